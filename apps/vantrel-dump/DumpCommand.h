@@ -1,0 +1,57 @@
+#pragma once
+// The command table of vantrel-dump. A command file defines its commands with
+// a static DumpRegistration; main.cpp finds them by name.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "content/ContentDatabase.h"
+
+namespace vantrel::dump {
+
+// Thrown by a command for bad usage (exit status 2) or a failure (exit status 1);
+// main prints the message on standard error. Never crosses main.
+struct UsageError {
+  std::string message;
+};
+struct Failure {
+  std::string message;
+};
+
+struct DumpContext {
+  bool json = false;
+  std::string directory;             // empty for commands without a database
+  std::string base = "Qd07-Qd07";
+  ContentDatabase* database = nullptr;  // open and valid for database commands
+  std::vector<std::string> args;     // the words after the command name
+};
+
+// A command fills `result`; main prints it (--json: exactly one JSON object;
+// otherwise `plain` when the command set one, or a readable rendering).
+struct DumpOutput {
+  nlohmann::json result = nlohmann::json::object();
+  std::string plain;
+};
+
+struct DumpCommand {
+  std::string name;
+  std::string usage;          // e.g. "entry I"
+  std::string summary;        // one line for --help
+  bool needsDatabase = true;  // false: "vantrel-dump [--json] NAME ..." with no DIR
+  std::function<void(DumpContext&, DumpOutput&)> run;
+};
+
+std::vector<DumpCommand>& commandTable();
+
+struct DumpRegistration {
+  explicit DumpRegistration(DumpCommand command) { commandTable().push_back(std::move(command)); }
+};
+
+// Helpers shared by the command files.
+uint32_t parseIndex(const std::string& word, const char* what);  // UsageError on bad input
+std::string utf8(const std::u16string& text);
+nlohmann::json jsonText(const std::u16string& text);
+
+}  // namespace vantrel::dump

@@ -1,0 +1,173 @@
+// vantrel-dump: inspects a guide's content database and the engines built on it.
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "DumpCommand.h"
+#include "util/TextCodec.h"
+
+namespace vantrel::dump {
+
+std::vector<DumpCommand>& commandTable() {
+  static std::vector<DumpCommand> table;
+  return table;
+}
+
+uint32_t parseIndex(const std::string& word, const char* what) {
+  if (word.empty() || word.size() > 10 || word.find_first_not_of("0123456789") != std::string::npos) {
+    throw UsageError{std::string("not a number for ") + what + ": '" + word + "'"};
+  }
+  const unsigned long long v = std::stoull(word);
+  if (v > 0xFFFFFFFFull) throw UsageError{std::string(what) + " out of range: " + word};
+  return static_cast<uint32_t>(v);
+}
+
+std::string utf8(const std::u16string& text) { return toUtf8(text); }
+
+nlohmann::json jsonText(const std::u16string& text) { return toUtf8(text); }
+
+namespace {
+
+const DumpCommand* findCommand(const std::string& name) {
+  for (const auto& c : commandTable()) {
+    if (c.name == name) return &c;
+  }
+  return nullptr;
+}
+
+void printHelp(std::ostream& os) {
+  os << "Usage: vantrel-dump [--json] [--base NAME] DIR COMMAND [ARGS...]\n"
+        "       vantrel-dump [--json] COMMAND [ARGS...]   (commands without a database)\n\n"
+        "Reads the content database at DIR (base name default \"Qd07-Qd07\").\n"
+        "--json prints exactly one JSON object; without it the output is for people.\n\n"
+        "Commands on a database:\n";
+  for (const auto& c : commandTable()) {
+    if (c.needsDatabase) os << "  " << c.usage << "\n      " << c.summary << "\n";
+  }
+  bool any = false;
+  for (const auto& c : commandTable()) {
+    if (!c.needsDatabase) {
+      if (!any) os << "\nCommands without a database:\n";
+      any = true;
+      os << "  " << c.usage << "\n      " << c.summary << "\n";
+    }
+  }
+  os << "\nExit status: 0 success, 1 failure (missing file, index past the end), 2 bad usage.\n";
+}
+
+// Renders a JSON result readably: one "key: value" line per member.
+void printPlain(const nlohmann::json& j, std::ostream& os, const std::string& indent = "") {
+  if (!j.is_object()) {
+    os << indent << j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+    return;
+  }
+  for (auto it = j.begin(); it != j.end(); ++it) {
+    const auto& v = it.value();
+    if (v.is_string()) {
+      os << indent << it.key() << ": " << v.get<std::string>() << "\n";
+    } else if (v.is_object()) {
+      os << indent << it.key() << ":\n";
+      printPlain(v, os, indent + "  ");
+    } else if (v.is_array() && !v.empty() && (v.front().is_object() || v.front().is_array())) {
+      os << indent << it.key() << ":\n";
+      for (const auto& e : v) {
+        os << indent << "  " << e.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+      }
+    } else {
+      os << indent << it.key() << ": " << v.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)
+         << "\n";
+    }
+  }
+}
+
+int run(int argc, char** argv) {
+  DumpContext ctx;
+  std::vector<std::string> words;
+  bool optionsDone = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (!optionsDone && words.empty()) {
+      if (a == "--help" || a == "-h") {
+        printHelp(std::cout);
+        return 0;
+      }
+      if (a == "--json") {
+        ctx.json = true;
+        continue;
+      }
+      if (a == "--base") {
+        if (i + 1 >= argc) throw UsageError{"--base needs a NAME"};
+        ctx.base = argv[++i];
+        continue;
+      }
+      if (a == "--") {
+        optionsDone = true;
+        continue;
+      }
+    }
+    words.push_back(a);
+  }
+  // --json may also follow the command words.
+  std::vector<std::string> rest;
+  for (auto& w : words) {
+    if (w == "--json") {
+      ctx.json = true;
+    } else {
+      rest.push_back(w);
+    }
+  }
+  if (rest.empty()) {
+    printHelp(std::cerr);
+    return 2;
+  }
+  const DumpCommand* command = findCommand(rest[0]);
+  ContentDatabase database;
+  if (command && !command->needsDatabase) {
+    ctx.args.assign(rest.begin() + 1, rest.end());
+  } else {
+    if (rest.size() < 2) throw UsageError{"missing COMMAND after DIR (see --help)"};
+    ctx.directory = rest[0];
+    command = findCommand(rest[1]);
+    if (!command || !command->needsDatabase) throw UsageError{"unknown command '" + rest[1] + "' (see --help)"};
+    ctx.args.assign(rest.begin() + 2, rest.end());
+    namespace fs = std::filesystem;
+    const std::string base = (fs::path(ctx.directory) / ctx.base).string();
+    for (const char* suffix : {"-Data.pdb", "-Strings.pdb"}) {
+      if (!fs::is_regular_file(base + suffix)) throw Failure{"missing content file: " + base + suffix};
+    }
+    database.open(base);
+    ctx.database = &database;
+  }
+  DumpOutput out;
+  command->run(ctx, out);
+  if (ctx.json) {
+    std::cout << out.result.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+  } else if (!out.plain.empty()) {
+    std::cout << out.plain;
+    if (out.plain.back() != '\n') std::cout << "\n";
+  } else {
+    printPlain(out.result, std::cout);
+  }
+  return 0;
+}
+
+}  // namespace
+}  // namespace vantrel::dump
+
+int main(int argc, char** argv) {
+  using namespace vantrel::dump;
+  try {
+    return run(argc, argv);
+  } catch (const UsageError& e) {
+    std::cerr << "vantrel-dump: " << e.message << "\n";
+    return 2;
+  } catch (const Failure& e) {
+    std::cerr << "vantrel-dump: " << e.message << "\n";
+    return 1;
+  } catch (const std::exception& e) {
+    std::cerr << "vantrel-dump: " << e.what() << "\n";
+    return 1;
+  }
+}
