@@ -440,8 +440,11 @@ TEST(ContentDatabase, EmptyDatabaseAnswersNothing) {
   // Stamps from different editions, whichever part differs.
   for (int part = 0; part < 3; ++part) {
     RawContent c = sampleGuide();
-    if (part < 2) c.stringsStamp[part] ^= 1;
-    else c.stringsStamp3 += 65536;  // differs only in the high half
+    if (part < 2) {
+      c.stringsStamp[part] ^= 1;
+    } else {
+      c.stringsStamp3 += 65536;  // differs only in the high half
+    }
     Opened o(c);
     EXPECT_FALSE(o.ok) << part;
     expectEmpty(o.db);
