@@ -868,6 +868,10 @@ void ContentWriter::declareKinds(std::vector<std::u16string> names) {
 void ContentWriter::setProgress(Progress progress) { impl_->progress = std::move(progress); }
 
 bool ContentWriter::write(const std::string& basePath, std::string* error) const {
+  return write(basePath, error, nullptr);
+}
+
+bool ContentWriter::write(const std::string& basePath, std::string* error, ContentLayout* written) const {
   std::string local;
   std::string* err = error ? error : &local;
   Impl::Plan p = impl_->plan();
@@ -875,7 +879,9 @@ bool ContentWriter::write(const std::string& basePath, std::string* error) const
     *err = p.error;
     return false;
   }
-  return impl_->writeFiles(p, basePath, err);
+  if (!impl_->writeFiles(p, basePath, err)) return false;
+  if (written) *written = p.layout;
+  return true;
 }
 
 ObjectIndex ContentWriter::indexOf(Handle h) const {

@@ -76,6 +76,8 @@ class ContentWriter {
   // targets and renamed into place only when all three are complete; on
   // failure nothing is left behind and *error (when given) says why.
   bool write(const std::string& basePath, std::string* error) const;
+  // The same, also answering the header fields and widths written.
+  bool write(const std::string& basePath, std::string* error, ContentLayout* written) const;
 
   // The object index the handle gets in the written object table;
   // kNoHandle for an unknown handle. Fixes the layout (cached until the
