@@ -35,6 +35,25 @@ ObjectIndex objectArg(const ContentDatabase& db, const std::string& word) {
   return index;
 }
 
+// Sets both the JSON result and, in the same order, the plain rendering
+// ("key: value" per line; texts as they are, null as "(none)").
+void setOrdered(DumpOutput& out, const std::vector<std::pair<std::string, nlohmann::json>>& fields) {
+  std::ostringstream os;
+  for (const auto& [key, value] : fields) {
+    out.result[key] = value;
+    os << key << ": ";
+    if (value.is_string()) {
+      os << value.get<std::string>();
+    } else if (value.is_null()) {
+      os << "(none)";
+    } else {
+      os << value.dump();
+    }
+    os << "\n";
+  }
+  out.plain = os.str();
+}
+
 // One line per item: "  N  text".
 std::string numberedLines(const std::vector<std::u16string>& items) {
   std::ostringstream os;
@@ -46,17 +65,17 @@ void info(DumpContext& ctx, DumpOutput& out) {
   expectArgs(ctx, 0, 0, "info");
   const ContentDatabase& db = *ctx.database;
   const ContentLayout& l = db.layout();
-  out.result = {{"valid", db.valid()},
-                {"objectCount", l.objectCount},
-                {"typeCount", l.typeCount},
-                {"kindCount", l.kindCount},
-                {"nameCount", l.nameCount},
-                {"stringCount", l.stringCount},
-                {"blobCount", l.blobCount},
-                {"maxId", l.maxId},
-                {"runLimit", l.runLimit},
-                {"entryBits", l.entryBits},
-                {"entriesPerChunk", l.entriesPerChunk}};
+  setOrdered(out, {{"valid", db.valid()},
+                   {"objectCount", l.objectCount},
+                   {"typeCount", l.typeCount},
+                   {"kindCount", l.kindCount},
+                   {"nameCount", l.nameCount},
+                   {"stringCount", l.stringCount},
+                   {"blobCount", l.blobCount},
+                   {"maxId", l.maxId},
+                   {"runLimit", l.runLimit},
+                   {"entryBits", l.entryBits},
+                   {"entriesPerChunk", l.entriesPerChunk}});
 }
 
 void entry(DumpContext& ctx, DumpOutput& out) {
@@ -65,18 +84,19 @@ void entry(DumpContext& ctx, DumpOutput& out) {
   const ObjectIndex index = objectArg(db, ctx.args[0]);
   ObjectEntry e;
   if (!db.readEntry(index, e)) throw Failure{"cannot read object " + ctx.args[0]};
-  out.result = {{"index", e.index},
-                {"id", e.id},
-                {"parent", e.parent},
-                {"type", e.type},
-                {"typeName", jsonText(db.typeName(e.type))},
-                {"run", e.run},
-                {"valueKind", e.valueKind},
-                {"kindName", jsonText(db.kindName(e.valueKind))},
-                {"value", e.value},
-                {"byIdOrder", e.byIdOrder}};
+  std::vector<std::pair<std::string, nlohmann::json>> fields{{"index", e.index},
+                                                               {"id", e.id},
+                                                               {"parent", e.parent},
+                                                               {"type", e.type},
+                                                               {"typeName", jsonText(db.typeName(e.type))},
+                                                               {"run", e.run},
+                                                               {"valueKind", e.valueKind},
+                                                               {"kindName", jsonText(db.kindName(e.valueKind))},
+                                                               {"value", e.value},
+                                                               {"byIdOrder", e.byIdOrder}};
   std::u16string text;
-  if (ContentCursor(db, index).text(text)) out.result["text"] = jsonText(text);
+  if (ContentCursor(db, index).text(text)) fields.emplace_back("text", jsonText(text));
+  setOrdered(out, fields);
 }
 
 void text(DumpContext& ctx, DumpOutput& out) {
