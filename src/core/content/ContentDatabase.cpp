@@ -253,7 +253,6 @@ struct ContentDatabase::Impl {
   }
 
   bool open(const std::string& basePath);
-  bool layOut();
   bool buildTables();
 };
 
