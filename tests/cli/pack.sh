@@ -135,6 +135,12 @@ printf '{"root": {"type": "r", "children": [{"type": "t", "link": "nowhere"}]}}'
 "$BIN" "$WORK/bad-keep.json" "$WORK/keep" > /dev/null 2>&1; [ $? -eq 1 ] || fail "bad-keep: expected status 1"
 diff -r "$WORK/keep" "$WORK/keep-before" > /dev/null || fail "a failed pack changed an existing folder"
 
+# OUTDIR that is a file: status 1, the file untouched.
+printf 'keep me' > "$WORK/plainfile"
+"$BIN" "$WORK/src/guide.json" "$WORK/plainfile" > /dev/null 2> "$WORK/plainfile.err"; [ $? -eq 1 ] || fail "OUTDIR a file: expected status 1"
+[ "$(cat "$WORK/plainfile")" = "keep me" ] || fail "OUTDIR a file: the file was changed"
+grep -q "cannot create the folder" "$WORK/plainfile.err" || fail "OUTDIR a file: message $(cat "$WORK/plainfile.err")"
+
 "$BIN" "$WORK/does-not-exist.json" "$WORK/out-missing" > /dev/null 2> "$WORK/missing.err"
 [ $? -eq 1 ] || fail "missing source: expected status 1"
 grep -q "no such file" "$WORK/missing.err" || fail "missing source: message $(cat "$WORK/missing.err")"
