@@ -22,6 +22,7 @@
 #include <iostream>
 #include <map>
 #include <random>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -394,10 +395,20 @@ void BM_ReadString_SQLite(benchmark::State& state, bool held) {
 // Collects the time per operation of every run for the closing table.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
+  RatioReporter() : ConsoleReporter(::isatty(1) ? OO_Defaults : OO_Tabular) {}
   void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration && !r.error_occurred && r.iterations > 0)
-        perOpNs_[r.benchmark_name()] = r.GetAdjustedRealTime() * 1e9 / benchmark::GetTimeUnitMultiplier(r.time_unit);
+    // With repetitions the median stands for the benchmark; without, its one run.
+    for (const Run& r : runs) {
+      if (r.error_occurred) continue;
+      const double ns = r.GetAdjustedRealTime() * 1e9 / benchmark::GetTimeUnitMultiplier(r.time_unit);
+      const std::string name = r.run_name.str();
+      if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median") {
+        perOpNs_[name] = ns;
+        medians_.insert(name);
+      } else if (r.run_type == Run::RT_Iteration && r.iterations > 0 && !medians_.count(name)) {
+        perOpNs_[name] = ns;
+      }
+    }
     ConsoleReporter::ReportRuns(runs);
   }
   void printRatios() const {
@@ -426,6 +437,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
  private:
   std::map<std::string, double> perOpNs_;
+  std::set<std::string> medians_;
 };
 
 }  // namespace
