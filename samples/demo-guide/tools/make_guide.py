@@ -25,6 +25,7 @@ import struct
 import subprocess
 import sys
 
+sys.dont_write_bytecode = True   # keep the source folder clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from guidetree import (Node, a, item, link, table, ref, assign_indexes, label_map,
@@ -117,6 +118,7 @@ def about_pages():
         INDEX.add(text, text, node.name)
     INDEX.add("KORVAX, Inc.", "About KORVAX, Inc.", "AboutKORVAX")
     INDEX.add("Disclaimer", "Legitimacy notice", "LegitimacyNotice")
+    INDEX.add("Demonstration data (not for clinical use)", "Legitimacy notice", "LegitimacyNotice")
     return [about, korvax, notice]
 
 
@@ -726,6 +728,7 @@ def contents_table():
 
     toc = table("Contents", name="TOC")
     toc.add(
+        leaf(DEMO, "LegitimacyNotice"),
         section("About this guide",
                 leaf("About Vantrel Guide", "AboutVantrelGuide"),
                 leaf("About KORVAX, Inc.", "AboutKORVAX"),
