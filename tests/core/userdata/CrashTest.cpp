@@ -102,12 +102,21 @@ TEST(RecordStoreCrash, KilledAtRandomMomentsLosesNothingAcknowledged) {
       child(index, data, base, fds[1]);
     }
     ::close(fds[1]);
-    std::this_thread::sleep_for(std::chrono::microseconds(gen() % 25000));
+    // Most rounds let the child get going first (a slow start under the
+    // sanitizers would otherwise eat the whole delay); the others may also
+    // hit the open and its repairs.
+    std::string log;
+    if (round % 4 != 0) {
+      char buf[256];
+      const ssize_t n = ::read(fds[0], buf, sizeof buf);
+      if (n > 0) log.assign(buf, static_cast<size_t>(n));
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(gen() % 20000));
     ::kill(pid, SIGKILL);
     int status = 0;
     ::waitpid(pid, &status, 0);
     ASSERT_TRUE(WIFSIGNALED(status)) << "child ended by itself with " << WEXITSTATUS(status);
-    const std::string log = drain(fds[0]);
+    log += drain(fds[0]);
     ::close(fds[0]);
 
     // Replay the acknowledgements; the last operation may be half done.
@@ -140,7 +149,9 @@ TEST(RecordStoreCrash, KilledAtRandomMomentsLosesNothingAcknowledged) {
     if (!mayAppear.empty() || !mayVanish.empty()) ++killedMidOperation;
 
     IndexedRecordStore store;
-    ASSERT_EQ(store.openStore(index, data), StoreState::opened) << "round " << round;
+    const StoreState state = store.openStore(index, data);
+    ASSERT_TRUE(state == StoreState::opened || (state == StoreState::created && present.empty()))
+        << "round " << round;
     std::set<uint32_t> found;
     for (uint32_t i = 0; i < store.recordCount(); ++i) {
       const std::string r = store.readWhole(i);
