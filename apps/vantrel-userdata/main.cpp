@@ -30,7 +30,7 @@
 namespace vantrel {
 namespace {
 
-using nlohmann::json;
+using json = nlohmann::ordered_json;
 
 struct UsageError {
   std::string message;
