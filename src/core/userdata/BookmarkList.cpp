@@ -89,9 +89,18 @@ void BookmarkList::loadBookmarks() {
   for (uint32_t r = 1; r < count; ++r) {
     const int64_t length = store_.recordLength(r);
     Bookmark b = parseBookmarkRecord(store_.readWhole(r), static_cast<uint32_t>(std::max<int64_t>(length, 0)));
-    b.target = (content_ && b.id != 0) ? content_->findById(b.id) : 0;
+    b.target = targetOf(b.id);
     items_.push_back(std::move(b));
   }
+}
+
+ObjectIndex BookmarkList::targetOf(uint32_t id) {
+  if (!content_ || id == 0) return 0;
+  const auto it = targets_.find(id);
+  if (it != targets_.end()) return it->second;
+  const ObjectIndex target = content_->findById(id);
+  targets_.emplace(id, target);
+  return target;
 }
 
 ListItem BookmarkList::itemAt(uint32_t position) const {

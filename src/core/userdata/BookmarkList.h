@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "userdata/ContentIds.h"
@@ -92,7 +93,12 @@ class BookmarkList {
   const IndexedRecordStore& store() const { return store_; }
 
  private:
+  ObjectIndex targetOf(uint32_t id);
+
   const ContentIds* content_;
+  // Targets already looked up: the content does not change while the list
+  // lives, and every change reloads the whole list.
+  std::unordered_map<uint32_t, ObjectIndex> targets_;
   IndexedRecordStore store_;
   std::vector<Bookmark> items_;
 };
