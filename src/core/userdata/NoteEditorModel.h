@@ -22,7 +22,10 @@ class NoteEditorModel {
 
   // What save and cancel did.
   struct Outcome {
-    bool backToList = false;   // the result for the caller: the panel shows its list again
+    // The result for the caller: true when nothing more is to be done (the
+    // panel is back in its list, or still editing after a refusal); false
+    // when the editor closed and the page it was opened from is to be shown.
+    bool backToList = false;
     bool refused = false;      // the title was empty: still editing, `message` to show
     std::u16string message;
     bool stored = false;       // the note reached the files (save only)
