@@ -5,6 +5,7 @@
 
 #include "TableFixture.h"
 #include "content/ContentQueries.h"
+#include "content/ContentWriter.h"
 #include "tables/TightCrtTable.h"
 
 using namespace vantrel;
@@ -254,4 +255,38 @@ TEST_F(Tables, AnEmptyModelAndABuildOnNothing) {
   EXPECT_EQ(t.rowCount(), 1u);
   EXPECT_EQ(t.columnCount(), 1u);
   EXPECT_EQ(t.keyObject(), 0u);
+}
+
+// More leaves than a 16-bit key can number: the columns stop at 65,535
+// (headings included) instead of wrapping onto the corner and the first headings.
+TEST(TightCrtTableLimits, ColumnsStopAtTheKeyRange) {
+  TempFolder folder;
+  {
+    ContentWriter w(u"guide");
+    const auto table = w.add(0, u"table");
+    w.setText(w.add(table, u"table type"), u"tight crt");
+    const auto rows = w.add(table, u"hierarchy item");
+    w.setText(w.add(rows, u"hierarchy item"), u"only row");
+    const auto columns = w.add(table, u"hierarchy item");
+    for (uint32_t i = 0; i < 65540; ++i) w.add(columns, u"hierarchy item");
+    std::string error;
+    ASSERT_TRUE(w.write(folder.base(), &error)) << error;
+  }
+  ContentDatabase db;
+  ASSERT_TRUE(db.open(folder.base()));
+  ObjectEntry columnsItem;
+  ASSERT_TRUE(db.readEntry(4, columnsItem));  // table, table type, rows, columns, ...
+  TightCrtTable::resetHeadingToggles();
+  TightCrtTable t(db);
+  ASSERT_TRUE(t.accepts(4));
+  t.buildTable(4);
+  EXPECT_EQ(t.arrangement(), 0);
+  EXPECT_EQ(t.columnCount(), 65535u);
+  EXPECT_EQ(t.rowCount(), 2u);
+  TableCell corner, last;
+  ASSERT_TRUE(t.cellAt(0, 0, corner));
+  EXPECT_EQ(corner.object, 0u);
+  EXPECT_EQ(corner.colour, kCornerColour);
+  ASSERT_TRUE(t.cellAt(0, 65534, last));
+  EXPECT_NE(last.object, 0u);
 }
