@@ -45,6 +45,7 @@ class HomeViewer : public Viewer {
 
   bool show(uint32_t object, const uint8_t* data, size_t length) override;
   void afterLayout() override {}
+  LayoutWindow* window() const { return window_; }
 
   // The window's listener operations.
   void letterTapped(char16_t letter);
@@ -52,6 +53,9 @@ class HomeViewer : public Viewer {
   // A tap in the window's client area, with the layout in force at the
   // moment of the tap.
   void tap(const HomeLayout& layout, int x, int y);
+
+ protected:
+  void setWindow(LayoutWindow* window) { window_ = window; }
 
  private:
   MainFrame& frame_;
