@@ -38,6 +38,8 @@ const char* viewerName(ViewerId id) {
   return "";
 }
 
+namespace shell {
+
 std::string joinPath(const std::string& dir, std::string_view name) {
   if (dir.empty()) return std::string(name);
   std::string out = dir;
@@ -47,6 +49,7 @@ std::string joinPath(const std::string& dir, std::string_view name) {
 }
 
 namespace {
+
 bool longerThan77(const std::string& path) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) return false;
@@ -60,12 +63,17 @@ bool contentFilesPresent(const std::string& dir) {
   return longerThan77(joinPath(dir, base + "-Data.pdb")) && longerThan77(joinPath(dir, base + "-Strings.pdb"));
 }
 
-bool userFilesPresent(const std::string& dir) {
+}  // namespace shell
+
+namespace {
+// Whether all four user-data files are in dir.
+bool allUserFilesPresent(const std::string& dir) {
   std::error_code ec;
   for (const char* name : {"bookmarks.vsi", "bookmarks.vsd", "notes.vsi", "notes.vsd"})
-    if (!std::filesystem::exists(joinPath(dir, name), ec)) return false;
+    if (!std::filesystem::exists(shell::joinPath(dir, name), ec)) return false;
   return true;
 }
+}  // namespace
 
 Application::Application(ApplicationHost& host, Services services) : host_(host), services_(services) {}
 
@@ -89,7 +97,7 @@ bool Application::startUp() {
 
   // 3. The content must be there.
   std::optional<std::string> installDir = services_.settings.installDir();
-  if (!installDir || !contentFilesPresent(*installDir)) {
+  if (!installDir || !shell::contentFilesPresent(*installDir)) {
     services_.messages.showMessage(
         {kGuideTitle, kMissingContentMessage, MessageIcon::Error, MessageButtons::Ok});
     return false;
@@ -98,14 +106,14 @@ bool Application::startUp() {
   // 4.-5. The program directory; user data from the previous edition when
   // this one has none yet.
   programDir_ = host_.programDirectory();
-  if (!userFilesPresent(programDir_)) host_.migrateUserData(programDir_);
+  if (!allUserFilesPresent(programDir_)) host_.migrateUserData(programDir_);
 
   // 6. The content database.
-  host_.openContent(joinPath(programDir_, kContentBaseName));
+  host_.openContent(shell::joinPath(programDir_, kContentBaseName));
   contentOpen_ = true;
 
   // 7.-8. The guide font.
-  fontPath_ = joinPath(programDir_, kGuideFontFile);
+  fontPath_ = shell::joinPath(programDir_, kGuideFontFile);
   services_.fonts.addFontFile(fontPath_);
   font_ = guideFont(dpiY_);
 
@@ -134,7 +142,7 @@ void Application::shutDown() {
     host_.closeContent();
     contentOpen_ = false;
   }
-  removeFontAndAnnounce(services_.fonts, fontPath_.empty() ? joinPath(host_.programDirectory(), kGuideFontFile)
+  removeFontAndAnnounce(services_.fonts, fontPath_.empty() ? shell::joinPath(host_.programDirectory(), kGuideFontFile)
                                                            : fontPath_);
 }
 

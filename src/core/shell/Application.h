@@ -76,13 +76,13 @@ class ApplicationHost {
   virtual std::unique_ptr<Viewer> createViewer(ViewerId id, ViewerContext& context) = 0;
 };
 
+namespace shell {
 // Joins a folder and a file name with one separator.
 std::string joinPath(const std::string& dir, std::string_view name);
 // The content check: both the Data and the Strings file exist in dir and
 // are longer than 77 bytes.
 bool contentFilesPresent(const std::string& dir);
-// Whether all four user-data files are in dir.
-bool userFilesPresent(const std::string& dir);
+}  // namespace shell
 
 class Application {
  public:

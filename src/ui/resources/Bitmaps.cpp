@@ -77,11 +77,12 @@ QImage homeImage(bool landscape, int dpiX, int dpiY) {
   p.setFont(uiFont(sc(12, dpiY), true));
   p.drawText(cr, Qt::AlignCenter, "Contents");
 
-  // Prompt above the letters.
-  const Rect first = layout.rows().front().rect;
+  // A caption beside the contents button, saying what the letters below are for.
   p.setPen(QColor(70, 70, 70));
   p.setFont(uiFont(sc(10, dpiY)));
-  p.drawText(QRect(0, first.y - sc(16, dpiY), w, sc(14, dpiY)), Qt::AlignCenter, "Index: tap a letter");
+  const int captionLeft = layout.rows().front().rect.x;
+  p.drawText(QRect(captionLeft, cr.y(), cr.x() - captionLeft - sc(4, dpiX), cr.height()),
+             Qt::AlignRight | Qt::AlignVCenter, "Index A\u2013Z");
 
   // Letters: one cell per column of each row.
   p.setFont(uiFont(sc(landscape ? 12 : 14, dpiY), true));
@@ -103,7 +104,8 @@ QImage homeImage(bool landscape, int dpiX, int dpiY) {
   p.setFont(uiFont(sc(9, dpiY)));
   const Rect last = layout.rows().back().rect;
   QRect foot(0, last.bottom() + sc(4, dpiY), w, h - last.bottom() - sc(4, dpiY));
-  p.drawText(foot, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, "Not for clinical use");
+  if (foot.height() >= sc(14, dpiY))
+    p.drawText(foot, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, "Not for clinical use");
   return img;
 }
 

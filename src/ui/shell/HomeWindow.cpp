@@ -50,4 +50,11 @@ QtHomeViewer::QtHomeViewer(MainFrame& frame, const PageKeys& keys, QWidget* page
 
 QtHomeViewer::~QtHomeViewer() { delete window_; }
 
+QJsonObject QtHomeViewer::scriptState() const {
+  QJsonObject o;
+  o["bitmap"] = window_->bitmapNumber();
+  o["landscape"] = window_->currentLayout().landscape();
+  return o;
+}
+
 }  // namespace vantrel

@@ -8,6 +8,7 @@
 #include "platform/ScreenInfo.h"
 #include "shell/HomeViewer.h"
 #include "shell/LayoutWidget.h"
+#include "shell/ScriptState.h"
 
 namespace vantrel {
 
@@ -39,11 +40,13 @@ class HomeWindow : public LayoutWidget {
 };
 
 // The Home viewer with its window.
-class QtHomeViewer : public HomeViewer {
+class QtHomeViewer : public HomeViewer, public ScriptStateSection {
  public:
   QtHomeViewer(MainFrame& frame, const PageKeys& keys, QWidget* pageArea, const ScreenInfo& screen);
   ~QtHomeViewer() override;
   HomeWindow* homeWindow() const { return window_; }
+  // {bitmap, landscape}: the picture shown and the orientation it is for.
+  QJsonObject scriptState() const override;
 
  private:
   HomeWindow* window_;
