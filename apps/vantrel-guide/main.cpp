@@ -49,6 +49,7 @@ const char* kUsage =
 QtMessageHandler previousHandler = nullptr;
 void quietOffscreen(QtMsgType type, const QMessageLogContext& context, const QString& message) {
   if (message.startsWith("This plugin does not support")) return;
+  if (message.startsWith("QStandardPaths: XDG_RUNTIME_DIR")) return;
   if (previousHandler) previousHandler(type, context, message);
 }
 
