@@ -58,7 +58,7 @@ QImage homeImage(bool landscape, int dpiX, int dpiY) {
   QRect titleRect = landscape ? QRect(sc(66, dpiX), sc(14, dpiY), w - sc(70, dpiX), sc(26, dpiY))
                               : QRect(0, sc(58, dpiY), w, sc(26, dpiY));
   p.drawText(titleRect, landscape ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter, "Vantrel Guide");
-  p.setFont(uiFont(sc(11, dpiY)));
+  p.setFont(uiFont(sc(10, dpiY)));
   QRect subRect = landscape ? QRect(sc(66, dpiX), sc(40, dpiY), w - sc(70, dpiX), sc(16, dpiY))
                             : QRect(0, sc(84, dpiY), w, sc(16, dpiY));
   p.drawText(subRect, landscape ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter,
@@ -85,7 +85,7 @@ QImage homeImage(bool landscape, int dpiX, int dpiY) {
              Qt::AlignRight | Qt::AlignVCenter, "Index A\u2013Z");
 
   // Letters: one cell per column of each row.
-  p.setFont(uiFont(sc(landscape ? 12 : 14, dpiY), true));
+  p.setFont(uiFont(sc(12, dpiY), true));
   for (const HomeLayout::LetterRow& row : layout.rows()) {
     int x = row.rect.x;
     for (char16_t ch = row.first; ch <= row.last; ++ch, x += row.columnWidth) {
@@ -101,7 +101,7 @@ QImage homeImage(bool landscape, int dpiX, int dpiY) {
 
   // Footer.
   p.setPen(QColor(120, 120, 120));
-  p.setFont(uiFont(sc(9, dpiY)));
+  p.setFont(uiFont(sc(10, dpiY)));
   const Rect last = layout.rows().back().rect;
   QRect foot(0, last.bottom() + sc(4, dpiY), w, h - last.bottom() - sc(4, dpiY));
   if (foot.height() >= sc(14, dpiY))
@@ -164,13 +164,12 @@ void drawCommandIcon(QPainter& p, int index, const QColor& ink, const QColor& ac
       p.drawRect(QRectF(7, 10, 2.5, 4));
       break;
     }
-    case 5: {  // index: A-Z
-      QFont f("DejaVu Sans");
-      f.setPixelSize(7);
-      f.setBold(true);
-      p.setFont(f);
-      p.drawText(QRectF(0, 0, 16, 8), Qt::AlignCenter, "A");
-      p.drawText(QRectF(0, 8, 16, 8), Qt::AlignCenter, "Z");
+    case 5: {  // index: an A over a Z, drawn with lines
+      QPen thin(ink, 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+      p.setPen(thin);
+      p.drawPolyline(QPolygonF() << QPointF(4.5, 7) << QPointF(8, 1) << QPointF(11.5, 7));
+      p.drawLine(QPointF(5.8, 4.8), QPointF(10.2, 4.8));
+      p.drawPolyline(QPolygonF() << QPointF(4.5, 9) << QPointF(11.5, 9) << QPointF(4.5, 15) << QPointF(11.5, 15));
       break;
     }
     case 6: {  // notes: a pad with lines
@@ -195,15 +194,14 @@ void drawCommandIcon(QPainter& p, int index, const QColor& ink, const QColor& ac
       p.drawPath(r);
       break;
     }
-    case 8: {  // tools: abbreviations key
-      p.setBrush(Qt::white);
-      p.setPen(QPen(ink, 1.0));
-      p.drawRoundedRect(QRectF(1.5, 3, 13, 10), 2, 2);
-      QFont f("DejaVu Sans");
-      f.setPixelSize(7);
-      f.setBold(true);
-      p.setFont(f);
-      p.drawText(QRectF(1.5, 3, 13, 10), Qt::AlignCenter, "Ab");
+    case 8: {  // tools: the abbreviations key, drawn as a key
+      p.setPen(QPen(ink, 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+      p.setBrush(accent);
+      p.drawEllipse(QRectF(1.5, 5, 6, 6));
+      p.setBrush(Qt::NoBrush);
+      p.drawLine(QPointF(7.5, 8), QPointF(14.5, 8));
+      p.drawLine(QPointF(12.5, 8), QPointF(12.5, 11));
+      p.drawLine(QPointF(10, 8), QPointF(10, 10.5));
       break;
     }
     case 9: {  // exit
@@ -216,14 +214,14 @@ void drawCommandIcon(QPainter& p, int index, const QColor& ink, const QColor& ac
   }
 }
 
-void paintCommandStrip(QImage& img, bool enabled, int n) {
+void paintCommandIcons(QImage& img, bool enabled, int n, int first, int last) {
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
   const QColor ink = enabled ? QColor(20, 30, 50) : QColor(128, 128, 128);
   const QColor accent = enabled ? QColor(30, 100, 170) : QColor(160, 160, 160);
-  for (int i = 0; i < 10; ++i) {
+  for (int i = first; i <= last; ++i) {
     p.save();
-    p.translate(i * n, 0);
+    p.translate((i - first) * n, 0);
     p.scale(n / 16.0, n / 16.0);
     drawCommandIcon(p, i, ink, i == 9 && enabled ? QColor(190, 40, 40) : accent);
     p.restore();
@@ -234,7 +232,7 @@ QImage commandStrip(bool enabled, int dpiX) {
   const int n = commandImageSize(dpiX);
   QImage img(n * 10, n, QImage::Format_RGB32);
   img.fill(QColor(192, 192, 192));
-  paintCommandStrip(img, enabled, n);
+  paintCommandIcons(img, enabled, n, 0, 9);
   return img;
 }
 
@@ -276,10 +274,10 @@ QImage commandImage(int index, bool enabled, int dpiX, int dpiY) {
   // Drawn straight onto transparency, which is what the strip's grey key
   // colour stands for, so that smoothed edges carry no grey fringe.
   const int n = commandImageSize(dpiX);
-  QImage strip(n * 10, n, QImage::Format_ARGB32_Premultiplied);
-  strip.fill(Qt::transparent);
-  paintCommandStrip(strip, enabled, n);
-  return strip.copy(index * n, 0, n, n);
+  QImage one(n, n, QImage::Format_ARGB32_Premultiplied);
+  one.fill(Qt::transparent);
+  if (index >= 0 && index <= 9) paintCommandIcons(one, enabled, n, index, index);
+  return one;
 }
 
 }  // namespace vantrel

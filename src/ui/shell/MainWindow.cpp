@@ -63,7 +63,7 @@ void MainWindow::paintEvent(QPaintEvent*) {
   g.setColorAt(1, QColor(14, 38, 80));
   p.fillRect(0, 0, width(), bar, g);
   QFont f("DejaVu Sans");
-  f.setPixelSize(std::max(1, screen_.sy(13)));
+  f.setPixelSize(std::max(1, screen_.sy(12)));
   f.setBold(true);
   p.setFont(f);
   p.setPen(Qt::white);
