@@ -4,21 +4,12 @@
 // 96 dots per inch and scaled with sx / sy.
 #include <cstdint>
 
+#include "platform/Geometry.h"
+
 namespace vantrel {
 
-struct Rect {
-  int x = 0, y = 0, w = 0, h = 0;
-  int right() const { return x + w; }
-  int bottom() const { return y + h; }
-  bool empty() const { return w <= 0 || h <= 0; }
-  bool contains(int px, int py) const { return px >= x && py >= y && px < x + w && py < y + h; }
-  bool operator==(const Rect&) const = default;
-};
-
-struct Size {
-  int w = 0, h = 0;
-  bool operator==(const Size&) const = default;
-};
+// A rectangle from its top-left corner and size.
+inline Rect rectXYWH(int x, int y, int w, int h) { return {x, y, x + w, y + h}; }
 
 // (n * dpi + 48) / 96 with integer division.
 inline int scaleForDpi(int n, int dpi) { return (n * dpi + 48) / 96; }
@@ -39,11 +30,11 @@ class ScreenInfo {
   bool isHighResolution() const { return dpiX() >= 192; }
   bool isSquareScreen() const {
     Size s = screenSize();
-    return s.w > 0 && static_cast<double>(s.h) / static_cast<double>(s.w) == 1.0;
+    return s.width > 0 && static_cast<double>(s.height) / static_cast<double>(s.width) == 1.0;
   }
   bool isLandscape() const {
     Size s = screenSize();
-    return s.w > 0 && static_cast<double>(s.h) / static_cast<double>(s.w) < 1.0;
+    return s.width > 0 && static_cast<double>(s.height) / static_cast<double>(s.width) < 1.0;
   }
 };
 
@@ -56,7 +47,7 @@ class FixedScreen : public ScreenInfo {
   int dpiY() const override { return dpiY_; }
   Size screenSize() const override { return screen_; }
   Rect visibleDesktopArea() const override {
-    return visible_.empty() ? Rect{0, 0, screen_.w, screen_.h} : visible_;
+    return visible_.isEmpty() ? Rect{0, 0, screen_.width, screen_.height} : visible_;
   }
   void setScreenSize(Size s) { screen_ = s; }
   void setVisibleDesktopArea(Rect r) { visible_ = r; }

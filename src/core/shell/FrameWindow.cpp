@@ -19,22 +19,22 @@ std::vector<PlacedItem> placeItems(const std::vector<LayoutItem>& items, int w, 
     Size s = item.window->size();
     switch (item.kind) {
       case kLeftStrip:
-        out.push_back({item.window, item.kind, {x0, y0, s.w, y1 - y0}});
-        x0 += s.w;
+        out.push_back({item.window, item.kind, rectXYWH(x0, y0, s.width, y1 - y0)});
+        x0 += s.width;
         break;
       case kRightStrip:
-        x1 -= s.w;
-        out.push_back({item.window, item.kind, {x1, y0, s.w, y1 - y0}});
+        x1 -= s.width;
+        out.push_back({item.window, item.kind, rectXYWH(x1, y0, s.width, y1 - y0)});
         break;
       case kTopStrip:
         // A top strip spans the free width, so after a left strip it ends at
         // the free area's right edge instead of running past it.
-        out.push_back({item.window, item.kind, {x0, y0, x1 - x0, s.h}});
-        y0 += s.h;
+        out.push_back({item.window, item.kind, rectXYWH(x0, y0, x1 - x0, s.height)});
+        y0 += s.height;
         break;
       case kBottomStrip:
-        out.push_back({item.window, item.kind, {x0, y1 - s.h, x1 - x0, s.h}});
-        y1 -= s.h;
+        out.push_back({item.window, item.kind, rectXYWH(x0, y1 - s.height, x1 - x0, s.height)});
+        y1 -= s.height;
         break;
       case kFill:
         fill = item.window;
@@ -43,7 +43,7 @@ std::vector<PlacedItem> placeItems(const std::vector<LayoutItem>& items, int w, 
         break;
     }
   }
-  if (fill) out.push_back({fill, kFill, {x0, y0, x1 - x0, y1 - y0}});
+  if (fill) out.push_back({fill, kFill, Rect{x0, y0, x1, y1}});
   return out;
 }
 
@@ -59,7 +59,7 @@ FrameWindow::FrameWindow(FrameHost& host, const ScreenInfo& screen, KeyboardServ
 void FrameWindow::create() {
   keyboard_.hideKeyboard();
   Rect visible = screen_.visibleDesktopArea();
-  host_.moveWindow({visible.x, visible.y, visible.w, visible.h - menuBarHeight(screen_.dpiY())});
+  host_.moveWindow(rectXYWH(visible.left, visible.top, visible.width(), visible.height() - menuBarHeight(screen_.dpiY())));
   mode_ = Mode::Normal;
   keyboardUp_ = false;
 }
@@ -95,14 +95,14 @@ void FrameWindow::commit(std::vector<LayoutItem> items) {
 
 void FrameWindow::arrange(bool arrangeOnly) {
   Size client = host_.clientSize();
-  const int h = layoutHeight(client.h, screen_.dpiY());
+  const int h = layoutHeight(client.height, screen_.dpiY());
   const bool overlay = mode_ == Mode::Overlay;
   if (!arrangeOnly && !overlay) {
     for (const LayoutItem& i : previous_)
       if (i.window && !holds(current_, i.window)) i.window->setShown(false);
   }
   const std::vector<LayoutItem>& items = overlay ? overlay_ : current_;
-  for (const PlacedItem& p : placeItems(items, client.w, h)) p.window->place(p.rect);
+  for (const PlacedItem& p : placeItems(items, client.width, h)) p.window->place(p.rect);
   if (arrangeOnly) return;
   if (overlay) {
     for (const LayoutItem& i : overlay_) {
@@ -120,13 +120,13 @@ void FrameWindow::keyboardChanged() {
   Rect visible = screen_.visibleDesktopArea();
   int height;
   if (keyboard_.keyboardShown()) {
-    height = visible.h;
+    height = visible.height();
     keyboardUp_ = true;
   } else {
-    height = visible.h - menuBarHeight(screen_.dpiY());
+    height = visible.height() - menuBarHeight(screen_.dpiY());
     keyboardUp_ = false;
   }
-  host_.moveWindow({visible.x, visible.y, visible.w, height});
+  host_.moveWindow(rectXYWH(visible.left, visible.top, visible.width(), height));
   arrange(true);
 }
 

@@ -5,11 +5,10 @@
 
 namespace vantrel {
 
-inline constexpr char kGuideFontFace[] = "PPC_Font2";
 inline constexpr char kGuideFontFile[] = "ppc_font2.ttf";
 
 struct GuideFont {
-  std::string face = kGuideFontFace;
+  std::string face = "PPC_Font2";
   int height = 16;  // pixels
   int weight = 400;
   bool italic = false;

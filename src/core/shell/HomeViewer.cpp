@@ -4,7 +4,7 @@ namespace vantrel {
 
 namespace {
 Rect scaled(int x, int y, int w, int h, int dpiX, int dpiY) {
-  return {scaleForDpi(x, dpiX), scaleForDpi(y, dpiY), scaleForDpi(w, dpiX), scaleForDpi(h, dpiY)};
+  return rectXYWH(scaleForDpi(x, dpiX), scaleForDpi(y, dpiY), scaleForDpi(w, dpiX), scaleForDpi(h, dpiY));
 }
 }  // namespace
 
@@ -26,8 +26,8 @@ HomeLayout::HomeLayout(int dpiX, int dpiY, bool landscape) : landscape_(landscap
 
 std::optional<char16_t> HomeLayout::letterAt(int x, int y) const {
   for (const LetterRow& row : rows_) {
-    if (!row.rect.contains(x, y) || row.columnWidth <= 0) continue;
-    int letter = row.first + (x - row.rect.x) / row.columnWidth;
+    if (!row.rect.contains({x, y}) || row.columnWidth <= 0) continue;
+    int letter = row.first + (x - row.rect.left) / row.columnWidth;
     // A row's rectangle may run a few pixels past its last column; those
     // pixels belong to the last letter rather than to the next row's letters.
     if (letter > row.last) letter = row.last;

@@ -29,7 +29,7 @@ class HomeLayout {
   int bitmap() const { return bitmap_; }
   // The letter at a point, if any.
   std::optional<char16_t> letterAt(int x, int y) const;
-  bool onContents(int x, int y) const { return contents_.contains(x, y); }
+  bool onContents(int x, int y) const { return contents_.contains({x, y}); }
 
  private:
   std::vector<LetterRow> rows_;

@@ -14,7 +14,7 @@ int buttonBarStart(int left, int clientWidth, int totalWidth, int spacing, int a
 
 int barTotalWidth(const std::vector<Size>& sizes, int spacing) {
   int x = spacing;
-  for (const Size& s : sizes) x += s.w + spacing;
+  for (const Size& s : sizes) x += s.width + spacing;
   return x - spacing;
 }
 
@@ -23,8 +23,8 @@ std::vector<Rect> placeBarButtons(const std::vector<Size>& sizes, int clientWidt
   std::vector<Rect> out;
   int x = buttonBarStart(0, clientWidth, barTotalWidth(sizes, spacing), spacing, alignment);
   for (const Size& s : sizes) {
-    out.push_back({x, (clientHeight - s.h) / 2, s.w, s.h});
-    x += spacing + s.w;
+    out.push_back(rectXYWH(x, (clientHeight - s.height) / 2, s.width, s.height));
+    x += spacing + s.width;
   }
   return out;
 }

@@ -16,7 +16,7 @@ class QtScreen : public ScreenInfo {
   Size screenSize() const override { return screen_; }
   Rect visibleDesktopArea() const override {
     int bar = taskBarHeight();
-    return {0, bar, screen_.w, screen_.h - bar};
+    return rectXYWH(0, bar, screen_.width, screen_.height - bar);
   }
   int taskBarHeight() const { return sy(26); }
   // The main window was resized: the emulated screen follows it.

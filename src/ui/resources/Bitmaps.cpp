@@ -66,7 +66,7 @@ QImage homeImage(bool landscape, int dpiX, int dpiY) {
 
   // Contents button.
   const Rect c = layout.contentsButton();
-  QRect cr(c.x, c.y, c.w, c.h);
+  QRect cr(c.left, c.top, c.width(), c.height());
   p.setPen(QPen(kNavy, std::max(1, sc(1, dpiX))));
   QLinearGradient bg(0, cr.top(), 0, cr.bottom());
   bg.setColorAt(0, QColor(255, 255, 255));
@@ -80,16 +80,16 @@ QImage homeImage(bool landscape, int dpiX, int dpiY) {
   // A caption beside the contents button, saying what the letters below are for.
   p.setPen(QColor(70, 70, 70));
   p.setFont(uiFont(sc(10, dpiY)));
-  const int captionLeft = layout.rows().front().rect.x;
+  const int captionLeft = layout.rows().front().rect.left;
   p.drawText(QRect(captionLeft, cr.y(), cr.x() - captionLeft - sc(4, dpiX), cr.height()),
              Qt::AlignRight | Qt::AlignVCenter, "Index A\u2013Z");
 
   // Letters: one cell per column of each row.
   p.setFont(uiFont(sc(12, dpiY), true));
   for (const HomeLayout::LetterRow& row : layout.rows()) {
-    int x = row.rect.x;
+    int x = row.rect.left;
     for (char16_t ch = row.first; ch <= row.last; ++ch, x += row.columnWidth) {
-      QRect cell(x, row.rect.y, row.columnWidth, row.rect.h);
+      QRect cell(x, row.rect.top, row.columnWidth, row.rect.height());
       QRectF inner = QRectF(cell).adjusted(1.5, 1.5, -1.5, -1.5);
       p.setPen(QPen(QColor(150, 170, 190), 1));
       p.setBrush(QColor(255, 255, 255));
@@ -103,7 +103,7 @@ QImage homeImage(bool landscape, int dpiX, int dpiY) {
   p.setPen(QColor(120, 120, 120));
   p.setFont(uiFont(sc(10, dpiY)));
   const Rect last = layout.rows().back().rect;
-  QRect foot(0, last.bottom() + sc(4, dpiY), w, h - last.bottom() - sc(4, dpiY));
+  QRect foot(0, last.bottom + sc(4, dpiY), w, h - last.bottom - sc(4, dpiY));
   if (foot.height() >= sc(14, dpiY))
     p.drawText(foot, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, "Not for clinical use");
   return img;

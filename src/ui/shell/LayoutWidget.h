@@ -11,7 +11,7 @@ class LayoutWidget : public QWidget, public LayoutWindow {
  public:
   LayoutWidget(QWidget* parent, const char* kindName) : QWidget(parent), kindName_(kindName) {}
   Size size() const override { return {width(), height()}; }
-  void place(const Rect& r) override { setGeometry(r.x, r.y, r.w, r.h); }
+  void place(const Rect& r) override { setGeometry(r.left, r.top, r.width(), r.height()); }
   void setShown(bool shown) override { setVisible(shown); }
   void update() override { repaint(); }
   const char* kindName() const override { return kindName_; }

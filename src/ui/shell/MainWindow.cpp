@@ -19,7 +19,7 @@ MainWindow::MainWindow(QtScreen& screen) : screen_(screen) {
   pageArea_->setPalette(pal);
   commandBar_ = new CommandBarWidget(this, screen.dpiX(), screen.dpiY());
   Size s = screen.screenSize();
-  resize(s.w, s.h);
+  resize(s.width, s.height);
   setWindowTitle(QString::fromStdU16String(kGuideTitle));
   qApp->installEventFilter(this);
 }
@@ -31,7 +31,7 @@ Size MainWindow::clientSize() const { return {pageArea_->width(), pageArea_->hei
 void MainWindow::moveWindow(const Rect& r) {
   // The frame window's rectangle is in screen coordinates, and the emulated
   // screen is this window's client area.
-  pageArea_->setGeometry(r.x, r.y, r.w, r.h);
+  pageArea_->setGeometry(r.left, r.top, r.width(), r.height());
   placeCommandBar();
 }
 
@@ -80,7 +80,7 @@ void MainWindow::resizeEvent(QResizeEvent*) {
     frame_->keyboardChanged();
   } else {
     Rect v = screen_.visibleDesktopArea();
-    moveWindow({v.x, v.y, v.w, v.h - menuBarHeight(screen_.dpiY())});
+    moveWindow(rectXYWH(v.left, v.top, v.width(), v.height() - menuBarHeight(screen_.dpiY())));
   }
   placeCommandBar();
 }

@@ -168,7 +168,7 @@ TEST(HomeLayout, LettersAt96And192DotsPerInch) {
   // Odd resolutions: a row wider than its columns still gives its own last letter.
   HomeLayout p131(131, 131, false);
   const auto& row = p131.rows()[0];
-  EXPECT_EQ(p131.letterAt(row.rect.right() - 1, row.rect.y), u'I');
+  EXPECT_EQ(p131.letterAt(row.rect.right - 1, row.rect.top), u'I');
 }
 
 TEST(HomeViewer, TakesOnlyTheHomeKeyAndTapsNavigate) {

@@ -11,17 +11,17 @@ TEST(ButtonBarGeometry, AlignmentAndOverflow) {
   EXPECT_EQ(barTotalWidth(three, spacing), 176);
   // Centred on a wide bar.
   auto centred = placeBarButtons(three, 240, 30, spacing, kAlignCentre);
-  EXPECT_EQ(centred[0], (Rect{32, 4, 30, 22}));
-  EXPECT_EQ(centred[1].x, 64);
-  EXPECT_EQ(centred[2].x, 136);
+  EXPECT_EQ(centred[0], rectXYWH(32, 4, 30, 22));
+  EXPECT_EQ(centred[1].left, 64);
+  EXPECT_EQ(centred[2].left, 136);
   // Narrower than the buttons: they start at the left spacing.
-  EXPECT_EQ(placeBarButtons(three, 150, 30, spacing, kAlignCentre)[0].x, 2);
-  EXPECT_EQ(placeBarButtons(three, 176, 30, spacing, kAlignRight)[0].x, 2);
+  EXPECT_EQ(placeBarButtons(three, 150, 30, spacing, kAlignCentre)[0].left, 2);
+  EXPECT_EQ(placeBarButtons(three, 176, 30, spacing, kAlignRight)[0].left, 2);
   // Right: the last button's right edge two spacings from the bar's edge.
   auto right = placeBarButtons(three, 240, 22, 10, kAlignRight);
-  EXPECT_EQ(right.back().right(), 240 - 2 * 10);
-  EXPECT_EQ(placeBarButtons(three, 240, 22, spacing, kAlignLeft)[0].x, 2);
-  EXPECT_EQ(placeBarButtons(three, 240, 22, spacing, 0)[0].x, 2);
+  EXPECT_EQ(right.back().right, 240 - 2 * 10);
+  EXPECT_EQ(placeBarButtons(three, 240, 22, spacing, kAlignLeft)[0].left, 2);
+  EXPECT_EQ(placeBarButtons(three, 240, 22, spacing, 0)[0].left, 2);
 }
 
 TEST(TitleLines, WrapsAtSpacesAndNeverBreaksAWord) {

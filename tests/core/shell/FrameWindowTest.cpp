@@ -16,7 +16,7 @@ struct FrameRig {
   FakeHost host;
   FrameWindow frame{host, screen, keyboard};
   FrameRig() {
-    screen.setVisibleDesktopArea({0, 26, 240, 294});
+    screen.setVisibleDesktopArea(rectXYWH(0, 26, 240, 294));
     frame.create();
   }
   void page(std::vector<LayoutItem> items) {
@@ -28,7 +28,7 @@ struct FrameRig {
 
 TEST(FrameWindow, CreateLeavesTheMenuBarFreeAndHidesTheKeyboard) {
   FrameRig r;
-  EXPECT_EQ(r.host.moved, (Rect{0, 26, 240, 268}));
+  EXPECT_EQ(r.host.moved, rectXYWH(0, 26, 240, 268));
   EXPECT_EQ(r.keyboard.hideCalls, 1);
   EXPECT_FALSE(r.frame.keyboardUp());
   EXPECT_EQ(menuBarHeight(192), 52);
@@ -38,19 +38,19 @@ TEST(FrameWindow, BarsAndFillShareTheClientArea) {
   FrameRig r;
   FakeWindow top({50, 20}), bottom({50, 30}), fill, left({15, 5}), right({12, 5});
   r.page({{&fill, kFill}, {&top, kTopStrip}, {&bottom, kBottomStrip}});
-  EXPECT_EQ(top.rect, (Rect{0, 0, 240, 20}));
-  EXPECT_EQ(bottom.rect, (Rect{0, 238, 240, 30}));
-  EXPECT_EQ(fill.rect, (Rect{0, 20, 240, 218}));
+  EXPECT_EQ(top.rect, rectXYWH(0, 0, 240, 20));
+  EXPECT_EQ(bottom.rect, rectXYWH(0, 238, 240, 30));
+  EXPECT_EQ(fill.rect, rectXYWH(0, 20, 240, 218));
   EXPECT_TRUE(fill.shown && top.shown && bottom.shown);
 
   // Side strips take the full free height; a top strip after a left strip
   // spans only the free width.
   FakeWindow top2({9, 10});
   r.page({{&left, kLeftStrip}, {&right, kRightStrip}, {&top2, kTopStrip}, {&fill, kFill}});
-  EXPECT_EQ(left.rect, (Rect{0, 0, 15, 268}));
-  EXPECT_EQ(right.rect, (Rect{228, 0, 12, 268}));
-  EXPECT_EQ(top2.rect, (Rect{15, 0, 213, 10}));
-  EXPECT_EQ(fill.rect, (Rect{15, 10, 213, 258}));
+  EXPECT_EQ(left.rect, rectXYWH(0, 0, 15, 268));
+  EXPECT_EQ(right.rect, rectXYWH(228, 0, 12, 268));
+  EXPECT_EQ(top2.rect, rectXYWH(15, 0, 213, 10));
+  EXPECT_EQ(fill.rect, rectXYWH(15, 10, 213, 258));
 }
 
 TEST(FrameWindow, BottomStripsStackUpwardsInCommitOrderAndUnknownKindsAreIgnored) {
@@ -58,10 +58,10 @@ TEST(FrameWindow, BottomStripsStackUpwardsInCommitOrderAndUnknownKindsAreIgnored
   FakeWindow a({1, 20}), b({1, 30}), odd({5, 5}), f1, f2;
   auto placed = placeItems({{&a, kBottomStrip}, {&f1, kFill}, {&b, kBottomStrip}, {&odd, 7}, {&f2, kFill}}, 240, 268);
   ASSERT_EQ(placed.size(), 3u);
-  EXPECT_EQ(placed[0].rect, (Rect{0, 248, 240, 20}));
-  EXPECT_EQ(placed[1].rect, (Rect{0, 218, 240, 30}));
+  EXPECT_EQ(placed[0].rect, rectXYWH(0, 248, 240, 20));
+  EXPECT_EQ(placed[1].rect, rectXYWH(0, 218, 240, 30));
   EXPECT_EQ(placed[2].window, &f2);  // the last fill wins
-  EXPECT_EQ(placed[2].rect, (Rect{0, 0, 240, 218}));
+  EXPECT_EQ(placed[2].rect, rectXYWH(0, 0, 240, 218));
 }
 
 TEST(FrameWindow, ClientCoveringTheMenuBarPlaceKeepsItFree) {
@@ -73,7 +73,7 @@ TEST(FrameWindow, ClientCoveringTheMenuBarPlaceKeepsItFree) {
   r.host.client = {240, 294};
   FakeWindow fill;
   r.page({{&fill, kFill}});
-  EXPECT_EQ(fill.rect, (Rect{0, 0, 240, 268}));
+  EXPECT_EQ(fill.rect, rectXYWH(0, 0, 240, 268));
 }
 
 TEST(FrameWindow, WindowsOfThePreviousPageAreHiddenSharedOnesStay) {
@@ -102,7 +102,7 @@ TEST(FrameWindow, OverlayCommitLeavesThePageAndCloseOverlayRestoresIt) {
   EXPECT_EQ(r.frame.current()[0].window, &fill);
   EXPECT_TRUE(list.shown);
   EXPECT_EQ(list.updates, 1);
-  EXPECT_EQ(list.rect, (Rect{0, 0, 240, 243}));
+  EXPECT_EQ(list.rect, rectXYWH(0, 0, 240, 243));
   EXPECT_TRUE(fill.shown);  // the page underneath is not hidden by the overlay itself
 
   r.frame.closeOverlay();
@@ -120,18 +120,18 @@ TEST(FrameWindow, KeyboardUpShrinksTheWindowAndDownGrowsItBack) {
   FrameRig r;
   FakeWindow fill;
   r.page({{&fill, kFill}});
-  r.screen.setVisibleDesktopArea({0, 26, 240, 200});
+  r.screen.setVisibleDesktopArea(rectXYWH(0, 26, 240, 200));
   r.keyboard.showKeyboard();
   r.frame.keyboardChanged();
   EXPECT_TRUE(r.frame.keyboardUp());
-  EXPECT_EQ(r.host.moved, (Rect{0, 26, 240, 200}));
-  EXPECT_EQ(fill.rect, (Rect{0, 0, 240, 200}));
-  r.screen.setVisibleDesktopArea({0, 26, 240, 294});
+  EXPECT_EQ(r.host.moved, rectXYWH(0, 26, 240, 200));
+  EXPECT_EQ(fill.rect, rectXYWH(0, 0, 240, 200));
+  r.screen.setVisibleDesktopArea(rectXYWH(0, 26, 240, 294));
   r.keyboard.hideKeyboard();
   r.frame.keyboardChanged();
   EXPECT_FALSE(r.frame.keyboardUp());
-  EXPECT_EQ(r.host.moved, (Rect{0, 26, 240, 268}));
-  EXPECT_EQ(fill.rect, (Rect{0, 0, 240, 268}));
+  EXPECT_EQ(r.host.moved, rectXYWH(0, 26, 240, 268));
+  EXPECT_EQ(fill.rect, rectXYWH(0, 0, 240, 268));
 }
 
 }  // namespace

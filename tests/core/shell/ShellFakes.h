@@ -15,7 +15,7 @@ struct FakeWindow : LayoutWindow {
   Size size() const override { return sz; }
   void place(const Rect& r) override {
     rect = r;
-    sz = {r.w, r.h};
+    sz = {r.width(), r.height()};
     ++placeCount;
   }
   void setShown(bool s) override {
@@ -38,7 +38,7 @@ struct FakeHost : FrameHost {
   Size clientSize() const override { return client; }
   void moveWindow(const Rect& r) override {
     moved = r;
-    client = {r.w, r.h};
+    client = {r.width(), r.height()};
   }
   void setWaitCursor(bool on) override { cursorOn = on; }
   void titleChanged(const std::u16string& t) override { title = t; }

@@ -179,8 +179,8 @@ TEST(Bitmaps, LetterCellsAreDrawnInsideTheirHotColumns) {
       QImage img = bitmapImage(layout.bitmap(), dpi, dpi);
       for (const auto& row : layout.rows()) {
         for (int c = 0; c <= row.last - row.first; ++c) {
-          int x = row.rect.x + c * row.columnWidth + row.columnWidth / 2;
-          int y = row.rect.y + 2;
+          int x = row.rect.left + c * row.columnWidth + row.columnWidth / 2;
+          int y = row.rect.top + 2;
           EXPECT_EQ(layout.letterAt(x, y), char16_t(row.first + c));
           EXPECT_EQ(img.pixelColor(x, y), QColor(255, 255, 255)) << dpi << landscape << c;
         }
