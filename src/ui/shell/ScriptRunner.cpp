@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "shell/ChoosablePopup.h"
 #include "shell/ScriptState.h"
 
 namespace vantrel {
@@ -155,7 +156,17 @@ bool ScriptRunner::typeText(const std::string& text) {
 }
 
 bool ScriptRunner::choose(int index, std::string& error) {
-  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  QWidget* popup = QApplication::activePopupWidget();
+  if (auto* own = dynamic_cast<ChoosablePopup*>(popup)) {
+    const int n = static_cast<int>(own->itemTexts().size());
+    if (index < 0 || index >= n) {
+      error = "the open menu has " + std::to_string(n) + " items";
+      return false;
+    }
+    own->chooseItem(index);
+    return true;
+  }
+  auto* menu = qobject_cast<QMenu*>(popup);
   if (!menu) {
     error = "no popup menu is open";
     return false;

@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QPainter>
 
+#include "shell/ChoosablePopup.h"
 #include "shell/GuideHost.h"
 #include "shell/ScriptCommand.h"
 
@@ -79,10 +80,13 @@ QJsonObject collectState(Application& app, GuideHost& host, const KeyboardServic
   o["items"] = fw ? itemsJson(fw->current()) : QJsonArray();
   o["overlayItems"] = fw ? itemsJson(fw->overlay()) : QJsonArray();
 
-  if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+  QWidget* popup = QApplication::activePopupWidget();
+  if (auto* menu = qobject_cast<QMenu*>(popup)) {
     QJsonArray texts;
     for (QAction* a : menuItems(menu)) texts.append(a->text());
     o["menu"] = texts;
+  } else if (auto* own = dynamic_cast<ChoosablePopup*>(popup)) {
+    o["menu"] = QJsonArray::fromStringList(own->itemTexts());
   } else {
     o["menu"] = QJsonValue::Null;
   }
