@@ -11,13 +11,8 @@
 namespace vantrel {
 namespace {
 
-void ensureApp() {
-  if (QApplication::instance()) return;
-  static int argc = 1;
-  static char name[] = "test_ui_shell";
-  static char* argv[] = {name, nullptr};
-  new QApplication(argc, argv);  // lives to the end of the test program
-}
+// The QApplication is made by the test environment (QtEnvironment.cpp).
+void ensureApp() {}
 
 struct Recorder : ButtonBarListener {
   void buttonCommand(int code) override { codes.push_back(code); }

@@ -16,13 +16,8 @@
 namespace vantrel {
 namespace {
 
-int argc = 1;
-char arg0[] = "test_ui_shell";
-char* argv[] = {arg0, nullptr};
-QApplication* app() {
-  static QApplication* a = new QApplication(argc, argv);
-  return a;
-}
+// The QApplication is made by the test environment (QtEnvironment.cpp).
+void app() {}
 
 const std::string kDemo = std::string(VANTREL_BINARY_DIR) + "/demo-guide";
 
