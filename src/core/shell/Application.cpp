@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "userdata/Migration.h"
+
 namespace vantrel {
 
 const std::array<ViewerId, kViewerCount> kCreationOrder = {
@@ -65,15 +67,9 @@ bool contentFilesPresent(const std::string& dir) {
 
 }  // namespace shell
 
-namespace {
-// Whether all four user-data files are in dir.
-bool allUserFilesPresent(const std::string& dir) {
-  std::error_code ec;
-  for (const char* name : {"bookmarks.vsi", "bookmarks.vsd", "notes.vsi", "notes.vsd"})
-    if (!std::filesystem::exists(shell::joinPath(dir, name), ec)) return false;
-  return true;
+void ApplicationHost::migrateUserData(const std::string& programDirectory, const std::string& previousDirectory) {
+  vantrel::migrateUserData(programDirectory, previousDirectory);
 }
-}  // namespace
 
 Application::Application(ApplicationHost& host, Services services) : host_(host), services_(services) {}
 
@@ -106,7 +102,8 @@ bool Application::startUp() {
   // 4.-5. The program directory; user data from the previous edition when
   // this one has none yet.
   programDir_ = host_.programDirectory();
-  if (!allUserFilesPresent(programDir_)) host_.migrateUserData(programDir_);
+  if (!userFilesPresent(programDir_))
+    host_.migrateUserData(programDir_, services_.settings.previousInstallDir().value_or(std::string()));
 
   // 6. The content database.
   host_.openContent(shell::joinPath(programDir_, kContentBaseName));

@@ -63,8 +63,9 @@ class ApplicationHost {
   virtual void showMainWindow() = 0;
   // The folder holding the content, the user data and the font file.
   virtual std::string programDirectory() const = 0;
-  // Carries the user data over from the previous edition.
-  virtual void migrateUserData(const std::string& programDirectory) = 0;
+  // Carries the user data over from the previous edition's folder (empty:
+  // there is none). The default runs the user-data migration.
+  virtual void migrateUserData(const std::string& programDirectory, const std::string& previousDirectory);
   // Opens the content database at base path; answers whether it is valid
   // (an empty database still runs).
   virtual bool openContent(const std::string& basePath) = 0;

@@ -27,12 +27,6 @@ FrameHost& GuideHost::createMainWindow() {
 
 void GuideHost::showMainWindow() { window_->show(); }
 
-void GuideHost::migrateUserData(const std::string&) {
-  // Carrying the bookmarks and notes over from the previous edition belongs
-  // to the user-data store; until it is part of the reader there is nothing
-  // to carry over into.
-}
-
 bool GuideHost::openContent(const std::string& basePath) {
   database_ = std::make_unique<ContentDatabase>();
   return database_->open(basePath);

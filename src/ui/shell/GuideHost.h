@@ -22,7 +22,6 @@ class GuideHost : public ApplicationHost {
   FrameHost& createMainWindow() override;
   void showMainWindow() override;
   std::string programDirectory() const override { return programDir_; }
-  void migrateUserData(const std::string& programDirectory) override;
   bool openContent(const std::string& basePath) override;
   const ContentDatabase* database() const override { return database_.get(); }
   uint32_t objectCount() const override { return database_ ? database_->objectCount() : 0; }

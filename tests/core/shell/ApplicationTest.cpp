@@ -64,7 +64,11 @@ struct RecordingHost : ApplicationHost {
   }
   void showMainWindow() override { log.push_back("showMainWindow"); }
   std::string programDirectory() const override { return dir; }
-  void migrateUserData(const std::string&) override { log.push_back("migrate"); }
+  void migrateUserData(const std::string&, const std::string& previous) override {
+    log.push_back("migrate" + (previous.empty() ? std::string() : " from " + fs::path(previous).filename().string()));
+    if (realMigration) ApplicationHost::migrateUserData(dir, previous);
+  }
+  bool realMigration = false;
   bool openContent(const std::string& base) override {
     log.push_back("open " + fs::path(base).filename().string());
     return true;
@@ -109,7 +113,7 @@ struct AppRig {
   explicit AppRig(const char* name, bool content = true) : dir(name) {
     host.dir = dir.str();
     fonts.log = &host.log;
-    settings = FixedSettings(dir.str(), std::nullopt);
+    settings = FixedSettings(dir.str(), std::string("/nowhere/previous"));
     if (content) {
       dir.write("Qd07-Qd07-Data.pdb", 78);
       dir.write("Qd07-Qd07-Strings.pdb", 78);
@@ -122,7 +126,7 @@ TEST(Application, StartsInOrderAndShowsHomeAsTheOnlyHistoryEntry) {
   AppRig r("order");
   Application app(r.host, r.services());
   ASSERT_TRUE(app.startUp());
-  std::vector<std::string> expected = {"createMainWindow", "showMainWindow", "migrate", "open Qd07-Qd07",
+  std::vector<std::string> expected = {"createMainWindow", "showMainWindow", "migrate from previous", "open Qd07-Qd07",
                                        "font.add ppc_font2.ttf"};
   for (ViewerId id : kCreationOrder) expected.push_back(std::string("create ") + viewerName(id));
   EXPECT_EQ(r.host.log, expected);
@@ -168,7 +172,20 @@ TEST(Application, GuideWithoutTocGivesTheRootAndUserDataPresentSkipsMigration) {
   Application app(r.host, r.services());
   ASSERT_TRUE(app.startUp());
   EXPECT_EQ(app.pageKeys()["toc"], 0u);
-  EXPECT_EQ(std::count(r.host.log.begin(), r.host.log.end(), "migrate"), 0);
+  for (const std::string& l : r.host.log) EXPECT_EQ(l.rfind("migrate", 0), std::string::npos);
+}
+
+TEST(Application, FirstStartCarriesTheNotesOverFromThePreviousEdition) {
+  AppRig r("migrate");
+  TempDir previous("migrate_previous");
+  previous.write("notes.vsi", 0);
+  previous.write("notes.vsd", 0);
+  r.settings = FixedSettings(r.dir.str(), previous.str());
+  r.host.realMigration = true;
+  Application app(r.host, r.services());
+  ASSERT_TRUE(app.startUp());
+  EXPECT_TRUE(fs::exists(r.dir.path / "notes.vsi"));
+  EXPECT_TRUE(fs::exists(r.dir.path / "notes.vsd"));
 }
 
 TEST(Application, MissingOrShortContentIsRefusedWithTheMessageAndShutdownStillRuns) {
