@@ -86,6 +86,10 @@ bool Application::startUp() {
   FrameHost& frameHost = host_.createMainWindow();
   frameWindow_ = std::make_unique<FrameWindow>(frameHost, services_.screen, services_.keyboard);
   frameWindow_->create();
+  // The frame keeps clear of the on-screen keyboard whenever it comes or goes.
+  services_.keyboard.setChangeListener([this] {
+    if (frameWindow_) frameWindow_->keyboardChanged();
+  });
   mainFrame_ = std::make_unique<MainFrame>(*frameWindow_, services_.keyboard);
   mainFrame_->setTitle(kGuideTitle);
   frameHost.titleChanged(kGuideTitle);
@@ -135,6 +139,7 @@ void Application::shutDown() {
   if (shutDown_) return;
   shutDown_ = true;
   for (ViewerId id : kDestructionOrder) viewers_[static_cast<int>(id)].reset();
+  services_.keyboard.setChangeListener(nullptr);
   if (contentOpen_) {
     host_.closeContent();
     contentOpen_ = false;

@@ -154,6 +154,13 @@ TEST(Application, StartsInOrderAndShowsHomeAsTheOnlyHistoryEntry) {
   EXPECT_FALSE(r.host.bar.buttonEnabled(cmd::kForward));
   EXPECT_FALSE(r.host.bar.buttonEnabled(cmd::kHistory));
   EXPECT_TRUE(r.host.bar.buttonEnabled(cmd::kHome));
+  // The keyboard coming up shrinks the frame to the area above it.
+  r.screen.setVisibleDesktopArea(rectXYWH(0, 0, 240, 200));
+  r.keyboard.showKeyboard();
+  EXPECT_TRUE(app.frameWindow()->keyboardUp());
+  EXPECT_EQ(r.host.homeWindow.rect, rectXYWH(0, 0, 240, 200));
+  r.keyboard.hideKeyboard();
+  EXPECT_FALSE(app.frameWindow()->keyboardUp());
 
   r.host.log.clear();
   app.shutDown();
