@@ -44,6 +44,9 @@ class TestSurface : public DrawingSurface {
   // Character width for a font description under the metrics above.
   static int charWidth(const FontDescription& font, char16_t c);
 
+  using DrawingSurface::drawText;
+  using DrawingSurface::measureText;
+
   Size size() const override { return {width_, height_}; }
   FontRef createFont(const FontDescription& description) override;
   void selectFont(const FontRef& font) override;
