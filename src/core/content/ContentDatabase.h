@@ -8,6 +8,7 @@
 // that cannot hold what its header claims makes the database empty, and a
 // single read that would leave its file fails on its own.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -50,7 +51,7 @@ struct ContentLayout {
 
 class ContentDatabase {
  public:
-  ContentDatabase() = default;
+  ContentDatabase();
   ~ContentDatabase();
   ContentDatabase(const ContentDatabase&) = delete;
   ContentDatabase& operator=(const ContentDatabase&) = delete;
@@ -102,13 +103,15 @@ class ContentDatabase {
   // them (0: no limit). Unknown type names append nothing.
   void collectGroup(ObjectIndex parent, std::u16string_view typeName, uint32_t max,
                     std::vector<ObjectEntry>& out) const;
+  // The same with a type number.
+  void collectGroup(ObjectIndex parent, uint16_t type, uint32_t max, std::vector<ObjectEntry>& out) const;
 
   // Memory held by the lookup tables, for the benchmarks.
   size_t tableBytes() const;
 
  private:
   struct Impl;
-  Impl* impl_ = nullptr;
+  std::unique_ptr<Impl> impl_;
 };
 
 // The value of bits [from, to) of bytes, bit 0 being the top bit of bytes[0];

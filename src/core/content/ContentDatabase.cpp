@@ -1,0 +1,717 @@
+#include "content/ContentDatabase.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <limits>
+
+namespace vantrel {
+
+namespace {
+
+// A chunk of a packed table is one container record of at most 65000 bytes.
+constexpr uint32_t kChunkBits = 520000;
+// Text and blob records are 65000 bytes long; an offset code names a record
+// and a byte inside it.
+constexpr uint64_t kTextRecordBytes = 65000;
+// The container frame: 76 bytes of database header, the 16-bit record count,
+// then 8 bytes per record before record 0.
+constexpr uint64_t kRecordCountAt = 76;
+constexpr uint64_t kRecordListAt = 78;
+constexpr uint64_t kDataHeaderBytes = 32;
+constexpr uint64_t kStringsHeaderBytes = 20;
+constexpr uint64_t kBinaryHeaderBytes = 20;
+// Widest object entry: 32 + 32 + 16 + 32 + 16 + 32 + 32 bits, plus up to 7
+// bits of lead-in.
+constexpr size_t kMaxEntryBytes = 25;
+// collectGroup reads the entries of a group in blocks of at most this size.
+constexpr uint64_t kGroupBlockBytes = 64 * 1024;
+// The texts of the three lookup tables may not add up to more than the
+// Strings file plus this much (a hostile name table can name one long string
+// many times over).
+constexpr uint64_t kTableTextSlack = 16ull * 1024 * 1024;
+
+uint32_t be16(const uint8_t* p) { return (uint32_t(p[0]) << 8) | p[1]; }
+uint32_t be32(const uint8_t* p) {
+  return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
+}
+
+// A file opened read-only, read with positioned reads only (no shared offset).
+struct File {
+  int fd = -1;
+  uint64_t size = 0;
+
+  File() = default;
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+  ~File() { close(); }
+
+  bool open(const std::string& path) {
+    close();
+    int f = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (f < 0) return false;
+    struct stat st {};
+    if (::fstat(f, &st) != 0 || !S_ISREG(st.st_mode)) {
+      ::close(f);
+      return false;
+    }
+    fd = f;
+    size = static_cast<uint64_t>(st.st_size);
+    return true;
+  }
+  void close() {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+    size = 0;
+  }
+  bool isOpen() const { return fd >= 0; }
+  // Reads exactly n bytes at pos; false when they do not all lie in the file.
+  bool read(uint64_t pos, void* buffer, uint64_t n) const {
+    if (fd < 0 || pos > size || n > size - pos) return false;
+    auto* out = static_cast<uint8_t*>(buffer);
+    while (n > 0) {
+      const size_t want = static_cast<size_t>(std::min<uint64_t>(n, 1u << 30));
+      const ssize_t got = ::pread(fd, out, want, static_cast<off_t>(pos));
+      if (got < 0) {
+        if (errno == EINTR) continue;
+        return false;
+      }
+      if (got == 0) return false;  // the file shrank under us
+      out += got;
+      pos += static_cast<uint64_t>(got);
+      n -= static_cast<uint64_t>(got);
+    }
+    return true;
+  }
+};
+
+// A packed table: count entries of width bits, split into chunks of perChunk
+// entries that lie stride bytes apart from start.
+struct PackedTable {
+  uint64_t start = 0;
+  uint32_t count = 0;
+  uint32_t width = 0;
+  uint32_t perChunk = 0;
+  uint64_t stride = 0;
+  uint64_t bytes = 0;  // bytes the table occupies
+
+  void layout(uint64_t at, uint32_t n, uint32_t w) {
+    start = at;
+    count = n;
+    width = w;
+    perChunk = w == 0 ? 0 : kChunkBits / w;
+    stride = w == 0 ? 0 : (uint64_t(perChunk) * w + 7) / 8;
+    if (n == 0 || w == 0) {
+      bytes = 0;
+      return;
+    }
+    const uint64_t chunks = (uint64_t(n) + perChunk - 1) / perChunk;
+    const uint64_t last = uint64_t(n) - (chunks - 1) * perChunk;
+    bytes = (chunks - 1) * stride + (last * w + 7) / 8;
+  }
+  uint64_t end() const { return start + bytes; }
+  // Bit position of entry i counted from the table's first byte.
+  uint64_t bitOf(uint32_t i) const {
+    if (width == 0) return 0;
+    return (uint64_t(i / perChunk) * stride) * 8 + uint64_t(i % perChunk) * width;
+  }
+  // Reads the bytes holding entry i; the entry starts `bit` bits into them.
+  bool readEntryBytes(const File& f, uint32_t i, uint8_t* buffer, uint32_t& bit) const {
+    const uint64_t b = bitOf(i);
+    bit = static_cast<uint32_t>(b % 8);
+    const uint64_t n = (uint64_t(width) + bit + 7) / 8;
+    return f.read(start + b / 8, buffer, n);
+  }
+  // Reads one field-wide entry of at most 32 bits.
+  bool readValue(const File& f, uint32_t i, uint32_t& value) const {
+    if (i >= count) return false;
+    if (width == 0) {
+      value = 0;
+      return true;
+    }
+    uint8_t buffer[8];
+    uint32_t bit = 0;
+    if (!readEntryBytes(f, i, buffer, bit)) return false;
+    value = extractBits(buffer, bit, bit + width);
+    return true;
+  }
+};
+
+struct ViewHash {
+  using is_transparent = void;
+  size_t operator()(std::u16string_view s) const { return std::hash<std::u16string_view>{}(s); }
+};
+template <typename V>
+using NameMap = std::unordered_map<std::u16string, V, ViewHash, std::equal_to<>>;
+
+const ContentLayout kEmptyLayout{};
+const std::vector<std::u16string> kNoNames;
+const std::vector<std::pair<std::u16string, ObjectIndex>> kNoObjectNames;
+
+}  // namespace
+
+struct ContentDatabase::Impl {
+  File data, strings, binary;
+  ContentLayout layout;
+  PackedTable typeTable, kindTable, nameTable, objectTable;
+  PackedTable stringCodes, blobCodes;
+  uint64_t textStart = 0;  // in the Strings file
+  uint64_t blobStart = 0;  // in the Binary file
+
+  std::vector<std::u16string> typeNames, kindNames;
+  std::vector<std::pair<std::u16string, ObjectIndex>> names;
+  NameMap<uint16_t> typeMap, kindMap;
+  NameMap<ObjectIndex> nameMap;
+
+  // Position (from the text or blob start) denoted by an offset code.
+  static uint64_t codePosition(uint32_t code) { return (code >> 16) * kTextRecordBytes + (code & 0xFFFF); }
+
+  // The extent of item i of a text or blob area: codes i and i + 1 give its
+  // start and end, the last item runs to the end of the file. False when the
+  // codes point outside the file or backwards.
+  static bool span(const File& f, const PackedTable& codes, uint64_t areaStart, uint32_t i, uint64_t& pos,
+                   uint64_t& length) {
+    if (i >= codes.count || !f.isOpen() || areaStart > f.size) return false;
+    const uint64_t areaBytes = f.size - areaStart;
+    uint32_t a = 0, b = 0;
+    uint64_t endPos = areaBytes;
+    if (codes.width == 0) {
+      a = 0;
+      if (i + 1 < codes.count) endPos = 0;
+    } else if (i + 1 < codes.count && (i + 1) % codes.perChunk != 0) {
+      // Both codes in one chunk, back to back: one read.
+      uint8_t buffer[16];
+      const uint64_t bit = codes.bitOf(i);
+      const uint32_t lead = static_cast<uint32_t>(bit % 8);
+      const uint64_t n = (2ull * codes.width + lead + 7) / 8;
+      if (!f.read(codes.start + bit / 8, buffer, n)) return false;
+      a = extractBits(buffer, lead, lead + codes.width);
+      b = extractBits(buffer, lead + codes.width, lead + 2 * codes.width);
+      endPos = codePosition(b);
+    } else {
+      if (!codes.readValue(f, i, a)) return false;
+      if (i + 1 < codes.count) {
+        if (!codes.readValue(f, i + 1, b)) return false;
+        endPos = codePosition(b);
+      }
+    }
+    const uint64_t startPos = codePosition(a);
+    if (startPos > endPos || endPos > areaBytes) return false;
+    pos = areaStart + startPos;
+    length = endPos - startPos;
+    return true;
+  }
+
+  bool stringSpan(uint32_t i, uint64_t& pos, uint64_t& length) const {
+    return span(strings, stringCodes, textStart, i, pos, length);
+  }
+  bool blobSpan(uint32_t i, uint64_t& pos, uint64_t& length) const {
+    return span(binary, blobCodes, blobStart, i, pos, length);
+  }
+
+  // Decodes the object entry starting `bit` bits into bytes.
+  void decodeEntry(const uint8_t* bytes, uint64_t bit, ObjectEntry& e) const {
+    const ContentLayout& l = layout;
+    uint64_t at = bit;
+    auto take = [&](uint32_t width) {
+      const uint32_t v = extractBits(bytes, static_cast<uint32_t>(at), static_cast<uint32_t>(at + width));
+      at += width;
+      return v;
+    };
+    e.id = take(l.idBits);
+    e.parent = take(l.objectBits);
+    e.type = static_cast<uint16_t>(take(l.typeBits));
+    e.run = take(l.runBits);
+    e.valueKind = static_cast<uint16_t>(take(l.kindBits));
+    e.value = take(32);
+    e.byIdOrder = take(l.objectBits);
+  }
+
+  bool open(const std::string& basePath);
+  bool layOut();
+  bool buildTables();
+};
+
+namespace {
+
+// Reads the record count and the header record of a container file.
+bool readHeader(const File& f, uint64_t headerBytes, uint8_t* header, uint64_t& headerAt) {
+  uint8_t countBytes[2];
+  if (!f.read(kRecordCountAt, countBytes, 2)) return false;
+  headerAt = kRecordListAt + 8ull * be16(countBytes);
+  return f.read(headerAt, header, headerBytes);
+}
+
+}  // namespace
+
+bool ContentDatabase::Impl::open(const std::string& basePath) {
+  ContentLayout& l = layout;
+  if (!data.open(basePath + "-Data.pdb")) return false;
+  uint8_t h[kDataHeaderBytes];
+  uint64_t dataHeaderAt = 0;
+  if (!readHeader(data, kDataHeaderBytes, h, dataHeaderAt)) return false;
+  if (be32(h) != 4) return false;
+  l.dataStamp[0] = static_cast<uint16_t>(be16(h + 4));
+  l.dataStamp[1] = static_cast<uint16_t>(be16(h + 6));
+  const uint32_t dataStamp3 = be32(h + 8);
+  l.typeCount = be16(h + 12);
+  l.kindCount = be16(h + 14);
+  l.nameCount = be32(h + 16);
+  l.objectCount = be32(h + 20);
+  l.maxId = be32(h + 24);
+  l.runLimit = be32(h + 28);
+
+  if (!strings.open(basePath + "-Strings.pdb")) return false;
+  uint8_t s[kStringsHeaderBytes];
+  uint64_t stringsHeaderAt = 0;
+  if (!readHeader(strings, kStringsHeaderBytes, s, stringsHeaderAt)) return false;
+  l.stringsStamp[0] = static_cast<uint16_t>(be16(s + 4));
+  l.stringsStamp[1] = static_cast<uint16_t>(be16(s + 6));
+  const uint32_t stringsStamp3 = be32(s + 8);
+  l.stringCount = be32(s + 12);
+  l.maxStringCode = be32(s + 16);
+
+  // The Binary database is optional: without it (or with a bad one) there
+  // are no blobs and everything else works.
+  if (binary.open(basePath + "-Binary-PPC.pdb")) {
+    uint8_t b[kBinaryHeaderBytes];
+    uint64_t binaryHeaderAt = 0;
+    bool ok = readHeader(binary, kBinaryHeaderBytes, b, binaryHeaderAt) && be32(b) == 5;
+    if (ok) {
+      l.blobCount = be32(b + 12);
+      l.maxBlobCode = be32(b + 16);
+      l.blobCodeBits = bitLength(l.maxBlobCode);
+      blobCodes.layout(binaryHeaderAt + kBinaryHeaderBytes, l.blobCount, l.blobCodeBits);
+      blobStart = blobCodes.end();
+      ok = blobStart <= binary.size;
+    }
+    if (!ok) {
+      binary.close();
+      l.blobCount = l.maxBlobCode = l.blobCodeBits = 0;
+      blobCodes = PackedTable{};
+      blobStart = 0;
+    }
+  }
+
+  // The stamp's third part is 32 bits wide; the layout keeps its two halves.
+  if (l.dataStamp[0] != l.stringsStamp[0] || l.dataStamp[1] != l.stringsStamp[1] || dataStamp3 != stringsStamp3) {
+    return false;
+  }
+  l.dataStamp[2] = static_cast<uint16_t>(dataStamp3 & 0xFFFF);
+  l.stringsStamp[2] = static_cast<uint16_t>(stringsStamp3 & 0xFFFF);
+
+  // Object indexes above the table are page keys; keep room for the six of them.
+  if (l.objectCount > std::numeric_limits<uint32_t>::max() - 6) return false;
+
+  l.typeBits = indexWidth(l.typeCount);
+  l.kindBits = indexWidth(l.kindCount);
+  l.objectBits = indexWidth(l.objectCount);
+  l.stringBits = indexWidth(l.stringCount);
+  l.idBits = bitLength(l.maxId);
+  l.runBits = indexWidth(l.runLimit);
+  l.stringCodeBits = bitLength(l.maxStringCode);
+  l.entryBits = l.idBits + l.objectBits + l.typeBits + l.runBits + l.kindBits + 32 + l.objectBits;
+  l.entriesPerChunk = kChunkBits / l.entryBits;
+
+  const uint64_t payload = dataHeaderAt + kDataHeaderBytes;
+  typeTable.layout(payload, l.typeCount, l.stringBits);
+  kindTable.layout(typeTable.end(), l.kindCount, l.stringBits);
+  nameTable.layout(kindTable.end(), l.nameCount, l.stringBits + l.objectBits);
+  objectTable.layout(nameTable.end(), l.objectCount, l.entryBits);
+  if (objectTable.end() > data.size) return false;
+  // A zero-width name table occupies no bytes whatever its count; still no
+  // table may claim more entries than its file has bits.
+  if (uint64_t(l.nameCount) > data.size * 8) return false;
+
+  stringCodes.layout(stringsHeaderAt + kStringsHeaderBytes, l.stringCount, l.stringCodeBits);
+  textStart = stringCodes.end();
+  if (textStart > strings.size) return false;
+
+  return buildTables();
+}
+
+bool ContentDatabase::Impl::buildTables() {
+  uint64_t budget = strings.size + kTableTextSlack;
+  std::vector<uint8_t> text;
+  auto readText = [&](uint32_t number, std::u16string& out) {
+    out.clear();
+    uint64_t pos = 0, length = 0;
+    if (!stringSpan(number, pos, length) || length == 0) return true;  // no such string: empty name
+    if (length > budget) return false;
+    budget -= length;
+    text.resize(static_cast<size_t>(length));
+    if (!strings.read(pos, text.data(), length)) return true;
+    out = decodeContentText(text.data(), text.size());
+    return true;
+  };
+  // Each table is read whole, then its entries are taken from the buffer.
+  auto readTable = [&](const PackedTable& t, std::vector<uint8_t>& bytes) {
+    bytes.resize(static_cast<size_t>(t.bytes) + 8);
+    return t.bytes == 0 || data.read(t.start, bytes.data(), t.bytes);
+  };
+
+  std::vector<uint8_t> bytes;
+  std::u16string name;
+  for (int which = 0; which < 2; ++which) {
+    const PackedTable& t = which == 0 ? typeTable : kindTable;
+    auto& list = which == 0 ? typeNames : kindNames;
+    auto& map = which == 0 ? typeMap : kindMap;
+    if (!readTable(t, bytes)) return false;
+    list.reserve(t.count);
+    for (uint32_t i = 0; i < t.count; ++i) {
+      const uint64_t bit = t.bitOf(i);
+      const uint32_t number = extractBits(bytes.data() + bit / 8, bit % 8, bit % 8 + t.width);
+      if (!readText(number, name)) return false;
+      list.push_back(name);
+      map[name] = static_cast<uint16_t>(i);  // a repeated name keeps its later number
+    }
+  }
+
+  if (!readTable(nameTable, bytes)) return false;
+  names.reserve(nameTable.count);
+  const uint32_t stringBits = layout.stringBits;
+  for (uint32_t i = 0; i < nameTable.count; ++i) {
+    const uint64_t bit = nameTable.bitOf(i);
+    const uint8_t* p = bytes.data() + bit / 8;
+    const uint32_t lead = bit % 8;
+    const uint32_t number = extractBits(p, lead, lead + stringBits);
+    const ObjectIndex object = extractBits(p, lead + stringBits, lead + nameTable.width);
+    if (!readText(number, name)) return false;
+    names.emplace_back(name, object);
+    nameMap[name] = object;  // a repeated name keeps its later object
+  }
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+
+ContentDatabase::ContentDatabase() = default;
+ContentDatabase::~ContentDatabase() { close(); }
+
+bool ContentDatabase::open(const std::string& basePath) {
+  close();
+  auto impl = std::make_unique<Impl>();
+  if (!impl->open(basePath)) {
+    // Empty: nothing of a database that failed validation stays visible.
+    impl = std::make_unique<Impl>();
+    impl_ = std::move(impl);
+    return false;
+  }
+  impl_ = std::move(impl);
+  return true;
+}
+
+void ContentDatabase::close() {
+  if (impl_) {
+    impl_->data.close();
+    impl_->strings.close();
+    impl_->binary.close();
+  }
+  impl_.reset();
+}
+
+bool ContentDatabase::valid() const { return impl_ && impl_->data.isOpen(); }
+
+uint32_t ContentDatabase::objectCount() const { return impl_ ? impl_->layout.objectCount : 0; }
+
+const ContentLayout& ContentDatabase::layout() const { return impl_ ? impl_->layout : kEmptyLayout; }
+
+bool ContentDatabase::readEntry(ObjectIndex index, ObjectEntry& out) const {
+  if (!impl_ || index >= impl_->layout.objectCount) return false;
+  uint8_t buffer[kMaxEntryBytes + 7];
+  uint32_t bit = 0;
+  if (!impl_->objectTable.readEntryBytes(impl_->data, index, buffer, bit)) return false;
+  ObjectEntry e;
+  e.database = this;
+  e.index = index;
+  impl_->decodeEntry(buffer, bit, e);
+  out = e;
+  return true;
+}
+
+uint32_t ContentDatabase::stringCount() const { return impl_ ? impl_->layout.stringCount : 0; }
+
+uint32_t ContentDatabase::stringLength(uint32_t i) const {
+  uint64_t pos = 0, length = 0;
+  if (!impl_ || !impl_->stringSpan(i, pos, length)) return 0;
+  return static_cast<uint32_t>(std::min<uint64_t>(length, std::numeric_limits<uint32_t>::max()));
+}
+
+bool ContentDatabase::readStringBytes(uint32_t i, char* buffer, uint32_t n) const {
+  uint64_t pos = 0, length = 0;
+  if (!impl_ || buffer == nullptr || !impl_->stringSpan(i, pos, length) || n > length) return false;
+  if (!impl_->strings.read(pos, buffer, n)) return false;
+  buffer[n] = 0;
+  return true;
+}
+
+std::u16string ContentDatabase::readString(uint32_t i) const {
+  uint64_t pos = 0, length = 0;
+  if (!impl_ || !impl_->stringSpan(i, pos, length) || length == 0) return {};
+  std::vector<uint8_t> bytes(static_cast<size_t>(length) + 1);
+  if (!impl_->strings.read(pos, bytes.data(), length)) return {};
+  bytes[length] = 0;
+  return decodeContentText(bytes.data(), static_cast<size_t>(length));
+}
+
+uint32_t ContentDatabase::blobCount() const { return impl_ ? impl_->layout.blobCount : 0; }
+
+uint32_t ContentDatabase::blobLength(uint32_t i) const {
+  uint64_t pos = 0, length = 0;
+  if (!impl_ || !impl_->blobSpan(i, pos, length)) return 0;
+  return static_cast<uint32_t>(std::min<uint64_t>(length, std::numeric_limits<uint32_t>::max()));
+}
+
+bool ContentDatabase::readBlob(uint32_t i, uint32_t offset, void* buffer, uint32_t n) const {
+  uint64_t pos = 0, length = 0;
+  if (!impl_ || (buffer == nullptr && n > 0) || !impl_->blobSpan(i, pos, length)) return false;
+  if (uint64_t(offset) + n > length) return false;
+  if (n == 0) return true;
+  return impl_->binary.read(pos + offset, buffer, n);
+}
+
+uint16_t ContentDatabase::typeNumber(std::u16string_view name) const {
+  if (!impl_) return kNoType;
+  const auto it = impl_->typeMap.find(name);
+  return it == impl_->typeMap.end() ? kNoType : it->second;
+}
+
+std::u16string ContentDatabase::typeName(uint16_t number) const {
+  if (!impl_ || number >= impl_->typeNames.size()) return {};
+  return impl_->typeNames[number];
+}
+
+uint16_t ContentDatabase::kindNumber(std::u16string_view name) const {
+  if (!impl_) return kNoType;
+  const auto it = impl_->kindMap.find(name);
+  return it == impl_->kindMap.end() ? kNoType : it->second;
+}
+
+std::u16string ContentDatabase::kindName(uint16_t number) const {
+  if (!impl_ || number >= impl_->kindNames.size()) return {};
+  return impl_->kindNames[number];
+}
+
+ObjectIndex ContentDatabase::objectByName(std::u16string_view name) const {
+  if (!impl_) return 0;
+  const auto it = impl_->nameMap.find(name);
+  if (it == impl_->nameMap.end()) return 0;
+  // A name that points past the object table names nothing.
+  return it->second < impl_->layout.objectCount ? it->second : 0;
+}
+
+const std::vector<std::u16string>& ContentDatabase::typeNames() const {
+  return impl_ ? impl_->typeNames : kNoNames;
+}
+
+const std::vector<std::u16string>& ContentDatabase::kindNames() const {
+  return impl_ ? impl_->kindNames : kNoNames;
+}
+
+const std::vector<std::pair<std::u16string, ObjectIndex>>& ContentDatabase::names() const {
+  return impl_ ? impl_->names : kNoObjectNames;
+}
+
+// The object table is sorted by (parent, type), and each entry's run counts
+// the entries of its group after it, so the search can skip whole groups.
+ObjectIndex ContentDatabase::findGroup(ObjectIndex parent, uint16_t type) const {
+  const uint32_t count = objectCount();
+  if (count == 0 || uint64_t(parent) + 1 > count - 1) return 0;
+  if (type >= impl_->layout.typeCount) return 0;
+  uint64_t lo = uint64_t(parent) + 1;
+  uint64_t hi = count - 1;
+  ObjectEntry e;
+  while (lo < hi) {
+    const uint64_t mid = lo + (hi - lo) / 2;
+    if (!readEntry(static_cast<ObjectIndex>(mid), e)) return 0;
+    if (e.parent < parent || (e.parent == parent && e.type < type)) {
+      lo = mid + e.run + 1;  // past the rest of mid's group; always moves forward
+    } else if (e.parent > parent || (e.parent == parent && e.type > type)) {
+      hi = mid - 1;  // mid > lo >= 1
+    } else {
+      hi = mid;
+    }
+  }
+  // The answer is a child, so it lies after its parent.
+  if (hi <= parent || !readEntry(static_cast<ObjectIndex>(hi), e)) return 0;
+  return (e.parent == parent && e.type == type) ? static_cast<ObjectIndex>(hi) : 0;
+}
+
+ObjectIndex ContentDatabase::findFirstChild(ObjectIndex parent) const {
+  const uint32_t count = objectCount();
+  if (count == 0 || uint64_t(parent) + 1 > count - 1) return 0;
+  int64_t lo = int64_t(parent) + 1;
+  int64_t hi = int64_t(count) - 1;
+  int64_t mid = lo;
+  ObjectEntry e;
+  while (lo <= hi) {
+    mid = (lo + hi) / 2;
+    if (!readEntry(static_cast<ObjectIndex>(mid), e)) return 0;
+    if (e.parent < parent) {
+      lo = mid + 1;
+    } else {
+      hi = mid - 1;
+    }
+  }
+  if (readEntry(static_cast<ObjectIndex>(mid), e) && e.parent == parent) return static_cast<ObjectIndex>(mid);
+  if (mid + 1 < int64_t(count) && readEntry(static_cast<ObjectIndex>(mid + 1), e) && e.parent == parent) {
+    return static_cast<ObjectIndex>(mid + 1);
+  }
+  return 0;
+}
+
+// Position p of the byIdOrder column names the object with the p-th smallest
+// id, so the column is searched by the ids of the objects it names.
+ObjectIndex ContentDatabase::findById(uint32_t id) const {
+  const uint32_t count = objectCount();
+  if (count == 0) return 0;
+  int64_t lo = 0;
+  int64_t hi = int64_t(count) - 1;
+  int64_t mid = 0;
+  ObjectEntry at, target;
+  auto idAt = [&](int64_t position, ObjectIndex& object, uint32_t& objectId) {
+    if (!readEntry(static_cast<ObjectIndex>(position), at)) return false;
+    if (!readEntry(at.byIdOrder, target)) return false;
+    object = at.byIdOrder;
+    objectId = target.id;
+    return true;
+  };
+  ObjectIndex object = 0;
+  uint32_t objectId = 0;
+  while (lo <= hi) {
+    mid = (lo + hi) / 2;
+    if (!idAt(mid, object, objectId)) return 0;
+    if (objectId < id) {
+      lo = mid + 1;
+    } else if (objectId == id) {
+      return object;
+    } else {
+      hi = mid - 1;
+    }
+  }
+  if (idAt(mid, object, objectId) && objectId == id) return object;
+  if (mid + 1 < int64_t(count) && idAt(mid + 1, object, objectId) && objectId == id) return object;
+  return 0;
+}
+
+void ContentDatabase::collectGroup(ObjectIndex parent, std::u16string_view typeName, uint32_t max,
+                                   std::vector<ObjectEntry>& out) const {
+  const uint16_t type = typeNumber(typeName);
+  if (type == kNoType) return;
+  collectGroup(parent, type, max, out);
+}
+
+void ContentDatabase::collectGroup(ObjectIndex parent, uint16_t type, uint32_t max,
+                                   std::vector<ObjectEntry>& out) const {
+  const ObjectIndex first = findGroup(parent, type);
+  ObjectEntry head;
+  if (first == 0 || !readEntry(first, head)) return;
+  out.push_back(head);
+  uint64_t n = uint64_t(head.run) + 1;
+  if (max != 0) n = std::min<uint64_t>(n, max);
+  // A run that claims more entries than the table holds is cut at its end.
+  n = std::min<uint64_t>(n, uint64_t(objectCount()) - first);
+  if (n <= 1) return;
+
+  // The rest of the group is read in blocks of whole entries; entries are
+  // decoded from the block by their bit positions, which also covers a group
+  // that crosses a chunk boundary.
+  const PackedTable& t = impl_->objectTable;
+  const uint64_t last = first + n - 1;
+  const uint64_t groupEnd = (t.bitOf(static_cast<uint32_t>(last)) + t.width + 7) / 8;
+  std::vector<uint8_t> block;
+  uint64_t blockStart = 0, blockEnd = 0;
+  for (uint64_t i = uint64_t(first) + 1; i <= last; ++i) {
+    const uint64_t bit = t.bitOf(static_cast<uint32_t>(i));
+    const uint64_t from = bit / 8;
+    const uint64_t to = (bit + t.width + 7) / 8;
+    if (from < blockStart || to > blockEnd) {
+      blockStart = from;
+      blockEnd = std::min(groupEnd, std::max(to, from + kGroupBlockBytes));
+      block.resize(static_cast<size_t>(blockEnd - blockStart) + 8);
+      if (!impl_->data.read(t.start + blockStart, block.data(), blockEnd - blockStart)) return;
+    }
+    ObjectEntry e;
+    e.database = this;
+    e.index = static_cast<ObjectIndex>(i);
+    impl_->decodeEntry(block.data(), bit - blockStart * 8, e);
+    // Entries of another parent or type never belong to the group, whatever
+    // the run of its first entry says.
+    if (e.parent != head.parent || e.type != head.type) return;
+    out.push_back(e);
+  }
+}
+
+size_t ContentDatabase::tableBytes() const {
+  if (!impl_) return 0;
+  size_t total = sizeof(Impl);
+  auto text = [](const std::u16string& s) { return s.capacity() > 7 ? (s.capacity() + 1) * sizeof(char16_t) : 0; };
+  for (const auto& s : impl_->typeNames) total += sizeof(s) + text(s);
+  for (const auto& s : impl_->kindNames) total += sizeof(s) + text(s);
+  for (const auto& p : impl_->names) total += sizeof(p) + text(p.first);
+  // Map nodes: key, value, hash and next pointer, plus the bucket array.
+  const size_t node = sizeof(std::u16string) + 2 * sizeof(void*) + sizeof(size_t);
+  for (const auto& kv : impl_->typeMap) total += node + text(kv.first);
+  for (const auto& kv : impl_->kindMap) total += node + text(kv.first);
+  for (const auto& kv : impl_->nameMap) total += node + text(kv.first);
+  total += (impl_->typeMap.bucket_count() + impl_->kindMap.bucket_count() + impl_->nameMap.bucket_count()) *
+           sizeof(void*);
+  return total;
+}
+
+// ---------------------------------------------------------------------------
+
+uint32_t extractBits(const uint8_t* bytes, uint32_t from, uint32_t to) {
+  if (to <= from) return 0;
+  if (to - from > 32) from = to - 32;  // never more than 32 bits: the low end of the field
+  const uint32_t firstByte = from / 8;
+  const uint32_t lastByte = (to - 1) / 8;
+  uint64_t value = bytes[firstByte] & (0xFFu >> (from % 8));
+  for (uint32_t i = firstByte + 1; i <= lastByte; ++i) value = (value << 8) | bytes[i];
+  value >>= 7 - ((to - 1) % 8);
+  return static_cast<uint32_t>(value);
+}
+
+uint32_t bitLength(uint32_t v) {
+  uint32_t n = 0;
+  while (v != 0) {
+    ++n;
+    v >>= 1;
+  }
+  return n;
+}
+
+uint32_t indexWidth(uint32_t count) { return count == 0 ? 0 : bitLength(count - 1); }
+
+// Texts are stored in a subset of UTF-8: one code unit per sequence of one,
+// two or three bytes. A byte below 0xC0 stands for itself (so a lone byte
+// 0x80..0xBF is the character of that value), continuation bytes are not
+// checked, and a sequence cut off by the end of the text ends it.
+std::u16string decodeContentText(const uint8_t* bytes, size_t length) {
+  std::u16string out;
+  if (bytes == nullptr) return out;
+  out.reserve(length);
+  size_t i = 0;
+  while (i < length) {
+    const uint8_t c = bytes[i];
+    if (c < 0xC0) {
+      out.push_back(static_cast<char16_t>(c));
+      i += 1;
+    } else if (c < 0xE0) {
+      if (length - i < 2) break;
+      out.push_back(static_cast<char16_t>(((c & 0x1F) << 6) | (bytes[i + 1] & 0x3F)));
+      i += 2;
+    } else {
+      if (length - i < 3) break;
+      out.push_back(static_cast<char16_t>(((c & 0x0F) << 12) | ((bytes[i + 1] & 0x3F) << 6) | (bytes[i + 2] & 0x3F)));
+      i += 3;
+    }
+  }
+  return out;
+}
+
+}  // namespace vantrel
