@@ -7,29 +7,58 @@
 // fonts; otherwise "DejaVu Sans" stands in for it. Fonts are cached by
 // description for the life of the application (cleared with it).
 // Control characters (U+0000 to U+001F) measure 0 wide and are not drawn.
+// Left-aligned text without prefix processing (what the markup renderer
+// draws) is drawn as glyph runs; consecutive pieces in the same font, colour
+// and line are batched into one run, drawn before any other operation and
+// whenever image() or end() is called.
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QGlyphRun>
+#include <QRawFont>
 #include <memory>
+#include <vector>
 
 #include "platform/DrawingSurface.h"
 
 namespace vantrel {
 
-// A font made by the Qt surface: the description and the QFont built from it.
+// A font made by the Qt surface: the description, the QFont built from it
+// and a cache of character advances and glyphs.
+//
+// Widths are the font's unkerned advances (kerning is off in our fonts, so
+// QFontMetrics of the same QFont agrees): n characters are the rounded sum of
+// their fractional advances, exactly what QFontMetrics::horizontalAdvance
+// answers for the string. Text whose characters all have glyphs in the font
+// is drawn as a glyph run at those advances; anything else (a character that
+// needs a fallback font, a surrogate pair) goes through QPainter::drawText.
 class QtFont : public Font {
  public:
   QtFont(FontDescription description, const QFont& font);
   const QFont& font() const { return font_; }
   const QFontMetrics& metrics() const { return metrics_; }
-  // Cached width of a character of the Basic Multilingual Plane below U+0800.
+  const QRawFont& rawFont() const { return raw_; }
+  bool glyphRuns() const { return glyphRuns_; }
+
+  struct Glyph {
+    float advance = 0;   // 0 for control characters
+    int width = 0;       // the advance rounded
+    quint32 index = 0;   // 0: not in this font (drawn with a fallback font)
+  };
+  const Glyph& glyph(char16_t c) const;
+  // Width of one character (its advance rounded).
   int charWidth(char16_t c) const;
 
  private:
   QFont font_;
   QFontMetrics metrics_;
-  mutable std::unique_ptr<int16_t[]> widths_;  // -1 = not yet measured
+  QFontMetricsF metricsF_;
+  QRawFont raw_;
+  bool glyphRuns_ = false;
+  mutable std::unique_ptr<Glyph[]> cache_;  // characters below U+0800
+  mutable std::unique_ptr<bool[]> known_;
+  mutable Glyph scratch_;
 };
 
 class QtSurface : public DrawingSurface {
@@ -42,9 +71,9 @@ class QtSurface : public DrawingSurface {
   QtSurface(const QtSurface&) = delete;
   QtSurface& operator=(const QtSurface&) = delete;
 
-  // The image painted on. Call end() before handing it to code that paints
-  // on it with a painter of its own.
-  QImage& image() { return *image_; }
+  // The image painted on, with everything drawn so far on it. Call end()
+  // before handing it to code that paints on it with a painter of its own.
+  QImage& image();
   void end();
 
   // The family used for a face name (substitution of "PPC_Font2" and of faces Qt does not have).
@@ -75,6 +104,11 @@ class QtSurface : public DrawingSurface {
 
  private:
   QPainter& painter();
+  void applyPen(Colour colour);
+  // Adds the glyphs of the text to the pending glyph run (false, adding
+  // nothing, when the font lacks one of them); flushGlyphs draws the run.
+  bool queueGlyphs(const char16_t* text, size_t n, QPointF origin);
+  void flushGlyphs();
   const QtFont& current() const { return *font_; }
 
   std::unique_ptr<QImage> ownImage_;
@@ -82,6 +116,14 @@ class QtSurface : public DrawingSurface {
   std::unique_ptr<QPainter> painter_;
   std::shared_ptr<const QtFont> font_;
   Colour textColour_ = 0;
+  Colour penColour_ = 0;     // the colour of the painter's pen, when penValid_
+  bool penValid_ = false;
+  std::vector<quint32> glyphIndexes_;
+  std::vector<QPointF> glyphPositions_;
+  QGlyphRun glyphRun_;
+  std::shared_ptr<const QtFont> pendingFont_;
+  Colour pendingColour_ = 0;
+  double pendingBaseline_ = 0;
 };
 
 QColor toQColor(Colour colour);
