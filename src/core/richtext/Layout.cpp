@@ -121,14 +121,24 @@ Rect MarkupRenderer::walk(DrawingSurface& surface, TextBlock& block, const Rect&
     auto ellipsisWidth = [&]() { return lastLine() ? surface.measureText(kEllipsis, 3).width : 0; };
     int ellW = ellipsisWidth();
 
-    // Whether the whole rest of the block's text, from `from` on, fits between x and xLimit.
+    // Whether the whole rest of the block's text, from `from` on, fits between
+    // x and xLimit. The answer is kept while neither changes, so characters
+    // that each fall back on the test do not measure the rest again and again.
+    int32_t testedFrom = -1;
+    int testedX = 0;
+    bool testedFits = false;
     auto remainingFits = [&](int32_t from) {
+      if (from == testedFrom && x == testedX) return testedFits;
+      testedFrom = from;
+      testedX = x;
+      testedFits = false;
       const int64_t avail = static_cast<int64_t>(xLimit) - x;
       if (avail < 0) return false;
       const size_t rest = static_cast<size_t>(length - from);
       const int limit = static_cast<int>(std::min<int64_t>(avail, INT_MAX));
       if (surface.fitCount(text.data() + from, rest, limit) < rest) return false;
-      return static_cast<int64_t>(x) + surface.measureText(text.data() + from, rest).width <= xLimit;
+      testedFits = static_cast<int64_t>(x) + surface.measureText(text.data() + from, rest).width <= xLimit;
+      return testedFits;
     };
 
     int32_t segStart = runStart;
