@@ -129,6 +129,34 @@ TEST(QtSurface, AmpersandPrefixOnlyWithoutTheFlag) {
   EXPECT_EQ(a.image(), b.image());
 }
 
+TEST(QtSurface, PendingTextIsDrawnBeforeLaterOperations) {
+  QtSurface s(100, 40);
+  s.useFont(guideFontDescription(96));
+  s.setTextColour(0);
+  s.drawText(u"Hello", {0, 0, 100, 40}, TextFormat::NoPrefix);
+  s.drawText(u"there", {50, 0, 100, 40}, TextFormat::NoPrefix);
+  // A fill after the text must cover it: the text may not land on top later.
+  s.fillRect({0, 0, 100, 40}, rgb(255, 255, 255));
+  EXPECT_TRUE(inkBox(s.image()).isEmpty());
+
+  // Pieces in different colours keep their colours.
+  s.setTextColour(rgb(255, 0, 0));
+  s.drawText(u"HHH", {0, 0, 40, 40}, TextFormat::NoPrefix);
+  s.setTextColour(rgb(0, 0, 255));
+  s.drawText(u"HHH", {50, 0, 100, 40}, TextFormat::NoPrefix);
+  const QImage& img = s.image();
+  int red = 0, blue = 0;
+  for (int y = 0; y < 40; ++y) {
+    for (int x = 0; x < 100; ++x) {
+      const QColor c = img.pixelColor(x, y);
+      if (c.red() > 200 && c.blue() < 80 && c.green() < 80) red += x < 45 ? 1 : -1000;
+      if (c.blue() > 200 && c.red() < 80 && c.green() < 80) blue += x >= 50 ? 1 : -1000;
+    }
+  }
+  EXPECT_GT(red, 10);
+  EXPECT_GT(blue, 10);
+}
+
 TEST(QtSurface, FillsPolylinesAndPolygons) {
   QtSurface s(50, 50);
   s.fillRect({5, 5, 15, 15}, rgb(255, 0, 0));
