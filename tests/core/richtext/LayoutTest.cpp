@@ -97,6 +97,18 @@ TEST_F(Layout, OneLineLimitEndsWithEllipsis) {
   EXPECT_TRUE(b.truncated);
 }
 
+TEST_F(Layout, TwoLineLimitReservesTheEllipsisOnTheSecondLine) {
+  // The run wraps onto the last allowed line: "..." is reserved there and
+  // nothing is drawn on a third line.
+  renderer.configure(std::nullopt, 2, 0);
+  EXPECT_EQ(drawn(u"one two three four five six", {0, 0, 76, 100}),
+            (std::vector<Drawn>{{"one ", {3, 1, 35, 19}},
+                                {"two ", {35, 1, 67, 19}},
+                                {"three", {3, 19, 43, 37}},
+                                {"...", {43, 19, 67, 37}}}));
+  EXPECT_TRUE(lastBlock.truncated);
+}
+
 TEST_F(Layout, OneLineLimitWithLineFeed) {
   renderer.configure(std::nullopt, 1, 0);
   EXPECT_EQ(drawn(u"ab<br>cd", {0, 0, 200, 100}),
