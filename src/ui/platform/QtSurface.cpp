@@ -153,9 +153,20 @@ QPainter& QtSurface::painter() {
   return *painter_;
 }
 
+static QString& guideFamilyOverride() {
+  static QString family;
+  return family;
+}
+
+void QtSurface::setGuideFontFamily(const QString& family) {
+  guideFamilyOverride() = family;
+  clearFontCache();
+}
+
 QString QtSurface::familyFor(const std::u16string& face) {
   const QString name = QString::fromStdU16String(face);
   if (name == QString::fromStdU16String(kGuideFontFace)) {
+    if (!guideFamilyOverride().isEmpty()) return guideFamilyOverride();
     return QFontDatabase::hasFamily(name) ? name : QStringLiteral("DejaVu Sans");
   }
   if (name.isEmpty()) return QStringLiteral("DejaVu Sans");

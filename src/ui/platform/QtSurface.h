@@ -82,6 +82,10 @@ class QtSurface : public DrawingSurface {
   static QFont qfontFor(const FontDescription& description);
   // Forgets the cached fonts (after the guide's font file was added or removed).
   static void clearFontCache();
+  // The family that stands for "PPC_Font2" (the family name found in the guide's
+  // font file once it is added); empty: "PPC_Font2" when Qt knows that family,
+  // else "DejaVu Sans". Clears the font cache.
+  static void setGuideFontFamily(const QString& family);
 
   using DrawingSurface::drawText;
   using DrawingSurface::measureText;

@@ -56,6 +56,18 @@ TEST(QtSurface, GuideFaceIsSubstitutedAndHeightsArePixelSizes) {
   const QFont b = QtSurface::qfontFor(bold);
   EXPECT_EQ(b.pixelSize(), 24);
   EXPECT_EQ(b.weight(), QFont::Bold);
+
+  // Once the guide's font file is loaded its family stands for the face.
+  QtSurface::setGuideFontFamily(QStringLiteral("DejaVu Serif"));
+  EXPECT_EQ(QtSurface::familyFor(guide.face), QStringLiteral("DejaVu Serif"));
+  QtSurface s(10, 10);
+  s.useFont(guide);
+  const auto* font = dynamic_cast<const QtFont*>(s.selectedFont().get());
+  ASSERT_NE(font, nullptr);
+  EXPECT_EQ(font->font().family(), QStringLiteral("DejaVu Serif"));
+  QtSurface::setGuideFontFamily(QString());
+  s.useFont(guide);
+  EXPECT_EQ(dynamic_cast<const QtFont*>(s.selectedFont().get())->font().family(), QStringLiteral("DejaVu Sans"));
 }
 
 TEST(QtSurface, MeasuresLikeQFontMetrics) {
