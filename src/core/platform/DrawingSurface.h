@@ -63,6 +63,14 @@ class Font {
 };
 using FontRef = std::shared_ptr<const Font>;
 
+// A picture decoded by a surface (PNG, JPEG, GIF or BMP bytes on the Qt side).
+class SurfaceImage {
+ public:
+  virtual ~SurfaceImage() = default;
+  virtual Size size() const = 0;
+};
+using ImageRef = std::shared_ptr<const SurfaceImage>;
+
 // Text-drawing format flags (the values of the platform's draw-text call).
 namespace TextFormat {
 inline constexpr uint32_t Left = 0x0;
@@ -114,6 +122,12 @@ class DrawingSurface {
   virtual void fillRect(const Rect& rect, Colour colour) = 0;
   virtual void polyline(const Point* points, size_t n, Colour colour) = 0;
   virtual void polygon(const Point* points, size_t n, Colour fill, Colour outline) = 0;
+
+  // Pictures: decoded from encoded bytes (null when they cannot be decoded),
+  // and drawn from the source part of the picture into the target rectangle,
+  // scaled when the two differ in size.
+  virtual ImageRef decodeImage(const uint8_t* data, size_t n) = 0;
+  virtual void drawImage(const SurfaceImage& image, const Rect& source, const Rect& target) = 0;
 
   // An off-screen surface of the same kind, and the one-step copy of a part of
   // another surface (of the same kind) to a point of this one.

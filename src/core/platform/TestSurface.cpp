@@ -95,6 +95,39 @@ void TestSurface::polygon(const Point* points, size_t n, Colour fill, Colour out
   calls_.push_back(std::move(c));
 }
 
+namespace {
+class TestImage : public SurfaceImage {
+ public:
+  explicit TestImage(Size size) : size_(size) {}
+  Size size() const override { return size_; }
+
+ private:
+  Size size_;
+};
+
+uint32_t bigEndian32(const uint8_t* p) {
+  return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | uint32_t{p[3]};
+}
+}  // namespace
+
+ImageRef TestSurface::decodeImage(const uint8_t* data, size_t n) {
+  static constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+  if (!data || n < 24 || !std::equal(kSignature, kSignature + 8, data)) return nullptr;
+  if (!std::equal(data + 12, data + 16, reinterpret_cast<const uint8_t*>("IHDR"))) return nullptr;
+  const uint32_t w = bigEndian32(data + 16), h = bigEndian32(data + 20);
+  if (w == 0 || h == 0 || w > 1000000 || h > 1000000) return nullptr;
+  return std::make_shared<TestImage>(Size{static_cast<int>(w), static_cast<int>(h)});
+}
+
+void TestSurface::drawImage(const SurfaceImage& image, const Rect& source, const Rect& target) {
+  Call c;
+  c.kind = CallKind::Image;
+  c.rect = target;
+  c.sourceRect = source;
+  c.imageSize = image.size();
+  calls_.push_back(std::move(c));
+}
+
 std::unique_ptr<DrawingSurface> TestSurface::createOffscreen(int width, int height) {
   return std::make_unique<TestSurface>(width, height);
 }

@@ -11,6 +11,7 @@
 //   - measureText of any n (0 included) is n character widths wide and h high;
 //     textHeight is h.
 //   - fitCount is the longest prefix whose width is at most the given width.
+//   - decodeImage reads only the size from a PNG header (other bytes: null).
 //   Examples: the guide font at 96 dpi is 16 px high, so a character is 8 px
 //   wide (9 bold); a script font derived from it is 12 px high, 6 px wide (7 bold).
 //   At 192 dpi the guide font is 32 px high: 16 px per character (17 bold).
@@ -26,17 +27,18 @@ namespace vantrel {
 
 class TestSurface : public DrawingSurface {
  public:
-  enum class CallKind { Text, Fill, Polyline, Polygon, Copy };
+  enum class CallKind { Text, Fill, Polyline, Polygon, Copy, Image };
   struct Call {
     CallKind kind = CallKind::Text;
     std::u16string text;          // Text: the n characters drawn
-    Rect rect;                    // Text: the rectangle; Fill: the rectangle; Copy: the destination
+    Rect rect;                    // Text, Fill: the rectangle; Copy, Image: the destination
     uint32_t flags = 0;           // Text: the format flags
     FontDescription font;         // Text: the selected font
     Colour colour = 0;            // Text: text colour; Fill/Polyline: colour; Polygon: fill
     Colour outline = 0;           // Polygon: outline colour
     std::vector<Point> points;    // Polyline, Polygon
-    Rect sourceRect;              // Copy: the part of the source copied
+    Rect sourceRect;              // Copy, Image: the part of the source copied
+    Size imageSize;               // Image: the size of the picture
   };
 
   explicit TestSurface(int width = 240, int height = 320);
@@ -60,6 +62,8 @@ class TestSurface : public DrawingSurface {
   void fillRect(const Rect& rect, Colour colour) override;
   void polyline(const Point* points, size_t n, Colour colour) override;
   void polygon(const Point* points, size_t n, Colour fill, Colour outline) override;
+  ImageRef decodeImage(const uint8_t* data, size_t n) override;
+  void drawImage(const SurfaceImage& image, const Rect& source, const Rect& target) override;
   std::unique_ptr<DrawingSurface> createOffscreen(int width, int height) override;
   void copyFrom(DrawingSurface& source, const Rect& sourceRect, Point destination) override;
 

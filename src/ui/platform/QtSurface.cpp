@@ -392,6 +392,22 @@ void QtSurface::polygon(const Point* points, size_t n, Colour fill, Colour outli
   p.setBrush(Qt::NoBrush);
 }
 
+ImageRef QtSurface::decodeImage(const uint8_t* data, size_t n) {
+  if (!data || n == 0 || n > static_cast<size_t>(INT32_MAX)) return nullptr;
+  QImage image;
+  if (!image.loadFromData(data, static_cast<int>(n)) || image.isNull()) return nullptr;
+  return std::make_shared<QtImage>(std::move(image));
+}
+
+void QtSurface::drawImage(const SurfaceImage& image, const Rect& source, const Rect& target) {
+  const auto* q = dynamic_cast<const QtImage*>(&image);
+  if (!q || source.isEmpty() || target.isEmpty()) return;
+  flushGlyphs();
+  QPainter& p = painter();
+  p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+  p.drawImage(toQRect(target), q->image(), toQRect(source));
+}
+
 std::unique_ptr<DrawingSurface> QtSurface::createOffscreen(int width, int height) {
   return std::make_unique<QtSurface>(width, height);
 }

@@ -103,6 +103,8 @@ class QtSurface : public DrawingSurface {
   void fillRect(const Rect& rect, Colour colour) override;
   void polyline(const Point* points, size_t n, Colour colour) override;
   void polygon(const Point* points, size_t n, Colour fill, Colour outline) override;
+  ImageRef decodeImage(const uint8_t* data, size_t n) override;
+  void drawImage(const SurfaceImage& image, const Rect& source, const Rect& target) override;
   std::unique_ptr<DrawingSurface> createOffscreen(int width, int height) override;
   void copyFrom(DrawingSurface& source, const Rect& sourceRect, Point destination) override;
 
@@ -128,6 +130,17 @@ class QtSurface : public DrawingSurface {
   std::shared_ptr<const QtFont> pendingFont_;
   Colour pendingColour_ = 0;
   double pendingBaseline_ = 0;
+};
+
+// A picture decoded by the Qt surface.
+class QtImage : public SurfaceImage {
+ public:
+  explicit QtImage(QImage image) : image_(std::move(image)) {}
+  Size size() const override { return {image_.width(), image_.height()}; }
+  const QImage& image() const { return image_; }
+
+ private:
+  QImage image_;
 };
 
 QColor toQColor(Colour colour);

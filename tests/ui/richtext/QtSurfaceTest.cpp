@@ -2,6 +2,7 @@
 // with QFontMetrics, and pixels where the engine says they go.
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <cstdlib>
@@ -195,6 +196,28 @@ TEST(QtSurface, OffscreenCopy) {
   EXPECT_EQ(screen.image().pixel(30, 30), qRgb(0, 128, 0));
   EXPECT_EQ(screen.image().pixel(39, 39), qRgb(0, 128, 0));
   EXPECT_EQ(screen.image().pixel(29, 29), qRgb(255, 255, 255));
+}
+
+TEST(QtSurface, PicturesDecodeAndScale) {
+  QImage source(4, 2, QImage::Format_RGB32);
+  source.fill(qRgb(0, 0, 255));
+  for (int y = 0; y < 2; ++y) source.setPixel(3, y, qRgb(255, 0, 0));
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  ASSERT_TRUE(source.save(&buffer, "PNG"));
+
+  QtSurface s(40, 20);
+  const ImageRef img = s.decodeImage(reinterpret_cast<const uint8_t*>(bytes.constData()), bytes.size());
+  ASSERT_TRUE(img);
+  EXPECT_EQ(img->size(), (Size{4, 2}));
+  s.drawImage(*img, {0, 0, 4, 2}, {0, 0, 40, 20});  // ten times larger
+  s.end();
+  EXPECT_EQ(s.image().pixel(5, 10), qRgb(0, 0, 255));
+  EXPECT_EQ(s.image().pixel(35, 10), qRgb(255, 0, 0));
+
+  const uint8_t junk[] = {1, 2, 3, 4};
+  EXPECT_FALSE(s.decodeImage(junk, sizeof junk));
 }
 
 TEST(QtSurface, EngineDrawsLinksWhereItRecordsThem) {
