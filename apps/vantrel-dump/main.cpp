@@ -130,7 +130,8 @@ int run(int argc, char** argv) {
     if (rest.size() < 2) throw UsageError{"missing COMMAND after DIR (see --help)"};
     ctx.directory = rest[0];
     command = findCommand(rest[1]);
-    if (!command || !command->needsDatabase) throw UsageError{"unknown command '" + rest[1] + "' (see --help)"};
+    if (!command) throw Failure{"unknown command '" + rest[1] + "' (see --help)"};
+    if (!command->needsDatabase) throw UsageError{"'" + rest[1] + "' takes no DIR (see --help)"};
     ctx.args.assign(rest.begin() + 2, rest.end());
     namespace fs = std::filesystem;
     const std::string base = (fs::path(ctx.directory) / ctx.base).string();

@@ -70,6 +70,21 @@ hex() { od -An -v -tx1 "$1" | tr -d ' \n'; }
 hex "$WORK/good/deeper/Qd07-Qd07-Binary-PPC.pdb" | grep -q "02000000f0014000000000170000""01e0028000" \
   || fail "image descriptors not found"
 
+# Sizes read from GIF and JPEG headers too (little-endian GIF, JPEG from its
+# start-of-frame segment after an APP0 segment).
+printf 'GIF89a\x40\x01\xf0\x00\x00\x00\x00;' > "$WORK/src/img/pic.gif"
+printf '\xff\xd8\xff\xe0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00\xff\xc0\x00\x11\x08\x02\x80\x01\xe0\x03\x01\x22\x00\x02\x11\x01\x03\x11\x01\xff\xd9' > "$WORK/src/img/pic.jpg"
+printf '{"root": {"type": "root", "children": [{"type": "image", "image": ["img/pic.gif", "img/pic.jpg"]}]}}' > "$WORK/src/formats.json"
+"$BIN" --quiet "$WORK/src/formats.json" "$WORK/formats" || fail "GIF and JPEG image: status $?"
+# GIF 320x240, JPEG 480x640.
+hex "$WORK/formats/Qd07-Qd07-Binary-PPC.pdb" | grep -q "020000014000f000000000170000""01e0028000" \
+  || fail "GIF/JPEG image descriptors not found"
+printf 'not a picture' > "$WORK/src/img/text.png"
+printf '{"root": {"type": "r", "children": [{"type": "image", "image": ["img/text.png", {"file": "img/text.png", "width": 10, "height": 20}]}]}}' > "$WORK/src/unknown.json"
+"$BIN" "$WORK/src/unknown.json" "$WORK/unknown" > /dev/null 2> "$WORK/unknown.err"; [ $? -eq 1 ] || fail "unknown image format: expected status 1"
+grep -qF 'root.children[0].image[0]: cannot read the size of "img/text.png"' "$WORK/unknown.err" || fail "unknown image format: $(cat "$WORK/unknown.err")"
+grep -qF 'image[1]' "$WORK/unknown.err" && fail "a variant with its size given was refused"
+
 # --base
 "$BIN" --quiet --base Other "$WORK/src/guide.json" "$WORK/based" > "$WORK/based.out" 2>&1 || fail "--base: status $?"
 [ -s "$WORK/based/Other-Data.pdb" ] || fail "--base: Other-Data.pdb missing"
@@ -119,6 +134,12 @@ cp -r "$WORK/keep" "$WORK/keep-before"
 printf '{"root": {"type": "r", "children": [{"type": "t", "link": "nowhere"}]}}' > "$WORK/bad-keep.json"
 "$BIN" "$WORK/bad-keep.json" "$WORK/keep" > /dev/null 2>&1; [ $? -eq 1 ] || fail "bad-keep: expected status 1"
 diff -r "$WORK/keep" "$WORK/keep-before" > /dev/null || fail "a failed pack changed an existing folder"
+
+# OUTDIR that is a file: status 1, the file untouched.
+printf 'keep me' > "$WORK/plainfile"
+"$BIN" "$WORK/src/guide.json" "$WORK/plainfile" > /dev/null 2> "$WORK/plainfile.err"; [ $? -eq 1 ] || fail "OUTDIR a file: expected status 1"
+[ "$(cat "$WORK/plainfile")" = "keep me" ] || fail "OUTDIR a file: the file was changed"
+grep -q "cannot create the folder" "$WORK/plainfile.err" || fail "OUTDIR a file: message $(cat "$WORK/plainfile.err")"
 
 "$BIN" "$WORK/does-not-exist.json" "$WORK/out-missing" > /dev/null 2> "$WORK/missing.err"
 [ $? -eq 1 ] || fail "missing source: expected status 1"

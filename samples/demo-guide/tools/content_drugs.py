@@ -194,12 +194,12 @@ SPECTRUM = {
     "daptomycin":       "2222221 00000000 001 000",
     "doxycycline":      "1mv1v00 vv0011v1 v01 221",
     "minocycline":      "11v1v00 vv001111 v01 221",
-    "tigecycline":      "2222222 21002111 102 111",
+    "tigecycline":      "2222222 2100211n 102 111",
     "clindamycin":      "2mv1200 00000000 v02 000",
     "metronidazole":    "0000000 00000000 222 000",
     "tmpsmx":           "21vvv00 11v01v01 000 00v",
-    "nitrofurantoin":   "uuu00u0 uv000000 000 000",
-    "fosfomycin":       "11v001v uvvv0000 000 000",
+    "nitrofurantoin":   "uuu00u0 uv000000 000 0n0",
+    "fosfomycin":       "11v001v uvvv0000 000 0n0",
     "rifampicin":       "rrr1100 00001200 00v 001",
 }
 

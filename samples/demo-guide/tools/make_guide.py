@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """Generate samples/demo-guide/guide.json, the source of the demo guide.
 
-    python3 make_guide.py                write guide.json and check it
-    python3 make_guide.py --check        check only; fail if guide.json is stale
-    python3 make_guide.py --map          print label/name -> object index
+    python3 make_guide.py                check, then write guide.json and objects.txt
+    python3 make_guide.py --check        check only; fail if either file is stale
+    python3 make_guide.py --map          print objects.txt (name/label -> object index)
     python3 make_guide.py --verify DIR [--dump PROG]
                                          compare a packed guide in DIR with the
                                          layout computed here (uses vantrel-dump)
@@ -21,19 +21,23 @@ against the packed files.
 import json
 import os
 import re
+import struct
 import subprocess
 import sys
 
+sys.dont_write_bytecode = True   # keep the source folder clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from guidetree import (Node, a, item, link, table, ref, assign_indexes, label_map,
                        resolve_text, strip_tags, takers, write_json, TYPES)
 import content_drugs as D
 import content_sites as S
+from packedreader import PackedGuide
 
 TOOLS = os.path.dirname(os.path.abspath(__file__))
 GUIDE_DIR = os.path.dirname(TOOLS)
 GUIDE_JSON = os.path.join(GUIDE_DIR, "guide.json")
+OBJECTS_TXT = os.path.join(GUIDE_DIR, "objects.txt")
 IMAGES = os.path.join(GUIDE_DIR, "images")
 EDITION = [1, 0, 20261209]
 
@@ -115,6 +119,7 @@ def about_pages():
         INDEX.add(text, text, node.name)
     INDEX.add("KORVAX, Inc.", "About KORVAX, Inc.", "AboutKORVAX")
     INDEX.add("Disclaimer", "Legitimacy notice", "LegitimacyNotice")
+    INDEX.add("Demonstration data (not for clinical use)", "Legitimacy notice", "LegitimacyNotice")
     return [about, korvax, notice]
 
 
@@ -724,6 +729,7 @@ def contents_table():
 
     toc = table("Contents", name="TOC")
     toc.add(
+        leaf(DEMO, "LegitimacyNotice"),
         section("About this guide",
                 leaf("About Vantrel Guide", "AboutVantrelGuide"),
                 leaf("About KORVAX, Inc.", "AboutKORVAX"),
@@ -1005,43 +1011,103 @@ def summary(order, names):
 # ---------------------------------------------------------------------------
 # Comparing a packed guide with the computed layout.
 
-def verify_packed(directory, dump, order, labels):
-    def run(*args):
-        out = subprocess.run([dump, "--json", directory] + list(args), capture_output=True, text=True)
-        if out.returncode != 0:
-            raise RuntimeError("vantrel-dump %s failed: %s" % (" ".join(args), out.stderr.strip()))
-        return json.loads(out.stdout)
+def image_blob(files):
+    """The image blob the packer is to write: n, 11-byte descriptors, files."""
+    datas = []
+    for f in files:
+        with open(os.path.join(GUIDE_DIR, f), "rb") as fh:
+            datas.append(fh.read())
+    head = bytearray([len(datas)])
+    offset = 1 + 11 * len(datas)
+    for d in datas:
+        width, height = struct.unpack(">II", d[16:24])
+        head += struct.pack(">HHHBI", 0, width, height, 0, offset)
+        offset += len(d)
+    return bytes(head) + b"".join(datas)
 
+
+def verify_packed(directory, dump, order, labels):
+    """Read every object back and compare it with the computed layout; with a
+    vantrel-dump program, also compare its answers for the named objects and
+    a sample of entries."""
     problems = []
-    info = run("info")
-    if not info.get("valid"):
-        return ["the packed guide is not valid"]
-    if info["objectCount"] != len(order):
-        problems.append("object count %d, expected %d" % (info["objectCount"], len(order)))
-    types = run("types")["types"]
-    if types[:len(TYPES)] != TYPES:
-        problems.append("type table differs: %s" % types)
-    for name, index in run("names")["names"]:
-        if labels.get(name) is None or labels[name].index != index:
-            problems.append("name %s is object %d, expected %s" % (
-                name, index, labels[name].index if name in labels else "none"))
-    # spot checks: every link value, and the type and text of a sample of objects
+    guide = PackedGuide(directory)
+    if guide.object_count != len(order):
+        return ["object count %d, expected %d" % (guide.object_count, len(order))]
+    if guide.type_names[:len(TYPES)] != TYPES:
+        problems.append("type table differs: %s" % guide.type_names)
+    expected_names = sorted((n.name, n.index) for n in order if n.name)
+    if sorted(guide.names) != expected_names:
+        problems.append("name table differs: %s" % guide.names)
+    ids = []
+    blob_count = 0
     for node in order:
-        if node.link is not None:
-            e = run("entry", str(node.index))
-            if e["value"] != labels[node.link].index:
-                problems.append("link %d holds %d, expected %d" % (
-                    node.index, e["value"], labels[node.link].index))
-    step = max(1, len(order) // 200)
-    for node in order[::step]:
-        e = run("entry", str(node.index))
-        if e["typeName"] != node.type:
-            problems.append("object %d is a %s, expected %s" % (node.index, e["typeName"], node.type))
-        if node.text is not None and e.get("text") != node.text:
-            problems.append("object %d has another text" % node.index)
-        if node.type == "field" and node.text is not None and e["value"] == 0:
-            problems.append("field %d with a text got string number 0 (reads as empty)" % node.index)
+        e = guide.entry(node.index)
+        ids.append(e["id"])
+        where = "object %d (%s)" % (node.index, node.key())
+        parent = node.parent.index if node.parent is not None else 0
+        if e["parent"] != parent or e["typeName"] != node.type:
+            problems.append("%s: parent %d type %s, expected %d %s" % (
+                where, e["parent"], e["typeName"], parent, node.type))
+            continue
+        group = [c for c in (node.parent.children if node.parent else [node]) if c.type == node.type]
+        if node.parent is not None and e["run"] != len(group) - 1 - group.index(node):
+            problems.append("%s: run %d" % (where, e["run"]))
+        if node.text is not None:
+            if e["kindName"] != "string" or e["text"] != node.text:
+                problems.append("%s: text differs" % where)
+            if node.type == "field" and e["value"] == 0:
+                problems.append("%s: a field text got string number 0 (reads as empty)" % where)
+        elif node.link is not None:
+            if e["kindName"] != "object" or e["value"] != labels[node.link].index:
+                problems.append("%s: link value %d, expected %d" % (where, e["value"], labels[node.link].index))
+        elif node.image is not None:
+            if e["kindName"] != "blob" or e["value"] >= len(guide.blobs) or \
+                    guide.blobs[e["value"]] != image_blob(node.image):
+                problems.append("%s: image blob differs" % where)
+            blob_count += 1
+        elif e["kindName"] != "none" or e["value"] != 0:
+            problems.append("%s: expected no value, found %s %d" % (where, e["kindName"], e["value"]))
+    if len(set(ids)) != len(ids):
+        problems.append("persistent ids are not unique")
+    by_id = [guide.entry(i)["byIdOrder"] for i in range(guide.object_count)]
+    if [ids[i] for i in by_id] != sorted(ids):
+        problems.append("byIdOrder does not list the objects by ascending id")
+    if blob_count != len(guide.blobs):
+        problems.append("%d blobs, expected %d" % (len(guide.blobs), blob_count))
+
+    if dump:
+        def run(*args):
+            out = subprocess.run([dump, "--json", directory] + list(args), capture_output=True, text=True)
+            if out.returncode != 0:
+                raise RuntimeError("vantrel-dump %s failed: %s" % (" ".join(args), out.stderr.strip()))
+            return json.loads(out.stdout)
+
+        info = run("info")
+        if not info.get("valid") or info.get("objectCount") != len(order):
+            problems.append("vantrel-dump info: %s" % info)
+        for name, index in expected_names:
+            got = run("name", name)
+            if got.get("index") != index:
+                problems.append("vantrel-dump name %s: %s, expected %d" % (name, got, index))
+        for node in order[::max(1, len(order) // 100)]:
+            got = run("entry", str(node.index))
+            if got.get("typeName") != node.type or got.get("text") != node.text:
+                problems.append("vantrel-dump entry %d differs: %s" % (node.index, got))
     return problems
+
+
+def object_map(labels):
+    """Index, name or label, type and plain text of every named or labelled
+    object: where to find the demonstration pages."""
+    lines = ["# Object indexes of the demo guide's named and labelled objects.",
+             "# Generated by tools/make_guide.py; regenerate it with the guide.",
+             "# index\tname or label\ttype\ttext"]
+    for key in sorted(labels, key=lambda k: (labels[k].index, k)):
+        node = labels[key]
+        text = " ".join(strip_tags(node.text or "").split())
+        lines.append("%d\t%s\t%s\t%s" % (node.index, key, node.type, text[:60]))
+    return "\n".join(lines) + "\n"
 
 
 def main(argv):
@@ -1054,13 +1120,11 @@ def main(argv):
             print("problem:", p, file=sys.stderr)
         return 1
     if "--map" in args:
-        for key in sorted(labels, key=lambda k: labels[k].index):
-            node = labels[key]
-            print("%6d  %-28s %-16s %s" % (node.index, key, node.type, strip_tags(node.text or "")[:50]))
+        sys.stdout.write(object_map(labels))
         return 0
     if "--verify" in args:
         directory = args[args.index("--verify") + 1]
-        dump = args[args.index("--dump") + 1] if "--dump" in args else "vantrel-dump"
+        dump = args[args.index("--dump") + 1] if "--dump" in args else None
         found = verify_packed(directory, dump, order, labels)
         for p in found:
             print("problem:", p, file=sys.stderr)
@@ -1068,14 +1132,25 @@ def main(argv):
         return 1 if found else 0
     tmp = GUIDE_JSON + ".tmp"
     write_json(tmp, root, EDITION)
+    with open(tmp, "rb") as f:
+        guide_bytes = f.read()
+    os.remove(tmp)
+    map_bytes = object_map(labels).encode("utf-8")
+    outputs = [(GUIDE_JSON, guide_bytes), (OBJECTS_TXT, map_bytes)]
     if "--check" in args:
-        same = os.path.exists(GUIDE_JSON) and open(tmp, "rb").read() == open(GUIDE_JSON, "rb").read()
-        os.remove(tmp)
-        print("guide.json is %s" % ("up to date" if same else "STALE: run make_guide.py"))
-        return 0 if same else 1
-    os.replace(tmp, GUIDE_JSON)
+        stale = [os.path.basename(path) for path, data in outputs
+                 if not os.path.exists(path) or open(path, "rb").read() != data]
+        if stale:
+            print("stale: %s; run tools/make_guide.py" % ", ".join(stale))
+        else:
+            print("guide.json and objects.txt are up to date")
+        return 1 if stale else 0
+    for path, data in outputs:
+        with open(path + ".tmp", "wb") as f:
+            f.write(data)
+        os.replace(path + ".tmp", path)
     print(summary(order, names))
-    print("wrote", os.path.relpath(GUIDE_JSON))
+    print("wrote", ", ".join(os.path.relpath(path) for path, _ in outputs))
     return 0
 
 

@@ -1,6 +1,7 @@
 #include "content/ContentDatabase.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,10 +41,15 @@ uint32_t be32(const uint8_t* p) {
   return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
 }
 
-// A file opened read-only, read with positioned reads only (no shared offset).
+// A file opened read-only. It is read with positioned reads (no shared file
+// offset) while the database is being opened, then through a read-only map
+// of the whole file, so that the many small reads of the searches cost no
+// system call. Either way every read is checked against the size the file
+// had when it was opened.
 struct File {
   int fd = -1;
   uint64_t size = 0;
+  const uint8_t* map = nullptr;
 
   File() = default;
   File(const File&) = delete;
@@ -63,7 +69,18 @@ struct File {
     size = static_cast<uint64_t>(st.st_size);
     return true;
   }
+  // Maps the whole file; without a map (empty file, or mmap refused) reads
+  // stay positioned reads.
+  void mapWhole() {
+    if (fd < 0 || map != nullptr || size == 0 || size > std::numeric_limits<size_t>::max()) return;
+    void* p = ::mmap(nullptr, static_cast<size_t>(size), PROT_READ, MAP_PRIVATE, fd, 0);
+    if (p == MAP_FAILED) return;
+    ::madvise(p, static_cast<size_t>(size), MADV_RANDOM);  // searches jump about: no read-ahead
+    map = static_cast<const uint8_t*>(p);
+  }
   void close() {
+    if (map != nullptr) ::munmap(const_cast<uint8_t*>(map), static_cast<size_t>(size));
+    map = nullptr;
     if (fd >= 0) ::close(fd);
     fd = -1;
     size = 0;
@@ -72,6 +89,10 @@ struct File {
   // Reads exactly n bytes at pos; false when they do not all lie in the file.
   bool read(uint64_t pos, void* buffer, uint64_t n) const {
     if (fd < 0 || pos > size || n > size - pos) return false;
+    if (map != nullptr) {
+      if (n > 0) std::memcpy(buffer, map + pos, static_cast<size_t>(n));
+      return true;
+    }
     auto* out = static_cast<uint8_t*>(buffer);
     while (n > 0) {
       const size_t want = static_cast<size_t>(std::min<uint64_t>(n, 1u << 30));
@@ -232,7 +253,6 @@ struct ContentDatabase::Impl {
   }
 
   bool open(const std::string& basePath);
-  bool layOut();
   bool buildTables();
 };
 
@@ -401,6 +421,10 @@ bool ContentDatabase::open(const std::string& basePath) {
     impl_ = std::move(impl);
     return false;
   }
+  // The lookup tables are built; from now on the files are read through maps.
+  impl->data.mapWhole();
+  impl->strings.mapWhole();
+  impl->binary.mapWhole();
   impl_ = std::move(impl);
   return true;
 }

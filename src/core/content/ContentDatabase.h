@@ -2,7 +2,8 @@
 // The read-only content database: three container files sharing one base path
 // (base + "-Data.pdb", "-Strings.pdb", "-Binary-PPC.pdb"). Only the type-name,
 // value-kind and name tables are held in memory; entries, strings and blobs
-// are read from the files with positioned reads each time they are asked for.
+// are read from the files each time they are asked for (positioned reads
+// while opening, then a read-only map of each file; no shared file offset).
 //
 // Every position and count is checked against the real file sizes: a file
 // that cannot hold what its header claims makes the database empty, and a

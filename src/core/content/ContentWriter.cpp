@@ -694,6 +694,17 @@ bool ContentWriter::Impl::writeFiles(const Plan& p, const std::string& base, std
   auto codeOf = [](uint64_t pos) { return uint32_t(((pos / kRecordBytes) << 16) | (pos % kRecordBytes)); };
   const Progress* prog = &progress;
 
+  // A target that exists but is not a file (a folder, say) would make its
+  // rename fail after the others had been replaced: refuse it up front.
+  for (const char* suffix : {"-Data.pdb", "-Strings.pdb", "-Binary-PPC.pdb"}) {
+    struct stat st {};
+    const std::string target = base + suffix;
+    if (::lstat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+      if (error) *error = target + " exists and is not a regular file";
+      return false;
+    }
+  }
+
   OutFile data, strings, binary;
   if (!data.create(base + "-Data.pdb", error) || !strings.create(base + "-Strings.pdb", error) ||
       !binary.create(base + "-Binary-PPC.pdb", error))

@@ -131,6 +131,7 @@ class Generator {
     writer_->setText(t, u"Abbreviations");
     writer_->setName(t, u"Abbreviations");
     for (const char16_t* f : kFreq) {
+      if (!room()) break;
       Handle item = add(t, u"item");
       writer_->setText(item, f);
       if (room()) writer_->setText(add(item, u"field"), u"every " + sentence(1, 3));

@@ -368,6 +368,13 @@ TEST(WriterLayout, FailureLeavesNoFilesAndKeepsOldOnes) {
   ContentWriter fine;
   EXPECT_FALSE(fine.write(dir + "/missing-folder/H", &error));
   EXPECT_FALSE(error.empty());
+
+  // A folder in the way of one target: refused before anything is replaced.
+  fs::remove(dir + "/F-Binary-PPC.pdb");
+  fs::create_directories(dir + "/F-Binary-PPC.pdb");
+  EXPECT_FALSE(fine.write(dir + "/F", &error));
+  EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+  EXPECT_EQ(slurp(dir + "/F-Data.pdb"), before);
 }
 
 TEST(WriterLayout, IdsNearTheTopAndRunOut) {

@@ -1,0 +1,95 @@
+#include "userdata/Migration.h"
+
+#include <sys/stat.h>
+
+#include "userdata/BookmarkList.h"
+#include "userdata/FileOps.h"
+#include "userdata/IndexedRecordStore.h"
+#include "userdata/UserDataFiles.h"
+
+namespace vantrel {
+namespace {
+
+bool isDirectory(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Appends the transfer pair's bookmarks to the current pair. The number
+// appended, or -1 when the stores refused.
+int convertBookmarks(const std::string& dir) {
+  using namespace userfiles;
+  IndexedRecordStore transfer;
+  transfer.openStore(fileops::joinPath(dir, kTransferIndex), fileops::joinPath(dir, kTransferData));
+  std::vector<std::string> records;
+  for (uint32_t i = 0; i < transfer.recordCount(); ++i) {
+    const std::string old = transfer.readWhole(i);
+    const int64_t length = transfer.recordLength(i);
+    unsigned char idBytes[4] = {0, 0, 0, 0};
+    for (size_t k = 0; k < 4 && k < old.size(); ++k) idBytes[k] = static_cast<unsigned char>(old[k]);
+    const uint32_t id = length >= 4 ? readLe32(idBytes) : 0;
+    // The title ends at the record's end or at a 0 byte, whichever comes first.
+    std::string title = old.size() > 4 ? old.substr(4) : std::string();
+    const auto zero = title.find('\0');
+    if (zero != std::string::npos) title.resize(zero);
+    records.push_back(makeBookmarkRecord(id, title, nullptr, 0));
+  }
+  const bool broken = transfer.broken();
+  transfer.closeStore();
+  if (broken) return -1;
+
+  IndexedRecordStore bookmarks;
+  bookmarks.openStore(fileops::joinPath(dir, kBookmarkIndex), fileops::joinPath(dir, kBookmarkData),
+                      kBookmarkVersion);
+  const int result = records.empty() ? 0 : bookmarks.appendRecords(records);
+  bookmarks.closeStore();
+  return result == 0 ? static_cast<int>(records.size()) : -1;
+}
+
+}  // namespace
+
+bool userFilesPresent(const std::string& dir) {
+  using namespace userfiles;
+  for (const char* name : {kBookmarkIndex, kBookmarkData, kNoteIndex, kNoteData}) {
+    if (!fileops::exists(fileops::joinPath(dir, name))) return false;
+  }
+  return true;
+}
+
+MigrationReport migrateUserData(const std::string& dir, const std::string& previous) {
+  using namespace userfiles;
+  MigrationReport report;
+  if (previous.empty() || !isDirectory(previous)) return report;
+  report.previousFound = true;
+
+  const bool indexCopied =
+      fileops::copyFileAtomic(fileops::joinPath(previous, kBookmarkIndex), fileops::joinPath(dir, kTransferIndex));
+  const bool dataCopied =
+      fileops::copyFileAtomic(fileops::joinPath(previous, kBookmarkData), fileops::joinPath(dir, kTransferData));
+  report.bookmarksCopied = indexCopied && dataCopied;
+  if (report.bookmarksCopied) {
+    report.bookmarksConverted = convertBookmarks(dir);
+    if (report.bookmarksConverted >= 0) {
+      fileops::removeFile(fileops::joinPath(dir, kTransferIndex));
+      fileops::removeFile(fileops::joinPath(dir, kTransferData));
+      fileops::syncParentDirectory(fileops::joinPath(dir, kTransferIndex));
+    }
+  }
+
+  const std::string noteIndex = fileops::joinPath(dir, kNoteIndex);
+  const std::string noteData = fileops::joinPath(dir, kNoteData);
+  const std::string oldIndex = fileops::joinPath(previous, kNoteIndex);
+  const std::string oldData = fileops::joinPath(previous, kNoteData);
+  const bool currentComplete = fileops::exists(noteIndex) && fileops::exists(noteData);
+  if (!currentComplete && fileops::exists(oldIndex) && fileops::exists(oldData)) {
+    // Index out of the way first, data next, index last: until the end the
+    // pair is incomplete, which makes the next start run the migration again.
+    if (fileops::removeFile(noteIndex) && fileops::copyFileAtomic(oldData, noteData) &&
+        fileops::copyFileAtomic(oldIndex, noteIndex)) {
+      report.notesCopied = true;
+    }
+  }
+  return report;
+}
+
+}  // namespace vantrel

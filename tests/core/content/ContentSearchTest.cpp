@@ -1,0 +1,152 @@
+// The searches and cursor moves checked against answers worked out by brute
+// force from the whole object table, on random trees large enough to span
+// several chunks.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "RawContent.h"
+#include "content/ContentCursor.h"
+#include "content/ContentDatabase.h"
+#include "content/ContentQueries.h"
+#include "content/ContentWriter.h"
+
+using namespace vantrel;
+using namespace vantrel::test;
+
+namespace {
+
+const std::vector<std::u16string> kTypes = {u"root", u"table", u"table type", u"field", u"footnote", u"item"};
+
+struct Model {
+  std::vector<ObjectEntry> entries;
+  std::map<ObjectIndex, std::vector<ObjectIndex>> children;  // in table order
+  std::map<uint32_t, ObjectIndex> byId;
+
+  explicit Model(const ContentDatabase& db) {
+    for (ObjectIndex i = 0; i < db.objectCount(); ++i) {
+      ObjectEntry e;
+      EXPECT_TRUE(db.readEntry(i, e));
+      entries.push_back(e);
+      if (i != 0) children[e.parent].push_back(i);
+      byId[e.id] = i;
+    }
+  }
+  std::vector<ObjectIndex> group(ObjectIndex parent, uint16_t type) const {
+    std::vector<ObjectIndex> out;
+    auto it = children.find(parent);
+    if (it == children.end()) return out;
+    for (ObjectIndex c : it->second) {
+      if (entries[c].type == type) out.push_back(c);
+    }
+    return out;
+  }
+};
+
+class RandomTree : public ::testing::TestWithParam<uint32_t> {
+ protected:
+  void SetUp() override {
+    std::mt19937 random(GetParam());
+    ContentWriter writer(u"root");
+    writer.declareTypes(kTypes);
+    std::vector<ContentWriter::Handle> handles{0};
+    const uint32_t count = 8000 + random() % 4000;
+    std::vector<uint32_t> ids;
+    for (uint32_t i = 1; i < count; ++i) {
+      // Mostly recent parents, so the tree is deep as well as wide.
+      const size_t n = handles.size();
+      const ContentWriter::Handle parent =
+          random() % 4 ? handles[n - 1 - random() % std::min<size_t>(n, 40)] : handles[random() % n];
+      const auto h = writer.add(parent, kTypes[1 + random() % (kTypes.size() - 1)]);
+      if (random() % 3) writer.setText(h, u"t" + std::u16string(1, char16_t(u'a' + i % 26)));
+      if (random() % 2) writer.setId(h, 100000 + i * 3);
+      handles.push_back(h);
+    }
+    ASSERT_TRUE(writer.write(dir.base(), nullptr));
+    ASSERT_TRUE(db.open(dir.base()));
+    ASSERT_EQ(db.objectCount(), count);
+  }
+  TempDir dir;
+  ContentDatabase db;
+};
+
+}  // namespace
+
+TEST_P(RandomTree, SearchesAgreeWithTheWholeTable) {
+  const Model m(db);
+  ASSERT_GT(db.objectCount(), db.layout().entriesPerChunk);  // several chunks
+  for (ObjectIndex parent = 0; parent < db.objectCount(); ++parent) {
+    auto it = m.children.find(parent);
+    const ObjectIndex first = it == m.children.end() ? 0 : it->second.front();
+    ASSERT_EQ(db.findFirstChild(parent), first) << parent;
+    if ((first == 0 && parent % 29 != 0) || (first != 0 && parent % 3 != 0)) continue;
+    for (uint16_t type = 0; type < kTypes.size(); ++type) {
+      const auto group = m.group(parent, type);
+      ASSERT_EQ(db.findGroup(parent, type), group.empty() ? 0 : group.front()) << parent << " " << type;
+      std::vector<ObjectEntry> out;
+      db.collectGroup(parent, kTypes[type], 0, out);
+      std::vector<ObjectIndex> got;
+      for (const auto& e : out) got.push_back(e.index);
+      ASSERT_EQ(got, group);
+      for (size_t k = 0; k < out.size(); ++k) {
+        ASSERT_EQ(out[k].id, m.entries[group[k]].id);
+        ASSERT_EQ(out[k].value, m.entries[group[k]].value);
+      }
+    }
+  }
+  size_t k = 0;
+  for (const auto& [id, index] : m.byId) {
+    if (k++ % 7 == 0 || index == m.byId.rbegin()->second) {
+      ASSERT_EQ(db.findById(id), index) << id;
+    }
+  }
+  EXPECT_EQ(db.findById(99999), 0u);
+  EXPECT_EQ(db.findById(m.byId.rbegin()->first + 1), 0u);
+}
+
+TEST_P(RandomTree, CursorMovesAgreeWithTheWholeTable) {
+  const Model m(db);
+  std::mt19937 random(GetParam() + 1);
+  for (int round = 0; round < 1000; ++round) {
+    const ObjectIndex start = 1 + random() % (db.objectCount() - 1);
+    const uint16_t type = static_cast<uint16_t>(random() % kTypes.size());
+    const ObjectEntry& e = m.entries[start];
+    const auto& siblings = m.children.at(e.parent);
+
+    ObjectIndex next = 0, previous = 0, ancestor = 0;
+    for (ObjectIndex s : siblings) {
+      if (s > start && m.entries[s].type == type && next == 0) next = s;
+      if (s < start && m.entries[s].type == type) previous = s;
+    }
+    for (ObjectIndex a = start; a != 0;) {
+      a = m.entries[a].parent;
+      if (m.entries[a].type == type) {
+        ancestor = a;
+        break;
+      }
+    }
+
+    ContentCursor c(db, start);
+    EXPECT_EQ(c.toNextOfType(type), next != 0);
+    EXPECT_EQ(c.index(), next ? next : start);
+    c.open(db, start);
+    EXPECT_EQ(c.toPreviousOfType(type), previous != 0);
+    EXPECT_EQ(c.index(), previous ? previous : start);
+    c.open(db, start);
+    const bool hasAncestor = ancestor != 0 || (type == 0 && start != 0);  // the root is of type 0
+    EXPECT_EQ(c.toAncestorOfType(type), hasAncestor);
+    EXPECT_EQ(c.index(), hasAncestor ? ancestor : start);
+
+    const auto group = m.group(start, type);
+    const uint32_t k = random() % 4;
+    c.open(db, start);
+    EXPECT_EQ(c.toNthChildOfType(k, type), k < group.size());
+    EXPECT_EQ(c.index(), k < group.size() ? group[k] : start);
+    EXPECT_EQ(hasChildOfType(db, start, kTypes[type]), !group.empty());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, RandomTree, ::testing::Values(1u, 2u, 3u));

@@ -1,0 +1,137 @@
+// Carrying bookmarks and notes over from the previous edition's folder.
+#include <gtest/gtest.h>
+
+#include "TestUtil.h"
+#include "userdata/BookmarkList.h"
+#include "userdata/Migration.h"
+#include "userdata/NoteList.h"
+
+namespace vantrel {
+namespace {
+
+using testing::bytesOf;
+using testing::FakeIds;
+using testing::le32;
+using testing::readFile;
+using testing::ScratchDir;
+using testing::writeFile;
+
+// Writes an unversioned pair holding these records back to back.
+void writePair(const std::string& index, const std::string& data, const std::vector<std::string>& records) {
+  std::string d, i;
+  for (const auto& r : records) {
+    i += le32(static_cast<uint32_t>(d.size())) + le32(static_cast<uint32_t>(r.size()));
+    d += r;
+  }
+  writeFile(index, i);
+  writeFile(data, d);
+}
+
+struct Editions {
+  ScratchDir current, previous;
+  std::string notesIndex, notesData;
+  Editions() {
+    // Previous bookmarks: id then title, no version record.
+    writePair(previous / "bookmarks.vsi", previous / "bookmarks.vsd",
+              {le32(101) + "Dosing", le32(102), le32(103) + std::string(300, 'L'), le32(999) + "Gone\xe9"});
+    writePair(previous / "notes.vsi", previous / "notes.vsd",
+              {le32(0) + le32(3) + le32(2) + "oldhi", le32(55) + le32(1) + le32(0) + "p"});
+    notesIndex = readFile(previous / "notes.vsi");
+    notesData = readFile(previous / "notes.vsd");
+  }
+};
+
+std::vector<std::u16string> bookmarkTitles(const std::string& dir, const ContentIds* ids) {
+  BookmarkList list(ids);
+  list.open(dir);
+  std::vector<std::u16string> t;
+  for (const auto& b : list.bookmarks()) t.push_back(b.title);
+  return t;
+}
+
+TEST(Migration, FirstStartWithThePreviousEdition) {
+  Editions e;
+  FakeIds ids(10, {{1, 101}, {2, 102}, {3, 103}});
+  ASSERT_FALSE(userFilesPresent(e.current.path()));
+  const MigrationReport r = migrateUserData(e.current.path(), e.previous.path());
+  EXPECT_TRUE(r.bookmarksCopied);
+  EXPECT_EQ(r.bookmarksConverted, 4);
+  EXPECT_TRUE(r.notesCopied);
+  EXPECT_TRUE(userFilesPresent(e.current.path()));
+  EXPECT_FALSE(std::filesystem::exists(e.current / "bookmarks_TMP.vsi"));
+  EXPECT_FALSE(std::filesystem::exists(e.current / "bookmarks_TMP.vsd"));
+  EXPECT_EQ(readFile(e.current / "notes.vsi"), e.notesIndex);
+  EXPECT_EQ(readFile(e.current / "notes.vsd"), e.notesData);
+
+  // The converted records: same ids, no page data, titles cut to 255 bytes.
+  const std::string data = readFile(e.current / "bookmarks.vsd");
+  EXPECT_EQ(data.substr(0, 2 + 18), bytesOf({1, 0}) + le32(101) + le32(0) + le32(6) + "Dosing");
+  BookmarkList list(&ids);
+  list.open(e.current.path());
+  ASSERT_EQ(list.itemCount(), 4u);
+  EXPECT_EQ(list.bookmarks()[1].title, u"");  // a 4-byte record
+  EXPECT_EQ(list.bookmarks()[2].title, std::u16string(255, u'L'));
+  EXPECT_EQ(list.bookmarks()[3].title, u"Gone\u00e9");
+  EXPECT_EQ(list.bookmarkAt(0).target, 1u);
+  EXPECT_EQ(list.bookmarkAt(0).length, 0u);
+  EXPECT_EQ(list.bookmarkAt(3).target, 0u);  // accepted although the id is unknown
+}
+
+TEST(Migration, WithoutAPreviousEditionNothingHappens) {
+  ScratchDir current;
+  for (const std::string& previous : {std::string(), current.path() + "/no-such-folder"}) {
+    const MigrationReport r = migrateUserData(current.path(), previous);
+    EXPECT_FALSE(r.previousFound);
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(current.path()));
+  // The lists create their files when they are first opened.
+  { NoteList notes; EXPECT_EQ(notes.open(current.path()), StoreState::created); }
+  { BookmarkList list; EXPECT_EQ(list.open(current.path()), StoreState::created); }
+  EXPECT_TRUE(userFilesPresent(current.path()));
+}
+
+TEST(Migration, OnlyNotesMissingAppendsBookmarksAfterTheCurrentOnes) {
+  Editions e;
+  FakeIds ids(10, {{5, 105}});
+  {
+    BookmarkList list(&ids);
+    list.open(e.current.path());
+    list.addBookmark(u"mine", 5, "x", 1);
+  }
+  writeFile(e.current / "notes.vsi", "");  // notes.vsd missing: an incomplete pair
+  EXPECT_FALSE(userFilesPresent(e.current.path()));
+  migrateUserData(e.current.path(), e.previous.path());
+  EXPECT_EQ(bookmarkTitles(e.current.path(), &ids),
+            (std::vector<std::u16string>{u"mine", u"Dosing", u"", std::u16string(255, u'L'), u"Gone\u00e9"}));
+  EXPECT_EQ(readFile(e.current / "notes.vsd"), e.notesData);
+  EXPECT_EQ(readFile(e.current / "notes.vsi"), e.notesIndex);
+}
+
+TEST(Migration, ACompleteNotePairOfThisEditionIsKept) {
+  Editions e;
+  {
+    NoteList notes;
+    notes.open(e.current.path());
+    notes.addNote(u"written in this edition", 0, u"");
+  }
+  const std::string mine = readFile(e.current / "notes.vsd");
+  const MigrationReport r = migrateUserData(e.current.path(), e.previous.path());
+  EXPECT_FALSE(r.notesCopied);
+  EXPECT_EQ(readFile(e.current / "notes.vsd"), mine);
+  EXPECT_EQ(r.bookmarksConverted, 4);
+}
+
+TEST(Migration, MissingOldBookmarkFileConvertsNothing) {
+  Editions e;
+  std::filesystem::remove(e.previous / "bookmarks.vsd");
+  const MigrationReport r = migrateUserData(e.current.path(), e.previous.path());
+  EXPECT_FALSE(r.bookmarksCopied);
+  EXPECT_EQ(r.bookmarksConverted, -1);
+  EXPECT_FALSE(std::filesystem::exists(e.current / "bookmarks.vsi"));
+  // The copy that succeeded stays until a later run replaces it.
+  EXPECT_TRUE(std::filesystem::exists(e.current / "bookmarks_TMP.vsi"));
+  EXPECT_TRUE(r.notesCopied);
+}
+
+}  // namespace
+}  // namespace vantrel
