@@ -322,6 +322,9 @@ bool QtSurface::queueGlyphs(const char16_t* text, size_t n, QPointF origin) {
     flushGlyphs();
   }
   const size_t mark = glyphIndexes_.size();
+  // Positions are relative to the first piece of the batch (underlines are
+  // drawn from the run's origin); glyphs sit on whole pixels.
+  if (mark == 0) pendingOrigin_ = origin;
   double x = origin.x();
   for (size_t i = 0; i < n; ++i) {
     if (isControl(text[i])) continue;
@@ -332,7 +335,7 @@ bool QtSurface::queueGlyphs(const char16_t* text, size_t n, QPointF origin) {
       return false;
     }
     glyphIndexes_.push_back(g.index);
-    glyphPositions_.push_back(QPointF(x, origin.y()));
+    glyphPositions_.push_back(QPointF(x - pendingOrigin_.x(), 0));
     x += g.advance;
   }
   pendingFont_ = font_;
@@ -348,7 +351,7 @@ void QtSurface::flushGlyphs() {
   glyphRun_.setRawData(glyphIndexes_.data(), glyphPositions_.data(), static_cast<int>(glyphIndexes_.size()));
   glyphRun_.setUnderline(pendingFont_->font().underline());
   glyphRun_.setStrikeOut(pendingFont_->font().strikeOut());
-  painter().drawGlyphRun(QPointF(0, 0), glyphRun_);
+  painter().drawGlyphRun(pendingOrigin_, glyphRun_);
   glyphIndexes_.clear();
   glyphPositions_.clear();
   pendingFont_.reset();

@@ -130,6 +130,7 @@ class QtSurface : public DrawingSurface {
   std::shared_ptr<const QtFont> pendingFont_;
   Colour pendingColour_ = 0;
   double pendingBaseline_ = 0;
+  QPointF pendingOrigin_;
 };
 
 // A picture decoded by the Qt surface.

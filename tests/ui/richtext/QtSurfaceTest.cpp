@@ -224,7 +224,7 @@ TEST(QtSurface, EngineDrawsLinksWhereItRecordsThem) {
   QtSurface s(160, 80);
   MarkupRenderer r(96, 96);
   r.configure(guideFontDescription(96), 0, 0);
-  TextBlock b(u"See <a href=\"42\">the dosage table</a> for <b>adults</b>");
+  TextBlock b(u"See also <a href=\"42\">the dosage table</a> for <b>adults</b>");
   r.parse(b, s);
   LinkAreaList areas;
   r.drawLinked({0, 0}, areas, s, b, {0, 0, 160, 80});
@@ -241,6 +241,15 @@ TEST(QtSurface, EngineDrawsLinksWhereItRecordsThem) {
     }
   }
   EXPECT_GT(linkPixels, 20);
+  // No link colour (text or underline) outside the recorded areas.
+  int strayPixels = 0;
+  for (int y = 0; y < s.image().height(); ++y) {
+    for (int x = 0; x < s.image().width(); ++x) {
+      const QColor c = s.image().pixelColor(x, y);
+      if (c.blue() > 150 && c.red() < 100 && areas.hitTest({x, y}) == 0) ++strayPixels;
+    }
+  }
+  EXPECT_EQ(strayPixels, 0);
   // Everything drawn lies inside the measured rectangle.
   const Rect need = r.measureLayout(s, b, {0, 0, 160, 80});
   const QRect ink = inkBox(s.image());
