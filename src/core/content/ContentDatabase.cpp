@@ -444,15 +444,45 @@ uint32_t ContentDatabase::objectCount() const { return impl_ ? impl_->layout.obj
 
 const ContentLayout& ContentDatabase::layout() const { return impl_ ? impl_->layout : kEmptyLayout; }
 
+namespace {
+
+// Reads `width` (at most 32) bits starting `bit` bits into a buffer that holds
+// at least bit / 8 + 8 bytes: one big-endian 64-bit load and a shift.
+inline uint32_t takePadded(const uint8_t* bytes, uint32_t bit, uint32_t width) {
+  if (width == 0) return 0;
+  uint64_t word = 0;
+  const uint8_t* p = bytes + bit / 8;
+  for (int k = 0; k < 8; ++k) word = (word << 8) | p[k];
+  word <<= bit % 8;
+  return static_cast<uint32_t>(word >> (64 - width));
+}
+
+}  // namespace
+
 bool ContentDatabase::readEntry(ObjectIndex index, ObjectEntry& out) const {
   if (!impl_ || index >= impl_->layout.objectCount) return false;
-  uint8_t buffer[kMaxEntryBytes + 7];
+  // The entry's bytes, then zero padding so that every field can be taken
+  // with one 64-bit load.
+  uint8_t buffer[kMaxEntryBytes + 16] = {};
   uint32_t bit = 0;
   if (!impl_->objectTable.readEntryBytes(impl_->data, index, buffer, bit)) return false;
+  const ContentLayout& l = impl_->layout;
   ObjectEntry e;
   e.database = this;
   e.index = index;
-  impl_->decodeEntry(buffer, bit, e);
+  e.id = takePadded(buffer, bit, l.idBits);
+  bit += l.idBits;
+  e.parent = takePadded(buffer, bit, l.objectBits);
+  bit += l.objectBits;
+  e.type = static_cast<uint16_t>(takePadded(buffer, bit, l.typeBits));
+  bit += l.typeBits;
+  e.run = takePadded(buffer, bit, l.runBits);
+  bit += l.runBits;
+  e.valueKind = static_cast<uint16_t>(takePadded(buffer, bit, l.kindBits));
+  bit += l.kindBits;
+  e.value = takePadded(buffer, bit, 32);
+  bit += 32;
+  e.byIdOrder = takePadded(buffer, bit, l.objectBits);
   out = e;
   return true;
 }
