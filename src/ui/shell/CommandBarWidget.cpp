@@ -97,6 +97,19 @@ void CommandBarWidget::popupMenu(QMenu* menu, QWidget* anchor) {
 
 void CommandBarWidget::showHistoryMenu(const ItemSource& items) {
   if (history_) history_->deleteLater();
+  if (historyHost_) {
+    historyData_.clear();
+    for (uint32_t i = 0; i < items.itemCount(); ++i) historyData_.push_back(items.itemAt(i).data);
+    historyHost_->setChosenHandler([this](int index) {
+      if (index >= 0 && static_cast<size_t>(index) < historyData_.size() && onHistory_)
+        onHistory_(historyData_[static_cast<size_t>(index)]);
+    });
+    historyHost_->fill(items);
+    // The list's bottom edge sits on the bar's top edge, at the bar's left.
+    QPoint at = mapToGlobal(QPoint(0, 0));
+    historyHost_->track(MenuHost::kBottomAlign, at.x(), at.y());
+    return;
+  }
   auto* menu = new QMenu(this);
   menu->setObjectName("historyMenu");
   menu->setAttribute(Qt::WA_DeleteOnClose);

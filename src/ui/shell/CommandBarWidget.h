@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "shell/ChromeViewer.h"
+#include "tables/MarkupMenu.h"
 
 namespace vantrel {
 
@@ -31,6 +32,10 @@ class CommandBarWidget : public QWidget, public CommandBar {
   // The popup menu that is open, if any.
   QMenu* openMenu() const;
   QToolButton* button(int command) const { return buttons_.value(command); }
+  // The host of the markup popup menu the history list is shown in; without
+  // one the list is a plain menu.
+  void setHistoryHost(MenuHost* host) { historyHost_ = host; }
+  MenuHost* historyHost() const { return historyHost_; }
   QList<int> commands() const { return buttons_.keys(); }
 
  private:
@@ -42,6 +47,8 @@ class CommandBarWidget : public QWidget, public CommandBar {
   QList<QWidget*> order_;  // buttons and separators, left to right
   QMap<int, QMenu*> menus_;  // by the command of the button that opens it
   QPointer<QMenu> history_;
+  MenuHost* historyHost_ = nullptr;
+  std::vector<uint32_t> historyData_;  // the data of the history list's items, by position
   std::function<void(int)> onCommand_;
   std::function<void(uint32_t)> onHistory_;
 

@@ -35,6 +35,11 @@ bool GuideHost::openContent(const std::string& basePath) {
 std::unique_ptr<Viewer> GuideHost::createViewer(ViewerId id, ViewerContext& ctx) {
   switch (id) {
     case ViewerId::Chrome:
+      if (!historyHost_) {
+        historyHost_ = new MenuHost(window_.get(), screen_.dpiX(), screen_.dpiY(), &ctx.services.fonts,
+                                    shell::joinPath(programDir_, kGuideFontFile));
+        window_->commandBar()->setHistoryHost(historyHost_);
+      }
       return std::make_unique<Tracked<ChromeViewer>>(&chrome_, ctx.frame, ctx.pageKeys, ctx.history,
                                                      ctx.services.messages, *window_->commandBar(), [this] {
                                                        if (quit_) quit_();

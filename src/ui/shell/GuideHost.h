@@ -48,6 +48,7 @@ class GuideHost : public ApplicationHost {
   std::unique_ptr<ContentDatabase> database_;
   ChromeViewer* chrome_ = nullptr;
   QtHomeViewer* home_ = nullptr;
+  MenuHost* historyHost_ = nullptr;  // child of the main window
   std::function<void()> quit_;
 };
 

@@ -12,6 +12,7 @@
 #include "resources/Bitmaps.h"
 #include "shell/GuideHost.h"
 #include "shell/ScriptState.h"
+#include "tables/MarkupMenu.h"
 
 namespace vantrel {
 namespace {
@@ -113,14 +114,13 @@ TEST(ShellWidgets, HistoryPopupMapsItemsToHistoryIndexes) {
   CommandBarWidget* bar = r.host.mainWindow()->commandBar();
   ASSERT_TRUE(bar->trigger(40027));
   QApplication::processEvents();
-  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  auto* menu = dynamic_cast<MarkupMenu*>(QApplication::activePopupWidget());
   ASSERT_NE(menu, nullptr);
-  QList<QAction*> items = menuItems(menu);
-  ASSERT_EQ(items.size(), 5);
-  // The menu's bottom edge sits on the bar's top edge.
-  EXPECT_EQ(menu->geometry().bottom() + 1, bar->mapToGlobal(QPoint(0, 0)).y());
-  menu->close();
-  items[2]->trigger();  // third from the top of five
+  ASSERT_EQ(menu->itemTexts().size(), 5);
+  // The menu's bottom edge sits on the bar's top edge, at its left.
+  EXPECT_EQ(menu->y() + menu->height(), bar->mapToGlobal(QPoint(0, 0)).y());
+  EXPECT_EQ(menu->x(), bar->mapToGlobal(QPoint(0, 0)).x());
+  menu->chooseItem(2);  // third from the top of five
   EXPECT_EQ(r.application.history().position(), 2);
   EXPECT_EQ(frame->currentObject(), 2u);
 }
