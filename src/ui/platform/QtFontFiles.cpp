@@ -3,6 +3,8 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 
+#include "platform/QtSurface.h"
+
 namespace vantrel {
 
 bool QtFontFiles::addFontFile(const std::string& path) {
@@ -11,6 +13,8 @@ bool QtFontFiles::addFontFile(const std::string& path) {
   int id = QFontDatabase::addApplicationFont(p);
   if (id < 0) return false;
   ids_[p].append(id);
+  // Fonts made before may have stood in for the face the file brings.
+  QtSurface::clearFontCache();
   return true;
 }
 
@@ -20,7 +24,9 @@ bool QtFontFiles::removeFontFile(const std::string& path) {
   if (it == ids_.end() || it->isEmpty()) return false;
   int id = it->takeLast();
   if (it->isEmpty()) ids_.erase(it);
-  return QFontDatabase::removeApplicationFont(id);
+  const bool removed = QFontDatabase::removeApplicationFont(id);
+  if (removed) QtSurface::clearFontCache();
+  return removed;
 }
 
 }  // namespace vantrel

@@ -5,6 +5,8 @@
 #include <QPushButton>
 
 #include "platform/MessageService.h"
+#include "platform/QtFontFiles.h"
+#include <QFileInfo>
 #include "tables/ButtonBar.h"
 #include "tables/TitleHeader.h"
 
@@ -144,6 +146,26 @@ TEST(TitleHeader, FoldsToOneLineAndUnfoldsWhilePressed) {
   window.setupHeader(s);
   EXPECT_EQ(h->neededHeight(), 0);
   EXPECT_EQ(window.contentTop(), 0);
+}
+
+}  // namespace
+}  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+TEST(QtFontFiles, AddThenRemoveOnceAndMissingFilesFail) {
+  QtFontFiles fonts;
+  const std::string missing = "/nonexistent/ppc_font2.ttf";
+  EXPECT_FALSE(fonts.addFontFile(missing));
+  EXPECT_FALSE(removeFontAndAnnounce(fonts, missing));
+  EXPECT_EQ(fonts.announcements, 0);
+  const std::string ttf = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+  if (!QFileInfo::exists(QString::fromStdString(ttf))) GTEST_SKIP() << "no DejaVu Sans file";
+  ASSERT_TRUE(fonts.addFontFile(ttf));
+  EXPECT_TRUE(removeFontAndAnnounce(fonts, ttf));
+  EXPECT_EQ(fonts.announcements, 1);
+  EXPECT_FALSE(fonts.removeFontFile(ttf));  // already withdrawn
 }
 
 }  // namespace
