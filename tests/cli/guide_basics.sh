@@ -78,6 +78,34 @@ expect '"menu":["Home","Home"]' "$(line 1)" "history popup items"
 expect '"menu":null' "$(line 2)" "popup closed after choosing"
 expect "\"object\":$((count + 4))" "$(line 2)" "second entry from the top is history index 0"
 
+# Stylus by parts: the home page reacts to the press; a tap on the command
+# bar's back button (below the page area) goes back; a tap on an item of the
+# history popup chooses it; a tap outside an open popup only closes it.
+cat >"$WORK/s4" <<'S'
+press 15 192
+state
+move 40 200
+release 40 200
+tap 33 281
+state
+tap 60 281
+state
+tap 5 240
+state
+tap 60 281
+tap 200 100
+state
+S
+run --script "$WORK/s4" >"$WORK/out"; rc=$?
+[ $rc -eq 0 ] || fail "stylus: exit $rc $(cat "$WORK/err")"
+expect '"data":"4a00"' "$(line 1)" "press on J"
+expect "\"object\":$((count + 4))" "$(line 2)" "tap on the back button"
+expect '"menu":["Home","Home"]' "$(line 3)" "tap on the history button opens the list"
+expect '"position":1' "$(line 4)" "tap on the list's first item goes to the newest entry"
+expect '"menu":null' "$(line 4)" "the list closes after a choice"
+expect '"menu":null' "$(line 5)" "a tap outside the list closes it"
+expect '"position":1' "$(line 5)" "and goes no further"
+
 # Drop-down menu 0 and its commands.
 printf 'command 40029\nstate\nchoose 0\nstate\n' | run --script - >"$WORK/out"
 expect '"menu":["Vantrel Guide Home","About","About KORVAX, Inc.","Legitimacy Notice"]' "$(line 1)" "menu 0"

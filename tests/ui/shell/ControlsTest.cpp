@@ -6,6 +6,7 @@
 
 #include "platform/MessageService.h"
 #include "platform/QtFontFiles.h"
+#include <QFile>
 #include <QFileInfo>
 #include "tables/ButtonBar.h"
 #include "tables/TitleHeader.h"
@@ -166,6 +167,39 @@ TEST(QtFontFiles, AddThenRemoveOnceAndMissingFilesFail) {
   EXPECT_TRUE(removeFontAndAnnounce(fonts, ttf));
   EXPECT_EQ(fonts.announcements, 1);
   EXPECT_FALSE(fonts.removeFontFile(ttf));  // already withdrawn
+}
+
+}  // namespace
+}  // namespace vantrel
+
+#include <QTemporaryDir>
+
+#include "platform/IniSettings.h"
+
+namespace vantrel {
+namespace {
+
+TEST(IniSettings, FileThenCommandLineThenProgramDirectory) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString ini = dir.filePath("settings.ini");
+  {
+    QFile f(ini);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[Qd07]\nInstallDir=/from/file/07\n[Qd06]\nInstallDir=/from/file/06\n");
+  }
+  IniSettings fromFile(ini, "/program", "", "");
+  EXPECT_EQ(fromFile.installDir(), std::optional<std::string>("/from/file/07"));
+  EXPECT_EQ(fromFile.previousInstallDir(), std::optional<std::string>("/from/file/06"));
+
+  IniSettings overridden(ini, "/program", "/cli/07", "/cli/06");
+  EXPECT_EQ(overridden.installDir(), std::optional<std::string>("/cli/07"));
+  EXPECT_EQ(overridden.previousInstallDir(), std::optional<std::string>("/cli/06"));
+
+  // Nothing names them: this edition is the program directory, no previous one.
+  IniSettings none(dir.filePath("missing.ini"), "/program", "", "");
+  EXPECT_EQ(none.installDir(), std::optional<std::string>("/program"));
+  EXPECT_EQ(none.previousInstallDir(), std::nullopt);
 }
 
 }  // namespace
