@@ -1,6 +1,7 @@
 #include "shell/MainWindow.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPainter>
 
@@ -83,6 +84,17 @@ void MainWindow::resizeEvent(QResizeEvent*) {
     moveWindow(rectXYWH(v.left, v.top, v.width(), v.height() - menuBarHeight(screen_.dpiY())));
   }
   placeCommandBar();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!onShortcut_) {
+    event->accept();
+    return;
+  }
+  // The exit command asks its question and ends the program on Yes; the
+  // window itself stays until the shutdown takes it away.
+  event->ignore();
+  onShortcut_(cmd::kExit);
 }
 
 int MainWindow::shortcutCommand(int key, Qt::KeyboardModifiers modifiers) {

@@ -39,6 +39,8 @@ class MainWindow : public QWidget, public FrameHost {
  protected:
   void paintEvent(QPaintEvent*) override;
   void resizeEvent(QResizeEvent*) override;
+  // Closing the window is exiting: it asks the exit question first.
+  void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

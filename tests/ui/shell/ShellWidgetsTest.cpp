@@ -125,6 +125,23 @@ TEST(ShellWidgets, HistoryPopupMapsItemsToHistoryIndexes) {
   EXPECT_EQ(frame->currentObject(), 2u);
 }
 
+TEST(ShellWidgets, ClosingTheWindowAsksTheExitQuestion) {
+  if (!demoBuilt()) GTEST_SKIP() << "demo guide not built";
+  Reader r;
+  int quits = 0;
+  r.host.setQuitHandler([&] { ++quits; });
+  MainWindow* win = r.host.mainWindow();
+  win->close();  // answered No by default
+  auto shown = r.messages.takeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].box.text, u"Are you sure you want to exit");
+  EXPECT_TRUE(win->isVisible());
+  EXPECT_EQ(quits, 0);
+  r.messages.queueAnswer(MessageAnswer::Yes);
+  win->close();
+  EXPECT_EQ(quits, 1);
+}
+
 TEST(ShellWidgets, HomeReloadsItsPictureOnlyWhenTheRectangleChanges) {
   if (!demoBuilt()) GTEST_SKIP() << "demo guide not built";
   Reader r;
