@@ -22,7 +22,7 @@ void TableGrid::setSource(TableSource* source, int fontHeight) {
   }
 }
 
-bool TableGrid::screenChanged(const GridRect& screen) {
+bool TableGrid::screenChanged(const Rect& screen) {
   if (screen == screen_ || screen.isEmpty() || screen_.isEmpty()) {
     if (screen_.isEmpty() && !screen.isEmpty()) screen_ = screen;  // the first one is only saved
     return false;
@@ -42,6 +42,10 @@ int TableGrid::visibleColumnWidth(uint32_t w) const {
   return std::max(0, columnWidth(source_->columnAt(w)));
 }
 
+void TableGrid::markCutOff(CellKey realKey, bool cutOff) {
+  if (const auto it = cells_.find(realKey); it != cells_.end()) it->second.cutOff = cutOff;
+}
+
 const GridCell* TableGrid::cell(CellKey realKey) const {
   const auto it = cells_.find(realKey);
   return it == cells_.end() ? nullptr : &it->second;
@@ -59,7 +63,7 @@ GridCell& TableGrid::cellFor(uint32_t v, uint32_t w) {
   } else {
     cell.background = 0xC0C0C0;
   }
-  cell.width = measurer_ && !cell.text.empty() ? measurer_->singleLineWidth(cell.text) : 0;
+  cell.width = measurer_ ? measurer_->singleLineWidth(key, cell.text, cell.background) : 0;
   return cells_.emplace(key, std::move(cell)).first->second;
 }
 
@@ -118,7 +122,7 @@ void TableGrid::relayout() {
   vbar_ = ScrollBarState{};
   hbar_ = ScrollBarState{};
   cornerShown_ = false;
-  cornerBox_ = GridRect{};
+  cornerBox_ = Rect{};
   if (mask_ & 1) {
     vbar_.shown = true;
     vbar_.maximum = static_cast<int>(std::min<int64_t>(int64_t(source_->rowCount()) * rowHeight_, INT32_MAX));
@@ -327,12 +331,10 @@ GridTap TableGrid::tap(int x, int y) {
   if (!source_) return result;
   if (x > totalWidth_ || int64_t(y) > int64_t(source_->rowCount()) * rowHeight_) return result;
 
-  for (const GridLink& link : links_) {
-    if (link.rect.contains(x + originX_, y + originY_)) {
-      result.kind = GridTap::Kind::Link;
-      result.target = link.target;
-      return result;
-    }
+  if (const int32_t target = links_.hitTest({x + originX_, y + originY_}); target > 0) {
+    result.kind = GridTap::Kind::Link;
+    result.target = static_cast<ObjectIndex>(target);
+    return result;
   }
 
   const Hit fixed = cellUnder(x, y);
@@ -372,7 +374,7 @@ GridTap TableGrid::tap(int x, int y) {
 
   if (x >= visibleColumnWidth(0) || x < 1) {
     // The body: a popup that says where the cell sits in the table.
-    if (!area_.contains(x, y)) return result;
+    if (!area_.contains({x, y})) return result;
     const Hit hit = cellUnder(x + scrollX_, y + scrollY_);
     if (!hit.inside) return result;
     result.kind = GridTap::Kind::Popup;

@@ -20,31 +20,19 @@
 #include <string>
 #include <vector>
 
+#include "platform/Geometry.h"
+#include "richtext/LinkAreaList.h"
 #include "tables/TableSource.h"
 
 namespace vantrel {
 
-struct GridRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-
-  int width() const { return right - left; }
-  int height() const { return bottom - top; }
-  bool isEmpty() const { return right <= left || bottom <= top; }
-  // Right and bottom edges excluded.
-  bool contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
-  GridRect translated(int dx, int dy) const { return {left + dx, top + dy, right + dx, bottom + dy}; }
-  friend bool operator==(const GridRect&, const GridRect&) = default;
-};
-
 // Measures cell texts. The width is that of the markup's display text drawn
-// on one line in the cell font, the text's own margins included.
+// on one line in the cell font, the text's own margins included. key is the
+// cell's real key (a measurer that also draws may keep the parsed text by it).
 class CellMeasurer {
  public:
   virtual ~CellMeasurer() = default;
-  virtual int singleLineWidth(const std::u16string& markup) = 0;
+  virtual int singleLineWidth(CellKey key, const std::u16string& markup, Colour background) = 0;
 };
 
 // A cell as the grid keeps it: its text, measured once, and how it was last drawn.
@@ -55,7 +43,7 @@ struct GridCell {
   bool inverted = false;  // drawn with complemented colours (a selected body cell)
   bool cutOff = false;    // the text did not fit its cell when last drawn
   // The background as drawn.
-  Colour shownBackground() const { return inverted ? (~background & 0xFFFFFFu) : background; }
+  Colour shownBackground() const { return inverted ? invertedColour(background) : background; }
 };
 
 struct ScrollBarState {
@@ -64,7 +52,7 @@ struct ScrollBarState {
   int maximum = 0;
   int page = 0;
   int position = 0;
-  GridRect rect;
+  Rect rect;
 };
 
 enum class ScrollCode { LineUp, LineDown, PageUp, PageDown, ThumbPosition, ThumbTrack, Other };
@@ -93,11 +81,6 @@ struct DrawnCell {
   bool highlight = false;
 };
 
-struct GridLink {
-  GridRect rect;  // screen coordinates
-  ObjectIndex target = 0;
-};
-
 // What a tap on the grid asks for. Every tap first hides the popup.
 struct GridTap {
   enum class Kind {
@@ -111,7 +94,7 @@ struct GridTap {
   std::u16string text;  // heading popups: the full heading text
   bool cellPopup = false;  // a body cell: the text is the model's cellPopupText(key)
   CellKey key = 0;         // visible (row << 16) | column of a body cell
-  GridRect anchor;         // the cell as it is shown, client coordinates
+  Rect anchor;         // the cell as it is shown, client coordinates
 };
 
 class TableGrid {
@@ -129,7 +112,7 @@ class TableGrid {
   // height (0: no font, the guide font's height is used). A model showing
   // another item drops the widths, the measured cells and the selection.
   void setSource(TableSource* source, int fontHeight);
-  void setClientRect(const GridRect& client) { client_ = client; }
+  void setClientRect(const Rect& client) { client_ = client; }
   // Where the client area's (0, 0) lies on the screen (for link areas).
   void setScreenOrigin(int x, int y) {
     originX_ = x;
@@ -137,7 +120,7 @@ class TableGrid {
   }
   // The screen's rectangle changed: answers true (and re-lays out from the
   // top-left) when it differs from the saved one and neither is empty.
-  bool screenChanged(const GridRect& screen);
+  bool screenChanged(const Rect& screen);
 
   // Scroll position to the top-left, layout, redraw.
   void relayout();
@@ -149,10 +132,13 @@ class TableGrid {
 
   GridTap tap(int x, int y);
 
-  // Link areas drawn in the cells (screen coordinates); the painter adds
-  // them while drawing frame().
-  void addLink(const GridRect& screenRect, ObjectIndex target) { links_.push_back({screenRect, target}); }
-  const std::vector<GridLink>& links() const { return links_; }
+  // Link areas drawn in the cells (screen coordinates, the link id being the
+  // target object); the painter adds them while drawing frame().
+  LinkAreaList& links() { return links_; }
+  const LinkAreaList& links() const { return links_; }
+  Point screenOrigin() const { return {originX_, originY_}; }
+  // The painter's word on whether a cell's text was cut off when drawn.
+  void markCutOff(CellKey realKey, bool cutOff);
 
   // Selection (real indices) and the Compare state.
   const std::set<uint32_t>& selectedRows() const { return selectedRows_; }
@@ -169,13 +155,13 @@ class TableGrid {
   // Width of real column c; -1 when none is stored.
   int columnWidth(uint32_t realColumn) const;
   int totalWidth() const { return totalWidth_; }
-  const GridRect& clientRect() const { return client_; }
-  const GridRect& drawingArea() const { return area_; }
+  const Rect& clientRect() const { return client_; }
+  const Rect& drawingArea() const { return area_; }
   int scrollBarMask() const { return mask_; }
   const ScrollBarState& verticalBar() const { return vbar_; }
   const ScrollBarState& horizontalBar() const { return hbar_; }
   bool cornerBoxShown() const { return cornerShown_; }
-  GridRect cornerBox() const { return cornerBox_; }
+  Rect cornerBox() const { return cornerBox_; }
   int scrollX() const { return scrollX_; }
   int scrollY() const { return scrollY_; }
   int lineStepX() const { return lineStepX_; }
@@ -202,7 +188,7 @@ class TableGrid {
     bool inside = false;
     uint32_t row = 0;
     uint32_t column = 0;
-    GridRect rect;
+    Rect rect;
     bool cutOff = false;
   };
   GridCell& cellFor(uint32_t v, uint32_t w);
@@ -227,22 +213,22 @@ class TableGrid {
   std::map<uint32_t, int> columnWidths_;
   int totalWidth_ = 0;
   std::map<CellKey, GridCell> cells_;
-  std::vector<GridLink> links_;
+  LinkAreaList links_;
   std::set<uint32_t> selectedRows_;
   std::set<uint32_t> selectedColumns_;
   bool compareActive_ = false;
   int scrollX_ = 0;
   int scrollY_ = 0;
-  GridRect client_;
-  GridRect area_;
-  GridRect screen_;
+  Rect client_;
+  Rect area_;
+  Rect screen_;
   int originX_ = 0;
   int originY_ = 0;
   int mask_ = 0;
   ScrollBarState vbar_;
   ScrollBarState hbar_;
   bool cornerShown_ = false;
-  GridRect cornerBox_;
+  Rect cornerBox_;
   int lineStepX_ = 0;
   int pageX_ = 0;
   int pageY_ = 0;

@@ -10,11 +10,9 @@
 #include <string>
 
 #include "content/ContentDatabase.h"
+#include "platform/Geometry.h"
 
 namespace vantrel {
-
-// A colour as one number 0x00BBGGRR: red in the low byte, blue in the third.
-using Colour = uint32_t;
 
 // One cell as the model hands it out (a copy).
 struct TableCell {

@@ -26,7 +26,7 @@ struct TableAction {
   Kind kind = Kind::Nothing;
   ObjectIndex target = 0;
   std::u16string text;
-  GridRect anchor;
+  Rect anchor;
 };
 
 class TableViewerModel {

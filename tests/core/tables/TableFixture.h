@@ -151,12 +151,13 @@ inline std::vector<std::vector<std::u16string>> uniformTexts(uint32_t rows, uint
   return std::vector<std::vector<std::u16string>>(rows, std::vector<std::u16string>(columns, text));
 }
 
-// Every character 5 pixels wide, plus 1 (as the renderer's single-line width).
+// Every character 5 pixels wide, plus 1 (as the renderer's single-line width);
+// an empty text 0.
 class FixedMeasurer : public CellMeasurer {
  public:
-  int singleLineWidth(const std::u16string& markup) override {
+  int singleLineWidth(CellKey, const std::u16string& markup, Colour) override {
     ++calls;
-    return static_cast<int>(markup.size()) * 5 + 1;
+    return markup.empty() ? 0 : static_cast<int>(markup.size()) * 5 + 1;
   }
   int calls = 0;
 };

@@ -15,7 +15,7 @@ constexpr char16_t kLong[] = u"abcdefghijklmnopq";  // 17 characters: 86 pixels,
 
 // A grid at 96 dpi over a memory table, with the fixed measurer.
 struct Grid {
-  explicit Grid(std::vector<std::vector<std::u16string>> texts, GridRect client, int dpi = 96)
+  explicit Grid(std::vector<std::vector<std::u16string>> texts, Rect client, int dpi = 96)
       : table(std::move(texts)), grid(dpi, dpi) {
     grid.setMeasurer(&measurer);
     grid.setHidePopup([this] { ++hides; });
@@ -59,7 +59,7 @@ TEST(TableGrid, VerticalBarOnlyWhenTheRowsDoNotFit) {
   Grid exact(uniformTexts(5, 3), {0, 0, 200, 100});
   EXPECT_EQ(exact.grid.scrollBarMask(), 0);
   EXPECT_FALSE(exact.grid.verticalBar().shown);
-  EXPECT_EQ(exact.grid.drawingArea(), (GridRect{0, 0, 200, 100}));
+  EXPECT_EQ(exact.grid.drawingArea(), (Rect{0, 0, 200, 100}));
   // 152 spare pixels over three 16-pixel columns: 50 each, 2 more to column 0.
   EXPECT_EQ(exact.grid.columnWidth(0), 68);
   EXPECT_EQ(exact.grid.columnWidth(1), 66);
@@ -68,13 +68,13 @@ TEST(TableGrid, VerticalBarOnlyWhenTheRowsDoNotFit) {
   // One pixel less: the bar takes s(13) from the right.
   Grid over(uniformTexts(5, 3), {0, 0, 200, 99});
   EXPECT_EQ(over.grid.scrollBarMask(), 1);
-  EXPECT_EQ(over.grid.drawingArea(), (GridRect{0, 0, 187, 99}));
+  EXPECT_EQ(over.grid.drawingArea(), (Rect{0, 0, 187, 99}));
   const ScrollBarState& bar = over.grid.verticalBar();
   EXPECT_TRUE(bar.shown);
   EXPECT_EQ(bar.maximum, 100);
   EXPECT_EQ(bar.page, 99);
   EXPECT_EQ(bar.position, 0);
-  EXPECT_EQ(bar.rect, (GridRect{187, 0, 200, 99}));
+  EXPECT_EQ(bar.rect, (Rect{187, 0, 200, 99}));
   EXPECT_EQ(over.grid.totalWidth(), 187);  // the spare width is what the bar leaves
   EXPECT_FALSE(over.grid.cornerBoxShown());
 }
@@ -90,7 +90,7 @@ TEST(TableGrid, SpareWidthSharedWithTheRemainderToColumnZero) {
   // Widths that fill the area exactly still get a bar, with nothing to scroll.
   Grid full(uniformTexts(3, 3), {0, 0, 48, 200});
   EXPECT_EQ(full.grid.scrollBarMask(), 2);
-  EXPECT_EQ(full.grid.drawingArea(), (GridRect{0, 0, 48, 187}));
+  EXPECT_EQ(full.grid.drawingArea(), (Rect{0, 0, 48, 187}));
   EXPECT_EQ(full.grid.horizontalBar().maximum, 48);
   EXPECT_EQ(full.grid.horizontalBar().page, 48);
   EXPECT_FALSE(full.grid.scrollHorizontal(ScrollCode::LineDown));
@@ -116,10 +116,10 @@ TEST(TableGrid, ColumnWidthsFromHeadingsAndTheHeadingColumn) {
 TEST(TableGrid, BothBarsAndTheCornerBox) {
   Grid g(wideHeadings(20, 6), {0, 0, 100, 100});
   EXPECT_EQ(g.grid.scrollBarMask(), 3);
-  EXPECT_EQ(g.grid.drawingArea(), (GridRect{0, 0, 87, 87}));
+  EXPECT_EQ(g.grid.drawingArea(), (Rect{0, 0, 87, 87}));
   EXPECT_TRUE(g.grid.cornerBoxShown());
-  EXPECT_EQ(g.grid.cornerBox(), (GridRect{87, 87, 100, 100}));
-  EXPECT_EQ(g.grid.horizontalBar().rect, (GridRect{0, 87, 87, 100}));
+  EXPECT_EQ(g.grid.cornerBox(), (Rect{87, 87, 100, 100}));
+  EXPECT_EQ(g.grid.horizontalBar().rect, (Rect{0, 87, 87, 100}));
   EXPECT_EQ(g.grid.horizontalBar().maximum, 16 + 5 * 76);
   EXPECT_EQ(g.grid.bufferWidth(), 187);
   EXPECT_EQ(g.grid.bufferHeight(), 187);
@@ -256,7 +256,7 @@ TEST(TableGrid, TriangleVersusHeadingToggle) {
   EXPECT_EQ(t.kind, GridTap::Kind::Popup);
   EXPECT_FALSE(t.cellPopup);
   EXPECT_EQ(t.text, kLong);
-  EXPECT_EQ(t.anchor, (GridRect{16, 0, 92, 20}));
+  EXPECT_EQ(t.anchor, (Rect{16, 0, 92, 20}));
   EXPECT_TRUE(grid.selectedColumns().empty());
   // Elsewhere on it: the column is selected, and a second tap deselects it.
   EXPECT_EQ(grid.tap(80, 10).kind, GridTap::Kind::SelectionChanged);
@@ -268,7 +268,7 @@ TEST(TableGrid, TriangleVersusHeadingToggle) {
   t = grid.tap(72, 45);
   EXPECT_EQ(t.kind, GridTap::Kind::Popup);
   EXPECT_EQ(t.text, kLong);
-  EXPECT_EQ(t.anchor, (GridRect{0, 40, 76, 60}));
+  EXPECT_EQ(t.anchor, (Rect{0, 40, 76, 60}));
   EXPECT_EQ(grid.tap(10, 45).kind, GridTap::Kind::SelectionChanged);
   EXPECT_EQ(grid.selectedRows(), (std::set<uint32_t>{2}));
   // Row 1 is not cut off: near its right edge it toggles too.
@@ -287,7 +287,7 @@ TEST(TableGrid, BodyTapsShowThePopupAndNeverSelect) {
   EXPECT_EQ(t.kind, GridTap::Kind::Popup);
   EXPECT_TRUE(t.cellPopup);
   EXPECT_EQ(t.key, cellKey(3, 1));
-  EXPECT_EQ(t.anchor, (GridRect{16 - 30, 60, 92 - 30, 80}));
+  EXPECT_EQ(t.anchor, (Rect{16 - 30, 60, 92 - 30, 80}));
   EXPECT_EQ(grid.selectedRows(), rows);
   EXPECT_TRUE(grid.selectedColumns().empty());
   EXPECT_EQ(g.hides, hides + 1);
@@ -318,7 +318,7 @@ TEST(TableGrid, TapsBeyondTheTableOnlyHideThePopup) {
 TEST(TableGrid, LinksAreHitInScreenCoordinates) {
   Grid g(uniformTexts(3, 3), {0, 0, 200, 200});
   g.grid.setScreenOrigin(100, 200);
-  g.grid.addLink({110, 225, 120, 235}, 42);
+  g.grid.links().append({110, 225, 120, 235}, 42);
   GridTap t = g.grid.tap(12, 27);
   EXPECT_EQ(t.kind, GridTap::Kind::Link);
   EXPECT_EQ(t.target, 42u);
