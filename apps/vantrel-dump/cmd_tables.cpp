@@ -10,6 +10,7 @@
 #include "content/ContentCursor.h"
 #include "content/ContentDatabase.h"
 #include "content/ContentQueries.h"
+#include "richtext/MarkupRenderer.h"
 #include "tables/CellText.h"
 #include "tables/TightCrtTable.h"
 
@@ -78,7 +79,7 @@ void table(DumpContext& ctx, DumpOutput& out) {
         TableCell cell;
         model.realCell(r, c, cell);
         if (c > 0) text += ',';
-        text += csvField(utf8(plainCellText(cell.text)));
+        text += csvField(utf8(MarkupRenderer::stripAllTags(cell.text)));
       }
       text += "\r\n";
     }
