@@ -115,6 +115,8 @@ std::optional<ScriptCommand> parseScriptLine(const std::string& rawLine, std::st
     c.text = args[0];
   } else if (c.name == "command") {
     if (!numbers(1, 0, 65535, "ID")) return std::nullopt;
+  } else if (c.name == "click") {
+    if (!numbers(1, 0, 65535, "ID (a control's child id)")) return std::nullopt;
   } else if (c.name == "choose") {
     if (!numbers(1, 0, 100000, "I (the item's position, from 0)")) return std::nullopt;
   } else if (c.name == "answer") {

@@ -1,5 +1,8 @@
 #include "shell/GuideHost.h"
 
+#include "popups/FootnotesViewer.h"
+#include "tables/TableViewer.h"
+
 namespace vantrel {
 
 namespace {
@@ -46,6 +49,14 @@ std::unique_ptr<Viewer> GuideHost::createViewer(ViewerId id, ViewerContext& ctx)
                                                      });
     case ViewerId::Home:
       return std::make_unique<Tracked<QtHomeViewer>>(&home_, ctx.frame, ctx.pageKeys, window_->pageArea(), screen_);
+    case ViewerId::Table:
+      if (!ctx.database) return nullptr;
+      return std::make_unique<TableViewer>(*ctx.database, ctx.frame, window_->pageArea(), window_.get(),
+                                           screen_.dpiX(), screen_.dpiY());
+    case ViewerId::Footnotes:
+      if (!ctx.database) return nullptr;
+      return std::make_unique<FootnotesViewer>(*ctx.database, ctx.frame, window_->pageArea(), window_.get(),
+                                               screen_.dpiX(), screen_.dpiY());
     default:
       return nullptr;
   }

@@ -1,5 +1,6 @@
 #include "shell/ScriptRunner.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -182,6 +183,23 @@ bool ScriptRunner::choose(int index, std::string& error) {
   return true;
 }
 
+bool ScriptRunner::click(int id, std::string& error) {
+  // The visible button with that child id (a "childId" property, or the
+  // button bar's name "button<ID>"), in the page area first.
+  MainWindow* win = host_.mainWindow();
+  const QString name = QString("button%1").arg(id);
+  for (QAbstractButton* b : win->findChildren<QAbstractButton*>()) {
+    if (!b->isVisible() || !b->isEnabled()) continue;
+    const QVariant v = b->property("childId");
+    if (b->objectName() == name || (v.isValid() && v.toInt() == id)) {
+      b->click();
+      return true;
+    }
+  }
+  error = "no visible control has the id " + std::to_string(id);
+  return false;
+}
+
 bool ScriptRunner::shot(const std::string& file, std::string& error) {
   MainWindow* win = host_.mainWindow();
   if (!win) {
@@ -235,6 +253,7 @@ bool ScriptRunner::execute(const ScriptCommand& c, std::string& error) {
     if (!bar->trigger(id) && host_.chrome() && !bar->button(id)) host_.chrome()->command(id);
     return true;
   }
+  if (n == "click") return click(static_cast<int>(c.numbers[0]), error);
   if (n == "choose") return choose(static_cast<int>(c.numbers[0]), error);
   if (n == "navigate") {
     app_.mainFrame()->navigate(static_cast<uint32_t>(c.numbers[0]), c.data.data(), c.data.size(), true);

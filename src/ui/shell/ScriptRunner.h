@@ -41,6 +41,7 @@ class ScriptRunner {
   bool key(const std::string& name, std::string& error);
   bool typeText(const std::string& text);
   bool choose(int index, std::string& error);
+  bool click(int id, std::string& error);
   bool shot(const std::string& file, std::string& error);
   void settle(int ms = 0);
   QWidget* keyTarget() const;

@@ -8,6 +8,7 @@
 #include "shell/ChoosablePopup.h"
 #include "shell/GuideHost.h"
 #include "shell/ScriptCommand.h"
+#include "popups/FootnotePopup.h"
 
 namespace vantrel {
 
@@ -89,6 +90,19 @@ QJsonObject collectState(Application& app, GuideHost& host, const KeyboardServic
     o["menu"] = QJsonArray::fromStringList(own->itemTexts());
   } else {
     o["menu"] = QJsonValue::Null;
+  }
+
+  if (const FootnotePopup* fp = FootnotePopup::shownPopup(); fp && fp->isVisible()) {
+    QJsonObject po;
+    po["text"] = qs(fp->shownText());
+    const QRect g = fp->geometry();
+    po["x"] = g.x();
+    po["y"] = g.y();
+    po["w"] = g.width();
+    po["h"] = g.height();
+    o["popup"] = po;
+  } else {
+    o["popup"] = QJsonValue::Null;
   }
 
   QJsonArray msgs;

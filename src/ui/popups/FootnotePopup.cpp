@@ -1,0 +1,170 @@
+#include "popups/FootnotePopup.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+#include "platform/QtSurface.h"
+
+namespace vantrel {
+
+namespace {
+
+// One window border, in pixels.
+constexpr int kBorder = 1;
+
+FootnotePopup* g_shown = nullptr;
+
+void standInDialog(QWidget* mainWindow, const std::u16string& title, const std::u16string& text,
+                   std::function<void(int32_t, const std::u16string&)> onLink) {
+  auto* dialog = new QDialog(mainWindow, Qt::Dialog);
+  dialog->setObjectName("htmlDialog");
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->setWindowTitle(title.empty() ? QStringLiteral("Vantrel Guide 2007") : QString::fromStdU16String(title));
+  auto* layout = new QVBoxLayout(dialog);
+  layout->setContentsMargins(2, 2, 2, 2);
+  auto* browser = new QTextBrowser(dialog);
+  browser->setObjectName("htmlDialogText");
+  browser->setOpenLinks(false);
+  browser->setHtml(QString::fromStdU16String(text));
+  layout->addWidget(browser);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, dialog);
+  layout->addWidget(buttons);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+  QPointer<QDialog> guard(dialog);
+  QObject::connect(browser, &QTextBrowser::anchorClicked, dialog, [guard, onLink](const QUrl& url) {
+    std::u16string anchorName;
+    const int32_t id = parseLinkTarget(url.toString(), anchorName);
+    if (guard) guard->accept();
+    if (id != -1 && onLink) onLink(id, anchorName);
+  });
+  if (mainWindow) dialog->setGeometry(mainWindow->geometry());
+  dialog->open();
+}
+
+FootnotePopup::DialogOpener& dialogOpener() {
+  static FootnotePopup::DialogOpener opener = standInDialog;
+  return opener;
+}
+
+}  // namespace
+
+int32_t parseLinkTarget(const QString& target, std::u16string& anchorName) {
+  anchorName.clear();
+  int64_t value = 0;
+  int i = 0;
+  while (i < target.size() && target[i].isDigit() && target[i].unicode() < 128) {
+    value = value * 10 + (target[i].unicode() - '0');
+    if (value > 0x7FFFFFFF) return -1;
+    ++i;
+  }
+  if (i == 0) return -1;
+  const int hash = target.indexOf(QLatin1Char('#'), i);
+  if (hash >= 0) anchorName = target.mid(hash + 1).toStdU16String();
+  return static_cast<int32_t>(value);
+}
+
+FootnotePopup::FootnotePopup(QWidget* mainWindow, int dpiX, int dpiY)
+    : QWidget(mainWindow, Qt::Popup | Qt::FramelessWindowHint),
+      mainWindow_(mainWindow),
+      dpiX_(dpiX),
+      dpiY_(dpiY),
+      renderer_(dpiX, dpiY) {
+  setObjectName("popup");
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  renderer_.configure(guideFontDescription(dpiY), 0, 0);
+  QWidget::hide();
+}
+
+FootnotePopup::~FootnotePopup() {
+  if (g_shown == this) g_shown = nullptr;
+}
+
+void FootnotePopup::setFont(const FontDescription& font) { renderer_.configure(font, 0, 0); }
+
+void FootnotePopup::setDialogOpener(DialogOpener opener) { dialogOpener() = std::move(opener); }
+
+FootnotePopup* FootnotePopup::shownPopup() { return g_shown; }
+
+Rect FootnotePopup::popupBounds(const QWidget* mainWindow, int dpiX, int dpiY) {
+  QRect r = mainWindow ? QRect(mainWindow->mapToGlobal(QPoint(0, 0)), mainWindow->size()) : QRect(0, 0, 240, 320);
+  Rect b{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+  b.right -= (dpiX + 48) / 96 + kBorder;
+  b.bottom -= (dpiY + 48) / 96 + kBorder;
+  return b;
+}
+
+bool FootnotePopup::show(TextBlock& block, QPoint anchor, const std::u16string& title, bool fullView, bool reparse) {
+  anchor_ = anchor;
+  const Rect bounds = popupBounds(mainWindow_, dpiX_, dpiY_);
+  TextBlock copy = block;
+  QtSurface screen(1, 1);
+  if (reparse) MarkupRenderer::resetBlock(copy);
+  renderer_.parse(copy, screen);
+  const PopupPlacement placed = renderer_.placePopup(bounds, screen, copy, {anchor.x(), anchor.y()});
+  lastToDialog_ = placed.fillsHeight || fullView;
+  if (lastToDialog_) {
+    // The dialog gets the text as the caller holds it (markup for a fresh block).
+    dialogTitle_ = title;
+    dialogText_ = block.text;
+    hidePopup();
+    QPointer<FootnotePopup> self(this);
+    dialogOpener()(mainWindow_, title, block.text, [self](int32_t id, const std::u16string& anchorName) {
+      if (self && self->listener_) self->listener_(self, id, self->anchor_, anchorName);
+    });
+    return true;
+  }
+  block = copy;
+  dialogTitle_.clear();
+  dialogText_.clear();
+  block_ = copy;
+  const Rect rect = placed.rect.inflated(kBorder, kBorder);
+  setGeometry(rect.left, rect.top, rect.width(), rect.height());
+  image_ = QImage(std::max(1, rect.width()), std::max(1, rect.height()), QImage::Format_RGB32);
+  {
+    QtSurface surface(&image_);
+    surface.fillRect({0, 0, rect.width(), rect.height()}, block_.background);
+    links_.clear();
+    // The client area (inside the window's border) less one border each side.
+    const Rect text{2 * kBorder, 2 * kBorder, rect.width() - 2 * kBorder, rect.height() - 2 * kBorder};
+    renderer_.drawLinked({rect.left, rect.top}, links_, surface, block_, text);
+    surface.end();
+    QPainter p(&image_);
+    p.setPen(Qt::black);
+    p.drawRect(0, 0, rect.width() - 1, rect.height() - 1);
+  }
+  QWidget::show();
+  raise();
+  g_shown = this;
+  update();
+  return false;
+}
+
+void FootnotePopup::hidePopup() {
+  if (isVisible()) QWidget::hide();
+  if (g_shown == this) g_shown = nullptr;
+}
+
+void FootnotePopup::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), toQColor(block_.background));
+  p.drawImage(0, 0, image_);
+}
+
+void FootnotePopup::mousePressEvent(QMouseEvent* e) {
+  const QPoint global = e->globalPosition().toPoint();
+  hidePopup();
+  const int32_t id = links_.hitTest({global.x() + 6, global.y()});
+  if (id != 0 && listener_) listener_(this, id, anchor_, std::u16string());
+}
+
+void FootnotePopup::hideEvent(QHideEvent*) {
+  if (g_shown == this) g_shown = nullptr;
+  if (onHidden_) onHidden_();
+}
+
+}  // namespace vantrel

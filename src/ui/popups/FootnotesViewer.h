@@ -1,0 +1,65 @@
+#pragma once
+// The footnotes viewer: objects of type "footnote", "popup" and "footnotes"
+// shown as an overlay above the current page, through a popup hosted by a
+// transparent window that covers the page. The page underneath stays.
+#include <QJsonObject>
+#include <QPoint>
+#include <string>
+
+#include "popups/FootnotePopup.h"
+#include "shell/LayoutWidget.h"
+#include "shell/ScriptState.h"
+#include "shell/Viewer.h"
+
+namespace vantrel {
+
+// The transparent window that hosts the popup while a footnote is shown.
+class FootnoteHost : public LayoutWidget {
+ public:
+  FootnoteHost(QWidget* pageArea, QWidget* mainWindow, int dpiX, int dpiY);
+  ~FootnoteHost() override;
+  void prepare(const std::u16string& text, QPoint anchor, const std::u16string& title, bool fullView);
+  // Shows the prepared text (once per prepare); answers whether it went to the dialog.
+  bool present();
+  bool presented() const { return presented_; }
+  FootnotePopup* popup() const { return popup_; }
+  // Called when the popup goes from the screen after being shown.
+  void setClosedHandler(std::function<void()> closed) { onClosed_ = std::move(closed); }
+
+ protected:
+  void showEvent(QShowEvent*) override;
+
+ private:
+  FootnotePopup* popup_;
+  TextBlock block_;
+  QPoint anchor_;
+  std::u16string title_;
+  bool fullView_ = false;
+  bool presented_ = true;
+  bool toDialog_ = false;
+  std::function<void()> onClosed_;
+};
+
+class FootnotesViewer : public ContentViewer, public ScriptStateSection {
+ public:
+  FootnotesViewer(const ContentDatabase& database, MainFrame& frame, QWidget* pageArea, QWidget* mainWindow, int dpiX,
+                  int dpiY);
+  ~FootnotesViewer() override;
+
+  bool show(uint32_t object, const uint8_t* data, size_t length) override;
+  void afterLayout() override;
+  // {object, kind, title, text, dialog}: what the last show presented and
+  // whether it went to the full-view dialog.
+  QJsonObject scriptState() const override;
+  FootnoteHost* host() const { return host_; }
+
+ private:
+  QWidget* mainWindow_;
+  FootnoteHost* host_;
+  uint32_t object_ = 0;
+  std::u16string kind_, title_, text_;
+  bool toDialog_ = false;
+  bool closing_ = false;
+};
+
+}  // namespace vantrel

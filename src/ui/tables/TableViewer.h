@@ -1,0 +1,45 @@
+#pragma once
+// The table viewer: shows an item of a "tight crt" table in a TableWindow
+// with the Key, Restore and Compare buttons under it, and carries out what
+// the grid's taps and the buttons ask for (selection, Compare, Restore,
+// popups, links).
+#include <QJsonObject>
+#include <memory>
+
+#include "shell/Application.h"
+#include "shell/ScriptState.h"
+#include "shell/Viewer.h"
+#include "tables/ButtonBar.h"
+#include "tables/TableViewerModel.h"
+#include "tables/TableWindow.h"
+
+namespace vantrel {
+
+class TableViewer : public ContentViewer, public ButtonBarListener, public ScriptStateSection {
+ public:
+  // pageArea: the frame's window; mainWindow bounds the popups.
+  TableViewer(const ContentDatabase& database, MainFrame& frame, QWidget* pageArea, QWidget* mainWindow, int dpiX,
+              int dpiY);
+  ~TableViewer() override;
+
+  bool show(uint32_t object, const uint8_t* data, size_t length) override;
+  void afterLayout() override;
+  void buttonCommand(int code) override;
+  // {object, rowCount, columnCount, cells, selectedRows, selectedColumns,
+  // compare, scrollX, scrollY, rowHeight, columnWidths, scrollBars, dialog}.
+  QJsonObject scriptState() const override;
+
+  TableWindow* tableWindow() const { return window_; }
+  ButtonBar* buttonBar() const { return bar_; }
+  TableViewerModel& model() { return *model_; }
+
+ private:
+  void act(const TableAction& action);
+
+  std::unique_ptr<TableViewerModel> model_;
+  TableWindow* window_;
+  ButtonBar* bar_;
+  int dpiX_, dpiY_;
+};
+
+}  // namespace vantrel

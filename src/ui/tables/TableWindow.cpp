@@ -1,0 +1,311 @@
+#include "tables/TableWindow.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace vantrel {
+
+namespace {
+
+constexpr Colour kGridLine = 0x666666;
+
+ScrollCode codeFor(int action) {
+  switch (action) {
+    case QAbstractSlider::SliderSingleStepSub: return ScrollCode::LineUp;
+    case QAbstractSlider::SliderSingleStepAdd: return ScrollCode::LineDown;
+    case QAbstractSlider::SliderPageStepSub: return ScrollCode::PageUp;
+    case QAbstractSlider::SliderPageStepAdd: return ScrollCode::PageDown;
+    case QAbstractSlider::SliderMove: return ScrollCode::ThumbTrack;
+    default: return ScrollCode::Other;
+  }
+}
+
+QRect qrect(const Rect& r) { return QRect(r.left, r.top, r.width(), r.height()); }
+
+}  // namespace
+
+TableGridWidget::TableGridWidget(QWidget* parent, QWidget* mainWindow, TableViewerModel& model, int dpiX, int dpiY)
+    : QWidget(parent),
+      model_(model),
+      dpiX_(dpiX),
+      dpiY_(dpiY),
+      renderer_(dpiX, dpiY),
+      measuring_(std::make_unique<QtSurface>(1, 1)) {
+  setObjectName("crt");
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  renderer_.configure(guideFontDescription(dpiY), 1, 0);
+
+  vbar_ = new QScrollBar(Qt::Vertical, this);
+  vbar_->setObjectName("verticalBar");
+  vbar_->setProperty("childId", 1001);
+  hbar_ = new QScrollBar(Qt::Horizontal, this);
+  hbar_->setObjectName("horizontalBar");
+  hbar_->setProperty("childId", 1002);
+  corner_ = new QFrame(this);
+  corner_->setObjectName("cornerBox");
+  corner_->setProperty("childId", 1003);
+  corner_->setFrameShape(QFrame::Box);
+  corner_->setAutoFillBackground(true);
+  vbar_->hide();
+  hbar_->hide();
+  corner_->hide();
+  popup_ = new FootnotePopup(mainWindow ? mainWindow : this, dpiX, dpiY);
+  popup_->setProperty("childId", 1004);
+  popup_->setFont(guideFontDescription(dpiY));
+  popup_->setListener([this](FootnotePopup*, int32_t id, QPoint, const std::u16string&) {
+    update();
+    if (onAction_) {
+      TableAction a;
+      a.kind = TableAction::Kind::Navigate;
+      a.target = static_cast<ObjectIndex>(id);
+      onAction_(a);
+    }
+  });
+
+  for (QScrollBar* bar : {vbar_, hbar_}) {
+    const bool vertical = bar == vbar_;
+    connect(bar, &QAbstractSlider::actionTriggered, this, [this, bar, vertical](int action) {
+      if (syncing_) return;
+      scroll(vertical, codeFor(action), bar->sliderPosition());
+      bar->setSliderPosition(vertical ? model_.grid().scrollY() : model_.grid().scrollX());
+    });
+    connect(bar, &QAbstractSlider::sliderReleased, this, [this, bar, vertical] {
+      scroll(vertical, ScrollCode::ThumbPosition, bar->sliderPosition());
+    });
+  }
+
+  TableGrid& grid = model_.grid();
+  grid.setMeasurer(this);
+  grid.setHidePopup([this] { popup_->hidePopup(); });
+}
+
+TableGridWidget::~TableGridWidget() {
+  model_.grid().setMeasurer(nullptr);
+  model_.grid().setHidePopup(nullptr);
+  delete popup_;  // a top-level window of its own
+}
+
+void TableGridWidget::setCellFont(const FontDescription& font) {
+  renderer_.configure(font, 1, 0);
+  popup_->setFont(font);
+}
+
+void TableGridWidget::sourceChanged() {
+  const ObjectIndex shown = model_.model().shownItem();
+  if (shown != blocksFor_) {
+    blocks_.clear();
+    blocksFor_ = shown;
+  }
+}
+
+int TableGridWidget::singleLineWidth(CellKey key, const std::u16string& markup, Colour background) {
+  TextBlock block(markup, background);
+  renderer_.parse(block, *measuring_);
+  const int width = block.lineWidth;
+  blocks_.insert_or_assign(key, std::move(block));
+  return width;
+}
+
+TextBlock& TableGridWidget::blockFor(CellKey key) {
+  auto it = blocks_.find(key);
+  if (it != blocks_.end()) return it->second;
+  TextBlock block;
+  if (const GridCell* cell = model_.grid().cell(key)) {
+    block.text = cell->text;
+    block.background = cell->background;
+  } else {
+    block.background = 0xC0C0C0;
+  }
+  renderer_.parse(block, *measuring_);
+  return blocks_.emplace(key, std::move(block)).first->second;
+}
+
+void TableGridWidget::relayout() {
+  TableGrid& grid = model_.grid();
+  grid.setClientRect({0, 0, width(), height()});
+  const QPoint origin = mapToGlobal(QPoint(0, 0));
+  grid.setScreenOrigin(origin.x(), origin.y());
+  grid.relayout();
+  applyLayout();
+}
+
+void TableGridWidget::applyLayout() {
+  placeBars();
+  const TableGrid& grid = model_.grid();
+  const int w = std::max(1, grid.bufferWidth());
+  const int h = std::max(1, grid.bufferHeight());
+  if (buffer_.width() != w || buffer_.height() != h) buffer_ = QImage(w, h, QImage::Format_RGB32);
+  paintCells();
+  update();
+}
+
+void TableGridWidget::redraw() {
+  TableGrid& grid = model_.grid();
+  const QPoint origin = mapToGlobal(QPoint(0, 0));
+  grid.setScreenOrigin(origin.x(), origin.y());
+  grid.renderBuffer();
+  paintCells();
+  update();
+}
+
+void TableGridWidget::placeBars() {
+  const TableGrid& grid = model_.grid();
+  syncing_ = true;
+  auto place = [](QScrollBar* bar, const ScrollBarState& s, int step) {
+    if (!s.shown) {
+      bar->hide();
+      return;
+    }
+    bar->setRange(s.minimum, std::max(s.minimum, s.maximum - s.page));
+    bar->setPageStep(std::max(1, s.page));
+    bar->setSingleStep(std::max(1, step));
+    bar->setValue(s.position);
+    bar->setGeometry(qrect(s.rect));
+    bar->show();
+  };
+  place(vbar_, grid.verticalBar(), grid.rowHeight());
+  place(hbar_, grid.horizontalBar(), grid.lineStepX());
+  if (grid.cornerBoxShown()) {
+    corner_->setGeometry(qrect(grid.cornerBox()));
+    corner_->show();
+  } else {
+    corner_->hide();
+  }
+  syncing_ = false;
+}
+
+void TableGridWidget::drawOneCell(DrawingSurface& surface, TextBlock& block, const Rect& cell, Point origin,
+                                  LinkAreaList& links) {
+  renderer_.drawLinked(origin, links, surface, block, cell);
+  const int r = cell.right - 1;
+  const int b = cell.bottom - 1;
+  const Point line[3] = {{cell.left, b}, {r, b}, {r, cell.top - 1}};
+  surface.polyline(line, 3, kGridLine);
+  if (block.truncated) {
+    const int sx5 = (5 * dpiX_ + 48) / 96;
+    const int sy5 = (5 * dpiY_ + 48) / 96;
+    const Point triangle[3] = {{r - sx5, b}, {r, b}, {r, b - sy5}};
+    surface.polygon(triangle, 3, 0x000000, kGridLine);
+  }
+}
+
+void TableGridWidget::paintCells() {
+  if (painting_ || buffer_.isNull()) return;
+  painting_ = true;
+  TableGrid& grid = model_.grid();
+  const Point origin = grid.screenOrigin();
+  QtSurface surface(&buffer_);
+  surface.fillRect({0, 0, buffer_.width(), buffer_.height()}, 0xFFFFFF);
+  for (const DrawnCell& d : grid.frame()) {
+    TextBlock& block = blockFor(d.key);
+    if (block.inverted != d.highlight) MarkupRenderer::toggleInverted(block);
+    if (d.width <= 0 || d.height <= 0) continue;  // a width error: drawn 0 wide
+    if (d.clipX == 0 && d.clipY == 0) {
+      drawOneCell(surface, block, {d.x, d.y, d.x + d.width, d.y + d.height}, {origin.x, origin.y}, grid.links());
+    } else {
+      // Drawn whole into a scratch image, then only the part in view is copied.
+      if (scratch_.width() < d.width || scratch_.height() < d.height)
+        scratch_ = QImage(std::max(d.width, scratch_.width()), std::max(d.height, scratch_.height()),
+                          QImage::Format_RGB32);
+      LinkAreaList cellLinks;
+      {
+        QtSurface scratch(&scratch_);
+        drawOneCell(scratch, block, {0, 0, d.width, d.height},
+                    {origin.x + d.x - d.clipX, origin.y + d.y - d.clipY}, cellLinks);
+        scratch.end();
+        surface.copyFrom(scratch, {d.clipX, d.clipY, d.width, d.height}, {d.x, d.y});
+      }
+      const Rect shown{origin.x + d.x, origin.y + d.y, origin.x + d.x + d.width - d.clipX,
+                       origin.y + d.y + d.height - d.clipY};
+      for (const auto& e : cellLinks.entries()) {
+        Rect part{std::max(e.rect.left, shown.left), std::max(e.rect.top, shown.top),
+                  std::min(e.rect.right, shown.right), std::min(e.rect.bottom, shown.bottom)};
+        if (!part.isEmpty()) grid.links().append(part, e.linkId);
+      }
+    }
+    grid.markCutOff(d.key, block.truncated);
+  }
+  surface.end();
+  painting_ = false;
+}
+
+void TableGridWidget::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  const Rect& area = model_.grid().drawingArea();
+  p.fillRect(rect(), Qt::white);
+  if (!buffer_.isNull()) p.drawImage(area.left, area.top, buffer_, 0, 0, area.width(), area.height());
+}
+
+void TableGridWidget::scroll(bool vertical, ScrollCode code, int thumb) {
+  TableGrid& grid = model_.grid();
+  const QPoint origin = mapToGlobal(QPoint(0, 0));
+  grid.setScreenOrigin(origin.x(), origin.y());
+  const bool moved = vertical ? grid.scrollVertical(code, thumb) : grid.scrollHorizontal(code, thumb);
+  if (!moved) return;
+  syncing_ = true;
+  if (vertical) vbar_->setValue(grid.scrollY());
+  else hbar_->setValue(grid.scrollX());
+  syncing_ = false;
+  paintCells();
+  update();
+}
+
+void TableGridWidget::showPopupText(const std::u16string& text, const Rect& anchor) {
+  TextBlock block(text);
+  popup_->show(block, mapToGlobal(QPoint(anchor.left, anchor.top)), std::u16string(), false, true);
+}
+
+void TableGridWidget::tapAt(int x, int y) {
+  TableGrid& grid = model_.grid();
+  const QPoint origin = mapToGlobal(QPoint(0, 0));
+  grid.setScreenOrigin(origin.x(), origin.y());
+  const TableAction action = model_.tap(x, y);
+  switch (action.kind) {
+    case TableAction::Kind::Nothing:
+      break;
+    case TableAction::Kind::Redraw:
+      paintCells();
+      update();
+      break;
+    case TableAction::Kind::Navigate:
+      repaint();
+      if (onAction_) onAction_(action);
+      break;
+    case TableAction::Kind::Popup:
+      showPopupText(action.text, action.anchor);
+      break;
+  }
+}
+
+void TableGridWidget::mousePressEvent(QMouseEvent* e) {
+  if (e->button() == Qt::LeftButton) {
+    const QPoint p = e->position().toPoint();
+    tapAt(p.x(), p.y());
+  }
+  QWidget::mousePressEvent(e);
+}
+
+void TableGridWidget::geometryChanged() {
+  const QRect screen = window()->geometry();
+  TableGrid& grid = model_.grid();
+  grid.setClientRect({0, 0, width(), height()});
+  if (grid.screenChanged({screen.left(), screen.top(), screen.left() + screen.width(), screen.top() + screen.height()}))
+    applyLayout();
+  else
+    update();
+}
+
+void TableGridWidget::resizeEvent(QResizeEvent*) { geometryChanged(); }
+void TableGridWidget::moveEvent(QMoveEvent*) { geometryChanged(); }
+
+TableWindow::TableWindow(QWidget* parent, QWidget* mainWindow, TableViewerModel& model, int dpiX, int dpiY)
+    : LayoutWidget(parent, "table"), grid_(new TableGridWidget(this, mainWindow, model, dpiX, dpiY)) {
+  setObjectName("table");
+}
+
+void TableWindow::resizeEvent(QResizeEvent*) {
+  // The header is switched off for tables: the grid fills the window.
+  grid_->setGeometry(rect());
+}
+
+}  // namespace vantrel

@@ -1,0 +1,100 @@
+#pragma once
+// The table's windows: the grid window that draws a TableGrid into an
+// off-screen image (through the Qt drawing surface and the markup renderer)
+// and copies it to the screen in one step, with its two scroll bars, the
+// corner box and the popup; and the table window that holds the grid.
+#include <QFrame>
+#include <QImage>
+#include <QScrollBar>
+#include <QWidget>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "platform/QtSurface.h"
+#include "popups/FootnotePopup.h"
+#include "richtext/MarkupRenderer.h"
+#include "shell/LayoutWidget.h"
+#include "tables/TableViewerModel.h"
+
+namespace vantrel {
+
+class TableGridWidget : public QWidget, public CellMeasurer {
+ public:
+  // Child ids: vertical bar 1001, horizontal bar 1002, corner box 1003, popup 1004.
+  TableGridWidget(QWidget* parent, QWidget* mainWindow, TableViewerModel& model, int dpiX, int dpiY);
+  ~TableGridWidget() override;
+
+  void setCellFont(const FontDescription& font);
+  // After the model was shown: forgets the parsed cells when the grid dropped its own.
+  void sourceChanged();
+  // Scroll position to the top-left, layout, redraw.
+  void relayout();
+  // The grid's layout changed (Compare, Restore): bars, buffer and cells anew.
+  void applyLayout();
+  // The grid's cells changed (selection): redraw the buffer.
+  void redraw();
+  // Called with the grid's answer to a tap that needs the viewer (navigation).
+  void setActionHandler(std::function<void(const TableAction&)> handler) { onAction_ = std::move(handler); }
+  // Runs what a tap at client point (x, y) asks for.
+  void tapAt(int x, int y);
+  // Scrolls as the bars do (vertical or horizontal).
+  void scroll(bool vertical, ScrollCode code, int thumb = 0);
+
+  FootnotePopup* popup() const { return popup_; }
+  QScrollBar* verticalBar() const { return vbar_; }
+  QScrollBar* horizontalBar() const { return hbar_; }
+  QFrame* cornerBox() const { return corner_; }
+  const QImage& buffer() const { return buffer_; }
+  // Parsed cell texts kept (one per cell drawn or measured).
+  size_t cachedBlocks() const { return blocks_.size(); }
+  // Cells drawn without a stored column width (a redraw before any layout).
+  uint64_t widthErrors() const { return model_.grid().widthErrors(); }
+
+  int singleLineWidth(CellKey key, const std::u16string& markup, Colour background) override;
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void resizeEvent(QResizeEvent*) override;
+  void moveEvent(QMoveEvent*) override;
+
+ private:
+  TextBlock& blockFor(CellKey key);
+  void paintCells();
+  void drawOneCell(DrawingSurface& surface, TextBlock& block, const Rect& cell, Point origin, LinkAreaList& links);
+  void placeBars();
+  void geometryChanged();
+  void showPopupText(const std::u16string& text, const Rect& anchor);
+
+  TableViewerModel& model_;
+  int dpiX_, dpiY_;
+  MarkupRenderer renderer_;
+  std::unique_ptr<QtSurface> measuring_;
+  std::map<CellKey, TextBlock> blocks_;
+  ObjectIndex blocksFor_ = 0;
+  QImage buffer_;
+  QImage scratch_;
+  QScrollBar* vbar_;
+  QScrollBar* hbar_;
+  QFrame* corner_;
+  FootnotePopup* popup_;
+  std::function<void(const TableAction&)> onAction_;
+  bool painting_ = false;
+  bool syncing_ = false;
+};
+
+// The table's page window: the grid below a header that tables switch off.
+class TableWindow : public LayoutWidget {
+ public:
+  TableWindow(QWidget* parent, QWidget* mainWindow, TableViewerModel& model, int dpiX, int dpiY);
+  TableGridWidget* grid() const { return grid_; }
+
+ protected:
+  void resizeEvent(QResizeEvent*) override;
+
+ private:
+  TableGridWidget* grid_;
+};
+
+}  // namespace vantrel
