@@ -1,6 +1,8 @@
 #include "popups/FootnotesViewer.h"
 
+#include <QCoreApplication>
 #include <QCursor>
+#include <QMouseEvent>
 #include <QTimer>
 #include <cstring>
 
@@ -8,6 +10,38 @@
 #include "shell/MainFrame.h"
 
 namespace vantrel {
+
+namespace {
+
+// Remembers where the last press went down anywhere in the program (the
+// footnote of a tapped link opens there).
+class PenTracker : public QObject {
+ public:
+  static PenTracker& instance() {
+    static PenTracker* tracker = [] {
+      auto* t = new PenTracker;
+      if (QCoreApplication::instance()) {
+        t->setParent(QCoreApplication::instance());
+        QCoreApplication::instance()->installEventFilter(t);
+      }
+      return t;
+    }();
+    return *tracker;
+  }
+  bool known = false;
+  QPoint last;
+
+ protected:
+  bool eventFilter(QObject* o, QEvent* e) override {
+    if (e->type() == QEvent::MouseButtonPress) {
+      known = true;
+      last = static_cast<QMouseEvent*>(e)->globalPosition().toPoint();
+    }
+    return QObject::eventFilter(o, e);
+  }
+};
+
+}  // namespace
 
 FootnoteHost::FootnoteHost(QWidget* pageArea, QWidget* mainWindow, int dpiX, int dpiY)
     : LayoutWidget(pageArea, "footnotes"), popup_(new FootnotePopup(mainWindow, dpiX, dpiY)) {
@@ -46,6 +80,7 @@ void FootnoteHost::showEvent(QShowEvent*) { present(); }
 FootnotesViewer::FootnotesViewer(const ContentDatabase& database, MainFrame& frame, QWidget* pageArea,
                                  QWidget* mainWindow, int dpiX, int dpiY)
     : ContentViewer(&database, &frame), mainWindow_(mainWindow), host_(new FootnoteHost(pageArea, mainWindow, dpiX, dpiY)) {
+  PenTracker::instance();
   host_->setGeometry(0, 0, 0, 0);
   host_->hide();
   host_->setClosedHandler([this] {
@@ -85,7 +120,8 @@ bool FootnotesViewer::show(uint32_t object, const uint8_t* data, size_t length) 
     std::memcpy(xy, data, sizeof xy);
     anchor = QPoint(xy[0], xy[1]);
   } else {
-    anchor = QCursor::pos();  // the last pen position
+    const PenTracker& pen = PenTracker::instance();
+    anchor = pen.known ? pen.last : QCursor::pos();  // the last pen position
   }
   object_ = object;
   kind_ = kind;
