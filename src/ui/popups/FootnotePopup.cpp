@@ -86,7 +86,9 @@ FootnotePopup::~FootnotePopup() {
 
 void FootnotePopup::setFont(const FontDescription& font) { renderer_.configure(font, 0, 0); }
 
-void FootnotePopup::setDialogOpener(DialogOpener opener) { dialogOpener() = std::move(opener); }
+void FootnotePopup::setDialogOpener(DialogOpener opener) {
+  dialogOpener() = opener ? std::move(opener) : DialogOpener(standInDialog);
+}
 
 FootnotePopup* FootnotePopup::shownPopup() { return g_shown; }
 

@@ -51,7 +51,8 @@ class FootnotePopup : public QWidget {
   const std::u16string& dialogText() const { return dialogText_; }
   const QImage& image() const { return image_; }
 
-  // The process-wide dialog (the HTML dialog once it is available).
+  // The process-wide dialog (the HTML dialog once it is available); null
+  // brings back the stand-in.
   static void setDialogOpener(DialogOpener opener);
   // The bounds a popup must fit: the main window's rectangle less a scroll
   // bar's margin at the right and bottom (screen coordinates).

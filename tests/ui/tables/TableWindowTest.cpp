@@ -1,0 +1,249 @@
+// The table's Qt windows: the grid drawn off-screen (grid lines, headings,
+// highlight by inversion, the cut-off triangle), bars synchronised with the
+// grid, taps and the popup, and the footnote popup's placement and dialog.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+
+#include "../../core/tables/TableFixture.h"
+#include "popups/FootnotePopup.h"
+#include "tables/TableWindow.h"
+
+namespace vantrel {
+namespace {
+
+using test::SampleGuide;
+
+QRgb rgbOf(Colour c) { return qRgb(redOf(c), greenOf(c), blueOf(c)); }
+
+class GridWidgetTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    model = std::make_unique<TableViewerModel>(guide.db);
+    widget = std::make_unique<TableGridWidget>(nullptr, nullptr, *model, 96, 96);
+  }
+  void showItem(const std::u16string& name, int w, int h) {
+    ASSERT_TRUE(model->show(guide[name], 16));
+    widget->sourceChanged();
+    widget->resize(w, h);
+    widget->relayout();
+  }
+  QRgb pixel(int x, int y) const { return widget->buffer().pixel(x, y) | 0xFF000000u; }
+
+  SampleGuide guide;
+  std::unique_ptr<TableViewerModel> model;
+  std::unique_ptr<TableGridWidget> widget;
+};
+
+TEST_F(GridWidgetTest, DrawsHeadingsGridLinesAndInvertedSelection) {
+  showItem(u"Whole", 240, 200);
+  const TableGrid& grid = model->grid();
+  ASSERT_EQ(grid.rowHeight(), 20);
+  EXPECT_EQ(grid.scrollBarMask(), 0);  // 6 rows of 20 and a few short columns fit
+  EXPECT_FALSE(widget->verticalBar()->isVisibleTo(widget.get()));
+  const int w0 = grid.columnWidth(0);
+  ASSERT_GT(w0, 0);
+  // The corner's bottom grid line and its right edge.
+  EXPECT_EQ(pixel(2, 19), rgbOf(0x666666));
+  EXPECT_EQ(pixel(w0 - 1, 5), rgbOf(0x666666));
+  // A data heading keeps the model's heading colour; a body cell is white.
+  TableCell heading;
+  ASSERT_TRUE(model->model().cellAt(0, 1, heading));
+  EXPECT_EQ(pixel(w0 + 2, 2), rgbOf(heading.colour));
+  EXPECT_EQ(pixel(w0 + 2, 22), qRgb(255, 255, 255));
+
+  // Selecting row 1 from its heading inverts the body, not the heading.
+  TableCell rowHeading;
+  ASSERT_TRUE(model->model().cellAt(1, 0, rowHeading));
+  widget->tapAt(3, 25);
+  EXPECT_EQ(grid.selectedRows(), std::set<uint32_t>{model->model().rowAt(1)});
+  EXPECT_EQ(pixel(w0 + 2, 22), qRgb(0, 0, 0));
+  EXPECT_EQ(pixel(1, 22), rgbOf(rowHeading.colour));
+  // A second tap restores the colours in place.
+  widget->tapAt(3, 25);
+  EXPECT_TRUE(grid.selectedRows().empty());
+  EXPECT_EQ(pixel(w0 + 2, 22), qRgb(255, 255, 255));
+}
+
+TEST_F(GridWidgetTest, NarrowWindowScrollsWithItsBarsAndMarksCutOffHeadings) {
+  showItem(u"Whole", 90, 60);
+  const TableGrid& grid = model->grid();
+  EXPECT_EQ(grid.scrollBarMask(), 3);
+  EXPECT_TRUE(widget->verticalBar()->isVisibleTo(widget.get()));
+  EXPECT_TRUE(widget->horizontalBar()->isVisibleTo(widget.get()));
+  EXPECT_TRUE(widget->cornerBox()->isVisibleTo(widget.get()));
+  EXPECT_EQ(widget->verticalBar()->geometry(), QRect(grid.verticalBar().rect.left, grid.verticalBar().rect.top,
+                                                     grid.verticalBar().rect.width(), grid.verticalBar().rect.height()));
+  // Line down moves one row; the bar follows the grid.
+  widget->scroll(true, ScrollCode::LineDown);
+  EXPECT_EQ(grid.scrollY(), 20);
+  EXPECT_EQ(widget->verticalBar()->value(), 20);
+  // Thumb tracking past the end stops at the maximum.
+  widget->scroll(true, ScrollCode::ThumbTrack, 100000);
+  EXPECT_EQ(grid.scrollY(), grid.verticalBar().maximum - grid.verticalBar().page);
+  widget->scroll(false, ScrollCode::LineDown);
+  EXPECT_EQ(grid.scrollX(), grid.columnWidth(model->model().columnAt(1)));
+  // Relayout returns to the top-left corner.
+  widget->relayout();
+  EXPECT_EQ(grid.scrollX(), 0);
+  EXPECT_EQ(grid.scrollY(), 0);
+}
+
+// A table whose only row heading is far wider than a column may be.
+struct LongHeadingGuide {
+  LongHeadingGuide() {
+    ContentWriter w(u"guide");
+    using H = ContentWriter::Handle;
+    auto item = [&](H parent, const std::u16string& text) {
+      const H h = w.add(parent, u"hierarchy item");
+      w.setText(h, text);
+      return h;
+    };
+    const H table = w.add(0, u"table");
+    w.setText(table, u"Long");
+    w.setText(w.add(table, u"table type"), u"tight crt");
+    const H a = item(table, u"Whole");
+    item(a, u"Everything");
+    const H b = item(table, u"Rows");
+    const H c = item(table, u"Cols");
+    const H row = item(b, u"A row heading far too long for the widest column of all");
+    item(c, u"c1");
+    w.setText(w.add(row, u"field"), u"x");
+    std::string error;
+    EXPECT_TRUE(w.write(folder.base(), &error)) << error;
+    whole = w.indexOf(a);
+    EXPECT_TRUE(db.open(folder.base()));
+  }
+  test::TempFolder folder;
+  ContentDatabase db;
+  ObjectIndex whole = 0;
+};
+
+TEST(GridCutOffTest, LongHeadingIsCutWithATriangleThatOpensThePopup) {
+  LongHeadingGuide g;
+  TableViewerModel model(g.db);
+  TableGridWidget widget(nullptr, nullptr, model, 96, 96);
+  ASSERT_TRUE(model.show(g.whole, 16));
+  widget.sourceChanged();
+  widget.resize(240, 200);
+  widget.relayout();
+  const TableGrid& grid = model.grid();
+  const int w0 = grid.columnWidth(0);
+  ASSERT_GT(w0, 20);
+  const GridCell* heading = grid.cell(cellKey(model.model().rowAt(1), 0));
+  ASSERT_NE(heading, nullptr);
+  EXPECT_TRUE(heading->cutOff);
+  // The triangle: black just inside the cell's lower right corner.
+  EXPECT_EQ(widget.buffer().pixel(w0 - 3, 20 + 17) | 0xFF000000u, qRgb(0, 0, 0));
+  // Within 8 pixels of the right edge: the popup with the full heading, no selection.
+  widget.tapAt(w0 - 3, 25);
+  EXPECT_TRUE(grid.selectedRows().empty());
+  ASSERT_TRUE(widget.popup()->isVisible());
+  EXPECT_EQ(FootnotePopup::shownPopup(), widget.popup());
+  EXPECT_EQ(widget.popup()->shownText(), u"A row heading far too long for the widest column of all");
+  widget.popup()->hidePopup();
+  EXPECT_EQ(FootnotePopup::shownPopup(), nullptr);
+  // Farther left the tap toggles the row.
+  widget.tapAt(w0 - 20, 25);
+  EXPECT_EQ(grid.selectedRows().size(), 1u);
+}
+
+TEST_F(GridWidgetTest, RedrawBeforeAnyLayoutDrawsZeroWideCellsQuietly) {
+  ASSERT_TRUE(model->show(guide[u"Whole"], 16));
+  widget->sourceChanged();
+  widget->resize(200, 200);
+  widget->redraw();  // no buffer, no widths yet
+  EXPECT_GT(widget->widthErrors(), 0u);
+  widget->relayout();
+  EXPECT_EQ(model->grid().columnWidth(0) > 0, true);
+}
+
+TEST_F(GridWidgetTest, ParsedCellsFollowTheShownItem) {
+  showItem(u"Whole", 240, 200);
+  const size_t rows = widget->cachedBlocks();
+  EXPECT_GT(rows, 0u);
+  ASSERT_TRUE(model->show(guide[u"G1"], 16));
+  widget->sourceChanged();
+  widget->relayout();
+  // Only the new table's cells are kept.
+  EXPECT_LE(widget->cachedBlocks(), static_cast<size_t>(model->model().rowCount() * model->model().columnCount()));
+}
+
+TEST(FootnotePopupTest, ShortTextIsPlacedNearTheAnchorAndTheNextTapClosesIt) {
+  QWidget main;
+  main.setGeometry(0, 0, 240, 320);
+  FootnotePopup popup(&main, 96, 96);
+  int tappedLink = 0;
+  popup.setListener([&](FootnotePopup*, int32_t id, QPoint, const std::u16string&) { tappedLink = id; });
+  TextBlock block(u"A short note with <a href=\"42\">a link</a>.");
+  const QPoint anchor = main.mapToGlobal(QPoint(20, 40));
+  EXPECT_FALSE(popup.show(block, anchor, u"", false, true));
+  EXPECT_TRUE(popup.isVisible());
+  EXPECT_TRUE(block.parsed);  // the caller keeps the parsed state
+  const QRect g = popup.geometry();
+  EXPECT_EQ(g.top(), anchor.y() - 1);
+  EXPECT_LE(g.right(), main.mapToGlobal(QPoint(240, 0)).x());
+  // The link's area, in screen coordinates; a press there reports it (the
+  // press point is tested 6 pixels to its right).
+  QPoint inside = g.center();
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(popup.mapFromGlobal(inside)), QPointF(inside),
+                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&popup, &press);
+  EXPECT_FALSE(popup.isVisible());
+  EXPECT_EQ(FootnotePopup::shownPopup(), nullptr);
+  (void)tappedLink;
+}
+
+TEST(FootnotePopupTest, TallTextAndFullViewGoToTheDialog) {
+  QWidget main;
+  main.setGeometry(0, 0, 240, 120);
+  std::u16string shownTitle, shownText;
+  int opened = 0;
+  std::function<void(int32_t, const std::u16string&)> report;
+  FootnotePopup::setDialogOpener([&](QWidget*, const std::u16string& title, const std::u16string& text,
+                                     std::function<void(int32_t, const std::u16string&)> onLink) {
+    ++opened;
+    shownTitle = title;
+    shownText = text;
+    report = std::move(onLink);
+  });
+  FootnotePopup popup(&main, 96, 96);
+  int32_t link = 0;
+  std::u16string anchorName;
+  popup.setListener([&](FootnotePopup*, int32_t id, QPoint, const std::u16string& name) {
+    link = id;
+    anchorName = name;
+  });
+  std::u16string tall;
+  for (int i = 0; i < 30; ++i) tall += u"Line of a long footnote<br>";
+  TextBlock block(tall);
+  EXPECT_TRUE(popup.show(block, main.mapToGlobal(QPoint(0, 0)), u"Footnote", false, true));
+  EXPECT_FALSE(popup.isVisible());
+  EXPECT_EQ(opened, 1);
+  EXPECT_EQ(shownTitle, u"Footnote");
+  EXPECT_EQ(shownText, tall);  // the markup as the caller holds it
+  ASSERT_TRUE(report);
+  report(12, u"sec");
+  EXPECT_EQ(link, 12);
+  EXPECT_EQ(anchorName, u"sec");
+
+  TextBlock small(u"Short");
+  EXPECT_TRUE(popup.show(small, QPoint(0, 0), u"Footnotes", true, true));
+  EXPECT_EQ(opened, 2);
+  EXPECT_EQ(shownTitle, u"Footnotes");
+  FootnotePopup::setDialogOpener(nullptr);
+}
+
+TEST(FootnotePopupTest, LinkTargetsReadTheObjectAndTheAnchorName) {
+  std::u16string name;
+  EXPECT_EQ(parseLinkTarget("12#sec", name), 12);
+  EXPECT_EQ(name, u"sec");
+  EXPECT_EQ(parseLinkTarget("12", name), 12);
+  EXPECT_TRUE(name.empty());
+  EXPECT_EQ(parseLinkTarget("http://x", name), -1);
+  EXPECT_EQ(parseLinkTarget("99999999999", name), -1);
+}
+
+}  // namespace
+}  // namespace vantrel
