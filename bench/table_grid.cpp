@@ -1,0 +1,170 @@
+// The table viewer's grid on a synthetic "tight crt" table of 2,000 rows by
+// 40 columns (headings included): the time from showing the item to the grid
+// drawn into its off-screen image, and the time of one scroll step (line and
+// page, both directions, both bars). Counters: the parsed cells the window
+// keeps and the process's resident memory, against the table's cell count.
+// Run by hand: build/bin/bench_table_grid
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <QApplication>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "content/ContentDatabase.h"
+#include "content/ContentWriter.h"
+#include "tables/TableWindow.h"
+
+namespace vantrel {
+namespace {
+
+constexpr int kRows = 2000;     // headings included
+constexpr int kColumns = 40;
+
+long residentKiB() {
+  long pages = 0, resident = 0;
+  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(f);
+  }
+  return resident * 4;
+}
+
+std::u16string u16(const std::string& s) { return std::u16string(s.begin(), s.end()); }
+
+struct SyntheticGuide {
+  SyntheticGuide() {
+    char pattern[] = "/tmp/vantrel-bench-table-XXXXXX";
+    if (!mkdtemp(pattern)) std::abort();
+    dir = pattern;
+    ContentWriter w(u"guide");
+    using H = ContentWriter::Handle;
+    auto item = [&](H parent, const std::u16string& text) {
+      const H h = w.add(parent, u"hierarchy item");
+      w.setText(h, text);
+      return h;
+    };
+    const H table = w.add(0, u"table");
+    w.setText(table, u"Synthetic");
+    w.setText(w.add(table, u"table type"), u"tight crt");
+    const H a = item(table, u"Whole");
+    item(a, u"Everything");
+    const H b = item(table, u"Rows");
+    const H c = item(table, u"Columns");
+    for (int j = 1; j < kColumns; ++j) item(c, u16("Column heading " + std::to_string(j)));
+    for (int i = 1; i < kRows; ++i) {
+      const H row = item(b, u16("Row " + std::to_string(i) + " <i>heading</i>"));
+      for (int j = 1; j < kColumns; ++j) {
+        std::string text = std::to_string((i * 7 + j) % 100) + "%";
+        if ((i + j) % 5 == 0) text = "<b>" + text + "</b> <a href=\"1\">&sect;</a>";
+        w.setText(w.add(row, u"field"), u16(text));
+      }
+    }
+    std::string error;
+    if (!w.write(dir + "/Qd07-Qd07", &error)) std::abort();
+    whole = w.indexOf(a);
+    if (!db.open(dir + "/Qd07-Qd07")) std::abort();
+  }
+  ~SyntheticGuide() {
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+  }
+  std::string dir;
+  ContentDatabase db;
+  ObjectIndex whole = 0;
+};
+
+SyntheticGuide& guide() {
+  static SyntheticGuide g;
+  return g;
+}
+
+QApplication& app() {
+  static int argc = 1;
+  static char name[] = "bench_table_grid";
+  static char* argv[] = {name, nullptr};
+  static QApplication* a = [] {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    return new QApplication(argc, argv);
+  }();
+  return *a;
+}
+
+struct Viewer {
+  Viewer() : model(guide().db), widget(nullptr, nullptr, model, 96, 96) {
+    widget.resize(240, 242);
+  }
+  void show() {
+    model.show(guide().whole, 16);
+    widget.sourceChanged();
+    widget.relayout();
+  }
+  TableViewerModel model;
+  TableGridWidget widget;
+};
+
+void BM_FirstDraw(benchmark::State& state) {
+  app();
+  guide();
+  const long before = residentKiB();
+  size_t blocks = 0;
+  for (auto _ : state) {
+    Viewer v;  // fresh: nothing parsed or measured yet
+    v.show();
+    blocks = v.widget.cachedBlocks();
+    benchmark::DoNotOptimize(v.widget.buffer().constBits());
+  }
+  state.counters["cellsKept"] = static_cast<double>(blocks);
+  state.counters["tableCells"] = static_cast<double>(kRows) * kColumns;
+  state.counters["rssGrowthKiB"] = static_cast<double>(residentKiB() - before);
+}
+BENCHMARK(BM_FirstDraw)->Unit(benchmark::kMillisecond);
+
+// range(0): 0 vertical, 1 horizontal; range(1): the scroll code.
+void BM_ScrollStep(benchmark::State& state) {
+  app();
+  const bool vertical = state.range(0) == 0;
+  const auto code = static_cast<ScrollCode>(state.range(1));
+  const bool backwards = code == ScrollCode::LineUp || code == ScrollCode::PageUp;
+  Viewer v;
+  v.show();
+  TableGrid& grid = v.model.grid();
+  const ScrollBarState& bar = vertical ? grid.verticalBar() : grid.horizontalBar();
+  const int most = bar.maximum - bar.page;
+  auto restart = [&] {
+    // Backwards steps start from the far end.
+    if (backwards) v.widget.scroll(vertical, ScrollCode::ThumbPosition, most);
+    else v.widget.relayout();
+  };
+  restart();
+  const long before = residentKiB();
+  for (auto _ : state) {
+    const int position = vertical ? grid.scrollY() : grid.scrollX();
+    if ((backwards && position < 1) || (!backwards && position >= most)) {
+      state.PauseTiming();
+      restart();
+      state.ResumeTiming();
+    }
+    v.widget.scroll(vertical, code);
+  }
+  state.counters["cellsKept"] = static_cast<double>(v.widget.cachedBlocks());
+  state.counters["rssGrowthKiB"] = static_cast<double>(residentKiB() - before);
+}
+BENCHMARK(BM_ScrollStep)
+    ->ArgNames({"horizontal", "code"})
+    ->Args({0, static_cast<int>(ScrollCode::LineDown)})
+    ->Args({0, static_cast<int>(ScrollCode::LineUp)})
+    ->Args({0, static_cast<int>(ScrollCode::PageDown)})
+    ->Args({0, static_cast<int>(ScrollCode::PageUp)})
+    ->Args({1, static_cast<int>(ScrollCode::LineDown)})
+    ->Args({1, static_cast<int>(ScrollCode::LineUp)})
+    ->Args({1, static_cast<int>(ScrollCode::PageDown)})
+    ->Args({1, static_cast<int>(ScrollCode::PageUp)})
+    ->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace vantrel
+
+BENCHMARK_MAIN();
