@@ -1,5 +1,6 @@
 #include "html/HtmlViewerModel.h"
 
+#include "content/ContentCursor.h"
 #include "content/ContentQueries.h"
 
 namespace vantrel {
@@ -93,6 +94,22 @@ HtmlNavigation HtmlViewerModel::linkTapped(ObjectIndex linkId) {
     return HtmlNavigation{step.object, encodeAnchorData(step.anchor)};
   }
   return HtmlNavigation{linkId, {}};
+}
+
+}  // namespace vantrel
+
+namespace vantrel {
+
+HtmlNavigation HtmlViewerModel::restart() const {
+  ObjectIndex tree = decisionTreeRoot_;
+  if (tree == 0 && current_ == HtmlSourceKind::decisionTree) {
+    ContentCursor cursor;
+    if (cursor.open(*database_, objectToShow_)) {
+      if (!isOfType(*database_, cursor.index(), u"table")) cursor.toAncestorOfType(u"table");
+      tree = cursor.index();
+    }
+  }
+  return HtmlNavigation{tree, {}};
 }
 
 }  // namespace vantrel

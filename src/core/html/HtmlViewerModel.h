@@ -75,8 +75,10 @@ class HtmlViewerModel {
 
   // A link tapped in the page, as its leading object number.
   HtmlNavigation linkTapped(ObjectIndex linkId);
-  // "New evaluation": the tree last opened, no page data.
-  HtmlNavigation restart() const { return HtmlNavigation{decisionTreeRoot_, {}}; }
+  // "New evaluation": the tree last opened, no page data. When no tree has
+  // been opened in this run (a question page reached from a bookmark), the
+  // tree of the page shown.
+  HtmlNavigation restart() const;
 
   ObjectTextPage& htmlPage() { return htmlPage_; }
   MenuPage& menuPage() { return menuPage_; }

@@ -15,8 +15,7 @@ std::u16string dialogDocument(std::u16string_view body) {
 
 LinkTarget parseLinkTarget(std::u16string_view target) {
   LinkTarget link;
-  if (target.empty() || target.substr(0, 4) == u"http") return link;
-  link.follow = true;
+  link.follow = !target.empty() && target.substr(0, 4) != u"http";
   uint64_t value = 0;
   bool tooLarge = false;
   for (char16_t c : target) {

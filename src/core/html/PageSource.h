@@ -60,7 +60,9 @@ struct LinkTarget {
 // target does not begin with a digit; a number too large for an object index
 // gives 0xFFFFFFFF, which no viewer shows); the anchor is everything after
 // the first "#". A target that is empty or whose first four characters are
-// exactly "http" (case-sensitive) is not followed.
+// exactly "http" (case-sensitive) is not followed by the HTML pane; object
+// and anchor are read all the same (the HTML dialog reads them from any
+// target).
 LinkTarget parseLinkTarget(std::u16string_view target);
 
 // Appends n in decimal.

@@ -151,7 +151,10 @@ TEST(LinkTargets, ParsedAsTheHtmlPaneReadsThem) {
   EXPECT_EQ(l.anchor, u"");
   l = parseLinkTarget(u"12#a#b");
   EXPECT_EQ(l.anchor, u"a#b");
-  EXPECT_FALSE(parseLinkTarget(u"http://example.org/12").follow);
+  l = parseLinkTarget(u"http://example.org/12#x");
+  EXPECT_FALSE(l.follow);
+  EXPECT_EQ(l.object, 0u);  // read all the same, for the dialog
+  EXPECT_EQ(l.anchor, u"x");
   EXPECT_FALSE(parseLinkTarget(u"https://example.org").follow);
   EXPECT_FALSE(parseLinkTarget(u"http").follow);
   EXPECT_FALSE(parseLinkTarget(u"").follow);

@@ -249,3 +249,15 @@ TEST(DecisionTreeNoQuestions, TreeWithoutQuestionsHasNoStepRoots) {
   ASSERT_TRUE(viewer.show(w.indexOf(item)));
   EXPECT_EQ(u8(viewer.pageText()), kHead);
 }
+
+TEST_F(Tree, NewEvaluationFromAPageReachedWithoutOpeningTheTree) {
+  HtmlViewerModel viewer(guide.db, HtmlPageKeys::fromDatabase(guide.db));
+  // A question page opened directly (from a bookmark): no tree open yet.
+  ASSERT_TRUE(viewer.show(Q1b));
+  EXPECT_EQ(u8(viewer.pageText()), kHead);
+  EXPECT_EQ(u8(viewer.title()), "PEP");
+  EXPECT_EQ(viewer.restart().object, T);
+  viewer.show(T);
+  viewer.show(Q1b);
+  EXPECT_EQ(viewer.restart().object, T);
+}
