@@ -14,6 +14,13 @@ std::u16string decimal(ObjectIndex n) {
   return s;
 }
 
+// Moves to the parent. Every object comes after its parent in the table; a
+// damaged file where one would not ends the walk instead of looping.
+bool toParentBelow(ContentCursor& cursor) {
+  if (cursor.entry().parent >= cursor.index()) return false;
+  return cursor.toParent();
+}
+
 std::u16string textOrEmpty(const ContentDatabase& db, ObjectIndex object) {
   std::u16string text;
   textOf(db, object, text);
@@ -45,7 +52,7 @@ ObjectIndex DecisionTreePage::stepRootOf(ObjectIndex object) const {
   for (;;) {
     if (cursor.index() == state_.step1Root) return state_.step1Root;
     if (cursor.index() == state_.step2Root) return state_.step2Root;
-    if (!cursor.toParent()) return kNoObject;
+    if (!toParentBelow(cursor)) return kNoObject;
   }
 }
 
@@ -99,7 +106,7 @@ std::u16string DecisionTreePage::buildDecisionTreePage(ObjectIndex object) const
         heading.append(title).append(u"</b><br />");
         chain.insert(0, heading);
       }
-      if (!node.toParent()) break;
+      if (!toParentBelow(node)) break;
     }
     page.append(chain);
     return page;
@@ -141,7 +148,7 @@ DecisionTreeStep DecisionTreePage::followDecisionTreeLink(ObjectIndex tapped) {
         if (state_.ecCode != 0) break;
         return DecisionTreeStep{state_.step1Root, decimal(state_.step1Root)};
       }
-      if (!walk.toParent()) break;
+      if (!toParentBelow(walk)) break;
     }
   }
   return DecisionTreeStep{target, {}};
