@@ -1,0 +1,209 @@
+// vantrel-guide: the Vantrel Guide reader.
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFont>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "platform/IniSettings.h"
+#include "platform/KeyboardService.h"
+#include "platform/QtFontFiles.h"
+#include "platform/QtMessages.h"
+#include "platform/QtScreen.h"
+#include "shell/Application.h"
+#include "shell/GuideHost.h"
+#include "shell/ScriptRunner.h"
+
+using namespace vantrel;
+
+namespace {
+
+const char* kUsage =
+    "Usage: vantrel-guide [OPTIONS]\n"
+    "Reads a Vantrel Guide content database and shows it.\n"
+    "\n"
+    "Options:\n"
+    "  --data DIR                 program directory: the content files, the user data and\n"
+    "                             the guide font (default: the demo guide built with the project)\n"
+    "  --screen WxH               size of the emulated screen in pixels (default 240x320)\n"
+    "  --dpi N                    dots per inch, both directions (default 96)\n"
+    "  --dpi-x N, --dpi-y N       dots per inch in one direction\n"
+    "  --settings FILE            settings file (INI) in place of the device registry\n"
+    "  --install-dir DIR          this edition's install directory (where the content is checked)\n"
+    "  --previous-install-dir DIR the previous edition's install directory\n"
+    "  --script FILE              run the commands of FILE ('-' for standard input) on the\n"
+    "                             offscreen platform; see docs/automation.md\n"
+    "  -h, --help                 show this help\n"
+    "\n"
+    "Exit status: 0 after a normal end, 1 when the content is missing or damaged,\n"
+    "2 for bad options or a bad script line.\n";
+
+// The offscreen platform warns about window-system features it lacks
+// (raising windows, grabbing the keyboard for a popup); scripted runs do
+// not need them, and the warnings would only clutter a script's output.
+QtMessageHandler previousHandler = nullptr;
+void quietOffscreen(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (message.startsWith("This plugin does not support")) return;
+  if (message.startsWith("QStandardPaths: XDG_RUNTIME_DIR")) return;
+  if (previousHandler) previousHandler(type, context, message);
+}
+
+struct Options {
+  QString data = QStringLiteral(VANTREL_DEFAULT_DATA_DIR);
+  int screenW = 240, screenH = 320;
+  int dpiX = 96, dpiY = 96;
+  QString settings;
+  QString installDir, previousInstallDir;
+  std::string script;
+  bool scripted = false;
+};
+
+int usageError(const std::string& message) {
+  std::fprintf(stderr, "vantrel-guide: %s\nTry 'vantrel-guide --help'.\n", message.c_str());
+  return 2;
+}
+
+bool parseInt(const char* s, int min, int max, int& out) {
+  char* end = nullptr;
+  long v = std::strtol(s, &end, 10);
+  if (!*s || *end || v < min || v > max) return false;
+  out = static_cast<int>(v);
+  return true;
+}
+
+// 0: go on; 1: --help shown; 2: error shown.
+int parseOptions(int argc, char** argv, Options& o) {
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "-h" || a == "--help") {
+      std::fputs(kUsage, stdout);
+      return 1;
+    }
+    auto value = [&](std::string& out) -> bool {
+      if (i + 1 >= argc) return false;
+      out = argv[++i];
+      return true;
+    };
+    std::string v;
+    if (a == "--data" || a == "--settings" || a == "--install-dir" || a == "--previous-install-dir" ||
+        a == "--script" || a == "--screen" || a == "--dpi" || a == "--dpi-x" || a == "--dpi-y") {
+      if (!value(v)) {
+        usageError(a + " needs a value");
+        return 2;
+      }
+    } else if (a.rfind("-platform", 0) == 0 || a.rfind("--platform", 0) == 0) {
+      ++i;  // Qt's own option, left to Qt
+      continue;
+    } else {
+      usageError("unknown option '" + a + "'");
+      return 2;
+    }
+    if (a == "--data") o.data = QString::fromStdString(v);
+    else if (a == "--settings") o.settings = QString::fromStdString(v);
+    else if (a == "--install-dir") o.installDir = QString::fromStdString(v);
+    else if (a == "--previous-install-dir") o.previousInstallDir = QString::fromStdString(v);
+    else if (a == "--script") {
+      o.script = v;
+      o.scripted = true;
+    } else if (a == "--screen") {
+      size_t x = v.find_first_of("xX");
+      if (x == std::string::npos || !parseInt(v.substr(0, x).c_str(), 100, 10000, o.screenW) ||
+          !parseInt(v.substr(x + 1).c_str(), 100, 10000, o.screenH)) {
+        usageError("--screen takes WIDTHxHEIGHT, for example 240x320");
+        return 2;
+      }
+    } else {
+      int dpi;
+      if (!parseInt(v.c_str(), 48, 960, dpi)) {
+        usageError(a + " takes a number from 48 to 960");
+        return 2;
+      }
+      if (a != "--dpi-y") o.dpiX = dpi;
+      if (a != "--dpi-x") o.dpiY = dpi;
+    }
+  }
+  return 0;
+}
+
+bool readScript(const std::string& file, std::vector<std::string>& lines) {
+  std::istream* in = &std::cin;
+  std::ifstream f;
+  if (file != "-") {
+    f.open(file);
+    if (!f) return false;
+    in = &f;
+  }
+  for (std::string line; std::getline(*in, line);) lines.push_back(line);
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options o;
+  if (int r = parseOptions(argc, argv, o)) return r == 1 ? 0 : 2;
+
+  std::vector<std::string> script;
+  if (o.scripted) {
+    if (!readScript(o.script, script)) {
+      std::fprintf(stderr, "vantrel-guide: cannot read script %s\n", o.script.c_str());
+      return 2;
+    }
+    // A scripted run needs no display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    previousHandler = qInstallMessageHandler(quietOffscreen);
+  }
+
+  QApplication qapp(argc, argv);
+  QApplication::setApplicationName("vantrel-guide");
+  // Without the guide's own font file its face is drawn in DejaVu Sans.
+  QFont::insertSubstitution("PPC_Font2", "DejaVu Sans");
+
+  const QString dataDir = QDir(o.data).absolutePath();
+  QtScreen screen(o.dpiX, o.dpiY, {o.screenW, o.screenH});
+  DesktopKeyboard keyboard;
+  IniSettings settings(o.settings.isEmpty() ? IniSettings::defaultFile() : o.settings, dataDir, o.installDir,
+                       o.previousInstallDir);
+  QtMessages messages(o.scripted);
+  QtFontFiles fonts;
+  GuideHost host(screen, dataDir.toStdString());
+
+  int status = 0;
+  {
+    Application app(host, Services{screen, keyboard, settings, messages, fonts});
+    ScriptRunner runner(app, host, messages, keyboard, stdout, stderr);
+    bool scriptExited = false;
+    host.setQuitHandler([&] {
+      if (o.scripted) {
+        runner.markExited();
+        scriptExited = true;
+      } else {
+        QApplication::quit();
+      }
+    });
+    const bool started = app.startUp();
+    host.connectCommands(app);
+    if (MainWindow* w = host.mainWindow()) messages.setParent(w);
+    if (!started) {
+      if (o.scripted) {
+        runner.markExited();
+        runner.printState();
+      }
+      status = 1;
+    } else if (o.scripted) {
+      if (MainWindow* w = host.mainWindow()) w->move(0, 0);
+      status = runner.run(script);
+    } else {
+      qapp.exec();
+    }
+    (void)scriptExited;
+    if (MainWindow* w = host.mainWindow()) w->setFrame(nullptr);
+    app.shutDown();
+  }
+  return status;
+}

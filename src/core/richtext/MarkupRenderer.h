@@ -1,0 +1,117 @@
+#pragma once
+// The markup renderer: parses the guide's small markup language into a display
+// text with styled, measured runs, and lays those runs out on lines inside a
+// rectangle (greedy wrapping, an optional line limit ending in "...", super-
+// and subscripts, links with recorded areas). docs/markup.md describes the
+// language for content authors.
+//
+// One renderer is kept per window that draws markup; it holds the base font,
+// the line limit, the default colour, the margins and the scanning state.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/DrawingSurface.h"
+#include "richtext/LinkAreaList.h"
+#include "richtext/TextBlock.h"
+
+namespace vantrel {
+
+struct TextMargins {
+  uint8_t left = 0;
+  uint8_t top = 0;
+  uint8_t right = 0;
+  uint8_t bottom = 0;
+};
+
+// One piece of a layout: a stretch of display text drawn with one call.
+struct LayoutPiece {
+  int32_t start = 0;      // first character in the display text (-1 for the "..." piece)
+  int32_t count = 0;      // characters drawn
+  Rect rect;              // where they are drawn (client coordinates)
+  int line = 0;           // line number from 0
+  int32_t run = -1;       // index of the run (-1 for "...")
+  bool ellipsis = false;  // the "..." that ends a cut text
+};
+
+struct PopupPlacement {
+  Rect rect;
+  bool fillsHeight = false;  // the rectangle is at least as tall as the bounds
+};
+
+class MarkupRenderer {
+ public:
+  // dpiX and dpiY are the screen's resolution, read once at start-up.
+  explicit MarkupRenderer(int dpiX = 96, int dpiY = 96);
+
+  // Sets the base font (only when one is given), the line limit (0 = none) and
+  // the colour of non-link text.
+  void configure(const std::optional<FontDescription>& font, int maxLines, Colour defaultColour);
+
+  // Parses block.text once: afterwards block.text is the display text and
+  // block.runs its measured runs. Does nothing when the block is parsed or
+  // its text is empty. Always returns true.
+  bool parse(TextBlock& block, DrawingSurface& surface);
+
+  // The entity pass. With escapeLt a decoded "<" is written as backslash + "<"
+  // so that the tag scanner keeps it as text.
+  static std::u16string decodeEntities(std::u16string_view text, bool escapeLt);
+  // Plain text of a markup string: entities decoded, every complete tag removed.
+  static std::u16string stripAllTags(std::u16string_view text);
+  // Removes only the tags named tagName (case-sensitive); a tag with an
+  // attribute only when attrName is not empty and equals its first attribute.
+  static std::u16string stripTags(std::u16string_view text, std::u16string_view tagName,
+                                  std::u16string_view attrName = {});
+
+  // Layout. All of these expect a parsed block.
+  // Fills rect with the block's background and draws the text.
+  void draw(TextBlock& block, DrawingSurface& surface, const Rect& rect) const;
+  // As draw; every drawn piece of a link run is appended to linkAreas in
+  // screen coordinates (client point + screenOrigin), and block.lastRect is
+  // stored in screen coordinates. The caller clears linkAreas per window.
+  void drawLinked(Point screenOrigin, LinkAreaList& linkAreas, DrawingSurface& surface, TextBlock& block,
+                  const Rect& rect) const;
+  // The rectangle the wrapped text needs inside rect; draws nothing.
+  Rect measureLayout(DrawingSurface& surface, TextBlock& block, const Rect& rect) const;
+  // A rectangle of the measured size anchored at the point and kept inside bounds.
+  PopupPlacement placePopup(const Rect& bounds, DrawingSurface& surface, TextBlock& block, Point anchor) const;
+  // The pieces draw would draw, in order; draws nothing (for tools and tests).
+  std::vector<LayoutPiece> layoutPieces(DrawingSurface& surface, TextBlock& block, const Rect& rect) const;
+
+  // Height of one line in the base font, margins included.
+  int lineHeight() const;
+
+  static void resetBlock(TextBlock& block);
+  // Inverts the background and run colours; returns the new inverted state.
+  static bool toggleInverted(TextBlock& block);
+  // A piece as wide as other placed inside rect: 0 left, 1 centred, 2 right.
+  static Rect alignRect(const Rect& rect, const Rect& other, int mode);
+
+  const std::optional<FontDescription>& font() const { return font_; }
+  int maxLines() const { return maxLines_; }
+  Colour defaultColour() const { return defaultColour_; }
+  const TextMargins& margins() const { return margins_; }
+  int dpiX() const { return dpiX_; }
+  int dpiY() const { return dpiY_; }
+  // Space between lines: ((dpiY + 24) * 2) / 96.
+  int lineSpacing() const { return ((dpiY_ + 24) * 2) / 96; }
+  // Extra width of the last piece of an italic or scripted run: ((dpiX + 24) * 2) / 96.
+  int overhangAllowance() const { return ((dpiX_ + 24) * 2) / 96; }
+
+ private:
+  struct Sink;
+  Rect walk(DrawingSurface& surface, TextBlock& block, const Rect& rect, Sink& sink) const;
+
+  std::optional<FontDescription> font_;
+  int maxLines_ = 0;
+  Colour defaultColour_ = 0;
+  TextStyle current_;
+  TextStyle pending_;
+  TextMargins margins_;
+  int dpiX_;
+  int dpiY_;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,151 @@
+#include "shell/Application.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "userdata/Migration.h"
+
+namespace vantrel {
+
+const std::array<ViewerId, kViewerCount> kCreationOrder = {
+    ViewerId::Chrome, ViewerId::IndexSearch, ViewerId::Contents, ViewerId::TightHierarchy,
+    ViewerId::Html,   ViewerId::Image,       ViewerId::Calculator, ViewerId::Key,
+    ViewerId::DualList, ViewerId::Table,     ViewerId::Home,     ViewerId::Footnotes};
+
+const std::array<ViewerId, kViewerCount> kOfferingOrder = {
+    ViewerId::Footnotes, ViewerId::Chrome, ViewerId::IndexSearch, ViewerId::Contents,
+    ViewerId::TightHierarchy, ViewerId::Html, ViewerId::Image, ViewerId::Calculator,
+    ViewerId::Key, ViewerId::DualList, ViewerId::Table, ViewerId::Home};
+
+const std::array<ViewerId, kViewerCount> kDestructionOrder = {
+    ViewerId::Chrome, ViewerId::Contents, ViewerId::TightHierarchy, ViewerId::Html,
+    ViewerId::IndexSearch, ViewerId::Image, ViewerId::Calculator, ViewerId::DualList,
+    ViewerId::Table, ViewerId::Home, ViewerId::Key, ViewerId::Footnotes};
+
+const char* viewerName(ViewerId id) {
+  switch (id) {
+    case ViewerId::Chrome: return "chrome";
+    case ViewerId::IndexSearch: return "indexSearch";
+    case ViewerId::Contents: return "contents";
+    case ViewerId::TightHierarchy: return "tightHierarchy";
+    case ViewerId::Html: return "html";
+    case ViewerId::Image: return "image";
+    case ViewerId::Calculator: return "calculator";
+    case ViewerId::Key: return "key";
+    case ViewerId::DualList: return "dualList";
+    case ViewerId::Table: return "table";
+    case ViewerId::Home: return "home";
+    case ViewerId::Footnotes: return "footnotes";
+  }
+  return "";
+}
+
+namespace shell {
+
+std::string joinPath(const std::string& dir, std::string_view name) {
+  if (dir.empty()) return std::string(name);
+  std::string out = dir;
+  if (out.back() != '/') out += '/';
+  out += name;
+  return out;
+}
+
+namespace {
+
+bool longerThan77(const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return false;
+  auto size = std::filesystem::file_size(path, ec);
+  return !ec && size > 77;
+}
+}  // namespace
+
+bool contentFilesPresent(const std::string& dir) {
+  const std::string base = kContentBaseName;
+  return longerThan77(joinPath(dir, base + "-Data.pdb")) && longerThan77(joinPath(dir, base + "-Strings.pdb"));
+}
+
+}  // namespace shell
+
+void ApplicationHost::migrateUserData(const std::string& programDirectory, const std::string& previousDirectory) {
+  vantrel::migrateUserData(programDirectory, previousDirectory);
+}
+
+Application::Application(ApplicationHost& host, Services services) : host_(host), services_(services) {}
+
+Application::~Application() {
+  if (!shutDown_) shutDown();
+}
+
+bool Application::startUp() {
+  // 1. The screen's resolution, read once.
+  if (dpiX_ == 0) dpiX_ = services_.screen.dpiX();
+  if (dpiY_ == 0) dpiY_ = services_.screen.dpiY();
+
+  // 2. The main frame and its window.
+  FrameHost& frameHost = host_.createMainWindow();
+  frameWindow_ = std::make_unique<FrameWindow>(frameHost, services_.screen, services_.keyboard);
+  frameWindow_->create();
+  // The frame keeps clear of the on-screen keyboard whenever it comes or goes.
+  services_.keyboard.setChangeListener([this] {
+    if (frameWindow_) frameWindow_->keyboardChanged();
+  });
+  mainFrame_ = std::make_unique<MainFrame>(*frameWindow_, services_.keyboard);
+  mainFrame_->setTitle(kGuideTitle);
+  frameHost.titleChanged(kGuideTitle);
+  host_.showMainWindow();
+
+  // 3. The content must be there.
+  std::optional<std::string> installDir = services_.settings.installDir();
+  if (!installDir || !shell::contentFilesPresent(*installDir)) {
+    services_.messages.showMessage(
+        {kGuideTitle, kMissingContentMessage, MessageIcon::Error, MessageButtons::Ok});
+    return false;
+  }
+
+  // 4.-5. The program directory; user data from the previous edition when
+  // this one has none yet.
+  programDir_ = host_.programDirectory();
+  if (!userFilesPresent(programDir_))
+    host_.migrateUserData(programDir_, services_.settings.previousInstallDir().value_or(std::string()));
+
+  // 6. The content database.
+  host_.openContent(shell::joinPath(programDir_, kContentBaseName));
+  contentOpen_ = true;
+
+  // 7.-8. The guide font.
+  fontPath_ = shell::joinPath(programDir_, kGuideFontFile);
+  services_.fonts.addFontFile(fontPath_);
+  font_ = guideFont(dpiY_);
+
+  // 9. Page keys.
+  pageKeys_.build(host_.objectCount(), [this](std::u16string_view name) { return host_.objectByName(name); });
+
+  // 10. The viewers, created in one order and offered pages in another.
+  history_.setListener([this](uint32_t object, const uint8_t* data, size_t length) {
+    mainFrame_->navigate(object, data, length, true);
+  });
+  ViewerContext context{*mainFrame_, host_.database(), pageKeys_, history_, font_, services_};
+  for (ViewerId id : kCreationOrder) viewers_[static_cast<int>(id)] = host_.createViewer(id, context);
+  for (ViewerId id : kOfferingOrder)
+    if (Viewer* v = viewers_[static_cast<int>(id)].get()) mainFrame_->registerViewer(v);
+
+  // 11. The home page.
+  mainFrame_->navigate(pageKeys_["home"], nullptr, 0, true);
+  return true;
+}
+
+void Application::shutDown() {
+  if (shutDown_) return;
+  shutDown_ = true;
+  for (ViewerId id : kDestructionOrder) viewers_[static_cast<int>(id)].reset();
+  services_.keyboard.setChangeListener(nullptr);
+  if (contentOpen_) {
+    host_.closeContent();
+    contentOpen_ = false;
+  }
+  removeFontAndAnnounce(services_.fonts, fontPath_.empty() ? shell::joinPath(host_.programDirectory(), kGuideFontFile)
+                                                           : fontPath_);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,125 @@
+#pragma once
+// Start-up and shutdown of the reader, in their fixed orders. The platform
+// parts (the main window, the content database, the viewers' windows) are
+// reached through ApplicationHost so that the sequence itself runs anywhere.
+#include <array>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/FontFiles.h"
+#include "platform/KeyboardService.h"
+#include "platform/MessageService.h"
+#include "platform/ScreenInfo.h"
+#include "platform/Settings.h"
+#include "shell/FrameWindow.h"
+#include "shell/GuideFont.h"
+#include "shell/MainFrame.h"
+#include "shell/PageHistory.h"
+#include "shell/PageKeys.h"
+
+namespace vantrel {
+
+class ContentDatabase;
+
+inline constexpr char kContentBaseName[] = "Qd07-Qd07";
+inline constexpr char16_t kMissingContentMessage[] = u"Database files are missing or damaged.";
+
+// The twelve viewers, in the order they are created.
+enum class ViewerId {
+  Chrome, IndexSearch, Contents, TightHierarchy, Html, Image,
+  Calculator, Key, DualList, Table, Home, Footnotes,
+};
+inline constexpr int kViewerCount = 12;
+extern const std::array<ViewerId, kViewerCount> kCreationOrder;
+extern const std::array<ViewerId, kViewerCount> kOfferingOrder;
+extern const std::array<ViewerId, kViewerCount> kDestructionOrder;
+const char* viewerName(ViewerId id);
+
+struct Services {
+  ScreenInfo& screen;
+  KeyboardService& keyboard;
+  Settings& settings;
+  MessageService& messages;
+  FontFiles& fonts;
+};
+
+// What a viewer receives when it is created.
+struct ViewerContext {
+  MainFrame& frame;
+  const ContentDatabase* database;  // null when the host has none
+  const PageKeys& pageKeys;
+  PageHistory& history;
+  const GuideFont& font;
+  Services& services;
+};
+
+class ApplicationHost {
+ public:
+  virtual ~ApplicationHost() = default;
+  // Creates the main window; the frame window lays it out through the host.
+  virtual FrameHost& createMainWindow() = 0;
+  virtual void showMainWindow() = 0;
+  // The folder holding the content, the user data and the font file.
+  virtual std::string programDirectory() const = 0;
+  // Carries the user data over from the previous edition's folder (empty:
+  // there is none). The default runs the user-data migration.
+  virtual void migrateUserData(const std::string& programDirectory, const std::string& previousDirectory);
+  // Opens the content database at base path; answers whether it is valid
+  // (an empty database still runs).
+  virtual bool openContent(const std::string& basePath) = 0;
+  virtual const ContentDatabase* database() const = 0;
+  virtual uint32_t objectCount() const = 0;
+  virtual uint32_t objectByName(std::u16string_view name) const = 0;
+  virtual void closeContent() = 0;
+  // Creates one viewer; null for a viewer this build does not have.
+  virtual std::unique_ptr<Viewer> createViewer(ViewerId id, ViewerContext& context) = 0;
+};
+
+namespace shell {
+// Joins a folder and a file name with one separator.
+std::string joinPath(const std::string& dir, std::string_view name);
+// The content check: both the Data and the Strings file exist in dir and
+// are longer than 77 bytes.
+bool contentFilesPresent(const std::string& dir);
+}  // namespace shell
+
+class Application {
+ public:
+  Application(ApplicationHost& host, Services services);
+  ~Application();
+
+  // True when the program is to run, false when it is to end at once.
+  bool startUp();
+  // Runs once, after the message loop ended or after a refused start-up.
+  void shutDown();
+
+  MainFrame* mainFrame() { return mainFrame_.get(); }
+  FrameWindow* frameWindow() { return frameWindow_.get(); }
+  PageHistory& history() { return history_; }
+  const PageKeys& pageKeys() const { return pageKeys_; }
+  const GuideFont& font() const { return font_; }
+  Viewer* viewer(ViewerId id) { return viewers_[static_cast<int>(id)].get(); }
+  int dpiX() const { return dpiX_; }
+  int dpiY() const { return dpiY_; }
+  bool shutDownDone() const { return shutDown_; }
+  const std::string& programDirectory() const { return programDir_; }
+
+ private:
+  ApplicationHost& host_;
+  Services services_;
+  int dpiX_ = 0, dpiY_ = 0;
+  std::unique_ptr<FrameWindow> frameWindow_;
+  std::unique_ptr<MainFrame> mainFrame_;
+  PageHistory history_;
+  PageKeys pageKeys_;
+  GuideFont font_;
+  std::string programDir_;
+  std::string fontPath_;
+  bool contentOpen_ = false;
+  bool shutDown_ = false;
+  std::array<std::unique_ptr<Viewer>, kViewerCount> viewers_;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,28 @@
+#pragma once
+// The program's numbered bitmaps, drawn with QPainter at the size the
+// screen's resolution asks for. Every picture is our own; the places that
+// react to taps (the home page's letters and contents button) are drawn
+// exactly where the code tests for them.
+//   100 / 148  command-bar images (ten, side by side), normal and high resolution
+//   136 / 149  the same, disabled
+//   481 / 483  home page, portrait (high resolution: 483)
+//   482 / 484  home page, landscape (high resolution: 484)
+//   500        the title headers' down arrow (12 x 12, 24 x 24 at high resolution)
+#include <QImage>
+
+namespace vantrel {
+
+// Colour treated as transparent in the command-bar strips.
+inline constexpr unsigned kBarTransparent = 0xC0C0C0;  // (192, 192, 192)
+
+// The bitmap with that number at the resolution; a null image for a number
+// the program does not have.
+QImage bitmapImage(int number, int dpiX, int dpiY);
+
+// Width (and height) of one command-bar image: ((dpiX + 3) * 16) / 96.
+inline int commandImageSize(int dpiX) { return ((dpiX + 3) * 16) / 96; }
+
+// One image of a command-bar strip, with the transparent colour made transparent.
+QImage commandImage(int index, bool enabled, int dpiX, int dpiY);
+
+}  // namespace vantrel

@@ -1,0 +1,60 @@
+#pragma once
+// The command bar along the bottom of the screen: ten image buttons, three
+// separators, three of the buttons opening drop-down menus, and the history
+// list shown as a popup above the bar.
+#include <QMap>
+#include <QMenu>
+#include <QPointer>
+#include <QToolButton>
+#include <QWidget>
+#include <functional>
+
+#include "shell/ChromeViewer.h"
+#include "tables/MarkupMenu.h"
+
+namespace vantrel {
+
+class CommandBarWidget : public QWidget, public CommandBar {
+  Q_OBJECT
+ public:
+  CommandBarWidget(QWidget* parent, int dpiX, int dpiY);
+
+  void setButtonEnabled(int command, bool enabled) override;
+  bool buttonEnabled(int command) const override;
+  void showHistoryMenu(const ItemSource& items) override;
+
+  // Where commands go (the chrome viewer) and where a history choice goes.
+  void setCommandHandler(std::function<void(int)> handler) { onCommand_ = std::move(handler); }
+  void setHistoryHandler(std::function<void(uint32_t)> handler) { onHistory_ = std::move(handler); }
+  // Presses a button or opens its menu as a tap would; false when the
+  // command is not on the bar or its menus, or its button is disabled.
+  bool trigger(int command);
+  // The popup menu that is open, if any.
+  QMenu* openMenu() const;
+  QToolButton* button(int command) const { return buttons_.value(command); }
+  // The host of the markup popup menu the history list is shown in; without
+  // one the list is a plain menu.
+  void setHistoryHost(MenuHost* host) { historyHost_ = host; }
+  MenuHost* historyHost() const { return historyHost_; }
+  QList<int> commands() const { return buttons_.keys(); }
+
+ private:
+  void layoutButtons();
+  void popupMenu(QMenu* menu, QWidget* anchor);
+
+  int dpiX_, dpiY_;
+  QMap<int, QToolButton*> buttons_;
+  QList<QWidget*> order_;  // buttons and separators, left to right
+  QMap<int, QMenu*> menus_;  // by the command of the button that opens it
+  QPointer<QMenu> history_;
+  MenuHost* historyHost_ = nullptr;
+  std::vector<uint32_t> historyData_;  // the data of the history list's items, by position
+  std::function<void(int)> onCommand_;
+  std::function<void(uint32_t)> onHistory_;
+
+ protected:
+  void resizeEvent(QResizeEvent*) override { layoutButtons(); }
+  void paintEvent(QPaintEvent*) override;
+};
+
+}  // namespace vantrel

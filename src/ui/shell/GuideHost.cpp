@@ -1,0 +1,67 @@
+#include "shell/GuideHost.h"
+
+namespace vantrel {
+
+namespace {
+// The chrome viewer and the Home viewer forget their window pointers in the
+// host when the application destroys them.
+template <typename V>
+struct Tracked : V {
+  template <typename... A>
+  explicit Tracked(V** slot, A&&... args) : V(std::forward<A>(args)...), slot(slot) {
+    *slot = this;
+  }
+  ~Tracked() override { *slot = nullptr; }
+  V** slot;
+};
+}  // namespace
+
+GuideHost::GuideHost(QtScreen& screen, std::string programDir) : screen_(screen), programDir_(std::move(programDir)) {}
+
+GuideHost::~GuideHost() = default;
+
+FrameHost& GuideHost::createMainWindow() {
+  window_ = std::make_unique<MainWindow>(screen_);
+  return *window_;
+}
+
+void GuideHost::showMainWindow() { window_->show(); }
+
+bool GuideHost::openContent(const std::string& basePath) {
+  database_ = std::make_unique<ContentDatabase>();
+  return database_->open(basePath);
+}
+
+std::unique_ptr<Viewer> GuideHost::createViewer(ViewerId id, ViewerContext& ctx) {
+  switch (id) {
+    case ViewerId::Chrome:
+      if (!historyHost_) {
+        historyHost_ = new MenuHost(window_.get(), screen_.dpiX(), screen_.dpiY(), &ctx.services.fonts,
+                                    shell::joinPath(programDir_, kGuideFontFile));
+        window_->commandBar()->setHistoryHost(historyHost_);
+      }
+      return std::make_unique<Tracked<ChromeViewer>>(&chrome_, ctx.frame, ctx.pageKeys, ctx.history,
+                                                     ctx.services.messages, *window_->commandBar(), [this] {
+                                                       if (quit_) quit_();
+                                                     });
+    case ViewerId::Home:
+      return std::make_unique<Tracked<QtHomeViewer>>(&home_, ctx.frame, ctx.pageKeys, window_->pageArea(), screen_);
+    default:
+      return nullptr;
+  }
+}
+
+void GuideHost::connectCommands(Application& app) {
+  if (!window_) return;
+  CommandBarWidget* bar = window_->commandBar();
+  bar->setCommandHandler([this](int command) {
+    if (chrome_) chrome_->command(command);
+  });
+  bar->setHistoryHandler([this](uint32_t index) {
+    if (chrome_) chrome_->historyChosen(index);
+  });
+  window_->setShortcutHandler([bar](int command) { bar->trigger(command); });
+  if (app.frameWindow()) window_->setFrame(app.frameWindow());
+}
+
+}  // namespace vantrel

@@ -1,0 +1,55 @@
+#pragma once
+// The reader's platform side for start-up: the main window, the content
+// database and the viewers' Qt windows.
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "content/ContentDatabase.h"
+#include "platform/QtScreen.h"
+#include "shell/Application.h"
+#include "shell/ChromeViewer.h"
+#include "shell/HomeWindow.h"
+#include "shell/MainWindow.h"
+
+namespace vantrel {
+
+class GuideHost : public ApplicationHost {
+ public:
+  GuideHost(QtScreen& screen, std::string programDir);
+  ~GuideHost() override;
+
+  FrameHost& createMainWindow() override;
+  void showMainWindow() override;
+  std::string programDirectory() const override { return programDir_; }
+  bool openContent(const std::string& basePath) override;
+  const ContentDatabase* database() const override { return database_.get(); }
+  uint32_t objectCount() const override { return database_ ? database_->objectCount() : 0; }
+  uint32_t objectByName(std::u16string_view name) const override {
+    return database_ ? database_->objectByName(name) : 0;
+  }
+  void closeContent() override { database_.reset(); }
+  std::unique_ptr<Viewer> createViewer(ViewerId id, ViewerContext& context) override;
+
+  // Called when the user confirmed exit.
+  void setQuitHandler(std::function<void()> quit) { quit_ = std::move(quit); }
+  // Wires the window's bar and shortcuts to the chrome viewer once the
+  // application has started; safe to call when start-up was refused.
+  void connectCommands(Application& app);
+
+  MainWindow* mainWindow() const { return window_.get(); }
+  ChromeViewer* chrome() const { return chrome_; }
+  QtHomeViewer* home() const { return home_; }
+
+ private:
+  QtScreen& screen_;
+  std::string programDir_;
+  std::unique_ptr<MainWindow> window_;
+  std::unique_ptr<ContentDatabase> database_;
+  ChromeViewer* chrome_ = nullptr;
+  QtHomeViewer* home_ = nullptr;
+  MenuHost* historyHost_ = nullptr;  // child of the main window
+  std::function<void()> quit_;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,128 @@
+#include "shell/MainWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPainter>
+
+#include "shell/ChromeViewer.h"
+#include "shell/MainFrame.h"
+
+namespace vantrel {
+
+MainWindow::MainWindow(QtScreen& screen) : screen_(screen) {
+  setObjectName("mainWindow");
+  pageArea_ = new QWidget(this);
+  pageArea_->setObjectName("pageArea");
+  pageArea_->setAutoFillBackground(true);
+  QPalette pal = pageArea_->palette();
+  pal.setColor(QPalette::Window, QColor(255, 255, 255));
+  pageArea_->setPalette(pal);
+  commandBar_ = new CommandBarWidget(this, screen.dpiX(), screen.dpiY());
+  Size s = screen.screenSize();
+  resize(s.width, s.height);
+  setWindowTitle(QString::fromStdU16String(kGuideTitle));
+  qApp->installEventFilter(this);
+}
+
+MainWindow::~MainWindow() { qApp->removeEventFilter(this); }
+
+Size MainWindow::clientSize() const { return {pageArea_->width(), pageArea_->height()}; }
+
+void MainWindow::moveWindow(const Rect& r) {
+  // The frame window's rectangle is in screen coordinates, and the emulated
+  // screen is this window's client area.
+  pageArea_->setGeometry(r.left, r.top, r.width(), r.height());
+  placeCommandBar();
+}
+
+void MainWindow::placeCommandBar() {
+  const int barH = menuBarHeight(screen_.dpiY());
+  const int top = std::min(pageArea_->geometry().bottom() + 1, height() - barH);
+  commandBar_->setGeometry(0, top, width(), barH);
+}
+
+void MainWindow::setWaitCursor(bool on) {
+  if (on)
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  else
+    while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+}
+
+void MainWindow::titleChanged(const std::u16string& title) {
+  title_ = QString::fromStdU16String(title);
+  setWindowTitle(title_.isEmpty() ? QString::fromStdU16String(kGuideTitle) : title_);
+  update(0, 0, width(), screen_.taskBarHeight());
+}
+
+void MainWindow::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), QColor(214, 211, 206));
+  const int bar = screen_.taskBarHeight();
+  QLinearGradient g(0, 0, 0, bar);
+  g.setColorAt(0, QColor(30, 64, 120));
+  g.setColorAt(1, QColor(14, 38, 80));
+  p.fillRect(0, 0, width(), bar, g);
+  QFont f("DejaVu Sans");
+  f.setPixelSize(std::max(1, screen_.sy(12)));
+  f.setBold(true);
+  p.setFont(f);
+  p.setPen(Qt::white);
+  const int pad = screen_.sx(6);
+  p.drawText(QRect(pad, 0, width() - 2 * pad, bar), Qt::AlignVCenter | Qt::AlignLeft,
+             p.fontMetrics().elidedText(title_, Qt::ElideRight, width() - 2 * pad));
+}
+
+void MainWindow::resizeEvent(QResizeEvent*) {
+  screen_.setScreenSize({width(), height()});
+  if (frame_) {
+    // The emulated screen changed size: fit the frame window to the new
+    // desktop as a change of the keyboard's state would.
+    frame_->keyboardChanged();
+  } else {
+    Rect v = screen_.visibleDesktopArea();
+    moveWindow(rectXYWH(v.left, v.top, v.width(), v.height() - menuBarHeight(screen_.dpiY())));
+  }
+  placeCommandBar();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!onShortcut_) {
+    event->accept();
+    return;
+  }
+  // The exit command asks its question and ends the program on Yes; the
+  // window itself stays until the shutdown takes it away.
+  event->ignore();
+  onShortcut_(cmd::kExit);
+}
+
+int MainWindow::shortcutCommand(int key, Qt::KeyboardModifiers modifiers) {
+  modifiers &= Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+  if (modifiers == Qt::AltModifier) {
+    if (key == Qt::Key_Left) return cmd::kBack;
+    if (key == Qt::Key_Right) return cmd::kForward;
+    if (key == Qt::Key_Home) return cmd::kHome;
+  }
+  if (modifiers == Qt::ControlModifier && key == Qt::Key_Q) return cmd::kExit;
+  return 0;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) return false;
+  auto* w = qobject_cast<QWidget*>(watched);
+  if (!w || w->window() != this) return false;
+  auto* k = static_cast<QKeyEvent*>(event);
+  int command = shortcutCommand(k->key(), k->modifiers());
+  if (!command) return false;
+  if (event->type() == QEvent::ShortcutOverride) {
+    // Keep the key from being taken as a shortcut by a child; it arrives as
+    // a key press next.
+    event->accept();
+    return true;
+  }
+  if (onShortcut_) onShortcut_(command);
+  return true;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,57 @@
+#pragma once
+// The main window: the emulated device screen. From top to bottom it holds
+// the task bar strip with the page title, the frame window's client area
+// (the page area where the viewers' windows are laid out) and the command
+// bar. Resizing the window resizes the emulated screen.
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "platform/QtScreen.h"
+#include "shell/CommandBarWidget.h"
+#include "shell/FrameWindow.h"
+
+namespace vantrel {
+
+class MainWindow : public QWidget, public FrameHost {
+  Q_OBJECT
+ public:
+  MainWindow(QtScreen& screen);
+  ~MainWindow() override;
+
+  // FrameHost.
+  Size clientSize() const override;
+  void moveWindow(const Rect& r) override;
+  void setWaitCursor(bool on) override;
+  void titleChanged(const std::u16string& title) override;
+
+  // The frame window logic that lays out the page area; set once created.
+  void setFrame(FrameWindow* frame) { frame_ = frame; }
+  QWidget* pageArea() const { return pageArea_; }
+  CommandBarWidget* commandBar() const { return commandBar_; }
+  const QString& pageTitle() const { return title_; }
+  // Called for the desktop shortcuts (Alt+Left, Alt+Right, Alt+Home, Ctrl+Q)
+  // with the command they stand for.
+  void setShortcutHandler(std::function<void(int)> handler) { onShortcut_ = std::move(handler); }
+  // The command a key press stands for, or 0.
+  static int shortcutCommand(int key, Qt::KeyboardModifiers modifiers);
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void resizeEvent(QResizeEvent*) override;
+  // Closing the window is exiting: it asks the exit question first.
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void placeCommandBar();
+
+  QtScreen& screen_;
+  FrameWindow* frame_ = nullptr;
+  QWidget* pageArea_;
+  CommandBarWidget* commandBar_;
+  QString title_;
+  std::function<void(int)> onShortcut_;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,271 @@
+#include "shell/ScriptRunner.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "shell/ChoosablePopup.h"
+#include "shell/ScriptState.h"
+
+namespace vantrel {
+
+ScriptRunner::ScriptRunner(Application& app, GuideHost& host, QtMessages& messages, KeyboardService& keyboard,
+                           FILE* out, FILE* err)
+    : app_(app), host_(host), messages_(messages), keyboard_(keyboard), out_(out), err_(err) {}
+
+void ScriptRunner::settle(int ms) {
+  QElapsedTimer t;
+  t.start();
+  do {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  } while (t.elapsed() < ms && !exited_);
+}
+
+int ScriptRunner::run(const std::vector<std::string>& lines) {
+  settle();
+  for (size_t i = 0; i < lines.size(); ++i) {
+    std::string error;
+    auto c = parseScriptLine(lines[i], error);
+    if (c && !c->name.empty()) {
+      if (c->name == "quit") return 0;
+      if (!execute(*c, error)) c.reset();
+    }
+    if (!c) {
+      std::fprintf(err_, "vantrel-guide: script line %zu: %s\n", i + 1, error.c_str());
+      return 2;
+    }
+    settle();
+    if (exited_) {
+      // The program ends by itself: say why before going.
+      printState();
+      return 0;
+    }
+  }
+  return 0;
+}
+
+QWidget* ScriptRunner::keyTarget() const {
+  if (QWidget* popup = QApplication::activePopupWidget()) return popup;
+  if (QWidget* f = QApplication::focusWidget()) return f;
+  return host_.mainWindow();
+}
+
+bool ScriptRunner::mouse(const std::string& kind, int x, int y, std::string& error) {
+  MainWindow* win = host_.mainWindow();
+  if (!win) {
+    error = "there is no window";
+    return false;
+  }
+  // Script coordinates are the frame window's client coordinates.
+  const QPoint inWindow = QPoint(x, y) + win->pageArea()->pos();
+  const QPoint global = win->mapToGlobal(inWindow);
+
+  auto send = [](QWidget* w, QEvent::Type type, const QPoint& global, Qt::MouseButtons buttons) {
+    QPointF local = w->mapFromGlobal(QPointF(global));
+    Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent ev(type, local, QPointF(global), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(w, &ev);
+  };
+
+  auto targetAt = [&]() -> QWidget* {
+    if (QWidget* popup = QApplication::activePopupWidget()) {
+      if (!popup->geometry().contains(global)) {
+        // A tap outside an open popup closes it and goes no further.
+        popup->close();
+        return nullptr;
+      }
+      QWidget* child = popup->childAt(popup->mapFromGlobal(global));
+      return child ? child : popup;
+    }
+    if (!win->rect().contains(inWindow)) return nullptr;
+    QWidget* child = win->childAt(inWindow);
+    return child ? child : win;
+  };
+
+  if (kind == "press" || kind == "tap") {
+    QWidget* w = targetAt();
+    grabbed_ = w;
+    if (!w) return true;
+    send(w, QEvent::MouseButtonPress, global, Qt::LeftButton);
+    if (kind == "press") return true;
+    settle();
+    QWidget* r = grabbed_ ? grabbed_.data() : nullptr;
+    grabbed_ = nullptr;
+    // A popup opened by the press takes the release, as the stylus is over it.
+    if (QWidget* popup = QApplication::activePopupWidget(); popup && r && r->window() != popup) return true;
+    if (r) send(r, QEvent::MouseButtonRelease, global, Qt::NoButton);
+    return true;
+  }
+  if (kind == "move") {
+    QWidget* w = grabbed_ ? grabbed_.data() : nullptr;
+    if (!w) {
+      w = QApplication::activePopupWidget();
+      if (!w) w = win->childAt(inWindow);
+    }
+    if (w) send(w, QEvent::MouseMove, global, grabbed_ ? Qt::LeftButton : Qt::NoButton);
+    return true;
+  }
+  // release
+  QWidget* w = grabbed_ ? grabbed_.data() : nullptr;
+  grabbed_ = nullptr;
+  if (w) send(w, QEvent::MouseButtonRelease, global, Qt::NoButton);
+  return true;
+}
+
+bool ScriptRunner::key(const std::string& name, std::string& error) {
+  QKeySequence seq = QKeySequence::fromString(QString::fromStdString(name), QKeySequence::PortableText);
+  if (seq.count() != 1 || seq[0].key() == Qt::Key_unknown) {
+    error = "unknown key '" + name + "'";
+    return false;
+  }
+  const Qt::Key k = seq[0].key();
+  const Qt::KeyboardModifiers mods = seq[0].keyboardModifiers();
+  QString text;
+  if (mods == Qt::NoModifier || mods == Qt::ShiftModifier) {
+    if (k == Qt::Key_Return || k == Qt::Key_Enter) text = "\r";
+    else if (k == Qt::Key_Tab) text = "\t";
+    else if (k == Qt::Key_Backspace) text = "\b";
+    else if (k == Qt::Key_Space) text = " ";
+    else if (k >= 0x21 && k <= 0x7e) text = QString(QChar(k)).toLower();
+  }
+  QKeyEvent press(QEvent::KeyPress, k, mods, text);
+  QApplication::sendEvent(keyTarget(), &press);
+  QKeyEvent release(QEvent::KeyRelease, k, mods, text);
+  QApplication::sendEvent(keyTarget(), &release);
+  return true;
+}
+
+bool ScriptRunner::typeText(const std::string& text) {
+  const QString t = QString::fromStdString(text);
+  for (QChar ch : t) {
+    int k = ch.toUpper().unicode();
+    QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier, QString(ch));
+    QApplication::sendEvent(keyTarget(), &press);
+    QKeyEvent release(QEvent::KeyRelease, k, Qt::NoModifier, QString(ch));
+    QApplication::sendEvent(keyTarget(), &release);
+  }
+  return true;
+}
+
+bool ScriptRunner::choose(int index, std::string& error) {
+  QWidget* popup = QApplication::activePopupWidget();
+  if (auto* own = dynamic_cast<ChoosablePopup*>(popup)) {
+    const int n = static_cast<int>(own->itemTexts().size());
+    if (index < 0 || index >= n) {
+      error = "the open menu has " + std::to_string(n) + " items";
+      return false;
+    }
+    own->chooseItem(index);
+    return true;
+  }
+  auto* menu = qobject_cast<QMenu*>(popup);
+  if (!menu) {
+    error = "no popup menu is open";
+    return false;
+  }
+  QList<QAction*> items = menuItems(menu);
+  if (index < 0 || index >= items.size()) {
+    error = "the open menu has " + std::to_string(items.size()) + " items";
+    return false;
+  }
+  QAction* a = items[index];
+  menu->close();
+  a->trigger();
+  return true;
+}
+
+bool ScriptRunner::shot(const std::string& file, std::string& error) {
+  MainWindow* win = host_.mainWindow();
+  if (!win) {
+    error = "there is no window to take";
+    return false;
+  }
+  QImage img = takeScreenshot(win);
+  if (!img.save(QString::fromStdString(file), "PNG")) {
+    error = "cannot write " + file;
+    return false;
+  }
+  return true;
+}
+
+bool ScriptRunner::execute(const ScriptCommand& c, std::string& error) {
+  const std::string& n = c.name;
+  if (n == "tap" || n == "press" || n == "move" || n == "release")
+    return mouse(n, static_cast<int>(c.numbers[0]), static_cast<int>(c.numbers[1]), error);
+  if (n == "wait") {
+    settle(static_cast<int>(c.numbers[0]));
+    return true;
+  }
+  if (n == "type") return typeText(c.text);
+  if (n == "key") return key(c.text, error);
+  if (n == "answer") {
+    MessageAnswer a = c.text == "yes" ? MessageAnswer::Yes
+                      : c.text == "no" ? MessageAnswer::No
+                      : c.text == "cancel" ? MessageAnswer::Cancel
+                                           : MessageAnswer::Ok;
+    messages_.queueAnswer(a);
+    return true;
+  }
+  if (n == "state") {
+    printState();
+    return true;
+  }
+  if (n == "shot") return shot(c.text, error);
+  if (n == "resize") {
+    if (MainWindow* win = host_.mainWindow()) win->resize(static_cast<int>(c.numbers[0]), static_cast<int>(c.numbers[1]));
+    return true;
+  }
+  if (!app_.mainFrame()) {
+    error = "the reader did not start";
+    return false;
+  }
+  if (n == "command") {
+    const int id = static_cast<int>(c.numbers[0]);
+    CommandBarWidget* bar = host_.mainWindow()->commandBar();
+    // A button or menu entry of the bar is used as a tap would use it (a
+    // disabled one does nothing); any other id goes to the chrome viewer.
+    if (!bar->trigger(id) && host_.chrome() && !bar->button(id)) host_.chrome()->command(id);
+    return true;
+  }
+  if (n == "choose") return choose(static_cast<int>(c.numbers[0]), error);
+  if (n == "navigate") {
+    app_.mainFrame()->navigate(static_cast<uint32_t>(c.numbers[0]), c.data.data(), c.data.size(), true);
+    return true;
+  }
+  if (n == "navigate-key") {
+    bool known = false;
+    for (const auto& e : app_.pageKeys().entries()) known = known || e.first == c.text;
+    if (!known) {
+      error = "unknown page key '" + c.text + "'";
+      return false;
+    }
+    app_.mainFrame()->navigate(app_.pageKeys()[c.text], c.data.data(), c.data.size(), true);
+    return true;
+  }
+  error = "command '" + n + "' cannot run here";
+  return false;
+}
+
+QJsonObject ScriptRunner::state() {
+  for (auto& s : messages_.takeShown()) messageLog_.push_back(std::move(s));
+  QJsonObject o = collectState(app_, host_, keyboard_, messageLog_, exited_);
+  messageLog_.clear();
+  return o;
+}
+
+void ScriptRunner::printState() {
+  QByteArray line = QJsonDocument(state()).toJson(QJsonDocument::Compact);
+  std::fwrite(line.constData(), 1, line.size(), out_);
+  std::fputc('\n', out_);
+  std::fflush(out_);
+}
+
+}  // namespace vantrel

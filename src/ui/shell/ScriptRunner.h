@@ -1,0 +1,59 @@
+#pragma once
+// Scripted runs: one command per line against the real windows (taps, typed
+// text, commands, answers to message boxes, screenshots) and the state of
+// what is on screen as one JSON object per `state` line. The commands and
+// the fields of `state` are described in docs/automation.md.
+#include <QJsonObject>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/KeyboardService.h"
+#include "platform/QtMessages.h"
+#include "shell/Application.h"
+#include "shell/GuideHost.h"
+#include "shell/ScriptCommand.h"
+
+namespace vantrel {
+
+class ScriptRunner {
+ public:
+  ScriptRunner(Application& app, GuideHost& host, QtMessages& messages, KeyboardService& keyboard, FILE* out,
+               FILE* err);
+
+  // Runs the lines; answers the exit status: 0 when the script (or the user
+  // confirming exit) ended the run, 2 for a bad line.
+  int run(const std::vector<std::string>& lines);
+  // The program ended by itself (exit confirmed).
+  void markExited() { exited_ = true; }
+  bool exited() const { return exited_; }
+  // The state as the `state` command prints it.
+  QJsonObject state();
+  void printState();
+
+ private:
+  // Runs one parsed command; false with error set when it cannot be done.
+  bool execute(const ScriptCommand& c, std::string& error);
+  bool mouse(const std::string& kind, int x, int y, std::string& error);
+  bool key(const std::string& name, std::string& error);
+  bool typeText(const std::string& text);
+  bool choose(int index, std::string& error);
+  bool shot(const std::string& file, std::string& error);
+  void settle(int ms = 0);
+  QWidget* keyTarget() const;
+
+  Application& app_;
+  GuideHost& host_;
+  QtMessages& messages_;
+  KeyboardService& keyboard_;
+  FILE* out_;
+  FILE* err_;
+  bool exited_ = false;
+  QPointer<QWidget> grabbed_;  // the widget that got the last press, until release
+  std::vector<ScriptedMessages::Shown> messageLog_;
+};
+
+}  // namespace vantrel

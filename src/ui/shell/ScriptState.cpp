@@ -1,0 +1,131 @@
+#include "shell/ScriptState.h"
+
+#include <QApplication>
+#include <QJsonArray>
+#include <QMenu>
+#include <QPainter>
+
+#include "shell/ChoosablePopup.h"
+#include "shell/GuideHost.h"
+#include "shell/ScriptCommand.h"
+
+namespace vantrel {
+
+namespace {
+
+QString qs(const std::u16string& s) { return QString::fromStdU16String(s); }
+
+QJsonArray itemsJson(const std::vector<LayoutItem>& items) {
+  QJsonArray out;
+  for (const LayoutItem& i : items) {
+    if (!i.window) continue;
+    QJsonObject o;
+    o["window"] = QString::fromLatin1(i.window->kindName());
+    o["kind"] = i.kind;
+    auto* w = dynamic_cast<QWidget*>(i.window);
+    QRect r = w ? w->geometry() : QRect();
+    o["x"] = r.x();
+    o["y"] = r.y();
+    o["w"] = r.width();
+    o["h"] = r.height();
+    o["visible"] = w ? w->isVisible() : false;
+    out.append(o);
+  }
+  return out;
+}
+
+}  // namespace
+
+QList<QAction*> menuItems(QMenu* menu) {
+  QList<QAction*> out;
+  if (!menu) return out;
+  for (QAction* a : menu->actions())
+    if (!a->isSeparator() && a->isVisible()) out.append(a);
+  return out;
+}
+
+QJsonObject collectState(Application& app, GuideHost& host, const KeyboardService& keyboard,
+                         const std::vector<ScriptedMessages::Shown>& messages, bool exited) {
+  QJsonObject o;
+  MainFrame* frame = app.mainFrame();
+  o["title"] = frame ? qs(frame->title()) : QString();
+  QJsonObject page;
+  page["object"] = frame ? static_cast<qint64>(frame->currentObject()) : 0;
+  page["data"] = frame ? QString::fromStdString(toHex(frame->currentData().data(), frame->currentData().length()))
+                       : QString();
+  o["page"] = page;
+  o["objectCount"] = static_cast<qint64>(host.objectCount());
+
+  PageHistory& h = app.history();
+  QJsonObject history;
+  QJsonArray titles;
+  for (const auto& t : h.titles()) titles.append(qs(t));
+  history["titles"] = titles;
+  history["position"] = h.position();
+  history["offHistory"] = h.offHistory();
+  history["canGoBack"] = h.canGoBack();
+  history["canGoForward"] = h.canGoForward();
+  history["hasList"] = h.hasList();
+  o["history"] = history;
+
+  QJsonObject buttons;
+  if (MainWindow* win = host.mainWindow())
+    for (int command : win->commandBar()->commands())
+      buttons[QString::number(command)] = win->commandBar()->buttonEnabled(command);
+  o["buttons"] = buttons;
+
+  FrameWindow* fw = app.frameWindow();
+  o["overlay"] = fw && fw->mode() == FrameWindow::Mode::Overlay;
+  o["keyboardUp"] = fw ? fw->keyboardUp() : keyboard.keyboardShown();
+  o["items"] = fw ? itemsJson(fw->current()) : QJsonArray();
+  o["overlayItems"] = fw ? itemsJson(fw->overlay()) : QJsonArray();
+
+  QWidget* popup = QApplication::activePopupWidget();
+  if (auto* menu = qobject_cast<QMenu*>(popup)) {
+    QJsonArray texts;
+    for (QAction* a : menuItems(menu)) texts.append(a->text());
+    o["menu"] = texts;
+  } else if (auto* own = dynamic_cast<ChoosablePopup*>(popup)) {
+    o["menu"] = QJsonArray::fromStringList(own->itemTexts());
+  } else {
+    o["menu"] = QJsonValue::Null;
+  }
+
+  QJsonArray msgs;
+  for (const auto& m : messages) {
+    QJsonObject mo;
+    mo["caption"] = qs(m.box.caption);
+    mo["text"] = qs(m.box.text);
+    mo["answer"] = QString::fromLatin1(answerName(m.answer));
+    msgs.append(mo);
+  }
+  o["messages"] = msgs;
+  o["exited"] = exited;
+
+  QJsonObject viewers;
+  if (frame) {
+    for (Viewer* v : frame->takingPart()) {
+      for (ViewerId id : kCreationOrder) {
+        if (app.viewer(id) != v) continue;
+        auto* section = dynamic_cast<ScriptStateSection*>(v);
+        viewers[QString::fromLatin1(viewerName(id))] = section ? section->scriptState() : QJsonObject();
+      }
+    }
+  }
+  o["viewers"] = viewers;
+  return o;
+}
+
+QImage takeScreenshot(QWidget* mainWindow) {
+  QImage img = mainWindow->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+  QPainter p(&img);
+  const QPoint origin = mainWindow->mapToGlobal(QPoint(0, 0));
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (w == mainWindow || !w->isVisible()) continue;
+    if (!(w->windowType() == Qt::Popup || w->windowType() == Qt::ToolTip || w->windowType() == Qt::Dialog)) continue;
+    p.drawPixmap(w->mapToGlobal(QPoint(0, 0)) - origin, w->grab());
+  }
+  return img;
+}
+
+}  // namespace vantrel

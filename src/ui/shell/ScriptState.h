@@ -1,0 +1,34 @@
+#pragma once
+// What a scripted run reports about the screen, and the screenshot of what
+// the user sees (the main window with any open popup drawn over it).
+#include <QAction>
+#include <QImage>
+#include <QJsonObject>
+#include <QList>
+#include <vector>
+
+#include "platform/KeyboardService.h"
+#include "platform/MessageService.h"
+#include "shell/Application.h"
+
+class QMenu;
+class QWidget;
+
+namespace vantrel {
+
+class GuideHost;
+
+// A viewer that reports its own section of the state.
+class ScriptStateSection {
+ public:
+  virtual ~ScriptStateSection() = default;
+  virtual QJsonObject scriptState() const = 0;
+};
+
+QJsonObject collectState(Application& app, GuideHost& host, const KeyboardService& keyboard,
+                         const std::vector<ScriptedMessages::Shown>& messages, bool exited);
+// The items of a menu that can be chosen (separators left out), in order.
+QList<QAction*> menuItems(QMenu* menu);
+QImage takeScreenshot(QWidget* mainWindow);
+
+}  // namespace vantrel

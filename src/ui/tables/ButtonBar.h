@@ -1,0 +1,107 @@
+#pragma once
+// The strip of buttons that viewers place at the bottom of a page: image or
+// text buttons made from descriptions, aligned left, right or centred, an
+// optional logo button at the right end, every press reported as a command
+// code to one listener.
+#include <QAbstractButton>
+#include <QColor>
+#include <QImage>
+#include <QLabel>
+#include <QList>
+#include <QString>
+#include <vector>
+
+#include "platform/MessageService.h"
+#include "shell/LayoutWidget.h"
+#include "tables/ControlGeometry.h"
+
+namespace vantrel {
+
+inline constexpr int kNoImage = 0xFFFF;
+inline constexpr int kLogoCode = 1111;
+
+// Full description of one button.
+struct ButtonDescription {
+  int code = 0;
+  int image = kNoImage;
+  int pressedImage = kNoImage;
+  QString text;
+  QColor face{212, 208, 200};
+  int width = 0, height = 0;  // a text button's size; an image button's size is written back
+};
+
+// Short description: an image button.
+struct ImageButtonDescription {
+  int code = 0;
+  int image = kNoImage;
+  int pressedImage = kNoImage;
+};
+
+class ButtonBarListener {
+ public:
+  virtual ~ButtonBarListener() = default;
+  virtual void buttonCommand(int code) = 0;
+};
+
+// A button that paints its image, or its pressed image while pressed.
+class ImageButton : public QAbstractButton {
+ public:
+  ImageButton(QWidget* parent, QImage normal, QImage pressed);
+  QSize sizeHint() const override { return normal_.size(); }
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+
+ private:
+  QImage normal_, pressed_;
+};
+
+class ButtonBar : public LayoutWidget {
+ public:
+  // messages: where showButton reports an unknown code.
+  ButtonBar(QWidget* parent, int dpiX, int dpiY, MessageService* messages = nullptr);
+
+  // Replaces every button. keyColour (or an invalid colour for none) is
+  // replaced by the bar's colour in the images; backgroundBitmap 0 for none.
+  void setButtons(std::vector<ButtonDescription>& descriptions, int spacing, int alignment, QColor colour,
+                  QColor keyColour, int backgroundBitmap);
+  void setImageButtons(const std::vector<ImageButtonDescription>& descriptions, QColor colour, int spacing,
+                       QColor keyColour, int backgroundBitmap);
+  // The logo at the right end, code 1111.
+  void addLogoButton(int image, QColor keyColour, QColor replacement);
+  void showButton(int code, bool show);
+  void setListener(ButtonBarListener* listener) { listener_ = listener; }
+  // The rectangle of the button at that index, in global coordinates.
+  QRect buttonRect(int index) const;
+
+  int totalWidth() const { return totalWidth_; }
+  int spacing() const { return spacing_; }
+  QAbstractButton* buttonWithCode(int code) const;
+  const QList<QAbstractButton*>& buttons() const { return buttons_; }
+
+ protected:
+  void resizeEvent(QResizeEvent*) override { relayout(); }
+  void paintEvent(QPaintEvent*) override;
+
+ private:
+  void clearButtons();
+  QAbstractButton* makeImageButton(int code, int image, int pressedImage, QColor keyColour);
+  void setBackgroundStrip(int bitmap);
+  void relayout();
+  QImage loadImage(int number, QColor keyColour) const;
+
+  int dpiX_, dpiY_;
+  MessageService* messages_;
+  QList<QAbstractButton*> buttons_;
+  QList<QAbstractButton*> endButtons_;
+  int endWidth_ = 0;
+  QColor colour_{255, 255, 255};
+  int spacing_;
+  int alignment_ = kAlignLeft;
+  int totalWidth_ = 0;
+  QImage strip_;
+  QLabel* background_ = nullptr;
+  ButtonBarListener* listener_ = nullptr;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,178 @@
+#include "tables/RichTitleHeader.h"
+
+#include <QPainter>
+
+#include "platform/QtSurface.h"
+#include "platform/ScreenInfo.h"
+#include "resources/Bitmaps.h"
+
+namespace vantrel {
+
+RichTitleHeader::RichTitleHeader(QWidget* parent, int dpiX, int dpiY)
+    : QWidget(parent), dpiX_(dpiX), dpiY_(dpiY), font_(guideFontDescription(dpiY)), renderer_(dpiX, dpiY) {
+  setObjectName("richTitleHeader");
+  arrow_ = new QPushButton(this);
+  arrow_->setObjectName("arrow");
+  arrow_->setProperty("childId", kArrowId);
+  arrow_->setFlat(true);
+  arrow_->setFocusPolicy(Qt::NoFocus);
+  QImage img = bitmapImage(500, dpiX, dpiY);
+  arrow_->setIcon(QIcon(QPixmap::fromImage(img)));
+  arrow_->setIconSize(img.size());
+  arrow_->hide();
+  connect(arrow_, &QPushButton::pressed, this, [this] { unfold(); });
+  connect(arrow_, &QPushButton::released, this, [this] { fold(); });
+}
+
+QRect RichTitleHeader::mainRect() const {
+  QWidget* top = window();
+  return top ? top->rect() : rect();
+}
+
+void RichTitleHeader::setup(const RichHeaderSettings& s) {
+  settings_.shown = s.shown;
+  settings_.textColour = s.textColour;
+  if (s.font) font_ = *s.font;
+  if (!s.shown) {
+    update();
+    return;
+  }
+  settings_ = s;
+  fullHeight_ = 0;
+  arrowReserve_ = 0;
+  collapsed_ = s.collapsed;
+  block_.background = s.background;
+  block_.text = s.text;
+  renderer_.configure(font_, 0, s.textColour);
+  MarkupRenderer::resetBlock(block_);
+  block_.text = s.text;
+  QtSurface measure(1, 1);
+  renderer_.parse(block_, measure);
+  // The full height is measured for the width of the whole main window.
+  QRect main = mainRect().adjusted(1, 1, -1, -1);
+  Rect laid = renderer_.measureLayout(measure, block_, Rect{main.left(), main.top(), main.right() + 1, main.bottom() + 1});
+  fullHeight_ = laid.height();
+  TextBlock probe(u"X");
+  renderer_.parse(probe, measure);
+  oneLine_ = renderer_.measureLayout(measure, probe, Rect{0, 0, 10000, 10000}).height();
+  update();
+}
+
+int RichTitleHeader::oneLineHeight() const {
+  // A line as laid out may be taller than the renderer's nominal line height
+  // (the platform font's own line height); the header keeps room for it.
+  return std::max(renderer_.lineHeight(), oneLine_);
+}
+
+int RichTitleHeader::neededHeight() const {
+  if (!settings_.shown) return 0;
+  if (!collapsed_ && fullHeight_ > 0) return fullHeight_;
+  return oneLineHeight();
+}
+
+void RichTitleHeader::relayout() {
+  if (!settings_.shown || pressed_) return;
+  if (mainRect() != mainRect_) {
+    mainRect_ = mainRect();
+    setup(settings_);
+  }
+  renderer_.configure(font_, 0, settings_.textColour);
+  const int t = oneLineHeight();
+  collapsed_ = false;
+  if (t < neededHeight()) {
+    arrowReserve_ = scaleForDpi(15, dpiX_);
+    arrow_->setGeometry(width() - 2 * kBorder - scaleForDpi(15, dpiX_), (t - scaleForDpi(12, dpiY_)) / 2,
+                        scaleForDpi(12, dpiX_), scaleForDpi(12, dpiY_));
+    arrow_->show();
+  } else {
+    arrow_->hide();
+  }
+  collapsed_ = true;
+}
+
+void RichTitleHeader::moveTo(int h) {
+  QWidget* parent = parentWidget();
+  if (!parent) return;
+  QRect r(-kBorder, -kBorder, parent->width() + 2 * kBorder, h + 2 * kBorder);
+  setGeometry(r);
+  if (r != lastRect_) {
+    lastRect_ = r;
+    update();
+  }
+}
+
+void RichTitleHeader::unfold() {
+  if (!collapsed_ || pressed_) return;
+  raise();
+  collapsed_ = false;
+  pressed_ = true;
+  moveTo(neededHeight());
+  arrowShownBeforePress_ = !arrow_->isHidden();
+  if (arrowShownBeforePress_) arrow_->hide();
+}
+
+void RichTitleHeader::fold() {
+  if (!pressed_) return;
+  if (arrowShownBeforePress_) arrow_->show();
+  collapsed_ = true;
+  moveTo(neededHeight());
+  pressed_ = false;
+}
+
+void RichTitleHeader::paintEvent(QPaintEvent*) {
+  const QRect client = rect().adjusted(kBorder, kBorder, -kBorder, -kBorder);
+  QPainter p(this);
+  p.setPen(QColor(0, 0, 0));
+  p.drawRect(rect().adjusted(0, 0, -1, -1));
+  if (!settings_.shown || client.isEmpty()) return;
+  renderer_.configure(font_, pressed_ ? 0 : 1, settings_.textColour);
+  QtSurface surface(client.width(), client.height());
+  surface.fillRect(Rect{0, 0, client.width(), client.height()}, settings_.background);
+  links_.clear();
+  Rect target{0, 0, client.width(), client.height()};
+  if (!pressed_) target.right -= arrowReserve_;
+  if (!block_.parsed) renderer_.parse(block_, surface);
+  block_.background = settings_.background;
+  const QPoint origin = mapToGlobal(client.topLeft());
+  renderer_.drawLinked(Point{origin.x(), origin.y()}, links_, surface, block_, target);
+  surface.end();
+  QImage& img = surface.image();
+  const int titleWidth = block_.lineWidth;
+  if (!block_.truncated && titleWidth > 0 && titleWidth < client.width() &&
+      oneLineHeight() >= client.height()) {
+    // One short line: only the title's width is copied, placed by the alignment.
+    int x = 0;
+    if (settings_.alignment == 1) x = (client.width() - titleWidth) / 2;
+    else if (settings_.alignment == 2) x = client.width() - titleWidth;
+    p.fillRect(client, QColor(redOf(settings_.background), greenOf(settings_.background), blueOf(settings_.background)));
+    p.drawImage(client.left() + x, client.top(), img, 0, 0, titleWidth, client.height());
+    lastCopied_ = QRect(client.left() + x, client.top(), titleWidth, client.height());
+  } else {
+    p.drawImage(client.topLeft(), img);
+    lastCopied_ = client;
+  }
+}
+
+RichHeaderedWindow::RichHeaderedWindow(QWidget* parent, const char* kindName, int dpiX, int dpiY)
+    : LayoutWidget(parent, kindName), header_(new RichTitleHeader(this, dpiX, dpiY)) {}
+
+void RichHeaderedWindow::setupHeader(const RichHeaderSettings& settings, std::optional<QRect> rect) {
+  if (rect) setGeometry(*rect);
+  header_->setup(settings);
+  layoutHeader();
+}
+
+void RichHeaderedWindow::layoutHeader() {
+  if (header_->pressed()) return;
+  header_->setGeometry(-RichTitleHeader::kBorder, -RichTitleHeader::kBorder, width() + 2 * RichTitleHeader::kBorder,
+                       header_->height());
+  header_->relayout();
+  const int h = header_->neededHeight();
+  header_->show();
+  header_->setGeometry(-RichTitleHeader::kBorder, -RichTitleHeader::kBorder, width() + 2 * RichTitleHeader::kBorder,
+                       h + 2 * RichTitleHeader::kBorder);
+}
+
+int RichHeaderedWindow::contentTop() const { return std::max(0, header_->height() - 2 * RichTitleHeader::kBorder); }
+
+}  // namespace vantrel

@@ -1,0 +1,94 @@
+#pragma once
+// A title strip whose title is markup drawn by the markup renderer (bold,
+// italic, coloured text and links), folding and unfolding like the plain
+// TitleHeader, and the container window built on it.
+#include <QPushButton>
+#include <QWidget>
+#include <optional>
+
+#include "platform/DrawingSurface.h"
+#include "richtext/LinkAreaList.h"
+#include "richtext/MarkupRenderer.h"
+#include "richtext/TextBlock.h"
+#include "shell/LayoutWidget.h"
+
+namespace vantrel {
+
+struct RichHeaderSettings {
+  bool shown = true;
+  std::u16string text;  // markup
+  Colour textColour = 0xFFFFFF;
+  int alignment = 0;  // 0 left, 1 centred, 2 right
+  std::optional<FontDescription> font;
+  Colour background = 0x000000;
+  bool collapsed = false;
+};
+
+class RichTitleHeader : public QWidget {
+ public:
+  static constexpr int kArrowId = 1001;
+  static constexpr int kBorder = 1;
+
+  RichTitleHeader(QWidget* parent, int dpiX, int dpiY);
+  void setup(const RichHeaderSettings& settings);
+  int neededHeight() const;
+  // Height of one line of the title as the renderer lays it out.
+  int oneLineHeight() const;
+  int fullHeight() const { return fullHeight_; }
+  int arrowReserve() const { return arrowReserve_; }
+  bool collapsed() const { return collapsed_; }
+  bool pressed() const { return pressed_; }
+  QPushButton* arrow() const { return arrow_; }
+  const LinkAreaList& linkAreas() const { return links_; }
+  const TextBlock& block() const { return block_; }
+  // The part of the client area the last paint copied the title into.
+  QRect lastCopied() const { return lastCopied_; }
+  void relayout();
+  void unfold();
+  void fold();
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void resizeEvent(QResizeEvent*) override { relayout(); }
+  void mousePressEvent(QMouseEvent*) override { unfold(); }
+  void mouseReleaseEvent(QMouseEvent*) override { fold(); }
+
+ private:
+  QRect mainRect() const;
+  void moveTo(int height);
+
+  int dpiX_, dpiY_;
+  RichHeaderSettings settings_;
+  FontDescription font_;
+  MarkupRenderer renderer_;
+  TextBlock block_;
+  bool collapsed_ = false;
+  bool pressed_ = false;
+  bool arrowShownBeforePress_ = false;
+  LinkAreaList links_;
+  int fullHeight_ = 0;
+  int oneLine_ = 0;  // height of one laid-out line in the font
+  int arrowReserve_ = 0;
+  QRect mainRect_;
+  QRect lastRect_;
+  QRect lastCopied_;
+  QPushButton* arrow_;
+};
+
+class RichHeaderedWindow : public LayoutWidget {
+ public:
+  RichHeaderedWindow(QWidget* parent, const char* kindName, int dpiX, int dpiY);
+  // Moves the container to rect first when one is given.
+  void setupHeader(const RichHeaderSettings& settings, std::optional<QRect> rect = std::nullopt);
+  RichTitleHeader* header() const { return header_; }
+  int contentTop() const;
+
+ protected:
+  void resizeEvent(QResizeEvent*) override { layoutHeader(); }
+  void layoutHeader();
+
+ private:
+  RichTitleHeader* header_;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,163 @@
+#include "tables/TitleHeader.h"
+
+#include <QPainter>
+#include <QRegularExpression>
+
+#include "platform/ScreenInfo.h"
+#include "resources/Bitmaps.h"
+#include "tables/ControlGeometry.h"
+
+namespace vantrel {
+
+QString plainTitle(const QString& markup) {
+  // Tags out first, then the entities the guide's markup knows.
+  QString s = markup;
+  s.remove(QRegularExpression("<[^>]*>"));
+  s.replace("&nbsp;", QString(QChar(0xA0)));
+  s.replace("&copy;", QString(QChar(0xA9)));
+  s.replace("&lt;", "<");
+  s.replace("&gt;", ">");
+  s.replace("&amp;", "&");
+  return s;
+}
+
+TitleHeader::TitleHeader(QWidget* parent, int dpiX, int dpiY) : QWidget(parent), dpiX_(dpiX), dpiY_(dpiY) {
+  setObjectName("titleHeader");
+  font_ = QFont("Sans Serif");
+  font_.setPixelSize(((dpiY + 3) * 16) / 96);
+  font_.setWeight(QFont::Bold);
+  font_.setStyleHint(QFont::SansSerif);
+  arrow_ = new QPushButton(this);
+  arrow_->setObjectName("arrow");
+  arrow_->setProperty("childId", kArrowId);
+  arrow_->setFlat(true);
+  arrow_->setFocusPolicy(Qt::NoFocus);
+  QImage img = bitmapImage(500, dpiX, dpiY);
+  arrow_->setIcon(QIcon(QPixmap::fromImage(img)));
+  arrow_->setIconSize(img.size());
+  arrow_->hide();
+  connect(arrow_, &QPushButton::pressed, this, [this] { unfold(); });
+  connect(arrow_, &QPushButton::released, this, [this] { fold(); });
+}
+
+void TitleHeader::setup(const HeaderSettings& s) {
+  shown_ = s.shown;
+  textColour_ = s.textColour;
+  if (s.font) font_ = *s.font;
+  if (!shown_) {
+    update();
+    return;
+  }
+  collapsed_ = s.collapsed;
+  background_ = s.background;
+  alignment_ = s.alignment;
+  text_ = plainTitle(s.text);
+  update();
+}
+
+int TitleHeader::lineHeight() const { return QFontMetrics(font_).height(); }
+
+int TitleHeader::neededHeight() const {
+  if (!shown_) return 0;
+  const int t = lineHeight();
+  if (collapsed_) return t;
+  QFontMetrics fm(font_);
+  const std::u16string text = text_.toStdU16String();
+  const int lines = countTitleLines(text, width() - 2 * kBorder, [&fm](std::u16string_view s) {
+    return fm.horizontalAdvance(QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())));
+  });
+  return lines * t;
+}
+
+void TitleHeader::relayout() {
+  if (!shown_ || pressed_) return;
+  const int t = lineHeight();
+  collapsed_ = false;
+  if (t < neededHeight()) {
+    const int s12 = scaleForDpi(12, dpiX_);
+    arrow_->setGeometry(width() - 2 * kBorder - scaleForDpi(15, dpiX_), (t - scaleForDpi(12, dpiY_)) / 2, s12,
+                        scaleForDpi(12, dpiY_));
+    arrow_->show();
+  } else {
+    arrow_->hide();
+  }
+  collapsed_ = true;
+}
+
+void TitleHeader::placeInParent(int h) {
+  QWidget* parent = parentWidget();
+  if (!parent) return;
+  setGeometry(-kBorder, -kBorder, parent->width() + 2 * kBorder, h + 2 * kBorder);
+}
+
+void TitleHeader::unfold() {
+  if (!collapsed_ || pressed_) return;
+  raise();
+  collapsed_ = false;
+  pressed_ = true;
+  placeInParent(neededHeight());
+  arrowShownBeforePress_ = !arrow_->isHidden();
+  if (arrowShownBeforePress_) arrow_->hide();
+  update();
+}
+
+void TitleHeader::fold() {
+  if (!pressed_) return;
+  if (arrowShownBeforePress_) arrow_->show();
+  collapsed_ = true;
+  placeInParent(neededHeight());
+  pressed_ = false;
+  update();
+}
+
+void TitleHeader::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  if (!shown_) return;
+  p.fillRect(rect(), background_);
+  p.setPen(QColor(0, 0, 0));
+  p.drawRect(rect().adjusted(0, 0, -1, -1));
+  p.setFont(font_);
+  p.setPen(textColour_);
+  QRect inner = rect().adjusted(kBorder, kBorder, -kBorder, -kBorder);
+  Qt::Alignment a = alignment_ == 1 ? Qt::AlignHCenter : alignment_ == 2 ? Qt::AlignRight : Qt::AlignLeft;
+  if (pressed_) {
+    p.drawText(inner, a | Qt::AlignTop | Qt::TextWordWrap, text_);
+  } else {
+    if (!arrow_->isHidden()) inner.setRight(arrow_->x() - 1);
+    p.drawText(inner, a | Qt::AlignTop, text_);
+  }
+}
+
+HeaderedWindow::HeaderedWindow(QWidget* parent, const char* kindName, int dpiX, int dpiY)
+    : LayoutWidget(parent, kindName), header_(new TitleHeader(this, dpiX, dpiY)) {}
+
+void HeaderedWindow::setupHeader(const HeaderSettings& settings, std::optional<QRect> rect) {
+  if (rect && !rect->isEmpty()) setGeometry(*rect);
+  header_->setup(settings);
+  layoutHeader();
+}
+
+void HeaderedWindow::layoutHeader() {
+  if (header_->pressed()) return;  // the unfolded header lies over the content until released
+  // The header's width must be known before it can count its lines, and it
+  // folds itself at every layout, so it is laid out before it is asked.
+  header_->setGeometry(-TitleHeader::kBorder, -TitleHeader::kBorder, width() + 2 * TitleHeader::kBorder,
+                       header_->height());
+  header_->relayout();
+  const int h = header_->neededHeight();
+  header_->show();
+  header_->setGeometry(-TitleHeader::kBorder, -TitleHeader::kBorder, width() + 2 * TitleHeader::kBorder,
+                       h + 2 * TitleHeader::kBorder);
+  header_->relayout();
+}
+
+int HeaderedWindow::contentTop() const {
+  return std::max(0, header_->height() - 2 * TitleHeader::kBorder);
+}
+
+void ColourBar::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), colour_);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,108 @@
+#pragma once
+// Title strips over container windows, the containers built on them and a
+// solid colour bar.
+//  - TitleHeader: a plain-text title (markup removed), one line high; when
+//    the title needs more lines a small down arrow shows at its right, and
+//    pressing the header unfolds it over the content below until the stylus
+//    is lifted.
+//  - HeaderedWindow: a container with a TitleHeader across its top.
+//  - ColourBar: a window that shows nothing but one colour.
+#include <QColor>
+#include <QFont>
+#include <QPushButton>
+#include <optional>
+
+#include "shell/LayoutWidget.h"
+
+namespace vantrel {
+
+// The seven settings an owner gives a header.
+struct HeaderSettings {
+  bool shown = true;
+  QString text;
+  QColor textColour{255, 255, 255};
+  int alignment = 0;  // 0 left, 1 centred, 2 right
+  std::optional<QFont> font;
+  QColor background{0, 0, 0};
+  bool collapsed = false;
+};
+
+// Removes every tag and decodes the entities of a markup text, for places
+// that show a title as plain text.
+QString plainTitle(const QString& markup);
+
+class TitleHeader : public QWidget {
+ public:
+  static constexpr int kArrowId = 69;
+  // The width of the border drawn around the header, which lies outside its container.
+  static constexpr int kBorder = 1;
+
+  TitleHeader(QWidget* parent, int dpiX, int dpiY);
+  void setup(const HeaderSettings& settings);
+  // The height the header wants now: one line when folded, the whole
+  // title while unfolded, 0 when switched off.
+  int neededHeight() const;
+  int lineHeight() const;
+  bool collapsed() const { return collapsed_; }
+  bool pressed() const { return pressed_; }
+  QPushButton* arrow() const { return arrow_; }
+  const QString& text() const { return text_; }
+  // Lays the header out again after a change of size (the arrow, folding).
+  void relayout();
+  // Unfolds (press) and folds again (release), as the stylus does.
+  void unfold();
+  void fold();
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void resizeEvent(QResizeEvent*) override { relayout(); }
+  void mousePressEvent(QMouseEvent*) override { unfold(); }
+  void mouseReleaseEvent(QMouseEvent*) override { fold(); }
+
+ private:
+  void placeInParent(int height);
+
+  int dpiX_, dpiY_;
+  bool shown_ = true;
+  QString text_;
+  QColor textColour_{255, 255, 255};
+  int alignment_ = 0;
+  QFont font_;
+  QColor background_{0, 0, 0};
+  bool collapsed_ = false;
+  bool pressed_ = false;
+  bool arrowShownBeforePress_ = false;
+  QPushButton* arrow_;
+};
+
+class HeaderedWindow : public LayoutWidget {
+ public:
+  HeaderedWindow(QWidget* parent, const char* kindName, int dpiX, int dpiY);
+  // Moves the container to rect first when one is given and not empty.
+  void setupHeader(const HeaderSettings& settings, std::optional<QRect> rect = std::nullopt);
+  TitleHeader* header() const { return header_; }
+  // The top of the content below the header, in the container's client coordinates.
+  int contentTop() const;
+
+ protected:
+  void resizeEvent(QResizeEvent*) override { layoutHeader(); }
+  void layoutHeader();
+
+ private:
+  TitleHeader* header_;
+};
+
+class ColourBar : public LayoutWidget {
+ public:
+  ColourBar(QWidget* parent, QColor colour) : LayoutWidget(parent, "colourBar"), colour_(colour) {}
+  void setColour(QColor colour) { colour_ = colour; }  // shown at the next repaint
+  QColor colour() const { return colour_; }
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+
+ private:
+  QColor colour_;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,233 @@
+#include "shell/Application.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "ShellFakes.h"
+#include "shell/ChromeViewer.h"
+#include "shell/HomeViewer.h"
+
+namespace vantrel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::FakeHost;
+using test::FakeWindow;
+
+struct TempDir {
+  fs::path path;
+  explicit TempDir(const char* name) {
+    path = fs::temp_directory_path() / (std::string("vantrel_app_") + name + "_" + std::to_string(::getpid()));
+    fs::remove_all(path);
+    fs::create_directories(path);
+  }
+  ~TempDir() { fs::remove_all(path); }
+  void write(const std::string& name, size_t size) {
+    std::ofstream(path / name, std::ios::binary) << std::string(size, 'x');
+  }
+  std::string str() const { return path.string(); }
+};
+
+struct RecordingFonts : FontFiles {
+  bool addFontFile(const std::string& p) override {
+    log->push_back("font.add " + fs::path(p).filename().string());
+    added = true;
+    return addWorks;
+  }
+  bool removeFontFile(const std::string& p) override {
+    log->push_back("font.remove");
+    return added && addWorks;
+  }
+  void announceFontChange() override { log->push_back("font.announce"); }
+  std::vector<std::string>* log;
+  bool added = false;
+  bool addWorks = true;
+};
+
+// Logs every step and hands out viewers that log their destruction.
+struct RecordingHost : ApplicationHost {
+  struct LoggedViewer : Viewer {
+    LoggedViewer(std::string n, std::vector<std::string>* log) : name(std::move(n)), log(log) {}
+    ~LoggedViewer() override { log->push_back("destroy " + name); }
+    bool show(uint32_t, const uint8_t*, size_t) override { return false; }
+    void afterLayout() override {}
+    std::string name;
+    std::vector<std::string>* log;
+  };
+
+  FrameHost& createMainWindow() override {
+    log.push_back("createMainWindow");
+    return frameHost;
+  }
+  void showMainWindow() override { log.push_back("showMainWindow"); }
+  std::string programDirectory() const override { return dir; }
+  void migrateUserData(const std::string&, const std::string& previous) override {
+    log.push_back("migrate" + (previous.empty() ? std::string() : " from " + fs::path(previous).filename().string()));
+    if (realMigration) ApplicationHost::migrateUserData(dir, previous);
+  }
+  bool realMigration = false;
+  bool openContent(const std::string& base) override {
+    log.push_back("open " + fs::path(base).filename().string());
+    return true;
+  }
+  const ContentDatabase* database() const override { return nullptr; }
+  uint32_t objectCount() const override { return count; }
+  uint32_t objectByName(std::u16string_view name) const override {
+    auto it = names.find(std::u16string(name));
+    return it == names.end() ? 0 : it->second;
+  }
+  void closeContent() override { log.push_back("close"); }
+  std::unique_ptr<Viewer> createViewer(ViewerId id, ViewerContext& ctx) override {
+    log.push_back(std::string("create ") + viewerName(id));
+    if (id == ViewerId::Chrome)
+      return std::make_unique<ChromeViewer>(ctx.frame, ctx.pageKeys, ctx.history, ctx.services.messages, bar, nullptr);
+    if (id == ViewerId::Home) return std::make_unique<HomeViewer>(ctx.frame, ctx.pageKeys, &homeWindow);
+    return std::make_unique<LoggedViewer>(viewerName(id), &log);
+  }
+
+  struct Bar : CommandBar {
+    void setButtonEnabled(int c, bool e) override { enabled[c] = e; }
+    bool buttonEnabled(int c) const override { return enabled.count(c) && enabled.at(c); }
+    void showHistoryMenu(const ItemSource&) override {}
+    std::map<int, bool> enabled;
+  } bar;
+  FakeHost frameHost;
+  FakeWindow homeWindow;
+  std::string dir;
+  uint32_t count = 5000;
+  std::map<std::u16string, uint32_t> names{{u"INDEX", 3}, {u"TOC", 4}, {u"Abbreviations", 9}};
+  std::vector<std::string> log;
+};
+
+struct AppRig {
+  TempDir dir;
+  FixedScreen screen;
+  StateKeyboard keyboard;
+  FixedSettings settings;
+  ScriptedMessages messages;
+  RecordingHost host;
+  RecordingFonts fonts;
+  explicit AppRig(const char* name, bool content = true) : dir(name) {
+    host.dir = dir.str();
+    fonts.log = &host.log;
+    settings = FixedSettings(dir.str(), std::string("/nowhere/previous"));
+    if (content) {
+      dir.write("Qd07-Qd07-Data.pdb", 78);
+      dir.write("Qd07-Qd07-Strings.pdb", 78);
+    }
+  }
+  Services services() { return {screen, keyboard, settings, messages, fonts}; }
+};
+
+TEST(Application, StartsInOrderAndShowsHomeAsTheOnlyHistoryEntry) {
+  AppRig r("order");
+  Application app(r.host, r.services());
+  ASSERT_TRUE(app.startUp());
+  std::vector<std::string> expected = {"createMainWindow", "showMainWindow", "migrate from previous", "open Qd07-Qd07",
+                                       "font.add ppc_font2.ttf"};
+  for (ViewerId id : kCreationOrder) expected.push_back(std::string("create ") + viewerName(id));
+  EXPECT_EQ(r.host.log, expected);
+
+  EXPECT_EQ(app.pageKeys()["calc_result"], 5000u);
+  EXPECT_EQ(app.pageKeys()["index_search"], 5005u);
+  EXPECT_EQ(app.pageKeys()["home"], 5004u);
+  EXPECT_EQ(app.pageKeys()["index"], 3u);
+  EXPECT_EQ(app.pageKeys()["tools"], 9u);
+  EXPECT_EQ(app.pageKeys()["about"], 0u);      // not named in the content
+  EXPECT_EQ(app.pageKeys()["no such key"], 0u);
+  EXPECT_EQ(app.pageKeys().entries().size(), 12u);
+
+  // Offered in their own order; home is the first page and the only entry.
+  std::vector<Viewer*> offered = app.mainFrame()->viewers();
+  ASSERT_EQ(offered.size(), 12u);
+  for (int i = 0; i < kViewerCount; ++i) EXPECT_EQ(offered[i], app.viewer(kOfferingOrder[i]));
+  EXPECT_EQ(app.history().size(), 1u);
+  EXPECT_EQ(app.history().objectAt(0), 5004u);
+  EXPECT_EQ(app.history().titles()[0], u"Home");
+  EXPECT_TRUE(r.host.homeWindow.shown);
+  EXPECT_EQ(r.host.frameHost.title, u"Home");
+  EXPECT_EQ(r.keyboard.hideCalls, 1);  // at the frame's creation; the keyboard was down when home came
+  EXPECT_FALSE(r.host.bar.buttonEnabled(cmd::kBack));
+  EXPECT_FALSE(r.host.bar.buttonEnabled(cmd::kForward));
+  EXPECT_FALSE(r.host.bar.buttonEnabled(cmd::kHistory));
+  EXPECT_TRUE(r.host.bar.buttonEnabled(cmd::kHome));
+  // The keyboard coming up shrinks the frame to the area above it.
+  r.screen.setVisibleDesktopArea(rectXYWH(0, 0, 240, 200));
+  r.keyboard.showKeyboard();
+  EXPECT_TRUE(app.frameWindow()->keyboardUp());
+  EXPECT_EQ(r.host.homeWindow.rect, rectXYWH(0, 0, 240, 200));
+  r.keyboard.hideKeyboard();
+  EXPECT_FALSE(app.frameWindow()->keyboardUp());
+
+  r.host.log.clear();
+  app.shutDown();
+  expected = {"destroy contents", "destroy tightHierarchy", "destroy html", "destroy indexSearch", "destroy image",
+              "destroy calculator", "destroy dualList", "destroy table", "destroy key", "destroy footnotes",
+              "close", "font.remove", "font.announce"};
+  EXPECT_EQ(r.host.log, expected);
+  app.shutDown();  // once only
+  EXPECT_EQ(r.host.log.size(), expected.size());
+}
+
+TEST(Application, GuideWithoutTocGivesTheRootAndUserDataPresentSkipsMigration) {
+  AppRig r("notoc");
+  r.host.names.erase(u"TOC");
+  for (const char* f : {"bookmarks.vsi", "bookmarks.vsd", "notes.vsi", "notes.vsd"}) r.dir.write(f, 0);
+  Application app(r.host, r.services());
+  ASSERT_TRUE(app.startUp());
+  EXPECT_EQ(app.pageKeys()["toc"], 0u);
+  for (const std::string& l : r.host.log) EXPECT_EQ(l.rfind("migrate", 0), std::string::npos);
+}
+
+TEST(Application, FirstStartCarriesTheNotesOverFromThePreviousEdition) {
+  AppRig r("migrate");
+  TempDir previous("migrate_previous");
+  previous.write("notes.vsi", 0);
+  previous.write("notes.vsd", 0);
+  r.settings = FixedSettings(r.dir.str(), previous.str());
+  r.host.realMigration = true;
+  Application app(r.host, r.services());
+  ASSERT_TRUE(app.startUp());
+  EXPECT_TRUE(fs::exists(r.dir.path / "notes.vsi"));
+  EXPECT_TRUE(fs::exists(r.dir.path / "notes.vsd"));
+}
+
+TEST(Application, MissingOrShortContentIsRefusedWithTheMessageAndShutdownStillRuns) {
+  struct Case {
+    const char* name;
+    size_t data, strings;
+    bool installDir;
+  };
+  for (Case c : {Case{"nodata", 0, 78, true}, Case{"short", 77, 78, true}, Case{"shortstrings", 78, 77, true},
+                 Case{"nosetting", 78, 78, false}}) {
+    SCOPED_TRACE(c.name);
+    AppRig r(c.name, false);
+    if (c.data) r.dir.write("Qd07-Qd07-Data.pdb", c.data);
+    if (c.strings) r.dir.write("Qd07-Qd07-Strings.pdb", c.strings);
+    if (!c.installDir) r.settings = FixedSettings();
+    Application app(r.host, r.services());
+    EXPECT_FALSE(app.startUp());
+    ASSERT_EQ(r.messages.shown.size(), 1u);
+    EXPECT_EQ(r.messages.shown[0].box.text, u"Database files are missing or damaged.");
+    EXPECT_EQ(r.messages.shown[0].box.caption, u"Vantrel Guide 2007");
+    EXPECT_EQ(r.messages.shown[0].box.icon, MessageIcon::Error);
+    EXPECT_EQ(r.messages.shown[0].answer, MessageAnswer::Ok);
+    app.shutDown();
+    // Nothing was opened or created; the font removal fails without an announcement.
+    EXPECT_EQ(r.host.log, (std::vector<std::string>{"createMainWindow", "showMainWindow", "font.remove"}));
+  }
+}
+
+TEST(Application, GuideFontHeight) {
+  EXPECT_EQ(guideFontHeight(96), 16);
+  EXPECT_EQ(guideFontHeight(192), 32);
+  EXPECT_EQ(guideFontHeight(131), 22);
+  EXPECT_EQ(guideFont(192).face, "PPC_Font2");
+  EXPECT_EQ(guideFont(192).charSet, 128);
+}
+
+}  // namespace
+}  // namespace vantrel

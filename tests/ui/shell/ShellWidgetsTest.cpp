@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMenu>
+#include <QMouseEvent>
+#include <filesystem>
+
+#include "platform/KeyboardService.h"
+#include "platform/QtFontFiles.h"
+#include "platform/QtMessages.h"
+#include "platform/QtScreen.h"
+#include "resources/Bitmaps.h"
+#include "shell/GuideHost.h"
+#include "shell/ScriptState.h"
+#include "tables/MarkupMenu.h"
+
+namespace vantrel {
+namespace {
+
+// The QApplication is made by the test environment (QtEnvironment.cpp).
+void app() {}
+
+const std::string kDemo = std::string(VANTREL_BINARY_DIR) + "/demo-guide";
+
+// The reader started on the demo guide, as vantrel-guide starts it.
+struct Reader {
+  QtScreen screen;
+  DesktopKeyboard keyboard;
+  FixedSettings settings{kDemo, std::nullopt};
+  QtMessages messages{true};
+  QtFontFiles fonts;
+  GuideHost host;
+  Application application;
+  bool started;
+  explicit Reader(Size s = {240, 320}, int dpi = 96)
+      : screen(dpi, dpi, s),
+        host(screen, kDemo),
+        application(host, Services{screen, keyboard, settings, messages, fonts}) {
+    app();
+    started = application.startUp();
+    host.connectCommands(application);
+    QApplication::processEvents();
+  }
+  ~Reader() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->windowType() == Qt::Popup) w->close();
+    if (host.mainWindow()) host.mainWindow()->setFrame(nullptr);
+    application.shutDown();
+  }
+  uint32_t key(const char* k) { return application.pageKeys()[k]; }
+  void click(QWidget* w, QPoint p) {
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(p), w->mapToGlobal(QPointF(p)), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(p), w->mapToGlobal(QPointF(p)), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &release);
+    QApplication::processEvents();
+  }
+};
+
+bool demoBuilt() { return std::filesystem::exists(kDemo + "/Qd07-Qd07-Data.pdb"); }
+
+TEST(ShellWidgets, StartUpShowsHomeWithTheBarButtonsOff) {
+  if (!demoBuilt()) GTEST_SKIP() << "demo guide not built";
+  Reader r;
+  ASSERT_TRUE(r.started);
+  MainWindow* win = r.host.mainWindow();
+  ASSERT_NE(win, nullptr);
+  EXPECT_EQ(win->size(), QSize(240, 320));
+  EXPECT_EQ(win->pageArea()->geometry(), QRect(0, 26, 240, 268));
+  EXPECT_EQ(win->commandBar()->geometry(), QRect(0, 294, 240, 26));
+  HomeWindow* home = r.host.home()->homeWindow();
+  EXPECT_TRUE(home->isVisible());
+  EXPECT_EQ(home->geometry(), QRect(0, 0, 240, 268));
+  EXPECT_EQ(home->bitmapNumber(), 481);
+  EXPECT_EQ(win->windowTitle(), "Home");
+  CommandBarWidget* bar = win->commandBar();
+  EXPECT_FALSE(bar->buttonEnabled(40006));
+  EXPECT_FALSE(bar->buttonEnabled(40007));
+  EXPECT_FALSE(bar->buttonEnabled(40027));
+  EXPECT_TRUE(bar->buttonEnabled(40038));
+  EXPECT_EQ(bar->commands().size(), 10);
+}
+
+TEST(ShellWidgets, LetterTapThenBackEnablesForward) {
+  if (!demoBuilt()) GTEST_SKIP() << "demo guide not built";
+  Reader r;
+  HomeWindow* home = r.host.home()->homeWindow();
+  r.click(home, QPoint(9 + 24 * 3 + 5, 160));
+  MainFrame* frame = r.application.mainFrame();
+  EXPECT_EQ(frame->currentObject(), r.key("index_search"));
+  EXPECT_EQ(frame->currentData().bytes, (std::vector<uint8_t>{'D', 0}));
+  EXPECT_FALSE(home->isVisible());
+  CommandBarWidget* bar = r.host.mainWindow()->commandBar();
+  EXPECT_TRUE(bar->buttonEnabled(40006));
+  EXPECT_FALSE(bar->buttonEnabled(40007));
+  r.click(bar->button(40006), QPoint(3, 3));
+  EXPECT_EQ(frame->currentObject(), r.key("home"));
+  EXPECT_TRUE(home->isVisible());
+  EXPECT_TRUE(bar->buttonEnabled(40007));
+  EXPECT_FALSE(bar->buttonEnabled(40006));
+  // The contents button opens the table of contents.
+  r.click(home, QPoint(110, 135));
+  EXPECT_EQ(frame->currentObject(), r.key("toc"));
+}
+
+TEST(ShellWidgets, HistoryPopupMapsItemsToHistoryIndexes) {
+  if (!demoBuilt()) GTEST_SKIP() << "demo guide not built";
+  Reader r;
+  MainFrame* frame = r.application.mainFrame();
+  for (uint32_t o = 1; o <= 4; ++o) frame->navigate(o, nullptr, 0, true);
+  ASSERT_EQ(r.application.history().size(), 5u);
+  CommandBarWidget* bar = r.host.mainWindow()->commandBar();
+  ASSERT_TRUE(bar->trigger(40027));
+  QApplication::processEvents();
+  auto* menu = dynamic_cast<MarkupMenu*>(QApplication::activePopupWidget());
+  ASSERT_NE(menu, nullptr);
+  ASSERT_EQ(menu->itemTexts().size(), 5);
+  // The menu's bottom edge sits on the bar's top edge, at its left.
+  EXPECT_EQ(menu->y() + menu->height(), bar->mapToGlobal(QPoint(0, 0)).y());
+  EXPECT_EQ(menu->x(), bar->mapToGlobal(QPoint(0, 0)).x());
+  menu->chooseItem(2);  // third from the top of five
+  EXPECT_EQ(r.application.history().position(), 2);
+  EXPECT_EQ(frame->currentObject(), 2u);
+}
+
+TEST(ShellWidgets, ClosingTheWindowAsksTheExitQuestion) {
+  if (!demoBuilt()) GTEST_SKIP() << "demo guide not built";
+  Reader r;
+  int quits = 0;
+  r.host.setQuitHandler([&] { ++quits; });
+  MainWindow* win = r.host.mainWindow();
+  win->close();  // answered No by default
+  auto shown = r.messages.takeShown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].box.text, u"Are you sure you want to exit");
+  EXPECT_TRUE(win->isVisible());
+  EXPECT_EQ(quits, 0);
+  r.messages.queueAnswer(MessageAnswer::Yes);
+  win->close();
+  EXPECT_EQ(quits, 1);
+}
+
+TEST(ShellWidgets, HomeReloadsItsPictureOnlyWhenTheRectangleChanges) {
+  if (!demoBuilt()) GTEST_SKIP() << "demo guide not built";
+  Reader r;
+  HomeWindow* home = r.host.home()->homeWindow();
+  int loads = home->loads();
+  home->setGeometry(home->geometry());
+  QApplication::processEvents();
+  EXPECT_EQ(home->loads(), loads);
+  r.host.mainWindow()->resize(320, 240);
+  QApplication::processEvents();
+  EXPECT_EQ(home->geometry(), QRect(0, 0, 320, 188));
+  EXPECT_EQ(home->bitmapNumber(), 482);
+  EXPECT_GT(home->loads(), loads);
+}
+
+TEST(ShellWidgets, HighResolutionHomeUsesItsTwinAndDoubleCoordinates) {
+  if (!demoBuilt()) GTEST_SKIP() << "demo guide not built";
+  Reader r({480, 640}, 192);
+  HomeWindow* home = r.host.home()->homeWindow();
+  EXPECT_EQ(home->bitmapNumber(), 483);
+  EXPECT_EQ(home->geometry(), QRect(0, 0, 480, 536));
+  r.click(home, QPoint(2 * (22 + 24 * 7), 2 * 230));
+  EXPECT_EQ(r.application.mainFrame()->currentData().bytes, (std::vector<uint8_t>{'Z', 0}));
+}
+
+TEST(Bitmaps, SizesFollowTheResolution) {
+  app();
+  EXPECT_EQ(bitmapImage(481, 96, 96).size(), QSize(240, 268));
+  EXPECT_EQ(bitmapImage(483, 192, 192).size(), QSize(480, 536));
+  EXPECT_EQ(bitmapImage(482, 96, 96).size(), QSize(320, 188));
+  EXPECT_EQ(bitmapImage(484, 192, 192).size(), QSize(640, 376));
+  EXPECT_EQ(bitmapImage(100, 96, 96).size(), QSize(160, 16));
+  EXPECT_EQ(bitmapImage(148, 192, 192).size(), QSize(320, 32));
+  EXPECT_EQ(commandImage(3, false, 192, 192).size(), QSize(32, 32));
+  EXPECT_EQ(bitmapImage(500, 96, 96).size(), QSize(12, 12));
+  EXPECT_EQ(bitmapImage(500, 192, 192).size(), QSize(24, 24));
+  EXPECT_TRUE(bitmapImage(9999, 96, 96).isNull());
+}
+
+TEST(Bitmaps, LetterCellsAreDrawnInsideTheirHotColumns) {
+  app();
+  // Each letter cell has a white face; its centre lies in the column the
+  // letter is found in, and the gap between cells is not white.
+  for (int dpi : {96, 192}) {
+    for (bool landscape : {false, true}) {
+      HomeLayout layout(dpi, dpi, landscape);
+      QImage img = bitmapImage(layout.bitmap(), dpi, dpi);
+      for (const auto& row : layout.rows()) {
+        for (int c = 0; c <= row.last - row.first; ++c) {
+          int x = row.rect.left + c * row.columnWidth + row.columnWidth / 2;
+          int y = row.rect.top + 2;
+          EXPECT_EQ(layout.letterAt(x, y), char16_t(row.first + c));
+          EXPECT_EQ(img.pixelColor(x, y), QColor(255, 255, 255)) << dpi << landscape << c;
+        }
+      }
+    }
+  }
+}
+
+TEST(MainWindow, DesktopShortcutsMapToTheBarCommands) {
+  EXPECT_EQ(MainWindow::shortcutCommand(Qt::Key_Left, Qt::AltModifier), 40006);
+  EXPECT_EQ(MainWindow::shortcutCommand(Qt::Key_Right, Qt::AltModifier), 40007);
+  EXPECT_EQ(MainWindow::shortcutCommand(Qt::Key_Home, Qt::AltModifier), 40038);
+  EXPECT_EQ(MainWindow::shortcutCommand(Qt::Key_Q, Qt::ControlModifier), 40019);
+  EXPECT_EQ(MainWindow::shortcutCommand(Qt::Key_Left, Qt::NoModifier), 0);
+  EXPECT_EQ(MainWindow::shortcutCommand(Qt::Key_Q, Qt::ControlModifier | Qt::ShiftModifier), 0);
+}
+
+}  // namespace
+}  // namespace vantrel
