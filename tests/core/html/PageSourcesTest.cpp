@@ -234,3 +234,13 @@ TEST_F(Pages, ViewerModelShowsAndNavigates) {
   EXPECT_NE(u8(viewer.pageText()).find("0.00ml/min. Abnormal level."), std::string::npos);
   EXPECT_EQ(viewer.anchor(), u"");
 }
+
+TEST_F(Pages, KeysFromThePageKeyTable) {
+  PageKeys keys;
+  keys.build(guide.db.objectCount(), [&](std::u16string_view name) { return guide.db.objectByName(name); });
+  const HtmlPageKeys fromTable = HtmlPageKeys::fromPageKeys(keys);
+  const HtmlPageKeys fromDb = HtmlPageKeys::fromDatabase(guide.db);
+  EXPECT_EQ(fromTable.index, fromDb.index);
+  EXPECT_EQ(fromTable.calcResult, fromDb.calcResult);
+  EXPECT_EQ(fromTable.index, index_);
+}
