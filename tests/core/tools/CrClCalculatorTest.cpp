@@ -11,6 +11,7 @@
 
 #include "../html/GuideFixture.h"
 #include "tools/CrClCalculator.h"
+#include "tools/CrClForm.h"
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -285,4 +286,39 @@ TEST(CrCl, NumberReaderAgreesWithStrtod) {
     const int expectedInt = wide > INT_MAX ? INT_MAX : wide < INT_MIN ? INT_MIN : static_cast<int>(wide);
     ASSERT_EQ(readCrClInteger(fromUtf8(text)), expectedInt) << "'" << text << "'";
   }
+}
+
+TEST(CrClForm, ControlsScaleWithTheResolution) {
+  const CrClFormLayout at96 = crclFormLayout(96, 96);
+  EXPECT_EQ(at96.width, 240);
+  EXPECT_EQ(at96.height, 100);
+  ASSERT_EQ(at96.controls.size(), 15u);
+  const CrClControl& height = at96.controls[10];  // entry of row 3
+  EXPECT_EQ(height.id, 1003);
+  EXPECT_EQ(height.y, 22 + 66);
+  EXPECT_EQ(u8(at96.controls[6].text), "Serum Creatinine:");
+  EXPECT_EQ(at96.controls[6].height, 16);
+  const CrClFormLayout at131 = crclFormLayout(131, 131);
+  EXPECT_EQ(at131.controls[6].height, 22);
+  EXPECT_EQ(at131.controls[6].y, (23 * 131 + 48) / 96 + (44 * 131 + 48) / 96);
+  const CrClFormLayout at192 = crclFormLayout(192, 192);
+  const CrClControl& button = at192.controls.back();
+  EXPECT_EQ(u8(button.text), "Calculate CrCl");
+  EXPECT_EQ(button.id, 1008);
+  EXPECT_EQ(button.x, 130);
+  EXPECT_EQ(button.height, 42);
+}
+
+TEST_F(ResultsPage, CalculatorViewerTakesTheCalculatorsTable) {
+  EXPECT_FALSE(calculatorShows(guide.db, badIdx));
+  GuideFile other;
+  ContentWriter w(u"guide");
+  const auto calcs = addText(w, 0, u"table", u"Calculators");
+  const auto item = addText(w, calcs, u"hierarchy item", u"CrCl");
+  const auto lower = addText(w, 0, u"table", u"calculators");
+  ASSERT_TRUE(other.open(w));
+  EXPECT_TRUE(calculatorShows(other.db, w.indexOf(item)));
+  EXPECT_TRUE(calculatorShows(other.db, w.indexOf(calcs)));
+  EXPECT_FALSE(calculatorShows(other.db, w.indexOf(lower)));
+  EXPECT_FALSE(calculatorShows(other.db, other.db.objectCount()));
 }
