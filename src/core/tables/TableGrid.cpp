@@ -17,6 +17,7 @@ void TableGrid::setSource(TableSource* source, int fontHeight) {
   if (shown != shownItem_) {
     columnWidths_.clear();
     cells_.clear();
+    ++cellGeneration_;
     clearSelection();
     shownItem_ = shown;
   }
@@ -209,6 +210,11 @@ DrawnCell TableGrid::drawCell(uint32_t v, uint32_t w, int x, int y, int cx, int 
 }
 
 void TableGrid::renderBuffer() {
+  computeFrame();
+  if (afterRender_) afterRender_();
+}
+
+void TableGrid::computeFrame() {
   frame_.clear();
   links_.clear();
   if (!source_) return;

@@ -108,6 +108,10 @@ class TableGrid {
   // Called whenever the popup must go (taps and scrolling).
   void setHidePopup(std::function<void()> hide) { hidePopup_ = std::move(hide); }
 
+  // Called at the end of every redraw (renderBuffer), to paint frame() and
+  // show it (for instance TableGridPainter::paint, then a repaint).
+  void setAfterRender(std::function<void()> paint) { afterRender_ = std::move(paint); }
+
   // Takes the model (not owned). fontHeight is the cell font's character
   // height (0: no font, the guide font's height is used). A model showing
   // another item drops the widths, the measured cells and the selection.
@@ -124,7 +128,8 @@ class TableGrid {
 
   // Scroll position to the top-left, layout, redraw.
   void relayout();
-  // Recomputes the cells drawn (frame()) and clears the link areas.
+  // Recomputes the cells drawn (frame()), clears the link areas and calls
+  // the after-render hook.
   void renderBuffer();
   // Scroll messages of the two bars; answer whether the position moved.
   bool scrollVertical(ScrollCode code, int thumb = 0);
@@ -179,6 +184,9 @@ class TableGrid {
   const std::vector<DrawnCell>& frame() const { return frame_; }
   // The grid's cell for a real key (null when it has none yet).
   const GridCell* cell(CellKey realKey) const;
+  // Goes up whenever the measured cells are dropped (a model with another
+  // shown item), so that whoever keeps data by cell key knows to drop it too.
+  uint64_t cellGeneration() const { return cellGeneration_; }
   // Cells drawn without a stored column width (drawn 0 wide).
   uint64_t widthErrors() const { return widthErrors_; }
   TableSource* source() const { return source_; }
@@ -192,6 +200,7 @@ class TableGrid {
     bool cutOff = false;
   };
   GridCell& cellFor(uint32_t v, uint32_t w);
+  void computeFrame();
   void computeColumnWidths(int available);
   int visibleColumnWidth(uint32_t w) const;
   DrawnCell drawCell(uint32_t v, uint32_t w, int x, int y, int cx, int cy, bool highlight);
@@ -208,6 +217,7 @@ class TableGrid {
   TableSource* source_ = nullptr;
   CellMeasurer* measurer_ = nullptr;
   std::function<void()> hidePopup_;
+  std::function<void()> afterRender_;
   ObjectIndex shownItem_ = 0;
   int rowHeight_ = 0;
   std::map<uint32_t, int> columnWidths_;
@@ -234,6 +244,7 @@ class TableGrid {
   int pageY_ = 0;
   std::vector<DrawnCell> frame_;
   uint64_t widthErrors_ = 0;
+  uint64_t cellGeneration_ = 0;
 };
 
 }  // namespace vantrel

@@ -5,14 +5,14 @@
 namespace vantrel {
 
 TableViewerModel::TableViewerModel(const ContentDatabase& database, int dpiX, int dpiY)
-    : db_(database), model_(database), grid_(dpiX, dpiY) {}
+    : db_(database), model_(database), grid_(dpiX, dpiY), painter_(grid_, dpiX, dpiY) {}
 
-bool TableViewerModel::show(ObjectIndex x, int fontHeight) {
+bool TableViewerModel::show(ObjectIndex x) {
   if (!model_.accepts(x)) return false;
   model_.buildTable(x, kHeadingColourA, kHeadingColourB);
   title_.clear();
   textOf(db_, x, title_);
-  grid_.setSource(&model_, fontHeight);
+  grid_.setSource(&model_, painter_.font().height);
   return true;
 }
 

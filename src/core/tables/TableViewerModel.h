@@ -1,13 +1,16 @@
 #pragma once
 // What the table viewer decides without a window: whether it shows an
 // object, the title, the three buttons (Key, Restore, Compare) and what a
-// tap on the grid leads to. The Qt viewer owns one and only paints the grid
+// tap on the grid leads to. It holds the model, the grid and the grid's
+// painter; the window gives the painter a measuring surface and a buffer
+// (through the grid's after-render hook), copies the buffer to the screen
 // and carries out the actions.
 #include <cstdint>
 #include <string>
 
 #include "content/ContentDatabase.h"
 #include "tables/TableGrid.h"
+#include "tables/TableGridPainter.h"
 #include "tables/TightCrtTable.h"
 
 namespace vantrel {
@@ -35,9 +38,8 @@ class TableViewerModel {
 
   // Shows object x when it is an item of a "tight crt" table: rebuilds the
   // model (everything visible) and hands it to the grid. False (nothing
-  // changed) otherwise. fontHeight: the cell font's character height (0:
-  // the guide font's).
-  bool show(ObjectIndex x, int fontHeight = 0);
+  // changed) otherwise. The rows are as high as the painter's font.
+  bool show(ObjectIndex x);
   // The window title: the shown item's text.
   const std::u16string& title() const { return title_; }
 
@@ -54,11 +56,13 @@ class TableViewerModel {
 
   TightCrtTable& model() { return model_; }
   TableGrid& grid() { return grid_; }
+  TableGridPainter& painter() { return painter_; }
 
  private:
   const ContentDatabase& db_;
   TightCrtTable model_;
   TableGrid grid_;
+  TableGridPainter painter_;
   std::u16string title_;
 };
 

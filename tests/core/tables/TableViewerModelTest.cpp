@@ -3,6 +3,7 @@
 #include <set>
 
 #include "TableFixture.h"
+#include "platform/TestSurface.h"
 #include "tables/TableViewerModel.h"
 
 using namespace vantrel;
@@ -118,4 +119,26 @@ TEST_F(Viewer, AnotherTableKeepsCompareActive) {
   EXPECT_EQ(viewer.command(kTableRestoreButton).kind, TableAction::Kind::Redraw);
   EXPECT_TRUE(viewer.grid().selectedRows().empty());
   EXPECT_EQ(viewer.model().rowCount(), 5u);
+}
+
+TEST(ViewerPainting, TheWholeTableIsDrawnThroughThePainter) {
+  TightCrtTable::resetHeadingToggles();
+  SampleGuide g;
+  TableViewerModel viewer(g.db);
+  TestSurface buffer(400, 400);
+  viewer.painter().setMeasuringSurface(&buffer);
+  viewer.grid().setAfterRender([&] {
+    buffer.clearCalls();
+    viewer.painter().paint(buffer);
+  });
+  viewer.grid().setClientRect({0, 0, 240, 300});
+  ASSERT_TRUE(viewer.show(g[u"Whole"]));
+  viewer.grid().relayout();
+  EXPECT_EQ(viewer.grid().rowHeight(), 20);
+  EXPECT_EQ(viewer.grid().widthErrors(), 0u);
+  std::set<std::u16string> drawn;
+  for (const auto& c : buffer.textCalls()) drawn.insert(c.text);
+  for (const char16_t* text : {u"c1", u"c4", u"r1", u"r5", u"r4c3", u"r3c2"}) {
+    EXPECT_TRUE(drawn.count(text)) << std::string(text, text + std::char_traits<char16_t>::length(text));
+  }
 }
