@@ -97,7 +97,7 @@ struct Viewer {
     widget.resize(240, 242);
   }
   void show() {
-    model.show(guide().whole, 16);
+    model.show(guide().whole);
     widget.sourceChanged();
     widget.relayout();
   }

@@ -45,6 +45,8 @@ class TableGridPainter : public CellMeasurer {
 
   // The parsed text of a cell (null before it was measured or drawn).
   const TextBlock* block(CellKey realKey) const;
+  // How many parsed cell texts are kept.
+  size_t blockCount() const { return blocks_.size(); }
 
  private:
   TextBlock& blockFor(CellKey key, const std::u16string& markup, Colour background, DrawingSurface& surface);

@@ -44,7 +44,7 @@ TableViewer::~TableViewer() {
 }
 
 bool TableViewer::show(uint32_t object, const uint8_t*, size_t) {
-  if (!model_->show(object, guideFontDescription(dpiY_).height)) return false;
+  if (!model_->show(object)) return false;
   window_->grid()->sourceChanged();
   window_->setGeometry(0, 0, 0, 0);
   addLayoutItem(window_, 4);

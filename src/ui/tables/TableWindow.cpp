@@ -7,8 +7,6 @@ namespace vantrel {
 
 namespace {
 
-constexpr Colour kGridLine = 0x666666;
-
 ScrollCode codeFor(int action) {
   switch (action) {
     case QAbstractSlider::SliderSingleStepSub: return ScrollCode::LineUp;
@@ -29,11 +27,9 @@ TableGridWidget::TableGridWidget(QWidget* parent, QWidget* mainWindow, TableView
       model_(model),
       dpiX_(dpiX),
       dpiY_(dpiY),
-      renderer_(dpiX, dpiY),
       measuring_(std::make_unique<QtSurface>(1, 1)) {
   setObjectName("crt");
   setAttribute(Qt::WA_OpaquePaintEvent);
-  renderer_.configure(guideFontDescription(dpiY), 1, 0);
 
   vbar_ = new QScrollBar(Qt::Vertical, this);
   vbar_->setObjectName("verticalBar");
@@ -75,49 +71,21 @@ TableGridWidget::TableGridWidget(QWidget* parent, QWidget* mainWindow, TableView
   }
 
   TableGrid& grid = model_.grid();
-  grid.setMeasurer(this);
+  model_.painter().setMeasuringSurface(measuring_.get());
+  grid.setAfterRender([this] { paintCells(); });
   grid.setHidePopup([this] { popup_->hidePopup(); });
 }
 
 TableGridWidget::~TableGridWidget() {
-  model_.grid().setMeasurer(nullptr);
+  model_.painter().setMeasuringSurface(nullptr);
+  model_.grid().setAfterRender(nullptr);
   model_.grid().setHidePopup(nullptr);
   delete popup_;  // a top-level window of its own
 }
 
 void TableGridWidget::setCellFont(const FontDescription& font) {
-  renderer_.configure(font, 1, 0);
+  model_.painter().setFont(font);
   popup_->setFont(font);
-}
-
-void TableGridWidget::sourceChanged() {
-  const ObjectIndex shown = model_.model().shownItem();
-  if (shown != blocksFor_) {
-    blocks_.clear();
-    blocksFor_ = shown;
-  }
-}
-
-int TableGridWidget::singleLineWidth(CellKey key, const std::u16string& markup, Colour background) {
-  TextBlock block(markup, background);
-  renderer_.parse(block, *measuring_);
-  const int width = block.lineWidth;
-  blocks_.insert_or_assign(key, std::move(block));
-  return width;
-}
-
-TextBlock& TableGridWidget::blockFor(CellKey key) {
-  auto it = blocks_.find(key);
-  if (it != blocks_.end()) return it->second;
-  TextBlock block;
-  if (const GridCell* cell = model_.grid().cell(key)) {
-    block.text = cell->text;
-    block.background = cell->background;
-  } else {
-    block.background = 0xC0C0C0;
-  }
-  renderer_.parse(block, *measuring_);
-  return blocks_.emplace(key, std::move(block)).first->second;
 }
 
 void TableGridWidget::relayout() {
@@ -125,17 +93,12 @@ void TableGridWidget::relayout() {
   grid.setClientRect({0, 0, width(), height()});
   const QPoint origin = mapToGlobal(QPoint(0, 0));
   grid.setScreenOrigin(origin.x(), origin.y());
-  grid.relayout();
-  applyLayout();
+  grid.relayout();  // the after-render hook paints
+  placeBars();
 }
 
 void TableGridWidget::applyLayout() {
   placeBars();
-  const TableGrid& grid = model_.grid();
-  const int w = std::max(1, grid.bufferWidth());
-  const int h = std::max(1, grid.bufferHeight());
-  if (buffer_.width() != w || buffer_.height() != h) buffer_ = QImage(w, h, QImage::Format_RGB32);
-  paintCells();
   update();
 }
 
@@ -144,8 +107,6 @@ void TableGridWidget::redraw() {
   const QPoint origin = mapToGlobal(QPoint(0, 0));
   grid.setScreenOrigin(origin.x(), origin.y());
   grid.renderBuffer();
-  paintCells();
-  update();
 }
 
 void TableGridWidget::placeBars() {
@@ -174,59 +135,18 @@ void TableGridWidget::placeBars() {
   syncing_ = false;
 }
 
-void TableGridWidget::drawOneCell(DrawingSurface& surface, TextBlock& block, const Rect& cell, Point origin,
-                                  LinkAreaList& links) {
-  renderer_.drawLinked(origin, links, surface, block, cell);
-  const int r = cell.right - 1;
-  const int b = cell.bottom - 1;
-  const Point line[3] = {{cell.left, b}, {r, b}, {r, cell.top - 1}};
-  surface.polyline(line, 3, kGridLine);
-  if (block.truncated) {
-    const int sx5 = (5 * dpiX_ + 48) / 96;
-    const int sy5 = (5 * dpiY_ + 48) / 96;
-    const Point triangle[3] = {{r - sx5, b}, {r, b}, {r, b - sy5}};
-    surface.polygon(triangle, 3, 0x000000, kGridLine);
-  }
-}
-
 void TableGridWidget::paintCells() {
-  if (painting_ || buffer_.isNull()) return;
+  if (painting_) return;
   painting_ = true;
-  TableGrid& grid = model_.grid();
-  const Point origin = grid.screenOrigin();
+  const TableGrid& grid = model_.grid();
+  const int w = std::max(1, grid.bufferWidth());
+  const int h = std::max(1, grid.bufferHeight());
+  if (buffer_.width() != w || buffer_.height() != h) buffer_ = QImage(w, h, QImage::Format_RGB32);
   QtSurface surface(&buffer_);
-  surface.fillRect({0, 0, buffer_.width(), buffer_.height()}, 0xFFFFFF);
-  for (const DrawnCell& d : grid.frame()) {
-    TextBlock& block = blockFor(d.key);
-    if (block.inverted != d.highlight) MarkupRenderer::toggleInverted(block);
-    if (d.width <= 0 || d.height <= 0) continue;  // a width error: drawn 0 wide
-    if (d.clipX == 0 && d.clipY == 0) {
-      drawOneCell(surface, block, {d.x, d.y, d.x + d.width, d.y + d.height}, {origin.x, origin.y}, grid.links());
-    } else {
-      // Drawn whole into a scratch image, then only the part in view is copied.
-      if (scratch_.width() < d.width || scratch_.height() < d.height)
-        scratch_ = QImage(std::max(d.width, scratch_.width()), std::max(d.height, scratch_.height()),
-                          QImage::Format_RGB32);
-      LinkAreaList cellLinks;
-      {
-        QtSurface scratch(&scratch_);
-        drawOneCell(scratch, block, {0, 0, d.width, d.height},
-                    {origin.x + d.x - d.clipX, origin.y + d.y - d.clipY}, cellLinks);
-        scratch.end();
-        surface.copyFrom(scratch, {d.clipX, d.clipY, d.width, d.height}, {d.x, d.y});
-      }
-      const Rect shown{origin.x + d.x, origin.y + d.y, origin.x + d.x + d.width - d.clipX,
-                       origin.y + d.y + d.height - d.clipY};
-      for (const auto& e : cellLinks.entries()) {
-        Rect part{std::max(e.rect.left, shown.left), std::max(e.rect.top, shown.top),
-                  std::min(e.rect.right, shown.right), std::min(e.rect.bottom, shown.bottom)};
-        if (!part.isEmpty()) grid.links().append(part, e.linkId);
-      }
-    }
-    grid.markCutOff(d.key, block.truncated);
-  }
+  model_.painter().paint(surface);
   surface.end();
   painting_ = false;
+  update();
 }
 
 void TableGridWidget::paintEvent(QPaintEvent*) {
@@ -246,8 +166,6 @@ void TableGridWidget::scroll(bool vertical, ScrollCode code, int thumb) {
   if (vertical) vbar_->setValue(grid.scrollY());
   else hbar_->setValue(grid.scrollX());
   syncing_ = false;
-  paintCells();
-  update();
 }
 
 void TableGridWidget::showPopupText(const std::u16string& text, const Rect& anchor) {
@@ -264,8 +182,7 @@ void TableGridWidget::tapAt(int x, int y) {
     case TableAction::Kind::Nothing:
       break;
     case TableAction::Kind::Redraw:
-      paintCells();
-      update();
+      update();  // the grid has redrawn itself
       break;
     case TableAction::Kind::Navigate:
       repaint();

@@ -19,15 +19,15 @@
 
 namespace vantrel {
 
-class TableGridWidget : public QWidget, public CellMeasurer {
+class TableGridWidget : public QWidget {
  public:
   // Child ids: vertical bar 1001, horizontal bar 1002, corner box 1003, popup 1004.
   TableGridWidget(QWidget* parent, QWidget* mainWindow, TableViewerModel& model, int dpiX, int dpiY);
   ~TableGridWidget() override;
 
   void setCellFont(const FontDescription& font);
-  // After the model was shown: forgets the parsed cells when the grid dropped its own.
-  void sourceChanged();
+  // After the model was shown (the painter drops its parsed cells with the grid's).
+  void sourceChanged() {}
   // Scroll position to the top-left, layout, redraw.
   void relayout();
   // The grid's layout changed (Compare, Restore): bars, buffer and cells anew.
@@ -47,11 +47,9 @@ class TableGridWidget : public QWidget, public CellMeasurer {
   QFrame* cornerBox() const { return corner_; }
   const QImage& buffer() const { return buffer_; }
   // Parsed cell texts kept (one per cell drawn or measured).
-  size_t cachedBlocks() const { return blocks_.size(); }
+  size_t cachedBlocks() const { return model_.painter().blockCount(); }
   // Cells drawn without a stored column width (a redraw before any layout).
   uint64_t widthErrors() const { return model_.grid().widthErrors(); }
-
-  int singleLineWidth(CellKey key, const std::u16string& markup, Colour background) override;
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -60,21 +58,16 @@ class TableGridWidget : public QWidget, public CellMeasurer {
   void moveEvent(QMoveEvent*) override;
 
  private:
-  TextBlock& blockFor(CellKey key);
+  // The grid's after-render hook: the cells of its last redraw into the buffer.
   void paintCells();
-  void drawOneCell(DrawingSurface& surface, TextBlock& block, const Rect& cell, Point origin, LinkAreaList& links);
   void placeBars();
   void geometryChanged();
   void showPopupText(const std::u16string& text, const Rect& anchor);
 
   TableViewerModel& model_;
   int dpiX_, dpiY_;
-  MarkupRenderer renderer_;
   std::unique_ptr<QtSurface> measuring_;
-  std::map<CellKey, TextBlock> blocks_;
-  ObjectIndex blocksFor_ = 0;
   QImage buffer_;
-  QImage scratch_;
   QScrollBar* vbar_;
   QScrollBar* hbar_;
   QFrame* corner_;

@@ -24,7 +24,7 @@ class GridWidgetTest : public ::testing::Test {
     widget = std::make_unique<TableGridWidget>(nullptr, nullptr, *model, 96, 96);
   }
   void showItem(const std::u16string& name, int w, int h) {
-    ASSERT_TRUE(model->show(guide[name], 16));
+    ASSERT_TRUE(model->show(guide[name]));
     widget->sourceChanged();
     widget->resize(w, h);
     widget->relayout();
@@ -124,7 +124,7 @@ TEST(GridCutOffTest, LongHeadingIsCutWithATriangleThatOpensThePopup) {
   LongHeadingGuide g;
   TableViewerModel model(g.db);
   TableGridWidget widget(nullptr, nullptr, model, 96, 96);
-  ASSERT_TRUE(model.show(g.whole, 16));
+  ASSERT_TRUE(model.show(g.whole));
   widget.sourceChanged();
   widget.resize(240, 200);
   widget.relayout();
@@ -150,7 +150,7 @@ TEST(GridCutOffTest, LongHeadingIsCutWithATriangleThatOpensThePopup) {
 }
 
 TEST_F(GridWidgetTest, RedrawBeforeAnyLayoutDrawsZeroWideCellsQuietly) {
-  ASSERT_TRUE(model->show(guide[u"Whole"], 16));
+  ASSERT_TRUE(model->show(guide[u"Whole"]));
   widget->sourceChanged();
   widget->resize(200, 200);
   widget->redraw();  // no buffer, no widths yet
@@ -163,7 +163,7 @@ TEST_F(GridWidgetTest, ParsedCellsFollowTheShownItem) {
   showItem(u"Whole", 240, 200);
   const size_t rows = widget->cachedBlocks();
   EXPECT_GT(rows, 0u);
-  ASSERT_TRUE(model->show(guide[u"G1"], 16));
+  ASSERT_TRUE(model->show(guide[u"G1"]));
   widget->sourceChanged();
   widget->relayout();
   // Only the new table's cells are kept.
