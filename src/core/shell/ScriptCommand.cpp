@@ -38,7 +38,7 @@ int hexValue(char c) {
 
 const std::vector<std::string>& scriptCommandNames() {
   static const std::vector<std::string> names = {
-      "tap", "press", "move", "release", "wait", "type", "key", "command", "choose", "answer",
+      "tap", "press", "move", "release", "wait", "type", "key", "command", "click", "choose", "answer",
       "navigate", "navigate-key", "resize", "shot", "state", "quit"};
   return names;
 }
