@@ -164,6 +164,8 @@ navigate $(obj fns_general)
 state
 navigate $(obj popup_mic)
 state
+navigate $(obj fn_cultures) 1e00000032000000
+state
 S
 run --script "$WORK/s4" >"$WORK/out"; rc=$?
 [ $rc -eq 0 ] || fail "footnotes script: exit $rc $(cat "$WORK/err")"
@@ -182,6 +184,8 @@ expect '<BR><BR>' "$s" "footnotes separated by blank lines"
 s=$(line 4)
 expect '"kind":"popup"' "$s" "a popup object"
 expect '"title":""' "$s" "a popup has no title"
+# Page data place the popup: its top border at y 50 - 1.
+expect '"y":49}' "$(line 5)" "the popup opens at the point in the page data"
 
 # At 192 dpi everything doubles.
 printf 'navigate %s\nstate\nshot %s\n' "$PEN" "$WORK/t192.png" | run --screen 480x640 --dpi 192 --script - >"$WORK/out"; rc=$?

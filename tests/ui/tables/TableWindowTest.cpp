@@ -176,23 +176,33 @@ TEST(FootnotePopupTest, ShortTextIsPlacedNearTheAnchorAndTheNextTapClosesIt) {
   FootnotePopup popup(&main, 96, 96);
   int tappedLink = 0;
   popup.setListener([&](FootnotePopup*, int32_t id, QPoint, const std::u16string&) { tappedLink = id; });
-  TextBlock block(u"A short note with <a href=\"42\">a link</a>.");
+  auto press = [&](QPoint global) {
+    QMouseEvent e(QEvent::MouseButtonPress, QPointF(popup.mapFromGlobal(global)), QPointF(global), Qt::LeftButton,
+                  Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&popup, &e);
+  };
+  TextBlock block(u"<a href=\"42\">A linked note</a>");
   const QPoint anchor = main.mapToGlobal(QPoint(20, 40));
   EXPECT_FALSE(popup.show(block, anchor, u"", false, true));
   EXPECT_TRUE(popup.isVisible());
   EXPECT_TRUE(block.parsed);  // the caller keeps the parsed state
+  EXPECT_EQ(FootnotePopup::shownPopup(), &popup);
   const QRect g = popup.geometry();
-  EXPECT_EQ(g.top(), anchor.y() - 1);
+  EXPECT_EQ(g.top(), anchor.y() - 1);  // the border above the placed text
+  EXPECT_EQ(g.left(), anchor.x() - 1);
   EXPECT_LE(g.right(), main.mapToGlobal(QPoint(240, 0)).x());
-  // The link's area, in screen coordinates; a press there reports it (the
-  // press point is tested 6 pixels to its right).
-  QPoint inside = g.center();
-  QMouseEvent press(QEvent::MouseButtonPress, QPointF(popup.mapFromGlobal(inside)), QPointF(inside),
-                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&popup, &press);
+  // A press hides the popup; on the link (tested 6 pixels to the right of the
+  // press) it is reported.
+  press(QPoint(g.left() + 4, g.center().y()));
   EXPECT_FALSE(popup.isVisible());
   EXPECT_EQ(FootnotePopup::shownPopup(), nullptr);
-  (void)tappedLink;
+  EXPECT_EQ(tappedLink, 42);
+  // A press beyond the text's right end reports nothing.
+  tappedLink = 0;
+  TextBlock again(u"<a href=\"42\">A linked note</a>");
+  popup.show(again, anchor, u"", false, true);
+  press(QPoint(popup.geometry().right() - 1, popup.geometry().center().y()));
+  EXPECT_EQ(tappedLink, 0);
 }
 
 TEST(FootnotePopupTest, TallTextAndFullViewGoToTheDialog) {
