@@ -1,5 +1,8 @@
 #include "shell/GuideHost.h"
 
+#include "html/HtmlViewer.h"
+#include "tools/CalculatorViewer.h"
+
 namespace vantrel {
 
 namespace {
@@ -46,6 +49,15 @@ std::unique_ptr<Viewer> GuideHost::createViewer(ViewerId id, ViewerContext& ctx)
                                                      });
     case ViewerId::Home:
       return std::make_unique<Tracked<QtHomeViewer>>(&home_, ctx.frame, ctx.pageKeys, window_->pageArea(), screen_);
+    case ViewerId::Html:
+      if (!ctx.database) return nullptr;
+      return std::make_unique<QtHtmlViewer>(*ctx.database, ctx.frame, ctx.pageKeys, window_->pageArea(),
+                                            screen_.dpiX(), screen_.dpiY());
+    case ViewerId::Calculator:
+      if (!ctx.database) return nullptr;
+      return std::make_unique<QtCalculatorViewer>(*ctx.database, ctx.frame, ctx.pageKeys, window_->pageArea(),
+                                                  screen_.dpiX(), screen_.dpiY(), ctx.services.keyboard,
+                                                  ctx.services.messages);
     default:
       return nullptr;
   }

@@ -1,5 +1,6 @@
 #include "shell/ScriptRunner.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -10,7 +11,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "html/HtmlDialog.h"
+#include "html/HtmlViewer.h"
 #include "shell/ChoosablePopup.h"
+#include "tools/CalculatorViewer.h"
 #include "shell/ScriptState.h"
 
 namespace vantrel {
@@ -236,6 +240,7 @@ bool ScriptRunner::execute(const ScriptCommand& c, std::string& error) {
     return true;
   }
   if (n == "choose") return choose(static_cast<int>(c.numbers[0]), error);
+  if (n == "link" || n == "focus" || n == "click") return pageControl(c, error);
   if (n == "navigate") {
     app_.mainFrame()->navigate(static_cast<uint32_t>(c.numbers[0]), c.data.data(), c.data.size(), true);
     return true;
@@ -252,6 +257,43 @@ bool ScriptRunner::execute(const ScriptCommand& c, std::string& error) {
   }
   error = "command '" + n + "' cannot run here";
   return false;
+}
+
+bool ScriptRunner::pageControl(const ScriptCommand& c, std::string& error) {
+  if (c.name == "link") {
+    // The open HTML dialog first, then the HTML control of the page shown.
+    HtmlControl* control = nullptr;
+    if (HtmlDialog* d = HtmlDialog::openDialog()) control = d->control();
+    auto* html = dynamic_cast<QtHtmlViewer*>(app_.viewer(ViewerId::Html));
+    if (!control && html && html->pane()->isVisible()) control = html->pane()->control();
+    if (!control) {
+      error = "no HTML page is shown";
+      return false;
+    }
+    if (!control->activateLink(QString::fromStdString(c.text))) {
+      error = "the page shown has no link to '" + c.text + "'";
+      return false;
+    }
+    return true;
+  }
+  const int id = static_cast<int>(c.numbers[0]);
+  QWidget* target = nullptr;
+  auto* calc = dynamic_cast<QtCalculatorViewer*>(app_.viewer(ViewerId::Calculator));
+  if (calc && calc->panel()->isVisible()) target = calc->panel()->form()->child(id);
+  if (!target || !target->isVisible()) {
+    error = "the page shown has no control " + std::to_string(id);
+    return false;
+  }
+  if (c.name == "focus") {
+    target->activateWindow();
+    target->setFocus(Qt::OtherFocusReason);
+    return true;
+  }
+  // A click as a tap on the control would make it: a push button is
+  // pressed, a radio button checked, an entry field focused.
+  if (auto* button = qobject_cast<QAbstractButton*>(target)) button->click();
+  else target->setFocus(Qt::MouseFocusReason);
+  return true;
 }
 
 QJsonObject ScriptRunner::state() {

@@ -42,6 +42,8 @@ class ScriptRunner {
   bool typeText(const std::string& text);
   bool choose(int index, std::string& error);
   bool shot(const std::string& file, std::string& error);
+  // link, focus and click: the controls of the page shown.
+  bool pageControl(const ScriptCommand& c, std::string& error);
   void settle(int ms = 0);
   QWidget* keyTarget() const;
 
