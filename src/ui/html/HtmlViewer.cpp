@@ -14,6 +14,9 @@ RestartBar::RestartBar(QWidget* parent, int dpiX, int dpiY)
     : LayoutWidget(parent, "restartBar"), dpiX_(dpiX), dpiY_(dpiY), button_(new QPushButton("New evaluation", this)) {
   setObjectName("restartBar");
   button_->setObjectName("newEvaluation");
+  QFont f = button_->font();
+  f.setPixelSize(scaled(11, dpiY));
+  button_->setFont(f);
   resize(width(), scaled(26, dpiY));
   QObject::connect(button_, &QPushButton::clicked, [this] {
     if (listener_) listener_();
