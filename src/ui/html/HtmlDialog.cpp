@@ -7,6 +7,7 @@
 namespace vantrel {
 
 HtmlDialog* HtmlDialog::open_ = nullptr;
+std::function<void(HtmlDialog&)> HtmlDialog::driver_;
 
 HtmlDialog::HtmlDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("htmlDialog");
@@ -50,7 +51,15 @@ int HtmlDialog::open(const QString& title, const QString& body, const QRect& rec
   }
   control_->loadText(QString::fromStdU16String(dialogDocument(body.toStdU16String())));
 
-  exec();
+  if (driver_) {
+    show();
+    raise();
+    const auto driver = driver_;  // the driver may replace itself while it runs
+    driver(*this);
+    if (isVisible()) reject();
+  } else {
+    exec();
+  }
   busy_ = false;
   open_ = nullptr;
   return result_;

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QRect>
 #include <QString>
+#include <functional>
 
 #include "html/HtmlControl.h"
 
@@ -26,6 +27,11 @@ class HtmlDialog : public QDialog {
   // The part of the last tapped link's target after its first "#".
   const QString& anchorName() const { return anchor_; }
 
+  // Scripted runs: instead of a modal loop of its own, an open dialog calls
+  // the driver, which returns once the dialog is closed (or gives up; the
+  // dialog then closes as cancelled). Null: the dialog runs its own loop.
+  static void setModalDriver(std::function<void(HtmlDialog&)> driver) { driver_ = std::move(driver); }
+
   // The dialog open now (for scripted runs), or null.
   static HtmlDialog* openDialog() { return open_; }
   HtmlControl* control() const { return control_; }
@@ -42,6 +48,7 @@ class HtmlDialog : public QDialog {
   QString anchor_;
   bool busy_ = false;
   static HtmlDialog* open_;
+  static std::function<void(HtmlDialog&)> driver_;
 };
 
 }  // namespace vantrel

@@ -34,26 +34,42 @@ void ScriptRunner::settle(int ms) {
 }
 
 int ScriptRunner::run(const std::vector<std::string>& lines) {
+  lines_ = &lines;
+  next_ = 0;
+  status_ = -1;
+  // A modal HTML dialog opened by a command does not stop the script: the
+  // lines after that command run while it is open, until it closes.
+  HtmlDialog::setModalDriver([this](HtmlDialog& dialog) {
+    while (dialog.isVisible() && status_ < 0 && next_ < lines_->size()) step();
+  });
   settle();
-  for (size_t i = 0; i < lines.size(); ++i) {
-    std::string error;
-    auto c = parseScriptLine(lines[i], error);
-    if (c && !c->name.empty()) {
-      if (c->name == "quit") return 0;
-      if (!execute(*c, error)) c.reset();
+  while (status_ < 0 && next_ < lines.size()) step();
+  HtmlDialog::setModalDriver(nullptr);
+  return status_ < 0 ? 0 : status_;
+}
+
+void ScriptRunner::step() {
+  const size_t i = next_++;
+  std::string error;
+  auto c = parseScriptLine((*lines_)[i], error);
+  if (c && !c->name.empty()) {
+    if (c->name == "quit") {
+      status_ = 0;
+      return;
     }
-    if (!c) {
-      std::fprintf(err_, "vantrel-guide: script line %zu: %s\n", i + 1, error.c_str());
-      return 2;
-    }
-    settle();
-    if (exited_) {
-      // The program ends by itself: say why before going.
-      printState();
-      return 0;
-    }
+    if (!execute(*c, error)) c.reset();
   }
-  return 0;
+  if (!c) {
+    std::fprintf(err_, "vantrel-guide: script line %zu: %s\n", i + 1, error.c_str());
+    status_ = 2;
+    return;
+  }
+  settle();
+  if (exited_) {
+    // The program ends by itself: say why before going.
+    printState();
+    status_ = 0;
+  }
 }
 
 QWidget* ScriptRunner::keyTarget() const {

@@ -35,6 +35,8 @@ class ScriptRunner {
   void printState();
 
  private:
+  // Runs the next line; sets status_ when the run ends.
+  void step();
   // Runs one parsed command; false with error set when it cannot be done.
   bool execute(const ScriptCommand& c, std::string& error);
   bool mouse(const std::string& kind, int x, int y, std::string& error);
@@ -56,6 +58,9 @@ class ScriptRunner {
   bool exited_ = false;
   QPointer<QWidget> grabbed_;  // the widget that got the last press, until release
   std::vector<ScriptedMessages::Shown> messageLog_;
+  const std::vector<std::string>* lines_ = nullptr;
+  size_t next_ = 0;
+  int status_ = -1;  // -1 while running, then the exit status
 };
 
 }  // namespace vantrel

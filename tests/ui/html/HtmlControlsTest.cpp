@@ -178,5 +178,31 @@ TEST(HtmlDialog, ReturnsTheTappedObjectAndAnchorAndRefusesASecondOpening) {
   EXPECT_EQ(dialog.open("Notes", "text"), -1);
 }
 
+TEST(HtmlDialog, AModalDriverRunsWhileItIsOpen) {
+  QMainWindow main;
+  main.setGeometry(0, 0, 240, 320);
+  main.show();
+  HtmlDialog dialog(&main);
+  int calls = 0;
+  bool visible = false;
+  HtmlDialog::setModalDriver([&](HtmlDialog& d) {
+    ++calls;
+    visible = d.isVisible() && HtmlDialog::openDialog() == &d;
+    HtmlDialog::setModalDriver(nullptr);  // replacing itself while it runs is safe
+    d.control()->activateLink("3#a");
+  });
+  EXPECT_EQ(dialog.open("T", "<a href=\"3#a\">x</a> <a href=\"http://x\">web</a>"), 3);
+  EXPECT_EQ(calls, 1);
+  EXPECT_TRUE(visible);
+  EXPECT_EQ(dialog.anchorName(), "a");
+  EXPECT_FALSE(dialog.isVisible());
+
+  // A driver that gives up leaves the dialog cancelled.
+  HtmlDialog::setModalDriver([](HtmlDialog&) {});
+  EXPECT_EQ(dialog.open("T", "<a href=\"3\">x</a>"), -1);
+  EXPECT_FALSE(dialog.isVisible());
+  HtmlDialog::setModalDriver(nullptr);
+}
+
 }  // namespace
 }  // namespace vantrel
