@@ -9,7 +9,7 @@ namespace vantrel {
 HtmlDialog* HtmlDialog::open_ = nullptr;
 std::function<void(HtmlDialog&)> HtmlDialog::driver_;
 
-HtmlDialog::HtmlDialog(QWidget* parent) : QDialog(parent) {
+HtmlDialog::HtmlDialog(QWidget* parent, int dpiY) : QDialog(parent), dpiY_(dpiY) {
   setObjectName("htmlDialog");
   setModal(true);
 }
@@ -43,7 +43,7 @@ int HtmlDialog::open(const QString& title, const QString& body, const QRect& rec
   }
 
   if (!control_) {
-    control_ = new HtmlControl(this, kControlId);
+    control_ = new HtmlControl(this, kControlId, dpiY_);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(control_);

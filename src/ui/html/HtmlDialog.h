@@ -16,7 +16,8 @@ class HtmlDialog : public QDialog {
   static constexpr int kControlId = 1001;
 
   // parent: the main window the dialog covers or is centred on.
-  explicit HtmlDialog(QWidget* parent);
+  // dpiY sizes the control's default font.
+  explicit HtmlDialog(QWidget* parent, int dpiY = 96);
   ~HtmlDialog() override;
 
   // Shows the dialog modally. Answers the tapped link's object, or -1 when
@@ -47,6 +48,7 @@ class HtmlDialog : public QDialog {
   int result_ = -1;
   QString anchor_;
   bool busy_ = false;
+  int dpiY_;
   static HtmlDialog* open_;
   static std::function<void(HtmlDialog&)> driver_;
 };
