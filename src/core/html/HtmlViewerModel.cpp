@@ -21,6 +21,10 @@ HtmlPageKeys HtmlPageKeys::fromDatabase(const ContentDatabase& database) {
   return HtmlPageKeys{database.objectByName(u"INDEX"), database.objectCount()};
 }
 
+HtmlPageKeys HtmlPageKeys::fromPageKeys(const PageKeys& keys) {
+  return HtmlPageKeys{keys["index"], keys["calc_result"]};
+}
+
 HtmlSelection selectHtmlPage(const ContentDatabase& db, const HtmlPageKeys& keys, ObjectIndex object) {
   HtmlSelection s;
   if (tableTypeIs(db, object, u"html")) {

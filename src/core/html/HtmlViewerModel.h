@@ -17,6 +17,7 @@
 #include "content/ContentDatabase.h"
 #include "html/PageSource.h"
 #include "html/PageSources.h"
+#include "shell/PageKeys.h"
 #include "tools/CrClCalculator.h"
 #include "tools/DecisionTree.h"
 
@@ -31,7 +32,10 @@ std::string_view htmlSourceName(HtmlSourceKind kind);
 struct HtmlPageKeys {
   ObjectIndex index = 0;       // the object named "INDEX"
   ObjectIndex calcResult = 0;  // the first page-key object (objectCount + 0)
+  // The content's "INDEX" object and objectCount, as the page-key table has them.
   static HtmlPageKeys fromDatabase(const ContentDatabase& database);
+  // pageKeys["index"] and pageKeys["calc_result"].
+  static HtmlPageKeys fromPageKeys(const PageKeys& keys);
 };
 
 struct HtmlSelection {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "GuideFixture.h"
+#include "html/HtmlDialogModel.h"
 #include "html/HtmlViewerModel.h"
 #include "html/PageSource.h"
 #include "html/PageSources.h"
@@ -233,4 +234,40 @@ TEST_F(Pages, ViewerModelShowsAndNavigates) {
   ASSERT_TRUE(viewer.show(viewer.keys().calcResult));
   EXPECT_NE(u8(viewer.pageText()).find("0.00ml/min. Abnormal level."), std::string::npos);
   EXPECT_EQ(viewer.anchor(), u"");
+}
+
+TEST_F(Pages, KeysFromThePageKeyTable) {
+  PageKeys keys;
+  keys.build(guide.db.objectCount(), [&](std::u16string_view name) { return guide.db.objectByName(name); });
+  const HtmlPageKeys fromTable = HtmlPageKeys::fromPageKeys(keys);
+  const HtmlPageKeys fromDb = HtmlPageKeys::fromDatabase(guide.db);
+  EXPECT_EQ(fromTable.index, fromDb.index);
+  EXPECT_EQ(fromTable.calcResult, fromDb.calcResult);
+  EXPECT_EQ(fromTable.index, index_);
+}
+
+TEST(HtmlDialog, OpensOnceAndAnswersTheTappedLink) {
+  HtmlDialogModel dialog;
+  ASSERT_TRUE(dialog.begin(u"Footnote", u"See <a href=\"12#sec\">this</a>"));
+  EXPECT_EQ(u8(dialog.document()),
+            "<HTML><BODY><FONT FACE='PPC_Font2'>See <a href=\"12#sec\">this</a></FONT></BODY></FONT>");
+  EXPECT_FALSE(dialog.begin(u"Again", u"x"));  // already open: the caller answers -1
+  EXPECT_EQ(u8(dialog.title()), "Footnote");
+  dialog.linkTapped(u"12#sec");
+  EXPECT_EQ(dialog.finish(), 12);
+  EXPECT_EQ(u8(dialog.anchorName()), "sec");
+  EXPECT_FALSE(dialog.busy());
+
+  ASSERT_TRUE(dialog.begin(u"t", u""));
+  EXPECT_EQ(dialog.anchorName(), u"");
+  dialog.linkTapped(u"12");
+  EXPECT_EQ(dialog.finish(), 12);
+  EXPECT_EQ(dialog.anchorName(), u"");
+  ASSERT_TRUE(dialog.begin(u"t", u""));
+  EXPECT_EQ(dialog.finish(), -1);  // confirmed without a link
+
+  const DialogRect main{10, 20, 240, 320};
+  EXPECT_EQ(placeHtmlDialog(DialogRect{}, main), main);
+  EXPECT_EQ(placeHtmlDialog(DialogRect{0, 0, 200, 0}, main), main);
+  EXPECT_EQ(placeHtmlDialog(DialogRect{500, 500, 200, 100}, main), (DialogRect{30, 130, 200, 100}));
 }

@@ -2,11 +2,16 @@
 
 #include <charconv>
 #include <clocale>
+#include <climits>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
 #include <string>
 
 #include "../html/GuideFixture.h"
 #include "tools/CrClCalculator.h"
+#include "tools/CrClForm.h"
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -254,4 +259,66 @@ TEST(CrClPage, Formatting) {
   EXPECT_EQ(formatFixed(0.125, 2), "0.12");
   EXPECT_EQ(formatFixed(-0.0, 2), "-0.00");
   EXPECT_EQ(formatFixed(3.4028234663852886e38, 0).size(), 39u);
+  // Page data from elsewhere may hold any bits: no crash, printf's words.
+  EXPECT_EQ(formatFixed(std::numeric_limits<double>::infinity(), 2), "inf");
+  EXPECT_EQ(formatFixed(std::numeric_limits<double>::quiet_NaN(), 0), "nan");
+}
+
+// The number reader against the C library's reader (in the "C" locale the
+// tests run in) on random short texts of digits, points, exponents, signs,
+// blanks and letters: the same 32-bit value every time.
+TEST(CrCl, NumberReaderAgreesWithStrtod) {
+  ASSERT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
+  const char alphabet[] = " 0123456789.eE+-a";
+  uint32_t seed = 12345;
+  auto next = [&] {
+    seed = seed * 1664525u + 1013904223u;
+    return seed >> 8;
+  };
+  for (int i = 0; i < 200000; ++i) {
+    std::string text;
+    const size_t length = next() % 20;
+    for (size_t k = 0; k < length; ++k) text.push_back(alphabet[next() % (sizeof alphabet - 1)]);
+    const float expected = static_cast<float>(std::strtod(text.c_str(), nullptr));
+    const float got = static_cast<float>(readCrClNumber(fromUtf8(text)));
+    ASSERT_EQ(std::memcmp(&expected, &got, sizeof got), 0) << "'" << text << "': " << got << " vs " << expected;
+    const long long wide = std::strtoll(text.c_str(), nullptr, 10);
+    const int expectedInt = wide > INT_MAX ? INT_MAX : wide < INT_MIN ? INT_MIN : static_cast<int>(wide);
+    ASSERT_EQ(readCrClInteger(fromUtf8(text)), expectedInt) << "'" << text << "'";
+  }
+}
+
+TEST(CrClForm, ControlsScaleWithTheResolution) {
+  const CrClFormLayout at96 = crclFormLayout(96, 96);
+  EXPECT_EQ(at96.width, 240);
+  EXPECT_EQ(at96.height, 100);
+  ASSERT_EQ(at96.controls.size(), 15u);
+  const CrClControl& height = at96.controls[10];  // entry of row 3
+  EXPECT_EQ(height.id, 1003);
+  EXPECT_EQ(height.y, 22 + 66);
+  EXPECT_EQ(u8(at96.controls[6].text), "Serum Creatinine:");
+  EXPECT_EQ(at96.controls[6].height, 16);
+  const CrClFormLayout at131 = crclFormLayout(131, 131);
+  EXPECT_EQ(at131.controls[6].height, 22);
+  EXPECT_EQ(at131.controls[6].y, (23 * 131 + 48) / 96 + (44 * 131 + 48) / 96);
+  const CrClFormLayout at192 = crclFormLayout(192, 192);
+  const CrClControl& button = at192.controls.back();
+  EXPECT_EQ(u8(button.text), "Calculate CrCl");
+  EXPECT_EQ(button.id, 1008);
+  EXPECT_EQ(button.x, 130);
+  EXPECT_EQ(button.height, 42);
+}
+
+TEST_F(ResultsPage, CalculatorViewerTakesTheCalculatorsTable) {
+  EXPECT_FALSE(calculatorShows(guide.db, badIdx));
+  GuideFile other;
+  ContentWriter w(u"guide");
+  const auto calcs = addText(w, 0, u"table", u"Calculators");
+  const auto item = addText(w, calcs, u"hierarchy item", u"CrCl");
+  const auto lower = addText(w, 0, u"table", u"calculators");
+  ASSERT_TRUE(other.open(w));
+  EXPECT_TRUE(calculatorShows(other.db, w.indexOf(item)));
+  EXPECT_TRUE(calculatorShows(other.db, w.indexOf(calcs)));
+  EXPECT_FALSE(calculatorShows(other.db, w.indexOf(lower)));
+  EXPECT_FALSE(calculatorShows(other.db, other.db.objectCount()));
 }

@@ -1,0 +1,65 @@
+#pragma once
+// Draws a table grid's cells onto a drawing surface with the markup renderer:
+// each cell's text on one line (cut with "..." when it does not fit), its
+// bottom and right grid lines, a small black triangle in the lower right
+// corner of a cut-off text, body cells of a selected row or column with
+// complemented colours, and the first partly scrolled-away row and column
+// drawn from their visible part on. Link areas of the drawn texts go to the
+// grid (screen coordinates), for its taps.
+//
+// The painter is also the grid's measurer: each cell's markup is parsed and
+// measured once, kept by the cell's real key, and reused for drawing.
+#include <map>
+#include <optional>
+
+#include "platform/DrawingSurface.h"
+#include "richtext/MarkupRenderer.h"
+#include "richtext/TextBlock.h"
+#include "tables/TableGrid.h"
+
+namespace vantrel {
+
+inline constexpr Colour kGridLineColour = 0x666666;
+
+class TableGridPainter : public CellMeasurer {
+ public:
+  // Makes itself the grid's measurer. The cell font defaults to the guide
+  // font for dpiY.
+  TableGridPainter(TableGrid& grid, int dpiX = 96, int dpiY = 96);
+  ~TableGridPainter() override;
+  TableGridPainter(const TableGridPainter&) = delete;
+  TableGridPainter& operator=(const TableGridPainter&) = delete;
+
+  void setFont(const FontDescription& font);
+  const FontDescription& font() const { return font_; }
+  // The surface texts are measured on before they are drawn (not owned; any
+  // surface of the kind that is drawn on).
+  void setMeasuringSurface(DrawingSurface* surface) { measuring_ = surface; }
+
+  int singleLineWidth(CellKey key, const std::u16string& markup, Colour background) override;
+
+  // Draws the grid's last redraw (grid.frame()) into buffer, which should be
+  // grid.bufferWidth() x grid.bufferHeight(): white first, then every cell.
+  // The grid's link areas and cut-off marks are refreshed.
+  void paint(DrawingSurface& buffer);
+
+  // The parsed text of a cell (null before it was measured or drawn).
+  const TextBlock* block(CellKey realKey) const;
+
+ private:
+  TextBlock& blockFor(CellKey key, const std::u16string& markup, Colour background, DrawingSurface& surface);
+  void drawCell(const DrawnCell& cell, DrawingSurface& buffer);
+  void drawInto(DrawingSurface& surface, TextBlock& block, const Rect& rect, Point origin, LinkAreaList& links);
+  void dropIfStale();
+
+  TableGrid& grid_;
+  int dpiX_;
+  int dpiY_;
+  FontDescription font_;
+  MarkupRenderer renderer_;
+  DrawingSurface* measuring_ = nullptr;
+  std::map<CellKey, TextBlock> blocks_;
+  uint64_t generation_ = 0;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,82 @@
+#include "tables/TableViewerModel.h"
+
+#include "content/ContentQueries.h"
+
+namespace vantrel {
+
+TableViewerModel::TableViewerModel(const ContentDatabase& database, int dpiX, int dpiY)
+    : db_(database), model_(database), grid_(dpiX, dpiY), painter_(grid_, dpiX, dpiY) {}
+
+bool TableViewerModel::show(ObjectIndex x) {
+  if (!model_.accepts(x)) return false;
+  model_.buildTable(x, kHeadingColourA, kHeadingColourB);
+  title_.clear();
+  textOf(db_, x, title_);
+  grid_.setSource(&model_, painter_.font().height);
+  return true;
+}
+
+bool TableViewerModel::compare() {
+  if (grid_.selectedRows().empty() || grid_.selectedColumns().empty()) return false;
+  grid_.setCompareActive(true);
+  model_.compareSelection(grid_.selectedRows(), grid_.selectedColumns());
+  grid_.clearSelection();
+  grid_.relayout();
+  return true;
+}
+
+bool TableViewerModel::restore() {
+  if (!grid_.compareActive()) return false;
+  grid_.setCompareActive(false);
+  model_.restoreAll();
+  grid_.clearSelection();
+  grid_.relayout();
+  return true;
+}
+
+TableAction TableViewerModel::command(int id) {
+  TableAction action;
+  switch (id) {
+    case kTableKeyButton:
+      action.kind = TableAction::Kind::Navigate;
+      action.target = model_.keyObject();
+      break;
+    case kTableRestoreButton:
+      if (restore()) action.kind = TableAction::Kind::Redraw;
+      break;
+    case kTableCompareButton:
+      if (compare()) action.kind = TableAction::Kind::Redraw;
+      break;
+    default:
+      break;
+  }
+  return action;
+}
+
+TableAction TableViewerModel::tap(int x, int y) {
+  TableAction action;
+  GridTap t = grid_.tap(x, y);
+  switch (t.kind) {
+    case GridTap::Kind::Nothing:
+      break;
+    case GridTap::Kind::Link:
+      action.kind = TableAction::Kind::Navigate;
+      action.target = t.target;
+      break;
+    case GridTap::Kind::SelectionChanged:
+      action.kind = TableAction::Kind::Redraw;
+      break;
+    case GridTap::Kind::Popup:
+      action.kind = TableAction::Kind::Popup;
+      action.anchor = t.anchor;
+      if (t.cellPopup) {
+        model_.cellPopupText(t.key, action.text);
+      } else {
+        action.text = std::move(t.text);
+      }
+      break;
+  }
+  return action;
+}
+
+}  // namespace vantrel
