@@ -2,6 +2,8 @@
 
 #include <QVBoxLayout>
 
+#include <cstdint>
+
 #include "html/PageSource.h"
 
 namespace vantrel {
@@ -19,25 +21,19 @@ HtmlDialog::~HtmlDialog() {
 }
 
 int HtmlDialog::open(const QString& title, const QString& body, const QRect& rect) {
-  if (busy_ || open_) return -1;
+  if (open_ || !model_.begin(title.toStdU16String(), body.toStdU16String())) return -1;
   title_ = title;
   body_ = body;
-  result_ = -1;
   anchor_.clear();
-  busy_ = true;
   open_ = this;
 
   setWindowTitle(title);
   QWidget* main = parentWidget() ? parentWidget()->window() : nullptr;
   if (main) {
     const QRect m = main->geometry();
-    if (rect.isEmpty()) {
-      setGeometry(m);
-    } else {
-      QRect r(0, 0, rect.width(), rect.height());
-      r.moveCenter(m.center());
-      setGeometry(r);
-    }
+    const DialogRect r = placeHtmlDialog(DialogRect{rect.x(), rect.y(), rect.width(), rect.height()},
+                                         DialogRect{m.x(), m.y(), m.width(), m.height()});
+    setGeometry(r.x, r.y, r.width, r.height);
   } else if (!rect.isEmpty()) {
     resize(rect.size());
   }
@@ -49,7 +45,7 @@ int HtmlDialog::open(const QString& title, const QString& body, const QRect& rec
     layout->addWidget(control_);
     control_->setLinkListener([this](const QString& target) { linkTapped(target); });
   }
-  control_->loadText(QString::fromStdU16String(dialogDocument(body.toStdU16String())));
+  control_->loadText(QString::fromStdU16String(model_.document()));
 
   if (driver_) {
     show();
@@ -60,16 +56,16 @@ int HtmlDialog::open(const QString& title, const QString& body, const QRect& rec
   } else {
     exec();
   }
-  busy_ = false;
   open_ = nullptr;
-  return result_;
+  const int64_t result = model_.finish();
+  anchor_ = QString::fromStdU16String(model_.anchorName());
+  // Object indexes beyond the int range are not objects a caller can open.
+  return result >= 0 && result <= INT32_MAX ? static_cast<int>(result) : -1;
 }
 
 void HtmlDialog::linkTapped(const QString& target) {
-  if (target.isEmpty()) return;
-  LinkTarget link = parseLinkTarget(target.toStdU16String());
-  result_ = static_cast<int>(link.object);
-  anchor_ = QString::fromStdU16String(link.anchor);
+  if (target.isEmpty() || !model_.busy()) return;
+  model_.linkTapped(target.toStdU16String());
   accept();
 }
 

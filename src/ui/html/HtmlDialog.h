@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "html/HtmlControl.h"
+#include "html/HtmlDialogModel.h"
 
 namespace vantrel {
 
@@ -45,9 +46,8 @@ class HtmlDialog : public QDialog {
   HtmlControl* control_ = nullptr;
   QString title_;
   QString body_;
-  int result_ = -1;
+  HtmlDialogModel model_;
   QString anchor_;
-  bool busy_ = false;
   int dpiY_;
   static HtmlDialog* open_;
   static std::function<void(HtmlDialog&)> driver_;

@@ -7,14 +7,13 @@
 #include "content/ContentQueries.h"
 #include "platform/QtSurface.h"
 #include "shell/MainFrame.h"
+#include "tools/CrClForm.h"
 
 namespace vantrel {
 
 namespace {
 int scaled(int n, int dpi) { return (n * dpi + 48) / 96; }
 
-const char* const kRowLabels[4] = {"Age:", "Weight in kg:", "Serum Creatinine:", "Height in inches"};
-const char* const kUnitLabels[4] = {"years", "kg", "mg/dl", "in"};
 }  // namespace
 
 CrClForm::CrClForm(QWidget* parent, int dpiX, int dpiY, KeyboardService& keyboard, MessageService& messages)
@@ -32,40 +31,51 @@ CrClForm::CrClForm(QWidget* parent, int dpiX, int dpiY, KeyboardService& keyboar
   system.setFamily("DejaVu Sans Condensed");
   system.setPixelSize(scaled(11, dpiY));
   setFont(system);
-  auto sx = [dpiX](int n) { return scaled(n, dpiX); };
-  auto sy = [dpiY](int n) { return scaled(n, dpiY); };
-  const int lineHeight = ((dpiY + 3) * 16) / 96;
-  setGeometry(0, 0, sx(240), sy(100));
-
-  for (int i = 0; i < 4; ++i) {
-    auto* label = new QLabel(kRowLabels[i], this);
-    label->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    label->setGeometry(sx(5), sy(23) + sy(22 * i), sx(105), lineHeight);
-    auto* field = new QLineEdit("0", this);
-    field->setObjectName(QString::number(kCrClAgeField + i));
-    field->setProperty("childId", kCrClAgeField + i);
-    field->setGeometry(sx(115), sy(22) + sy(22 * i), sx(60), sy(18));
-    field->installEventFilter(this);
-    fields_[i] = field;
-    auto* unit = new QLabel(kUnitLabels[i], this);
-    unit->setTextFormat(Qt::PlainText);
-    unit->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    unit->setGeometry(sx(183), sy(23) + sy(22 * i), sx(52), lineHeight);
+  // Controls, texts, ids and positions as the form's layout gives them.
+  const CrClFormLayout layout = crclFormLayout(dpiX, dpiY);
+  setGeometry(0, 0, layout.width, layout.height);
+  int field = 0;
+  for (const CrClControl& c : layout.controls) {
+    const QString text = QString::fromStdU16String(c.text);
+    QWidget* w = nullptr;
+    switch (c.kind) {
+      case CrClControlKind::label:
+      case CrClControlKind::unitLabel: {
+        auto* label = new QLabel(text, this);
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment((c.kind == CrClControlKind::label ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
+        w = label;
+        break;
+      }
+      case CrClControlKind::entry: {
+        auto* edit = new QLineEdit(text, this);
+        edit->installEventFilter(this);
+        if (field < 4) fields_[field++] = edit;
+        w = edit;
+        break;
+      }
+      case CrClControlKind::radioLeft:
+      case CrClControlKind::radioRight: {
+        auto* radio = new QRadioButton(text, this);
+        // Text left of the button, right-aligned, for the left one.
+        if (c.kind == CrClControlKind::radioLeft) radio->setLayoutDirection(Qt::RightToLeft);
+        if (c.id == kCrClFemaleButton) female_ = radio;
+        if (c.id == kCrClMaleButton) male_ = radio;
+        w = radio;
+        break;
+      }
+      case CrClControlKind::pushButton:
+        calculate_ = new QPushButton(text, this);
+        w = calculate_;
+        break;
+    }
+    w->setGeometry(c.x, c.y, c.width, c.height);
+    if (c.id >= 0) {
+      w->setObjectName(QString::number(c.id));
+      w->setProperty("childId", c.id);
+    }
   }
-  female_ = new QRadioButton("Female", this);
-  female_->setObjectName(QString::number(kCrClFemaleButton));
-  female_->setProperty("childId", kCrClFemaleButton);
-  female_->setLayoutDirection(Qt::RightToLeft);  // text left of the button, right-aligned
-  female_->setGeometry(sx(5), sy(111), sx(110), sy(18));
   female_->setChecked(true);
-  male_ = new QRadioButton("Male", this);
-  male_->setObjectName(QString::number(kCrClMaleButton));
-  male_->setProperty("childId", kCrClMaleButton);
-  male_->setGeometry(sx(125), sy(111), sx(110), sy(18));
-  calculate_ = new QPushButton(QString::fromStdU16String(std::u16string(kCrClCalculateText)), this);
-  calculate_->setObjectName(QString::number(kCrClCalculateButton));
-  calculate_->setProperty("childId", kCrClCalculateButton);
-  calculate_->setGeometry(sx(65), sy(133), sx(110), sy(21));
   calculate_->setAutoDefault(false);
   QObject::connect(calculate_, &QPushButton::clicked, this, [this] {
     if (calculateCrCl() != 0) keyboard_.showKeyboard();
@@ -177,7 +187,7 @@ QtCalculatorViewer::QtCalculatorViewer(const ContentDatabase& database, MainFram
 QtCalculatorViewer::~QtCalculatorViewer() { delete panel_; }
 
 bool QtCalculatorViewer::show(uint32_t object, const uint8_t*, size_t) {
-  if (!database_ || !tableNamed(*database_, object, u"Calculators")) return false;
+  if (!database_ || !calculatorShows(*database_, object)) return false;
   std::u16string title;
   textOf(*database_, object, title);
   frame_->setTitle(title);

@@ -50,9 +50,9 @@ class CrClForm : public QWidget {
   KeyboardService& keyboard_;
   MessageService& messages_;
   std::array<QLineEdit*, 4> fields_{};
-  QRadioButton* female_;
-  QRadioButton* male_;
-  QPushButton* calculate_;
+  QRadioButton* female_ = nullptr;
+  QRadioButton* male_ = nullptr;
+  QPushButton* calculate_ = nullptr;
   std::function<void(const CrClResult&)> onResult_;
 };
 
