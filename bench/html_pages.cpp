@@ -12,6 +12,7 @@
 
 #include "content/ContentWriter.h"
 #include "html/HtmlViewer.h"
+#include "html/PageSources.h"
 #include "platform/KeyboardService.h"
 #include "platform/QtFontFiles.h"
 #include "platform/QtMessages.h"
@@ -132,6 +133,19 @@ void run(benchmark::State& state, bool menu) {
 }  // namespace
 
 static void BM_MenuPageOf5000Items(benchmark::State& state) { run(state, true); }
+
+// The part of the menu page's time spent generating its text.
+static void BM_MenuPageTextOnly(benchmark::State& state) {
+  const BigGuide& g = bigGuide();
+  ContentDatabase db;
+  if (g.dir.empty() || !db.open(g.dir + "/Qd07-Qd07")) {
+    state.SkipWithError("cannot open the guide");
+    return;
+  }
+  MenuPage page(db);
+  for (auto _ : state) benchmark::DoNotOptimize(page.pageText(g.menuEntry));
+}
+BENCHMARK(BM_MenuPageTextOnly)->Unit(benchmark::kMillisecond);
 static void BM_HtmlPageOf200KB(benchmark::State& state) { run(state, false); }
 BENCHMARK(BM_MenuPageOf5000Items)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_HtmlPageOf200KB)->Unit(benchmark::kMillisecond)->Iterations(10);
