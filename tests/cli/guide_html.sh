@@ -173,6 +173,8 @@ s=$(line 1)
 expect '14.77ml/min. Abnormal level.' "$s" "female worked value"
 expect '46kg. Actual Weight: 50kg.' "$s" "ibw printed without decimals"
 expect "<A HREF=\\\"$OK\\\">" "$s" "links to DOSAGE_CRCL_OK"
+printf 'navigate %s\nfocus 1003\ntype 5\nclick 1006\nstate\n' "$CALC" | run --script - >"$WORK/out"
+expect '"1003":"05"},"male":false' "$(line 1)" "focus puts typing into the height field"
 printf 'navigate %s\nclick 4242\n' "$CALC" | run --script - >"$WORK/out"; rc=$?
 [ $rc -eq 2 ] || fail "click on a missing control: exit $rc"
 
