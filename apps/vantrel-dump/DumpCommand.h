@@ -51,6 +51,15 @@ struct DumpRegistration {
 
 // Helpers shared by the command files.
 uint32_t parseIndex(const std::string& word, const char* what);  // UsageError on bad input
+// The open database; Failure when it is not a valid content database.
+const ContentDatabase& validDatabase(const DumpContext& ctx);
+// UsageError unless the command got between least and most words.
+void expectArgs(const DumpContext& ctx, size_t least, size_t most, const char* usage);
+// An object index below objectCount; Failure past the end.
+ObjectIndex objectArg(const ContentDatabase& db, const std::string& word);
+// Sets both the JSON result and, in the same order, the plain rendering
+// ("key: value" per line; texts as they are, null as "(none)").
+void setOrdered(DumpOutput& out, const std::vector<std::pair<std::string, nlohmann::json>>& fields);
 std::string utf8(const std::u16string& text);
 nlohmann::json jsonText(const std::u16string& text);
 

@@ -14,46 +14,6 @@
 namespace vantrel::dump {
 namespace {
 
-const ContentDatabase& validDatabase(const DumpContext& ctx) {
-  if (!ctx.database || !ctx.database->valid()) {
-    throw Failure{"not a valid content database: " + ctx.directory + " (base name " + ctx.base +
-                  "); 'info' shows its header"};
-  }
-  return *ctx.database;
-}
-
-void expectArgs(const DumpContext& ctx, size_t least, size_t most, const char* usage) {
-  if (ctx.args.size() < least || ctx.args.size() > most) throw UsageError{std::string("usage: ") + usage};
-}
-
-ObjectIndex objectArg(const ContentDatabase& db, const std::string& word) {
-  const ObjectIndex index = parseIndex(word, "object index");
-  if (index >= db.objectCount()) {
-    throw Failure{"object " + word + " is past the end of the object table (" + std::to_string(db.objectCount()) +
-                  " objects)"};
-  }
-  return index;
-}
-
-// Sets both the JSON result and, in the same order, the plain rendering
-// ("key: value" per line; texts as they are, null as "(none)").
-void setOrdered(DumpOutput& out, const std::vector<std::pair<std::string, nlohmann::json>>& fields) {
-  std::ostringstream os;
-  for (const auto& [key, value] : fields) {
-    out.result[key] = value;
-    os << key << ": ";
-    if (value.is_string()) {
-      os << value.get<std::string>();
-    } else if (value.is_null()) {
-      os << "(none)";
-    } else {
-      os << value.dump();
-    }
-    os << "\n";
-  }
-  out.plain = os.str();
-}
-
 // One line per item: "  N  text".
 std::string numberedLines(const std::vector<std::u16string>& items) {
   std::ostringstream os;

@@ -17,33 +17,6 @@
 namespace vantrel::dump {
 namespace {
 
-const ContentDatabase& validDatabase(const DumpContext& ctx) {
-  if (!ctx.database || !ctx.database->valid()) {
-    throw Failure{"not a valid content database: " + ctx.directory + " (base name " + ctx.base +
-                  "); 'info' shows its header"};
-  }
-  return *ctx.database;
-}
-
-// Sets the JSON result and the plain rendering in the same order
-// ("key: value" per line; texts as they are, null as "(none)").
-void setOrdered(DumpOutput& out, const std::vector<std::pair<std::string, nlohmann::json>>& fields) {
-  std::ostringstream os;
-  for (const auto& [key, value] : fields) {
-    out.result[key] = value;
-    os << key << ": ";
-    if (value.is_string()) {
-      os << value.get<std::string>();
-    } else if (value.is_null()) {
-      os << "(none)";
-    } else {
-      os << value.dump();
-    }
-    os << "\n";
-  }
-  out.plain = os.str();
-}
-
 // A 32-bit float as the shortest decimal that reads back as the same float.
 nlohmann::json floatJson(float value) {
   char buffer[64];

@@ -17,14 +17,6 @@
 namespace vantrel::dump {
 namespace {
 
-const ContentDatabase& validDatabase(const DumpContext& ctx) {
-  if (!ctx.database || !ctx.database->valid()) {
-    throw Failure{"not a valid content database: " + ctx.directory + " (base name " + ctx.base +
-                  "); 'info' shows its header"};
-  }
-  return *ctx.database;
-}
-
 // Why the table viewer does not show object x (empty when it does).
 std::string refusal(const ContentDatabase& db, ObjectIndex x) {
   if (TightCrtTable::accepts(db, x)) return {};

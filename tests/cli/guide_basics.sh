@@ -141,8 +141,8 @@ printf 'command 40027\nshot %s/a.png\n' "$WORK" | run --script - >"$WORK/out"
 head -c 8 "$WORK/a.png" | od -An -tx1 | grep -q '89 50 4e 47' || fail "shot: not a PNG"
 
 # Navigation by object and by page key.
-printf 'navigate 1 0102\nstate\nnavigate-key home\nstate\n' | run --script - >"$WORK/out"
-expect '"page":{"data":"0102","object":1}' "$(line 1)" "navigate with data"
+printf 'navigate 99999 0102\nstate\nnavigate-key home\nstate\n' | run --script - >"$WORK/out"
+expect '"page":{"data":"0102","object":99999}' "$(line 1)" "navigate with data"
 expect '"items":[]' "$(line 1)" "a page nobody shows leaves the page area empty"
 expect '"title":"Home"' "$(line 2)" "navigate-key home"
 

@@ -38,8 +38,9 @@ int hexValue(char c) {
 
 const std::vector<std::string>& scriptCommandNames() {
   static const std::vector<std::string> names = {
-      "tap", "press", "move", "release", "wait", "type", "key", "command", "click", "choose", "answer",
-      "navigate", "navigate-key", "resize", "shot", "state", "quit"};
+      "tap", "press", "move", "release", "wait", "type", "key", "command", "choose", "answer",
+      "navigate", "navigate-key", "resize", "shot", "state", "quit",
+      "link", "focus", "click"};
   return names;
 }
 
@@ -115,8 +116,6 @@ std::optional<ScriptCommand> parseScriptLine(const std::string& rawLine, std::st
     c.text = args[0];
   } else if (c.name == "command") {
     if (!numbers(1, 0, 65535, "ID")) return std::nullopt;
-  } else if (c.name == "click") {
-    if (!numbers(1, 0, 65535, "ID (a control's child id)")) return std::nullopt;
   } else if (c.name == "choose") {
     if (!numbers(1, 0, 100000, "I (the item's position, from 0)")) return std::nullopt;
   } else if (c.name == "answer") {
@@ -157,6 +156,15 @@ std::optional<ScriptCommand> parseScriptLine(const std::string& rawLine, std::st
       error = c.name + " takes no arguments";
       return std::nullopt;
     }
+  } else if (c.name == "link") {
+    // The target exactly as written after the command, spaces included.
+    if (rest.empty()) {
+      error = "link takes HREF";
+      return std::nullopt;
+    }
+    c.text = rest;
+  } else if (c.name == "focus" || c.name == "click") {
+    if (!numbers(1, 0, 65535, "ID (a child id)")) return std::nullopt;
   } else {
     error = "unknown command '" + c.name + "'";
     return std::nullopt;

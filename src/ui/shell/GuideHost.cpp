@@ -2,6 +2,8 @@
 
 #include "popups/FootnotesViewer.h"
 #include "tables/TableViewer.h"
+#include "html/HtmlViewer.h"
+#include "tools/CalculatorViewer.h"
 
 namespace vantrel {
 
@@ -57,6 +59,15 @@ std::unique_ptr<Viewer> GuideHost::createViewer(ViewerId id, ViewerContext& ctx)
       if (!ctx.database) return nullptr;
       return std::make_unique<FootnotesViewer>(*ctx.database, ctx.frame, window_->pageArea(), window_.get(),
                                                screen_.dpiX(), screen_.dpiY());
+    case ViewerId::Html:
+      if (!ctx.database) return nullptr;
+      return std::make_unique<QtHtmlViewer>(*ctx.database, ctx.frame, ctx.pageKeys, window_->pageArea(),
+                                            screen_.dpiX(), screen_.dpiY());
+    case ViewerId::Calculator:
+      if (!ctx.database) return nullptr;
+      return std::make_unique<QtCalculatorViewer>(*ctx.database, ctx.frame, ctx.pageKeys, window_->pageArea(),
+                                                  screen_.dpiX(), screen_.dpiY(), ctx.services.keyboard,
+                                                  ctx.services.messages);
     default:
       return nullptr;
   }

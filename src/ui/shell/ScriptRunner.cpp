@@ -11,7 +11,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "html/HtmlDialog.h"
+#include "html/HtmlViewer.h"
 #include "shell/ChoosablePopup.h"
+#include "tools/CalculatorViewer.h"
 #include "shell/ScriptState.h"
 
 namespace vantrel {
@@ -31,26 +34,42 @@ void ScriptRunner::settle(int ms) {
 }
 
 int ScriptRunner::run(const std::vector<std::string>& lines) {
+  lines_ = &lines;
+  next_ = 0;
+  status_ = -1;
+  // A modal HTML dialog opened by a command does not stop the script: the
+  // lines after that command run while it is open, until it closes.
+  HtmlDialog::setModalDriver([this](HtmlDialog& dialog) {
+    while (dialog.isVisible() && status_ < 0 && next_ < lines_->size()) step();
+  });
   settle();
-  for (size_t i = 0; i < lines.size(); ++i) {
-    std::string error;
-    auto c = parseScriptLine(lines[i], error);
-    if (c && !c->name.empty()) {
-      if (c->name == "quit") return 0;
-      if (!execute(*c, error)) c.reset();
+  while (status_ < 0 && next_ < lines.size()) step();
+  HtmlDialog::setModalDriver(nullptr);
+  return status_ < 0 ? 0 : status_;
+}
+
+void ScriptRunner::step() {
+  const size_t i = next_++;
+  std::string error;
+  auto c = parseScriptLine((*lines_)[i], error);
+  if (c && !c->name.empty()) {
+    if (c->name == "quit") {
+      status_ = 0;
+      return;
     }
-    if (!c) {
-      std::fprintf(err_, "vantrel-guide: script line %zu: %s\n", i + 1, error.c_str());
-      return 2;
-    }
-    settle();
-    if (exited_) {
-      // The program ends by itself: say why before going.
-      printState();
-      return 0;
-    }
+    if (!execute(*c, error)) c.reset();
   }
-  return 0;
+  if (!c) {
+    std::fprintf(err_, "vantrel-guide: script line %zu: %s\n", i + 1, error.c_str());
+    status_ = 2;
+    return;
+  }
+  settle();
+  if (exited_) {
+    // The program ends by itself: say why before going.
+    printState();
+    status_ = 0;
+  }
 }
 
 QWidget* ScriptRunner::keyTarget() const {
@@ -183,7 +202,7 @@ bool ScriptRunner::choose(int index, std::string& error) {
   return true;
 }
 
-bool ScriptRunner::click(int id, std::string& error) {
+bool ScriptRunner::clickButton(int id) {
   // The visible button with that child id (a "childId" property, or the
   // button bar's name "button<ID>"), in the page area first.
   MainWindow* win = host_.mainWindow();
@@ -196,7 +215,6 @@ bool ScriptRunner::click(int id, std::string& error) {
       return true;
     }
   }
-  error = "no visible control has the id " + std::to_string(id);
   return false;
 }
 
@@ -253,8 +271,9 @@ bool ScriptRunner::execute(const ScriptCommand& c, std::string& error) {
     if (!bar->trigger(id) && host_.chrome() && !bar->button(id)) host_.chrome()->command(id);
     return true;
   }
-  if (n == "click") return click(static_cast<int>(c.numbers[0]), error);
+  if (n == "click" && clickButton(static_cast<int>(c.numbers[0]))) return true;
   if (n == "choose") return choose(static_cast<int>(c.numbers[0]), error);
+  if (n == "link" || n == "focus" || n == "click") return pageControl(c, error);
   if (n == "navigate") {
     app_.mainFrame()->navigate(static_cast<uint32_t>(c.numbers[0]), c.data.data(), c.data.size(), true);
     return true;
@@ -271,6 +290,43 @@ bool ScriptRunner::execute(const ScriptCommand& c, std::string& error) {
   }
   error = "command '" + n + "' cannot run here";
   return false;
+}
+
+bool ScriptRunner::pageControl(const ScriptCommand& c, std::string& error) {
+  if (c.name == "link") {
+    // The open HTML dialog first, then the HTML control of the page shown.
+    HtmlControl* control = nullptr;
+    if (HtmlDialog* d = HtmlDialog::openDialog()) control = d->control();
+    auto* html = dynamic_cast<QtHtmlViewer*>(app_.viewer(ViewerId::Html));
+    if (!control && html && html->pane()->isVisible()) control = html->pane()->control();
+    if (!control) {
+      error = "no HTML page is shown";
+      return false;
+    }
+    if (!control->activateLink(QString::fromStdString(c.text))) {
+      error = "the page shown has no link to '" + c.text + "'";
+      return false;
+    }
+    return true;
+  }
+  const int id = static_cast<int>(c.numbers[0]);
+  QWidget* target = nullptr;
+  auto* calc = dynamic_cast<QtCalculatorViewer*>(app_.viewer(ViewerId::Calculator));
+  if (calc && calc->panel()->isVisible()) target = calc->panel()->form()->child(id);
+  if (!target || !target->isVisible()) {
+    error = "the page shown has no control " + std::to_string(id);
+    return false;
+  }
+  if (c.name == "focus") {
+    target->activateWindow();
+    target->setFocus(Qt::OtherFocusReason);
+    return true;
+  }
+  // A click as a tap on the control would make it: a push button is
+  // pressed, a radio button checked, an entry field focused.
+  if (auto* button = qobject_cast<QAbstractButton*>(target)) button->click();
+  else target->setFocus(Qt::MouseFocusReason);
+  return true;
 }
 
 QJsonObject ScriptRunner::state() {

@@ -35,14 +35,20 @@ class ScriptRunner {
   void printState();
 
  private:
+  // Runs the next line; sets status_ when the run ends.
+  void step();
   // Runs one parsed command; false with error set when it cannot be done.
   bool execute(const ScriptCommand& c, std::string& error);
   bool mouse(const std::string& kind, int x, int y, std::string& error);
   bool key(const std::string& name, std::string& error);
   bool typeText(const std::string& text);
   bool choose(int index, std::string& error);
-  bool click(int id, std::string& error);
+  // A visible button with that child id (a button bar's button by its
+  // command id); false when there is none.
+  bool clickButton(int id);
   bool shot(const std::string& file, std::string& error);
+  // link, focus and click: the controls of the page shown.
+  bool pageControl(const ScriptCommand& c, std::string& error);
   void settle(int ms = 0);
   QWidget* keyTarget() const;
 
@@ -55,6 +61,9 @@ class ScriptRunner {
   bool exited_ = false;
   QPointer<QWidget> grabbed_;  // the widget that got the last press, until release
   std::vector<ScriptedMessages::Shown> messageLog_;
+  const std::vector<std::string>* lines_ = nullptr;
+  size_t next_ = 0;
+  int status_ = -1;  // -1 while running, then the exit status
 };
 
 }  // namespace vantrel

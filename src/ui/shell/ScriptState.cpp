@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QPainter>
 
+#include "html/HtmlDialog.h"
 #include "shell/ChoosablePopup.h"
 #include "shell/GuideHost.h"
 #include "shell/ScriptCommand.h"
@@ -127,6 +128,10 @@ QJsonObject collectState(Application& app, GuideHost& host, const KeyboardServic
     }
   }
   o["viewers"] = viewers;
+
+  QJsonValue dialog = QJsonValue::Null;
+  if (HtmlDialog* d = HtmlDialog::openDialog()) dialog = QJsonObject{{"title", d->title()}, {"html", d->control()->text()}};
+  o["dialog"] = dialog;
   return o;
 }
 

@@ -1,0 +1,62 @@
+#pragma once
+// The HTML control: shows one complete HTML document, scrolls to a named
+// anchor, reports the target text of a tapped link and answers inline image
+// requests with no image. Documents never reach files or the network: every
+// resource the document asks for is answered here.
+#include <QString>
+#include <QStringList>
+#include <QTextBrowser>
+#include <functional>
+
+namespace vantrel {
+
+class HtmlControl : public QTextBrowser {
+ public:
+  // The child id the control carries (8989 in the HTML pane, 1001 in the
+  // HTML dialog); kept as the widget's "childId" property.
+  // dpiY sizes the document's default font (12 pixels at 96 dots per inch).
+  HtmlControl(QWidget* parent, int childId, int dpiY = 96);
+  int childId() const { return childId_; }
+
+  // Replaces the document with text (a complete HTML document).
+  void loadText(const QString& text);
+  // The text last loaded.
+  const QString& text() const { return text_; }
+  // Scrolls so that the anchor of that name is at the top.
+  void jumpToAnchor(const QString& name);
+  const QString& lastAnchor() const { return lastAnchor_; }
+  // Sets the vertical scroll position.
+  void setScroll(int pos);
+  int scroll() const;
+
+  // Called with a tapped link's target text, as written in the document.
+  // A tap reports after its own event has been handled, so the listener
+  // may load another document.
+  void setLinkListener(std::function<void(const QString&)> listener) { linkListener_ = std::move(listener); }
+  // Called for every inline image the document asks for (target text).
+  void setImageListener(std::function<void(const QString&)> listener) { imageListener_ = std::move(listener); }
+
+  // The targets of every link in the document, in document order.
+  QStringList linkTargets() const;
+  // Acts as a tap on the link with that target: false when the document has
+  // none. The listener is called at once.
+  bool activateLink(const QString& target);
+
+  QVariant loadResource(int type, const QUrl& name) override;
+
+ protected:
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+
+ private:
+  void report(const QString& target);
+
+  int childId_;
+  QString text_;
+  QString lastAnchor_;
+  QString pressedAnchor_;
+  std::function<void(const QString&)> linkListener_;
+  std::function<void(const QString&)> imageListener_;
+};
+
+}  // namespace vantrel

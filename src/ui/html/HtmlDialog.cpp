@@ -1,0 +1,72 @@
+#include "html/HtmlDialog.h"
+
+#include <QVBoxLayout>
+
+#include <cstdint>
+
+#include "html/PageSource.h"
+
+namespace vantrel {
+
+HtmlDialog* HtmlDialog::open_ = nullptr;
+std::function<void(HtmlDialog&)> HtmlDialog::driver_;
+
+HtmlDialog::HtmlDialog(QWidget* parent, int dpiY) : QDialog(parent), dpiY_(dpiY) {
+  setObjectName("htmlDialog");
+  setModal(true);
+}
+
+HtmlDialog::~HtmlDialog() {
+  if (open_ == this) open_ = nullptr;
+}
+
+int HtmlDialog::open(const QString& title, const QString& body, const QRect& rect) {
+  if (open_ || !model_.begin(title.toStdU16String(), body.toStdU16String())) return -1;
+  title_ = title;
+  body_ = body;
+  anchor_.clear();
+  open_ = this;
+
+  setWindowTitle(title);
+  QWidget* main = parentWidget() ? parentWidget()->window() : nullptr;
+  if (main) {
+    const QRect m = main->geometry();
+    const DialogRect r = placeHtmlDialog(DialogRect{rect.x(), rect.y(), rect.width(), rect.height()},
+                                         DialogRect{m.x(), m.y(), m.width(), m.height()});
+    setGeometry(r.x, r.y, r.width, r.height);
+  } else if (!rect.isEmpty()) {
+    resize(rect.size());
+  }
+
+  if (!control_) {
+    control_ = new HtmlControl(this, kControlId, dpiY_);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(control_);
+    control_->setLinkListener([this](const QString& target) { linkTapped(target); });
+  }
+  control_->loadText(QString::fromStdU16String(model_.document()));
+
+  if (driver_) {
+    show();
+    raise();
+    const auto driver = driver_;  // the driver may replace itself while it runs
+    driver(*this);
+    if (isVisible()) reject();
+  } else {
+    exec();
+  }
+  open_ = nullptr;
+  const int64_t result = model_.finish();
+  anchor_ = QString::fromStdU16String(model_.anchorName());
+  // Object indexes beyond the int range are not objects a caller can open.
+  return result >= 0 && result <= INT32_MAX ? static_cast<int>(result) : -1;
+}
+
+void HtmlDialog::linkTapped(const QString& target) {
+  if (target.isEmpty() || !model_.busy()) return;
+  model_.linkTapped(target.toStdU16String());
+  accept();
+}
+
+}  // namespace vantrel

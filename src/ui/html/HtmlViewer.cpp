@@ -1,0 +1,92 @@
+#include "html/HtmlViewer.h"
+
+#include <QPainter>
+
+#include "shell/MainFrame.h"
+
+namespace vantrel {
+
+namespace {
+int scaled(int n, int dpi) { return (n * dpi + 48) / 96; }
+}  // namespace
+
+RestartBar::RestartBar(QWidget* parent, int dpiX, int dpiY)
+    : LayoutWidget(parent, "restartBar"), dpiX_(dpiX), dpiY_(dpiY), button_(new QPushButton("New evaluation", this)) {
+  setObjectName("restartBar");
+  button_->setObjectName("newEvaluation");
+  QFont f = button_->font();
+  f.setPixelSize(scaled(11, dpiY));
+  button_->setFont(f);
+  resize(width(), scaled(26, dpiY));
+  QObject::connect(button_, &QPushButton::clicked, [this] {
+    if (listener_) listener_();
+  });
+}
+
+void RestartBar::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), QColor(200, 200, 200));
+}
+
+void RestartBar::resizeEvent(QResizeEvent*) {
+  const int w = scaled(100, dpiX_), h = scaled(20, dpiY_);
+  button_->setGeometry((width() - w) / 2, (height() - h) / 2, w, h);
+}
+
+QtHtmlViewer::QtHtmlViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys,
+                           QWidget* pageArea, int dpiX, int dpiY)
+    : ContentViewer(&database, &frame),
+      model_(database, HtmlPageKeys{keys["index"], keys["calc_result"]}),
+      pane_(new HtmlPane(pageArea, dpiX, dpiY)),
+      restartBar_(new RestartBar(pageArea, dpiX, dpiY)),
+      dpiY_(dpiY) {
+  pane_->setObjectName("htmlPane");
+  pane_->setOwner(this);
+  pane_->setGeometry(0, 0, 0, 0);
+  pane_->hide();
+  restartBar_->setGeometry(0, 0, 0, scaled(26, dpiY));
+  restartBar_->hide();
+  restartBar_->setListener([this] { navigateTo(model_.restart()); });
+}
+
+QtHtmlViewer::~QtHtmlViewer() {
+  delete pane_;
+  delete restartBar_;
+}
+
+bool QtHtmlViewer::show(uint32_t object, const uint8_t* data, size_t length) {
+  if (!model_.show(object, data, length)) return false;
+  pane_->setup(true, model_.title(), 0xFFFFFF, guideFontDescription(dpiY_), model_.currentPageSource());
+  addLayoutItem(pane_, 4);
+  if (model_.showsRestartBar()) {
+    restartBar_->resize(restartBar_->width(), scaled(26, dpiY_));
+    addLayoutItem(restartBar_, 3);
+  }
+  frame_->setTitle(model_.title());
+  return true;
+}
+
+void QtHtmlViewer::afterLayout() {
+  if (!model_.hasPageToLoad()) return;
+  shownObject_ = model_.objectToShow();
+  pane_->showItem(shownObject_);
+  if (!model_.anchor().empty()) pane_->jumpToAnchor(model_.anchor());
+}
+
+void QtHtmlViewer::linkTapped(HtmlPane&, ObjectIndex linkId, int) { navigateTo(model_.linkTapped(linkId)); }
+
+void QtHtmlViewer::navigateTo(const HtmlNavigation& nav) {
+  frame_->navigate(nav.object, nav.data.empty() ? nullptr : nav.data.data(), nav.data.size(), true);
+}
+
+QJsonObject QtHtmlViewer::scriptState() const {
+  QJsonObject o;
+  o["source"] = QString::fromLatin1(htmlSourceName(model_.currentSource()).data(),
+                                    static_cast<int>(htmlSourceName(model_.currentSource()).size()));
+  o["object"] = static_cast<qint64>(model_.objectToShow());
+  o["html"] = pane_->control()->text();
+  o["anchor"] = pane_->control()->lastAnchor();
+  return o;
+}
+
+}  // namespace vantrel
