@@ -152,15 +152,21 @@ printf 'navigate %s\ntap 150 30\nstate\n' "$MRSA" | run --screen 240x120 --scrip
 s=$(line 1)
 expect '"popup":null' "$s" "a popup too tall is not shown"
 expect '"dialog":{"text":"Antibacterials' "$s" "it goes to the dialog"
+expect '"dialog":{"html":' "$s" "the dialog is open"
 
 # Footnotes viewer: a footnote that fits, one too tall, and "footnotes"
-# always in the dialog.
+# always in the dialog. The dialog is modal: the script goes on while it is
+# open, and Escape closes it; the overlay closes when it does.
 cat >"$WORK/s4" <<S
 navigate $(obj fn_allergy)
 state
 navigate $(obj fn_long)
 state
+key Escape
+state
 navigate $(obj fns_general)
+state
+key Escape
 state
 navigate $(obj popup_mic)
 state
@@ -174,18 +180,24 @@ expect '"dialog":false,"kind":"footnote"' "$s" "a short footnote is a popup"
 expect '"title":"Footnote"' "$s" "footnote title"
 expect '"popup":{"h":' "$s" "popup on screen"
 s=$(line 2)
-expect '"dialog":true,"kind":"footnote"' "$s" "a long footnote goes to the dialog"
+expect '"title":"Footnote"}' "$s" "a long footnote opens the dialog titled Footnote"
+expect 'Why this footnote is long.' "$s" "the dialog shows the footnote"
 expect '"popup":null' "$s" "no popup for the long footnote"
-expect '"overlay":false' "$s" "the overlay closes at once"
 s=$(line 3)
-expect '"dialog":true,"kind":"footnotes"' "$s" "footnotes always in the dialog"
-expect '"title":"Footnotes"' "$s" "footnotes title"
-expect '<BR><BR>' "$s" "footnotes separated by blank lines"
+expect '"dialog":null' "$s" "Escape closes the dialog"
+expect '"dialog":true,"kind":"footnote"' "$s" "the section says the footnote went to the dialog"
+expect '"overlay":false' "$s" "the overlay closes with the dialog"
 s=$(line 4)
+expect '"title":"Footnotes"}' "$s" "footnotes open the dialog titled Footnotes"
+expect '<BR><BR>' "$s" "footnotes separated by blank lines"
+s=$(line 5)
+expect '"dialog":true,"kind":"footnotes"' "$s" "footnotes always in the dialog"
+expect '"overlay":false' "$s" "the footnotes overlay closes with the dialog"
+s=$(line 6)
 expect '"kind":"popup"' "$s" "a popup object"
 expect '"title":""' "$s" "a popup has no title"
 # Page data place the popup: its top border at y 50 - 1.
-expect '"y":49}' "$(line 5)" "the popup opens at the point in the page data"
+expect '"y":49}' "$(line 7)" "the popup opens at the point in the page data"
 
 # At 192 dpi everything doubles.
 printf 'navigate %s\nstate\nshot %s\n' "$PEN" "$WORK/t192.png" | run --screen 480x640 --dpi 192 --script - >"$WORK/out"; rc=$?

@@ -1,13 +1,10 @@
 #include "popups/FootnotePopup.h"
 
-#include <QDialog>
-#include <QDialogButtonBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
-#include <QTextBrowser>
-#include <QVBoxLayout>
 
+#include "html/HtmlDialog.h"
 #include "platform/QtSurface.h"
 
 namespace vantrel {
@@ -19,35 +16,16 @@ constexpr int kBorder = 1;
 
 FootnotePopup* g_shown = nullptr;
 
-void standInDialog(QWidget* mainWindow, const std::u16string& title, const std::u16string& text,
-                   std::function<void(int32_t, const std::u16string&)> onLink) {
-  auto* dialog = new QDialog(mainWindow, Qt::Dialog);
-  dialog->setObjectName("htmlDialog");
-  dialog->setAttribute(Qt::WA_DeleteOnClose);
-  dialog->setWindowTitle(title.empty() ? QStringLiteral("Vantrel Guide 2007") : QString::fromStdU16String(title));
-  auto* layout = new QVBoxLayout(dialog);
-  layout->setContentsMargins(2, 2, 2, 2);
-  auto* browser = new QTextBrowser(dialog);
-  browser->setObjectName("htmlDialogText");
-  browser->setOpenLinks(false);
-  browser->setHtml(QString::fromStdU16String(text));
-  layout->addWidget(browser);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, dialog);
-  layout->addWidget(buttons);
-  QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-  QPointer<QDialog> guard(dialog);
-  QObject::connect(browser, &QTextBrowser::anchorClicked, dialog, [guard, onLink](const QUrl& url) {
-    std::u16string anchorName;
-    const int32_t id = parseLinkTarget(url.toString(), anchorName);
-    if (guard) guard->accept();
-    if (id != -1 && onLink) onLink(id, anchorName);
-  });
-  if (mainWindow) dialog->setGeometry(mainWindow->geometry());
-  dialog->open();
+void htmlDialog(QWidget* mainWindow, int dpiY, const std::u16string& title, const std::u16string& text,
+                std::function<void(int32_t, const std::u16string&)> onLink) {
+  HtmlDialog dialog(mainWindow, dpiY);
+  // An empty rectangle: the dialog covers the main window.
+  const int id = dialog.open(QString::fromStdU16String(title), QString::fromStdU16String(text), QRect());
+  if (id != -1 && onLink) onLink(id, dialog.anchorName().toStdU16String());
 }
 
 FootnotePopup::DialogOpener& dialogOpener() {
-  static FootnotePopup::DialogOpener opener = standInDialog;
+  static FootnotePopup::DialogOpener opener = htmlDialog;
   return opener;
 }
 
@@ -87,7 +65,7 @@ FootnotePopup::~FootnotePopup() {
 void FootnotePopup::setFont(const FontDescription& font) { renderer_.configure(font, 0, 0); }
 
 void FootnotePopup::setDialogOpener(DialogOpener opener) {
-  dialogOpener() = opener ? std::move(opener) : DialogOpener(standInDialog);
+  dialogOpener() = opener ? std::move(opener) : DialogOpener(htmlDialog);
 }
 
 FootnotePopup* FootnotePopup::shownPopup() { return g_shown; }
@@ -115,7 +93,7 @@ bool FootnotePopup::show(TextBlock& block, QPoint anchor, const std::u16string& 
     dialogText_ = block.text;
     hidePopup();
     QPointer<FootnotePopup> self(this);
-    dialogOpener()(mainWindow_, title, block.text, [self](int32_t id, const std::u16string& anchorName) {
+    dialogOpener()(mainWindow_, dpiY_, title, block.text, [self](int32_t id, const std::u16string& anchorName) {
       if (self && self->listener_) self->listener_(self, id, self->anchor_, anchorName);
     });
     return true;

@@ -22,9 +22,11 @@ class FootnotePopup : public QWidget {
   // A tapped link: its id (an object index), the popup's anchor, and the part
   // of the link's target after "#" (dialog links only; empty otherwise).
   using LinkListener = std::function<void(FootnotePopup*, int32_t linkId, QPoint anchor, const std::u16string& anchorName)>;
-  // Shows text in the full-view dialog over the main window; a link tapped
-  // there is reported through onLink. The default is a plain stand-in dialog.
-  using DialogOpener = std::function<void(QWidget* mainWindow, const std::u16string& title, const std::u16string& text,
+  // Shows text in the full-view dialog over the main window (modal: it
+  // returns once the dialog is closed); a link tapped there is reported
+  // through onLink. The default is the HTML dialog.
+  using DialogOpener = std::function<void(QWidget* mainWindow, int dpiY, const std::u16string& title,
+                                          const std::u16string& text,
                                           std::function<void(int32_t, const std::u16string&)> onLink)>;
 
   // mainWindow: the window whose rectangle bounds the popup (the popup itself
@@ -51,8 +53,7 @@ class FootnotePopup : public QWidget {
   const std::u16string& dialogText() const { return dialogText_; }
   const QImage& image() const { return image_; }
 
-  // The process-wide dialog (the HTML dialog once it is available); null
-  // brings back the stand-in.
+  // The process-wide dialog (for tests); null brings back the HTML dialog.
   static void setDialogOpener(DialogOpener opener);
   // The bounds a popup must fit: the main window's rectangle less a scroll
   // bar's margin at the right and bottom (screen coordinates).

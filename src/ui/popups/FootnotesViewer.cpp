@@ -146,7 +146,8 @@ QJsonObject FootnotesViewer::scriptState() const {
   o["kind"] = QString::fromStdU16String(kind_);
   o["title"] = QString::fromStdU16String(title_);
   o["text"] = QString::fromStdU16String(text_);
-  o["dialog"] = toDialog_;
+  // Known before the (modal) dialog returns.
+  o["dialog"] = host_->popup()->lastWentToDialog();
   return o;
 }
 

@@ -211,7 +211,7 @@ TEST(FootnotePopupTest, TallTextAndFullViewGoToTheDialog) {
   std::u16string shownTitle, shownText;
   int opened = 0;
   std::function<void(int32_t, const std::u16string&)> report;
-  FootnotePopup::setDialogOpener([&](QWidget*, const std::u16string& title, const std::u16string& text,
+  FootnotePopup::setDialogOpener([&](QWidget*, int, const std::u16string& title, const std::u16string& text,
                                      std::function<void(int32_t, const std::u16string&)> onLink) {
     ++opened;
     shownTitle = title;
