@@ -3,11 +3,14 @@
 // drawn into its off-screen image, and the time of one scroll step (line and
 // page, both directions, both bars). Counters: the parsed cells the window
 // keeps and the process's resident memory, against the table's cell count.
+// The baseline, measured in the same run, draws one screenful of plain cells
+// with QPainter alone.
 // Run by hand: build/bin/bench_table_grid
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
 #include <QApplication>
+#include <QPainter>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -163,6 +166,34 @@ BENCHMARK(BM_ScrollStep)
     ->Args({1, static_cast<int>(ScrollCode::PageDown)})
     ->Args({1, static_cast<int>(ScrollCode::PageUp)})
     ->Unit(benchmark::kMicrosecond);
+
+// Baseline in the same run: the same screenful of cells (13 rows by 3
+// columns of 76 x 20 pixels) drawn as plain text with QPainter, without
+// markup, measuring or a model. A scroll step is worth comparing to it.
+void BM_BaselinePlainScreenful(benchmark::State& state) {
+  app();
+  QImage image(240 + 100, 242 + 100, QImage::Format_RGB32);
+  const QFont font = QtSurface::qfontFor(guideFontDescription(96));
+  int step = 0;
+  for (auto _ : state) {
+    QPainter p(&image);
+    p.setFont(font);
+    p.fillRect(image.rect(), Qt::white);
+    for (int r = 0; r < 13; ++r) {
+      for (int c = 0; c < 3; ++c) {
+        const QRect cell(c * 76, r * 20, 76, 20);
+        p.drawText(cell, Qt::AlignLeft | Qt::AlignVCenter, QString::number((r + step) * 7 + c) + "%");
+        p.setPen(QColor(0x66, 0x66, 0x66));
+        p.drawLine(cell.left(), cell.bottom(), cell.right(), cell.bottom());
+        p.drawLine(cell.right(), cell.top(), cell.right(), cell.bottom());
+        p.setPen(Qt::black);
+      }
+    }
+    ++step;
+    benchmark::DoNotOptimize(image.constBits());
+  }
+}
+BENCHMARK(BM_BaselinePlainScreenful)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace vantrel
