@@ -55,7 +55,7 @@ FootnoteHost::FootnoteHost(QWidget* pageArea, QWidget* mainWindow, int dpiX, int
   });
 }
 
-FootnoteHost::~FootnoteHost() { delete popup_; }
+FootnoteHost::~FootnoteHost() { delete popup_.data(); }
 
 void FootnoteHost::prepare(const std::u16string& text, QPoint anchor, const std::u16string& title, bool fullView) {
   block_ = TextBlock(text);

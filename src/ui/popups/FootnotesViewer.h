@@ -4,6 +4,7 @@
 // transparent window that covers the page. The page underneath stays.
 #include <QJsonObject>
 #include <QPoint>
+#include <QPointer>
 #include <string>
 
 #include "popups/FootnotePopup.h"
@@ -30,7 +31,7 @@ class FootnoteHost : public LayoutWidget {
   void showEvent(QShowEvent*) override;
 
  private:
-  FootnotePopup* popup_;
+  QPointer<FootnotePopup> popup_;  // a top-level child of the main window
   TextBlock block_;
   QPoint anchor_;
   std::u16string title_;

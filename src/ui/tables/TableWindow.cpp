@@ -73,14 +73,16 @@ TableGridWidget::TableGridWidget(QWidget* parent, QWidget* mainWindow, TableView
   TableGrid& grid = model_.grid();
   model_.painter().setMeasuringSurface(measuring_.get());
   grid.setAfterRender([this] { paintCells(); });
-  grid.setHidePopup([this] { popup_->hidePopup(); });
+  grid.setHidePopup([this] {
+    if (popup_) popup_->hidePopup();
+  });
 }
 
 TableGridWidget::~TableGridWidget() {
   model_.painter().setMeasuringSurface(nullptr);
   model_.grid().setAfterRender(nullptr);
   model_.grid().setHidePopup(nullptr);
-  delete popup_;  // a top-level window of its own
+  delete popup_.data();  // a top-level window of its own (unless the main window went first)
 }
 
 void TableGridWidget::setCellFont(const FontDescription& font) {

@@ -6,6 +6,7 @@
 #include <QFrame>
 #include <QImage>
 #include <QScrollBar>
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <map>
@@ -71,7 +72,7 @@ class TableGridWidget : public QWidget {
   QScrollBar* vbar_;
   QScrollBar* hbar_;
   QFrame* corner_;
-  FootnotePopup* popup_;
+  QPointer<FootnotePopup> popup_;  // a top-level child of the main window
   std::function<void(const TableAction&)> onAction_;
   bool painting_ = false;
   bool syncing_ = false;
