@@ -204,7 +204,7 @@ bool ScriptRunner::choose(int index, std::string& error) {
 
 bool ScriptRunner::clickButton(int id) {
   // The visible button with that child id (a "childId" property, or the
-  // button bar's name "button<ID>"), in the page area first.
+  // button bar's name "button<ID>"), anywhere in the main window.
   MainWindow* win = host_.mainWindow();
   const QString name = QString("button%1").arg(id);
   for (QAbstractButton* b : win->findChildren<QAbstractButton*>()) {
