@@ -1,27 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end: drives vantrel-guide on the demo guide through scripts and
 # checks what `state` reports. Usage: guide_basics.sh BIN_DIR SOURCE_DIR
-set -u
-BIN=$1
-GUIDE="$BIN/vantrel-guide"
-DEMO="$BIN/../demo-guide"
-export QT_QPA_PLATFORM=offscreen
-export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
-failures=0
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-# expect TEXT LINE DESCRIPTION: LINE contains TEXT
-expect() { case "$2" in *"$1"*) ;; *) fail "$3: expected $1 in: $2" ;; esac; }
-reject() { case "$2" in *"$1"*) fail "$3: did not expect $1 in: $2" ;; esac; }
-run() { "$GUIDE" --data "$DEMO" "$@" 2>"$WORK/err"; }
-line() { sed -n "${1}p" "$WORK/out"; }
-
-if [ ! -f "$DEMO/Qd07-Qd07-Data.pdb" ]; then
-  echo "SKIP: the demo guide is not built"
-  exit 0
-fi
+. "$(dirname "$0")/lib/guide.bash" "$@"
 
 # Start-up: home is the only page; back, forward and the history list are off.
 printf 'state\n' | run --script - >"$WORK/out"; rc=$?
@@ -175,8 +155,4 @@ printf '[Qd07]\nInstallDir=%s\n' "$DEMO" >"$WORK/settings.ini"
 printf 'state\n' | "$GUIDE" --data "$DEMO" --settings "$WORK/settings.ini" --script - >"$WORK/out" 2>/dev/null; rc=$?
 [ $rc -eq 0 ] || fail "settings file: status $rc"
 
-if [ $failures -ne 0 ]; then
-  echo "$failures check(s) failed"
-  exit 1
-fi
-echo "all checks passed"
+finish guide_basics

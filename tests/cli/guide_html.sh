@@ -1,40 +1,18 @@
 #!/usr/bin/env bash
 # End-to-end: HTML pages, the calculator and the decision tree of the demo
 # guide driven by scripts. Usage: guide_html.sh BIN_DIR SOURCE_DIR
-set -u
-BIN=$1
-GUIDE="$BIN/vantrel-guide"
-DEMO="$BIN/../demo-guide"
-export QT_QPA_PLATFORM=offscreen
-export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
-failures=0
+. "$(dirname "$0")/lib/guide.bash" "$@"
 
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-expect() { case "$2" in *"$1"*) ;; *) fail "$3: expected $1 in: ${2:0:600}" ;; esac; }
-reject() { case "$2" in *"$1"*) fail "$3: did not expect $1 in: ${2:0:600}" ;; esac; }
-run() { "$GUIDE" --data "$DEMO" "$@" 2>"$WORK/err"; }
-line() { sed -n "${1}p" "$WORK/out"; }
-
-if [ ! -f "$DEMO/Qd07-Qd07-Data.pdb" ]; then
-  echo "SKIP: the demo guide is not built"
-  exit 0
-fi
-
-# Object indexes from the demo guide's list.
-obj() { awk -F'\t' -v n="$1" '$2 == n { print $1 }' "$2/samples/demo-guide/objects.txt"; }
-SRC=$2
-CALC=$(obj calc_crcl "$SRC")
-TREE=$(obj pep_tree "$SRC")
-Q1=$(obj pep_q_source "$SRC")
-Q2=$(obj pep_q_status "$SRC")
-BAD=$(obj DOSAGE_CRCL_BAD "$SRC")
-OK=$(obj DOSAGE_CRCL_OK "$SRC")
-HOWTO=$(obj note_howto "$SRC")
-STEWARD=$(obj note_stewardship "$SRC")
-INDEX=$(obj INDEX "$SRC")
-KEY=$(obj spec_key "$SRC")
+CALC=$(obj calc_crcl)
+TREE=$(obj pep_tree)
+Q1=$(obj pep_q_source)
+Q2=$(obj pep_q_status)
+BAD=$(obj DOSAGE_CRCL_BAD)
+OK=$(obj DOSAGE_CRCL_OK)
+HOWTO=$(obj note_howto)
+STEWARD=$(obj note_stewardship)
+INDEX=$(obj INDEX)
+KEY=$(obj spec_key)
 
 # An "html" page: its table's title, the "html" child's text in the frame,
 # no restart bar; a link tap opens its object; an http link is not followed.
@@ -242,5 +220,4 @@ expect 'EC Undetermined<br />SC Undetermined' "$(line 1)" "opening the tree rese
 # No dialog is open in these runs.
 expect '"dialog":null' "$(line 1)" "no dialog"
 
-[ $failures -eq 0 ] && echo "guide_html: all passed"
-exit $((failures > 0))
+finish guide_html

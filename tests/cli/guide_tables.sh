@@ -1,29 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end: the table viewer and the footnotes viewer of vantrel-guide on the
 # demo guide's tables, through scripts. Usage: guide_tables.sh BIN_DIR SOURCE_DIR
-set -u
-BIN=$1
-SRC=$2
-GUIDE="$BIN/vantrel-guide"
-DEMO="$BIN/../demo-guide"
-export QT_QPA_PLATFORM=offscreen
-export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
-failures=0
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-expect() { case "$2" in *"$1"*) ;; *) fail "$3: expected $1 in: ${2:0:600}" ;; esac; }
-reject() { case "$2" in *"$1"*) fail "$3: did not expect $1 in: ${2:0:600}" ;; esac; }
-run() { "$GUIDE" --data "$DEMO" "$@" 2>"$WORK/err"; }
-line() { sed -n "${1}p" "$WORK/out"; }
-# The object index of a name or label of the demo guide.
-obj() { awk -F'\t' -v n="$1" '$2 == n { print $1 }' "$SRC/samples/demo-guide/objects.txt"; }
-
-if [ ! -f "$DEMO/Qd07-Qd07-Data.pdb" ]; then
-  echo "SKIP: the demo guide is not built"
-  exit 0
-fi
+. "$(dirname "$0")/lib/guide.bash" "$@"
 
 PEN=$(obj spec_class_pen)
 MRSA=$(obj spec_org_mrsa)
@@ -207,9 +185,4 @@ expect '"rowHeight":40' "$s" "row height at 192 dpi"
 expect '"columnWidths":[152,152' "$s" "column widths at 192 dpi"
 [ -s "$WORK/t192.png" ] || fail "no screenshot at 192 dpi"
 
-if [ $failures -eq 0 ]; then
-  echo "guide_tables: all passed"
-  exit 0
-fi
-echo "guide_tables: $failures failed"
-exit 1
+finish guide_tables

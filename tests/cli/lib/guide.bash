@@ -1,0 +1,38 @@
+# Shared by the end-to-end script tests of vantrel-guide; sourced with the
+# test's own arguments: BIN_DIR SOURCE_DIR. Runs the reader on the demo guide
+# offscreen and offers small checks on the `state` lines it prints.
+set -u
+BIN=$1
+SRC=${2:-}
+GUIDE="$BIN/vantrel-guide"
+DEMO="$BIN/../demo-guide"
+export QT_QPA_PLATFORM=offscreen
+export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+failures=0
+
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# expect TEXT LINE DESCRIPTION: LINE contains TEXT (reject: it does not)
+expect() { case "$2" in *"$1"*) ;; *) fail "$3: expected $1 in: ${2:0:600}" ;; esac; }
+reject() { case "$2" in *"$1"*) fail "$3: did not expect $1 in: ${2:0:600}" ;; esac; }
+# run ARGS...: the reader on the demo guide; standard error goes to $WORK/err
+run() { "$GUIDE" --data "$DEMO" "$@" 2>"$WORK/err"; }
+# line N: line N of the last run's output, kept in $WORK/out
+line() { sed -n "${1}p" "$WORK/out"; }
+# obj NAME: the object index of a name or label of the demo guide
+obj() { awk -F'\t' -v n="$1" '$2 == n { print $1 }' "$SRC/samples/demo-guide/objects.txt"; }
+# finish NAME: the summary line and the exit status
+finish() {
+  if [ "$failures" -eq 0 ]; then
+    echo "$1: all checks passed"
+    exit 0
+  fi
+  echo "$1: $failures check(s) failed"
+  exit 1
+}
+
+if [ ! -f "$DEMO/Qd07-Qd07-Data.pdb" ]; then
+  echo "SKIP: the demo guide is not built"
+  exit 0
+fi
