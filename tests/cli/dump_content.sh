@@ -3,25 +3,7 @@
 # with vantrel-pack: the JSON keys and values, the plain output, exit codes
 # and messages for bad input, and a broken database.
 # Usage: dump_content.sh BIN_DIR SOURCE_DIR
-set -u
-DUMP="$1/vantrel-dump"
-PACK="$1/vantrel-pack"
-WORK="$(mktemp -d)"
-trap 'rm -rf "$WORK"' EXIT
-failures=0
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-# expect_json EXPECTED ARGS...: --json output is exactly EXPECTED, exit status 0.
-expect_json() {
-  local expected="$1"
-  shift
-  local got
-  got="$("$DUMP" --json "$WORK/guide" "$@" 2> "$WORK/err")"
-  local rc=$?
-  [ "$rc" -eq 0 ] || fail "$*: exit status $rc ($(cat "$WORK/err"))"
-  [ "$got" = "$expected" ] || fail "$*: got $got, expected $expected"
-}
+. "$(dirname "$0")/lib/dump.bash" "$@"
 
 # expect_has PATTERN ARGS...: --json output contains PATTERN (grep -F).
 expect_has() {
@@ -29,19 +11,6 @@ expect_has() {
   shift
   "$DUMP" --json "$WORK/guide" "$@" > "$WORK/out" 2> "$WORK/err" || fail "$*: exit status $? ($(cat "$WORK/err"))"
   grep -qF -- "$pattern" "$WORK/out" || fail "$*: no '$pattern' in $(cat "$WORK/out")"
-}
-
-# expect_status STATUS ARGS...: exit status STATUS, a message on standard
-# error, nothing on standard output.
-expect_status() {
-  local status="$1"
-  shift
-  "$DUMP" "$@" > "$WORK/out" 2> "$WORK/err"
-  local rc=$?
-  [ "$rc" -eq "$status" ] || fail "$*: exit status $rc, expected $status"
-  [ -s "$WORK/err" ] || fail "$*: no message on standard error"
-  [ ! -s "$WORK/out" ] || fail "$*: printed $(cat "$WORK/out")"
-  grep -q "Sanitizer\|Aborted\|Segmentation" "$WORK/err" && fail "$*: crashed: $(cat "$WORK/err")"
 }
 
 # --- a small guide ---
@@ -163,8 +132,4 @@ expect_status 1 "$WORK/broken" types
 rm "$WORK/broken/Qd07-Qd07-Strings.pdb"
 expect_status 1 "$WORK/broken" info
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures failure(s)"
-  exit 1
-fi
-echo "dump_content: all checks passed"
+finish dump_content

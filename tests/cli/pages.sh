@@ -4,16 +4,7 @@
 # on the demo guide (the calculator's worked values and a walk through its
 # decision tree in both orders).
 # Usage: pages.sh BIN_DIR SOURCE_DIR
-set -u
-DUMP="$1/vantrel-dump"
-PACK="$1/vantrel-pack"
-SRC="$2"
-DEMO="$1/../demo-guide"
-WORK="$(mktemp -d)"
-trap 'rm -rf "$WORK"' EXIT
-failures=0
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/lib/dump.bash" "$@"
 
 # run_json GUIDE ARGS...: --json output into $WORK/out, exit status 0 expected.
 run_json() {
@@ -25,21 +16,6 @@ run_json() {
 # has PATTERN: the last output contains PATTERN (grep -F).
 has() { grep -qF -- "$1" "$WORK/out" || fail "${2:-}no '$1' in $(head -c 600 "$WORK/out")"; }
 hasnt() { ! grep -qF -- "$1" "$WORK/out" || fail "${2:-}unexpected '$1' in $(head -c 600 "$WORK/out")"; }
-expect_json() {
-  local expected="$1"
-  shift
-  run_json "$WORK/guide" "$@"
-  [ "$(cat "$WORK/out")" = "$expected" ] || fail "$*: got $(cat "$WORK/out"), expected $expected"
-}
-expect_status() {
-  local status="$1"
-  shift
-  "$DUMP" "$@" > "$WORK/out" 2> "$WORK/err"
-  local rc=$?
-  [ "$rc" -eq "$status" ] || fail "$*: exit status $rc, expected $status"
-  [ -s "$WORK/err" ] || fail "$*: no message on standard error"
-  [ ! -s "$WORK/out" ] || fail "$*: printed $(cat "$WORK/out")"
-}
 
 # --- a small guide ---
 #   0 guide
@@ -259,8 +235,4 @@ else
   echo "note: demo guide not built; its checks skipped"
 fi
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures failure(s)"
-  exit 1
-fi
-echo "all page checks passed"
+finish pages

@@ -3,39 +3,7 @@
 # packed with vantrel-pack (every arrangement, the JSON keys, CSV quoting,
 # the popup text, refusals and bad usage) and the demo guide's tables.
 # Usage: tables.sh BIN_DIR SOURCE_DIR
-set -u
-DUMP="$1/vantrel-dump"
-PACK="$1/vantrel-pack"
-SOURCE="$2"
-DEMO="$1/../demo-guide"
-WORK="$(mktemp -d)"
-trap 'rm -rf "$WORK"' EXIT
-failures=0
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-# expect_json EXPECTED ARGS...: --json output on the small guide is exactly EXPECTED.
-expect_json() {
-  local expected="$1"
-  shift
-  local got
-  got="$("$DUMP" --json "$WORK/guide" "$@" 2> "$WORK/err")"
-  local rc=$?
-  [ "$rc" -eq 0 ] || fail "$*: exit status $rc ($(cat "$WORK/err"))"
-  [ "$got" = "$expected" ] || fail "$*: got $got, expected $expected"
-}
-
-# expect_status STATUS ARGS...: exit status STATUS, a message, nothing printed.
-expect_status() {
-  local status="$1"
-  shift
-  "$DUMP" "$@" > "$WORK/out" 2> "$WORK/err"
-  local rc=$?
-  [ "$rc" -eq "$status" ] || fail "$*: exit status $rc, expected $status"
-  [ -s "$WORK/err" ] || fail "$*: no message on standard error"
-  [ ! -s "$WORK/out" ] || fail "$*: printed $(cat "$WORK/out")"
-  grep -q "Sanitizer\|Aborted\|Segmentation" "$WORK/err" && fail "$*: crashed: $(cat "$WORK/err")"
-}
+. "$(dirname "$0")/lib/dump.bash" "$@"
 
 # --- a small guide ---
 #  0 guide   1 table "Demo"   2 table "Page" (html)
@@ -139,8 +107,8 @@ expect_status 2 "$WORK/guide" cell-popup 5 1
 "$DUMP" "$WORK/guide" table 6 2>&1 | grep -q "first \"hierarchy item\" child" || fail "table 6: no reason given"
 
 # --- the demo guide's "tight crt" tables ---
-if [ -f "$DEMO/Qd07-Qd07-Data.pdb" ] && [ -f "$SOURCE/samples/demo-guide/objects.txt" ]; then
-  label() { awk -F'\t' -v l="$1" '$2 == l { print $1 }' "$SOURCE/samples/demo-guide/objects.txt"; }
+if [ -f "$DEMO/Qd07-Qd07-Data.pdb" ] && [ -f "$SRC/samples/demo-guide/objects.txt" ]; then
+  label() { awk -F'\t' -v l="$1" '$2 == l { print $1 }' "$SRC/samples/demo-guide/objects.txt"; }
   check_table() {  # LABEL ARRANGEMENT
     local i
     i=$(label "$1")
@@ -195,8 +163,4 @@ else
   echo "note: demo guide not built; its tables were not checked"
 fi
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures failure(s)"
-  exit 1
-fi
-echo "tables: all checks passed"
+finish tables
