@@ -120,18 +120,19 @@ void BM_OpenAndLoad(benchmark::State& state) {
   }
 }
 
-template <class List>
-void BM_Add(benchmark::State& state) {
+// Times one change (an add or a remove) on a freshly opened list of the
+// fixture's size; opening and closing are not timed.
+template <class List, class Change>
+void timeOneChange(benchmark::State& state, Change change, const char* what) {
   Fixture& f = fixture();
   fileops::setDurable(state.range(0) != 0);
-  uint32_t i = 0;
   for (auto _ : state) {
     state.PauseTiming();
     f.reset();
     auto list = makeList<List>();
     list->open(f.work);
     state.ResumeTiming();
-    if (add(*list, i++) != 0) state.SkipWithError("add failed");
+    if (change(*list) != 0) state.SkipWithError(what);
     state.PauseTiming();
     list.reset();
     state.ResumeTiming();
@@ -139,20 +140,14 @@ void BM_Add(benchmark::State& state) {
 }
 
 template <class List>
+void BM_Add(benchmark::State& state) {
+  uint32_t i = 0;
+  timeOneChange<List>(state, [&](auto& list) { return add(list, i++); }, "add failed");
+}
+
+template <class List>
 void BM_Remove(benchmark::State& state) {
-  Fixture& f = fixture();
-  fileops::setDurable(state.range(0) != 0);
-  for (auto _ : state) {
-    state.PauseTiming();
-    f.reset();
-    auto list = makeList<List>();
-    list->open(f.work);
-    state.ResumeTiming();
-    if (remove(*list) != 0) state.SkipWithError("remove failed");
-    state.PauseTiming();
-    list.reset();
-    state.ResumeTiming();
-  }
+  timeOneChange<List>(state, [](auto& list) { return remove(list); }, "remove failed");
 }
 
 // Close after one removal: the data file is rewritten without the gap.
