@@ -40,7 +40,7 @@ const std::vector<std::string>& scriptCommandNames() {
   static const std::vector<std::string> names = {
       "tap", "press", "move", "release", "wait", "type", "key", "command", "choose", "answer",
       "navigate", "navigate-key", "resize", "shot", "state", "quit",
-      "link", "focus", "click"};
+      "link", "focus", "click", "expand", "collapse"};
   return names;
 }
 
@@ -163,6 +163,13 @@ std::optional<ScriptCommand> parseScriptLine(const std::string& rawLine, std::st
       return std::nullopt;
     }
     c.text = rest;
+  } else if (c.name == "expand" || c.name == "collapse") {
+    int64_t v;
+    if (args.size() != 1 || !parseInt(args[0], v) || v < 0 || v > 0xFFFFFFFFLL) {
+      error = c.name + " takes OBJECT (the object index of an item in the tree shown)";
+      return std::nullopt;
+    }
+    c.numbers.push_back(v);
   } else if (c.name == "focus" || c.name == "click") {
     if (!numbers(1, 0, 65535, "ID (a child id)")) return std::nullopt;
   } else {

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "resources/HierarchyBitmaps.h"
 #include "shell/HomeViewer.h"
 
 namespace vantrel {
@@ -266,6 +267,10 @@ QImage bitmapImage(int number, int dpiX, int dpiY) {
     case 482:
     case 484: return homeImage(true, dpiX, dpiY);
     case 500: return downArrow(dpiX);
+    case 110:
+    case 146:
+    case 400:
+    case 401: return hierarchyBitmap(number, dpiX, dpiY);
     default: return QImage();
   }
 }

@@ -8,6 +8,7 @@
 //   481 / 483  home page, portrait (high resolution: 483)
 //   482 / 484  home page, landscape (high resolution: 484)
 //   500        the title headers' down arrow (12 x 12, 24 x 24 at high resolution)
+//   110 / 146, 400 / 401  the tight hierarchy's pictures (resources/HierarchyBitmaps.h)
 #include <QImage>
 
 namespace vantrel {

@@ -1,5 +1,7 @@
 #include "shell/GuideHost.h"
 
+#include "hierarchy/ContentsViewer.h"
+#include "hierarchy/TightHierarchyViewer.h"
 #include "popups/FootnotesViewer.h"
 #include "tables/TableViewer.h"
 #include "html/HtmlViewer.h"
@@ -68,6 +70,18 @@ std::unique_ptr<Viewer> GuideHost::createViewer(ViewerId id, ViewerContext& ctx)
       return std::make_unique<QtCalculatorViewer>(*ctx.database, ctx.frame, ctx.pageKeys, window_->pageArea(),
                                                   screen_.dpiX(), screen_.dpiY(), ctx.services.keyboard,
                                                   ctx.services.messages);
+    case ViewerId::Contents:
+      if (!ctx.database) return nullptr;
+      return std::make_unique<ContentsViewer>(*ctx.database, ctx.frame, ctx.pageKeys["toc"], window_->pageArea(),
+                                              screen_.dpiX(), screen_.dpiY());
+    case ViewerId::TightHierarchy: {
+      if (!ctx.database) return nullptr;
+      // The field-jump list's host, a child of the main window like the history list's.
+      auto* fieldList = new MenuHost(window_.get(), screen_.dpiX(), screen_.dpiY(), &ctx.services.fonts,
+                                     shell::joinPath(programDir_, kGuideFontFile));
+      return std::make_unique<TightHierarchyViewer>(*ctx.database, ctx.frame, window_->pageArea(), fieldList,
+                                                    screen_.dpiX(), screen_.dpiY());
+    }
     default:
       return nullptr;
   }

@@ -11,6 +11,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "hierarchy/ContentsViewer.h"
+#include "hierarchy/TightHierarchyViewer.h"
 #include "html/HtmlDialog.h"
 #include "html/HtmlViewer.h"
 #include "shell/ChoosablePopup.h"
@@ -274,6 +276,7 @@ bool ScriptRunner::execute(const ScriptCommand& c, std::string& error) {
   if (n == "click" && clickButton(static_cast<int>(c.numbers[0]))) return true;
   if (n == "choose") return choose(static_cast<int>(c.numbers[0]), error);
   if (n == "link" || n == "focus" || n == "click") return pageControl(c, error);
+  if (n == "expand" || n == "collapse") return expandItem(static_cast<uint32_t>(c.numbers[0]), n == "expand", error);
   if (n == "navigate") {
     app_.mainFrame()->navigate(static_cast<uint32_t>(c.numbers[0]), c.data.data(), c.data.size(), true);
     return true;
@@ -299,6 +302,8 @@ bool ScriptRunner::pageControl(const ScriptCommand& c, std::string& error) {
     if (HtmlDialog* d = HtmlDialog::openDialog()) control = d->control();
     auto* html = dynamic_cast<QtHtmlViewer*>(app_.viewer(ViewerId::Html));
     if (!control && html && html->pane()->isVisible()) control = html->pane()->control();
+    auto* fields = dynamic_cast<TightHierarchyViewer*>(app_.viewer(ViewerId::TightHierarchy));
+    if (!control && fields && fields->window()->isVisible()) control = fields->window()->htmlPane()->control();
     if (!control) {
       error = "no HTML page is shown";
       return false;
@@ -326,6 +331,26 @@ bool ScriptRunner::pageControl(const ScriptCommand& c, std::string& error) {
   // pressed, a radio button checked, an entry field focused.
   if (auto* button = qobject_cast<QAbstractButton*>(target)) button->click();
   else target->setFocus(Qt::MouseFocusReason);
+  return true;
+}
+
+bool ScriptRunner::expandItem(uint32_t object, bool expand, std::string& error) {
+  // The contents tree or the tight hierarchy's tree, whichever is shown.
+  HierarchyTreePane* pane = nullptr;
+  if (auto* contents = dynamic_cast<ContentsViewer*>(app_.viewer(ViewerId::Contents));
+      contents && contents->pane()->isVisible())
+    pane = contents->pane();
+  if (auto* tight = dynamic_cast<TightHierarchyViewer*>(app_.viewer(ViewerId::TightHierarchy));
+      !pane && tight && tight->window()->isVisible())
+    pane = tight->window()->treePane();
+  if (!pane) {
+    error = "no tree is shown";
+    return false;
+  }
+  if (!pane->setExpanded(object, expand)) {
+    error = "object " + std::to_string(object) + " is not in the tree as shown";
+    return false;
+  }
   return true;
 }
 

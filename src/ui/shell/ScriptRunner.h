@@ -49,6 +49,8 @@ class ScriptRunner {
   bool shot(const std::string& file, std::string& error);
   // link, focus and click: the controls of the page shown.
   bool pageControl(const ScriptCommand& c, std::string& error);
+  // expand and collapse: an item of the tree shown, as a tap on its expand button.
+  bool expandItem(uint32_t object, bool expand, std::string& error);
   void settle(int ms = 0);
   QWidget* keyTarget() const;
 

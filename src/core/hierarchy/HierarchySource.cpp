@@ -1,0 +1,107 @@
+#include "hierarchy/HierarchySource.h"
+
+#include <algorithm>
+
+#include "content/ContentCursor.h"
+#include "content/ContentQueries.h"
+#include "richtext/MarkupRenderer.h"
+
+namespace vantrel {
+
+namespace {
+
+char16_t lower(char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c - u'A' + u'a') : c; }
+
+// Length of a line-break tag ("<br>", "<BR>", "<br/>", "<br />") at text[i], or 0.
+size_t lineBreakAt(std::u16string_view text, size_t i) {
+  if (i + 3 >= text.size() || text[i] != u'<' || lower(text[i + 1]) != u'b' || lower(text[i + 2]) != u'r') return 0;
+  size_t j = i + 3;
+  while (j < text.size() && text[j] == u' ') ++j;
+  if (j < text.size() && text[j] == u'/') ++j;
+  return j < text.size() && text[j] == u'>' ? j - i + 1 : 0;
+}
+
+}  // namespace
+
+std::u16string markupToPlainText(std::u16string_view markup) {
+  // Line breaks are kept as a character the tag stripper leaves alone.
+  std::u16string withBreaks;
+  withBreaks.reserve(markup.size());
+  for (size_t i = 0; i < markup.size();) {
+    if (size_t n = lineBreakAt(markup, i)) {
+      withBreaks += u'\n';
+      i += n;
+    } else {
+      withBreaks += markup[i++];
+    }
+  }
+  return MarkupRenderer::stripAllTags(withBreaks);
+}
+
+ObjectIndex linkTargetOf(const ContentDatabase& database, ObjectIndex object) {
+  ContentCursor c;
+  if (!c.open(database, object) || !c.toChildOfType(u"link")) return 0;
+  return c.entry().value;
+}
+
+ObjectIndex hierarchyRootFor(const ContentDatabase& database, ObjectIndex object) {
+  ContentCursor c;
+  if (!c.open(database, object)) return object;
+  c.toAncestorOfType(u"table");  // stays on the object when there is none
+  return c.index();
+}
+
+ObjectIndex BasicHierarchySource::firstItem(ObjectIndex object) const {
+  const uint16_t type = itemType();
+  if (type == kNoType || object >= db_.objectCount()) return 0;
+  return db_.findGroup(object, type);
+}
+
+std::vector<HierarchyEntry> BasicHierarchySource::listChildren(ObjectIndex object) const {
+  std::vector<HierarchyEntry> out;
+  const uint16_t type = itemType();
+  if (type == kNoType || object >= db_.objectCount()) return out;
+  std::vector<ObjectEntry> items;
+  db_.collectGroup(object, type, 0, items);
+  const uint16_t stringKind = db_.kindNumber(u"string");
+  out.reserve(items.size());
+  for (const ObjectEntry& e : items) {
+    std::u16string text;
+    if (stringKind != kNoType && e.valueKind == stringKind) text = db_.readString(e.value);
+    out.push_back({displayText(std::move(text)), e.index});
+  }
+  return out;
+}
+
+std::u16string BasicHierarchySource::displayText(std::u16string stored) const { return markupToPlainText(stored); }
+
+uint32_t BasicHierarchySource::childCount(ObjectIndex object) const {
+  const ObjectIndex first = firstItem(object);
+  ObjectEntry e;
+  if (first == 0 || !db_.readEntry(first, e)) return 0;
+  return e.run + 1;
+}
+
+bool BasicHierarchySource::isLeaf(ObjectIndex object) const { return firstItem(object) == 0; }
+
+std::vector<ObjectIndex> BasicHierarchySource::pathTo(ObjectIndex object) const {
+  std::vector<ObjectIndex> path;
+  ContentCursor c;
+  if (!c.open(db_, object)) return path;
+  path.push_back(object);
+  const uint16_t type = itemType();
+  while (type != kNoType && c.toAncestorOfType(type)) path.push_back(c.index());
+  if (c.toParent()) path.push_back(c.index());
+  std::reverse(path.begin(), path.end());
+  return path;
+}
+
+bool TightCrtHierarchySource::isLeaf(ObjectIndex object) const {
+  if (hasChildOfType(db_, object, u"table type")) return false;
+  const ObjectIndex first = firstItem(object);
+  if (first == 0) return true;
+  // Entries whose own entries are the lowest level show them on their page.
+  return firstItem(first) == 0;
+}
+
+}  // namespace vantrel
