@@ -24,18 +24,25 @@ size_t lineBreakAt(std::u16string_view text, size_t i) {
 }  // namespace
 
 std::u16string markupToPlainText(std::u16string_view markup) {
-  // Line breaks are kept as a character the tag stripper leaves alone.
-  std::u16string withBreaks;
-  withBreaks.reserve(markup.size());
+  // Tags first, entities after, so that an escaped "&lt;" stays a character.
+  std::u16string text;
+  text.reserve(markup.size());
   for (size_t i = 0; i < markup.size();) {
     if (size_t n = lineBreakAt(markup, i)) {
-      withBreaks += u'\n';
+      text += u'\n';
       i += n;
-    } else {
-      withBreaks += markup[i++];
+      continue;
     }
+    if (markup[i] == u'<') {
+      const size_t close = markup.find(u'>', i + 1);
+      if (close != std::u16string_view::npos) {
+        i = close + 1;
+        continue;
+      }
+    }
+    text += markup[i++];
   }
-  return MarkupRenderer::stripAllTags(withBreaks);
+  return MarkupRenderer::decodeEntities(text, false);
 }
 
 ObjectIndex linkTargetOf(const ContentDatabase& database, ObjectIndex object) {
