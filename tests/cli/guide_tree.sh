@@ -110,6 +110,12 @@ anchor=$(echo "$leaf" | grep -o '<A NAME=[0-9]*>Adult dose' | sed -E 's/<A NAME=
 expect "\"anchor\":\"$anchor\"" "$s" "choosing a field scrolls to it"
 expect '"menu":null' "$s" "the list closed"
 
+# A link of the fields page opens its object.
+printf 'navigate %s 01\nlink %s\nstate\n' "$AMOX" "$(obj renal_drug_amoxicillin)" >"$WORK/s"
+steps
+expect "\"page\":{\"data\":\"\",\"object\":$(obj renal_drug_amoxicillin)}" "$s" "a field's link opens its target"
+expect '"table":{' "$s" "the renal table shows it"
+
 printf 'navigate %s\nstate\nclick 333\nstate\n' "$PIPTAZO" >"$WORK/s"
 steps
 reject ">Paediatric dose<" "$(line 1)" "an empty field is left out"
@@ -145,5 +151,11 @@ expect "\"highlighted\":$SEPSIS" "$s" "and highlighted"
 tapof "Sepsis of unknown source" "$s" >>"$WORK/s"; echo state >>"$WORK/s"
 steps
 expect "\"page\":{\"data\":\"\",\"object\":$SEPSISNOTE}" "$s" "a linked leaf opens its target"
+
+# The contents viewer on a "tight crt" table: its items as stored.
+printf 'navigate %s\nstate\n' "$(obj spec_table)" >"$WORK/s"
+steps
+expect '"contents":{' "$s" "the contents viewer shows a tight crt table with footnotes"
+expect "\"highlighted\":$(obj spec_orgs)" "$(printf 'navigate %s\nstate\n' "$(obj spec_orgs)" | run --script -)" "an item of it opens highlighted"
 
 finish guide_tree
