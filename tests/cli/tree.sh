@@ -5,7 +5,7 @@
 # Usage: tree.sh BIN_DIR SOURCE_DIR
 . "$(dirname "$0")/lib/dump.bash" "$@"
 
-#  0 guide   1 table "Contents" (TOC)   2 table "Spec" (tight crt)   3 table "Mono" (tight hierarchy)
+#  0 guide   1 table "Contents" (TOC)   2 table "Spectrum" (tight crt)   3 table "Mono" (tight hierarchy)
 #  4 "Intro"  5 "Ch<b>1</b>" (under 1)
 #  6 table type  7 footnote  8 A  9 B  (under 2)
 # 10 table type  11 12 13 field names "Class" "" "Dose"  14 "Drug"  (under 3)
@@ -20,7 +20,7 @@ cat > "$WORK/guide.json" <<'JSON'
       {"type": "hierarchy item", "text": "Intro", "children": [{"type": "link", "link": "mono"}]},
       {"type": "hierarchy item", "text": "Ch<b>1</b>", "children": [
         {"type": "hierarchy item", "text": "Sec", "children": [{"type": "hierarchy item", "text": "Leaf"}]}]}]},
-    {"type": "table", "text": "Spec", "children": [
+    {"type": "table", "text": "Spectrum", "children": [
       {"type": "table type", "text": "tight crt"},
       {"type": "footnote", "text": "n"},
       {"type": "hierarchy item", "text": "A", "children": [{"type": "hierarchy item", "text": "all"}]},

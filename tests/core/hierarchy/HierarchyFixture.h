@@ -6,7 +6,7 @@
 //     "Notice" (leaf, no link)
 //     "Ch<b>1</b>" [ "Sec 1.1" [ "Leaf a" -> link Page, "Leaf b" ], "Sec 1.2" ]
 //     "Line<br>two &amp; more" [ "Deep" [ "Deeper" [ "Deepest" ] ] ]
-//   table "Spec" (type "tight crt", a footnote)
+//   table "Spectrum" (type "tight crt", a footnote)
 //     A [ all ]   B [ G [ r1 r2 ] r3 ]   C [ c1 c2 ]
 //   table "Mono" (type "tight hierarchy"; field names "Class", "", "Dose", "Notes")
 //     "Group" [ "Drug" (fields: "Pen", "no name", 0, "Note"), "Bare" (no fields), "Linked" -> Page ]
@@ -69,16 +69,16 @@ struct HierarchyGuide {
     const H deeper = item(deep, u"Deeper", u"deeper");
     item(deeper, u"Deepest", u"deepest");
 
-    const H spec = add(0, u"table", u"Spec", u"spec");
-    add(spec, u"table type", u"tight crt", u"");
-    add(spec, u"footnote", u"A note", u"");
-    item(item(spec, u"A", u"A"), u"all", u"all");
-    const H b = item(spec, u"<i>B</i>", u"B");
+    const H spectrum = add(0, u"table", u"Spectrum", u"spectrum");
+    add(spectrum, u"table type", u"tight crt", u"");
+    add(spectrum, u"footnote", u"A note", u"");
+    item(item(spectrum, u"A", u"A"), u"all", u"all");
+    const H b = item(spectrum, u"<i>B</i>", u"B");
     const H g = item(b, u"G", u"G");
     item(g, u"r1", u"r1");
     item(g, u"r2", u"r2");
     item(b, u"r3", u"r3");
-    const H c = item(spec, u"C", u"C");
+    const H c = item(spectrum, u"C", u"C");
     item(c, u"c1", u"c1");
     item(c, u"c2", u"c2");
 

@@ -43,16 +43,16 @@ TEST(HierarchySource, PathRunsFromTheContainerDown) {
   EXPECT_EQ(s.pathTo(g[u"notice"]), (std::vector<ObjectIndex>{g[u"toc"], g[u"notice"]}));
   // Within a "tight crt" table the path is the same walk.
   TightCrtHierarchySource t(g.db);
-  EXPECT_EQ(t.pathTo(g[u"r1"]), (std::vector<ObjectIndex>{g[u"spec"], g[u"B"], g[u"G"], g[u"r1"]}));
+  EXPECT_EQ(t.pathTo(g[u"r1"]), (std::vector<ObjectIndex>{g[u"spectrum"], g[u"B"], g[u"G"], g[u"r1"]}));
 }
 
 TEST(HierarchySource, TightCrtSourceKeepsStoredTextAndStopsAboveTheLowestLevel) {
   HierarchyGuide g;
   TightCrtHierarchySource s(g.db);
-  const auto top = s.listChildren(g[u"spec"]);
+  const auto top = s.listChildren(g[u"spectrum"]);
   ASSERT_EQ(top.size(), 3u);
   EXPECT_EQ(top[1].text, u"<i>B</i>");  // as stored
-  EXPECT_FALSE(s.isLeaf(g[u"spec"]));    // the table itself
+  EXPECT_FALSE(s.isLeaf(g[u"spectrum"]));    // the table itself
   EXPECT_TRUE(s.isLeaf(g[u"A"]));        // its only entry has none of its own
   EXPECT_FALSE(s.isLeaf(g[u"B"]));       // its first entry G has entries
   EXPECT_TRUE(s.isLeaf(g[u"G"]));        // r1, r2 are the lowest level
@@ -61,7 +61,7 @@ TEST(HierarchySource, TightCrtSourceKeepsStoredTextAndStopsAboveTheLowestLevel) 
   // The basic source sees entries wherever there are some.
   BasicHierarchySource b(g.db);
   EXPECT_FALSE(b.isLeaf(g[u"A"]));
-  EXPECT_EQ(b.listChildren(g[u"spec"])[1].text, u"B");
+  EXPECT_EQ(b.listChildren(g[u"spectrum"])[1].text, u"B");
 }
 
 TEST(HierarchySource, MarkupToPlainTextKeepsLineBreaks) {

@@ -30,7 +30,7 @@ TEST(ContentsModel, AcceptsTheContentsAndTightCrtHierarchies) {
   EXPECT_EQ(contentsSourceFor(g.db, g[u"notice"], toc), Kind::None);  // a leaf opens elsewhere
   EXPECT_EQ(contentsSourceFor(g.db, g[u"leafA"], toc), Kind::None);
   // "tight crt": the table (it has a footnote) and items whose first entry has entries.
-  EXPECT_EQ(contentsSourceFor(g.db, g[u"spec"], toc), Kind::TightCrt);
+  EXPECT_EQ(contentsSourceFor(g.db, g[u"spectrum"], toc), Kind::TightCrt);
   EXPECT_EQ(contentsSourceFor(g.db, g[u"B"], toc), Kind::TightCrt);
   EXPECT_EQ(contentsSourceFor(g.db, g[u"G"], toc), Kind::None);  // the table viewer's
   EXPECT_EQ(contentsSourceFor(g.db, g[u"A"], toc), Kind::None);
@@ -76,8 +76,8 @@ TEST(ContentsModel, ShowRebuildsUnlessATapInThePaneStartedIt) {
   // The "tight crt" source for tables of that type.
   ASSERT_TRUE(m.show(g[u"B"]));
   EXPECT_EQ(m.sourceKind(), Kind::TightCrt);
-  EXPECT_EQ(m.rebuild().root, g[u"spec"]);
-  EXPECT_EQ(m.caption(), u"Spec");
+  EXPECT_EQ(m.rebuild().root, g[u"spectrum"]);
+  EXPECT_EQ(m.caption(), u"Spectrum");
   EXPECT_FALSE(m.show(g[u"mono"]));
 }
 
