@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "resources/BarImages.h"
 #include "shell/HomeViewer.h"
 
 namespace vantrel {
@@ -266,6 +267,10 @@ QImage bitmapImage(int number, int dpiX, int dpiY) {
     case 482:
     case 484: return homeImage(true, dpiX, dpiY);
     case 500: return downArrow(dpiX);
+    case 112:
+    case 131: return guideLogoImage(dpiX, dpiY);
+    case 142:
+    case 143: return noteButtonImage(dpiX, dpiY);
     default: return QImage();
   }
 }

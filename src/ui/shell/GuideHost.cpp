@@ -3,6 +3,7 @@
 #include "popups/FootnotesViewer.h"
 #include "tables/TableViewer.h"
 #include "html/HtmlViewer.h"
+#include "images/ImageViewer.h"
 #include "tools/CalculatorViewer.h"
 
 namespace vantrel {
@@ -68,6 +69,10 @@ std::unique_ptr<Viewer> GuideHost::createViewer(ViewerId id, ViewerContext& ctx)
       return std::make_unique<QtCalculatorViewer>(*ctx.database, ctx.frame, ctx.pageKeys, window_->pageArea(),
                                                   screen_.dpiX(), screen_.dpiY(), ctx.services.keyboard,
                                                   ctx.services.messages);
+    case ViewerId::Image:
+      if (!ctx.database) return nullptr;
+      return std::make_unique<ImageViewer>(*ctx.database, ctx.frame, ctx.pageKeys, window_->pageArea(),
+                                           window_.get(), screen_);
     default:
       return nullptr;
   }
