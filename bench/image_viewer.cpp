@@ -67,8 +67,10 @@ QByteArray picturePng(int w, int h) {
 }
 
 std::vector<uint8_t> oneVariantBlob(const QByteArray& file, int w, int h) {
-  std::vector<uint8_t> out{1, 0, 0, uint8_t(w >> 8), uint8_t(w), uint8_t(h >> 8), uint8_t(h), 0, 0, 0, 0, 12};
-  out.insert(out.end(), file.begin(), file.end());
+  const uint8_t head[12] = {1, 0, 0, uint8_t(w >> 8), uint8_t(w), uint8_t(h >> 8), uint8_t(h), 0, 0, 0, 0, 12};
+  std::vector<uint8_t> out(head, head + 12);
+  out.resize(12 + static_cast<size_t>(file.size()));
+  std::copy(file.begin(), file.end(), out.begin() + 12);
   return out;
 }
 

@@ -79,11 +79,11 @@ TEST(ImageBlobTest, DamagedDescriptorsAreFailedLoadsNeverReadsOutside) {
 
 TEST(ImageBlobTest, ChoiceTakesTheScreenSizeThenTheDevicePortraitThenTheFirst) {
   const Size portrait{240, 320}, landscape{320, 240}, big{480, 640};
-  auto pick = [](const std::vector<test::VariantSpec>& v, Size screen, int dpi) {
+  auto pick = [](const std::vector<test::VariantFile>& v, Size screen, int dpi) {
     const auto blob = imageBlob(v);
     return chooseImageVariant(layoutOf(blob), screen, dpi, dpi);
   };
-  using V = std::vector<test::VariantSpec>;
+  using V = std::vector<test::VariantFile>;
   // One variant is always taken, whatever its size.
   EXPECT_EQ(pick(V{{100, 100, {1}}}, portrait, 96), 0u);
   // The exact screen size wins over the portrait size found earlier.

@@ -13,22 +13,22 @@
 
 namespace vantrel::test {
 
-struct VariantSpec {
+struct VariantFile {
   uint16_t width = 0, height = 0;
   std::vector<uint8_t> bytes;
 };
 
 // A blob of the given variants, offsets as they should be.
-inline std::vector<uint8_t> imageBlob(const std::vector<VariantSpec>& variants) {
+inline std::vector<uint8_t> imageBlob(const std::vector<VariantFile>& variants) {
   std::vector<uint8_t> out{static_cast<uint8_t>(variants.size())};
   uint32_t offset = 1 + 11 * static_cast<uint32_t>(variants.size());
-  for (const VariantSpec& v : variants) {
+  for (const VariantFile& v : variants) {
     const uint8_t d[11] = {0, 0, uint8_t(v.width >> 8), uint8_t(v.width), uint8_t(v.height >> 8), uint8_t(v.height),
                            0, uint8_t(offset >> 24), uint8_t(offset >> 16), uint8_t(offset >> 8), uint8_t(offset)};
     out.insert(out.end(), d, d + 11);
     offset += static_cast<uint32_t>(v.bytes.size());
   }
-  for (const VariantSpec& v : variants) out.insert(out.end(), v.bytes.begin(), v.bytes.end());
+  for (const VariantFile& v : variants) out.insert(out.end(), v.bytes.begin(), v.bytes.end());
   return out;
 }
 
