@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPainter>
 
 #include "../../core/images/ImageFixture.h"
@@ -253,6 +254,19 @@ TEST(ImageViewerTest, ScrollBarsDragAndZoomMoveTheView) {
   EXPECT_EQ(w->horizontalBar()->maximum(), 600 - client.width());
   key(w, Qt::Key_0, Qt::ControlModifier);
   EXPECT_EQ(sc.zoom(), 1.0);
+  // The wheel: Ctrl zooms a step a notch, alone it scrolls three lines up or down.
+  auto wheel = [w](int delta, Qt::KeyboardModifiers mods) {
+    QWheelEvent e(QPointF(50, 50), QPointF(w->mapToGlobal(QPoint(50, 50))), QPoint(), QPoint(0, delta), Qt::NoButton,
+                  mods, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &e);
+  };
+  wheel(120, Qt::ControlModifier);
+  EXPECT_EQ(sc.zoom(), 1.5);
+  wheel(-120, Qt::ControlModifier);
+  EXPECT_EQ(sc.zoom(), 1.0);
+  const int y0 = sc.offsetY();
+  wheel(120, Qt::NoModifier);
+  EXPECT_EQ(sc.offsetY(), std::max(0, y0 - 30));
   key(w, Qt::Key_F, Qt::NoModifier, "f");
   EXPECT_TRUE(sc.fitMode());
   EXPECT_EQ(sc.scrollBarMask(), 0);
