@@ -5,6 +5,7 @@
 #include <QPainterPath>
 
 #include "resources/HierarchyBitmaps.h"
+#include "resources/BarImages.h"
 #include "shell/HomeViewer.h"
 
 namespace vantrel {
@@ -271,6 +272,10 @@ QImage bitmapImage(int number, int dpiX, int dpiY) {
     case 146:
     case 400:
     case 401: return hierarchyBitmap(number, dpiX, dpiY);
+    case 112:
+    case 131: return guideLogoImage(dpiX, dpiY);
+    case 142:
+    case 143: return noteButtonImage(dpiX, dpiY);
     default: return QImage();
   }
 }

@@ -9,6 +9,8 @@
 //   482 / 484  home page, landscape (high resolution: 484)
 //   500        the title headers' down arrow (12 x 12, 24 x 24 at high resolution)
 //   110 / 146, 400 / 401  the tight hierarchy's pictures (resources/HierarchyBitmaps.h)
+//   112 / 131  the guide's logo for button bars (high resolution: 131)
+//   142 / 143  the note button of the picture page, on key colour red (high resolution: 143)
 #include <QImage>
 
 namespace vantrel {

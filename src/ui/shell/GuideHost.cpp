@@ -5,6 +5,7 @@
 #include "popups/FootnotesViewer.h"
 #include "tables/TableViewer.h"
 #include "html/HtmlViewer.h"
+#include "images/ImageViewer.h"
 #include "tools/CalculatorViewer.h"
 
 namespace vantrel {
@@ -82,6 +83,10 @@ std::unique_ptr<Viewer> GuideHost::createViewer(ViewerId id, ViewerContext& ctx)
       return std::make_unique<TightHierarchyViewer>(*ctx.database, ctx.frame, window_->pageArea(), fieldList,
                                                     screen_.dpiX(), screen_.dpiY());
     }
+    case ViewerId::Image:
+      if (!ctx.database) return nullptr;
+      return std::make_unique<ImageViewer>(*ctx.database, ctx.frame, ctx.pageKeys, window_->pageArea(),
+                                           window_.get(), screen_);
     default:
       return nullptr;
   }

@@ -1,0 +1,59 @@
+#pragma once
+// The image viewer: shows an "image" object as its caption in a title
+// header over the picture (the variant made for the screen, decoded from
+// memory) in a scrollable image window, with a bar holding the note button
+// and the guide's logo. The note opens in the full-view dialog titled
+// "Footnote"; the logo goes to the "about" page. What it takes, which
+// variant and what the buttons do are decided by ImageViewerModel.
+#include <QJsonObject>
+#include <QPointer>
+#include <memory>
+
+#include "images/ImageViewerModel.h"
+#include "images/ImageWindow.h"
+#include "platform/ScreenInfo.h"
+#include "popups/FootnotePopup.h"
+#include "shell/ScriptState.h"
+#include "shell/Viewer.h"
+#include "tables/ButtonBar.h"
+
+namespace vantrel {
+
+class PageKeys;
+
+class ImageViewer : public ContentViewer, public ButtonBarListener, public ScriptStateSection {
+ public:
+  // pageArea: the frame's window; mainWindow: where the note's dialog opens;
+  // screen: its size and resolution choose the variant.
+  ImageViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, QWidget* pageArea,
+              QWidget* mainWindow, const ScreenInfo& screen);
+  ~ImageViewer() override;
+
+  bool show(uint32_t object, const uint8_t* data, size_t length) override;
+  void afterLayout() override;
+  void buttonCommand(int code) override;
+  // {object, caption, variant, width, height, scrollX, scrollY, noteEnabled,
+  // zoom, scrollBars, x, y, w, h}
+  QJsonObject scriptState() const override;
+
+  ImagePane* pane() const { return pane_; }
+  ImageWindow* imageWindow() const { return pane_->imageWindow(); }
+  ButtonBar* buttonBar() const { return bar_; }
+  FootnotePopup* popup() const { return popup_; }
+  const ImageViewerModel& model() const { return model_; }
+  // The variant shown: the chosen one, or -1 when it did not load.
+  int shownVariant() const { return shownVariant_; }
+
+ private:
+  ImageViewerModel model_;
+  const ScreenInfo& screen_;
+  QWidget* pageArea_;
+  QWidget* mainWindow_;
+  ImagePane* pane_;
+  ButtonBar* bar_;
+  QPointer<FootnotePopup> popup_;
+  FontDescription font_;
+  int shownVariant_ = -1;
+};
+
+}  // namespace vantrel
