@@ -124,12 +124,18 @@ cat >"$WORK/s6" <<S
 navigate $DUAL
 tap 60 $((UY + 5 * 18 + 9))
 state
+navigate-key home
+navigate $DUAL
+state
 S
 run --script "$WORK/s6" >"$WORK/out"; rc=$?
 [ $rc -eq 0 ] || fail "dual tap script: exit $rc $(cat "$WORK/err")"
 s=$(section dual "$(line 1)")
 LOWER=$(echo "$s" | python3 -c "import sys,json; d=json.load(sys.stdin); print(d['lower']['selected'], d['upper']['selected'])")
 [ "$LOWER" = "$C2 5" ] || fail "upper row 5 selects its counterpart $C2 below: got $LOWER"
+s=$(section dual "$(line 2)")
+CLEARED=$(echo "$s" | python3 -c "import sys,json; d=json.load(sys.stdin); print(d['upper']['selected'], d['lower']['selected'], d['upper']['firstRow'], d['lower']['firstRow'])")
+[ "$CLEARED" = "-1 -1 0 0" ] || fail "a new visit clears both lists: got $CLEARED"
 
 # Landscape at 192 dpi: the high-resolution landscape divider.
 printf 'navigate %s\nstate\n' "$DUAL" | run --dpi 192 --screen 640x480 --script - >"$WORK/out"
