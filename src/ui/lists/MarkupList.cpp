@@ -1,6 +1,7 @@
 #include "lists/MarkupList.h"
 
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPainter>
 
 namespace vantrel {
@@ -134,6 +135,12 @@ void MarkupList::mousePressEvent(QMouseEvent* e) {
 void MarkupList::mouseReleaseEvent(QMouseEvent* e) {
   if (e->button() != Qt::LeftButton) return;
   model_.penUp();
+}
+
+void MarkupList::wheelEvent(QWheelEvent* e) {
+  const int steps = e->angleDelta().y() / 40;  // three lines a notch
+  for (int i = 0; i < std::abs(steps); ++i) scroll(steps > 0 ? ScrollCode::LineUp : ScrollCode::LineDown, 0);
+  e->accept();
 }
 
 MarkupListPane::MarkupListPane(QWidget* parent, QWidget* mainWindow, int dpiX, int dpiY, const char* kindName)

@@ -49,6 +49,8 @@ class MarkupList : public QWidget {
   void resizeEvent(QResizeEvent*) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
+  // The desktop's wheel scrolls by lines, as the scroll bar's arrows do.
+  void wheelEvent(QWheelEvent* e) override;
 
  private:
   void syncBar();

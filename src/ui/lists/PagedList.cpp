@@ -1,6 +1,7 @@
 #include "lists/PagedList.h"
 
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPainter>
 
 namespace vantrel {
@@ -84,6 +85,12 @@ void PagedListView::mousePressEvent(QMouseEvent* e) {
 
 void PagedListView::mouseDoubleClickEvent(QMouseEvent* e) {
   if (e->button() == Qt::LeftButton) list_.doubleTapped();
+}
+
+void PagedListView::wheelEvent(QWheelEvent* e) {
+  const int steps = e->angleDelta().y() / 40;  // three lines a notch
+  for (int i = 0; i < std::abs(steps); ++i) list_.scroll(steps > 0 ? ScrollCode::LineUp : ScrollCode::LineDown, 0);
+  e->accept();
 }
 
 PagedList::PagedList(QWidget* parent, bool checkboxes, int dpiX, int dpiY, const char* kindName)

@@ -45,6 +45,8 @@ class PagedListView : public QWidget {
   void paintEvent(QPaintEvent*) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseDoubleClickEvent(QMouseEvent* e) override;
+  // The desktop's wheel scrolls by lines, as the scroll bar's arrows do.
+  void wheelEvent(QWheelEvent* e) override;
 
  private:
   PagedList& list_;

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMouseEvent>
+#include <QWheelEvent>
 
 #include "lists/DualListViewer.h"
 #include "lists/MarkupList.h"
@@ -60,6 +61,31 @@ TEST(MarkupList, QuickTapReportsTheRowAndAHeldPenShowsACutOffRow) {
   release(list, QPoint(20, h / 2));
   EXPECT_EQ(FootnotePopup::shownPopup(), nullptr) << "a row that fits shows nothing";
   EXPECT_EQ(rows.size(), 1u);
+}
+
+TEST(MarkupList, TheWheelScrollsByLines) {
+  QWidget top;
+  top.resize(240, 320);
+  top.show();
+  VectorItemSource src;
+  for (int i = 0; i < 50; ++i) src.add(u"row", static_cast<uint32_t>(i));
+  MarkupListPane pane(&top, &top, 96, 96);
+  pane.setGeometry(0, 0, 200, 180);
+  pane.show();
+  pane.setup(false, u"", 0xFFFFFF, guideFontDescription(96), true, &src);
+  pane.select(-1, true);
+  MarkupList* list = pane.list();
+  auto wheel = [&](int dy) {
+    QWheelEvent e(QPointF(20, 20), QPointF(list->mapToGlobal(QPoint(20, 20))), QPoint(), QPoint(0, dy), Qt::NoButton,
+                  Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(list, &e);
+  };
+  wheel(-120);
+  EXPECT_EQ(list->model().firstRow(), 3);
+  EXPECT_EQ(list->scrollBar()->value(), 3);
+  wheel(120);
+  wheel(120);
+  EXPECT_EQ(list->model().firstRow(), 0);
 }
 
 TEST(DualListWindow, TheDividerLetsTheLowerListsFirstRowThrough) {
