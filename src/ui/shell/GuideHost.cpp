@@ -6,6 +6,9 @@
 #include "tables/TableViewer.h"
 #include "html/HtmlViewer.h"
 #include "images/ImageViewer.h"
+#include "lists/DualListViewer.h"
+#include "lists/IndexViewer.h"
+#include "lists/KeyViewer.h"
 #include "tools/CalculatorViewer.h"
 
 namespace vantrel {
@@ -87,6 +90,19 @@ std::unique_ptr<Viewer> GuideHost::createViewer(ViewerId id, ViewerContext& ctx)
       if (!ctx.database) return nullptr;
       return std::make_unique<ImageViewer>(*ctx.database, ctx.frame, ctx.pageKeys, window_->pageArea(),
                                            window_.get(), screen_);
+    case ViewerId::IndexSearch:
+      if (!ctx.database) return nullptr;
+      return std::make_unique<QtIndexViewer>(*ctx.database, ctx.frame, ctx.pageKeys, ctx.history, window_->pageArea(),
+                                             window_.get(), screen_.dpiX(), screen_.dpiY(), ctx.services.keyboard,
+                                             screen_);
+    case ViewerId::Key:
+      if (!ctx.database) return nullptr;
+      return std::make_unique<QtKeyViewer>(*ctx.database, ctx.frame, ctx.pageKeys, window_->pageArea(),
+                                           screen_.dpiX(), screen_.dpiY(), ctx.services.keyboard, screen_);
+    case ViewerId::DualList:
+      if (!ctx.database) return nullptr;
+      return std::make_unique<QtDualListViewer>(*ctx.database, ctx.frame, window_->pageArea(), window_.get(), screen_,
+                                                screen_.dpiX(), screen_.dpiY());
     default:
       return nullptr;
   }
