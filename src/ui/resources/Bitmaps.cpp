@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "resources/UserDataBitmaps.h"
 #include "shell/HomeViewer.h"
 
 namespace vantrel {
@@ -266,7 +267,7 @@ QImage bitmapImage(int number, int dpiX, int dpiY) {
     case 482:
     case 484: return homeImage(true, dpiX, dpiY);
     case 500: return downArrow(dpiX);
-    default: return QImage();
+    default: return userDataBitmap(number, dpiX, dpiY);
   }
 }
 
