@@ -68,8 +68,12 @@ const char* kHelp =
     "it cannot hold); titles keep at most 255 bytes. A line feed in BODY is stored as\n"
     "CR LF, as the note editor stores line breaks.\n"
     "\n"
+    "A folder whose bookmarks or notes a reader (or another run of this program) has\n"
+    "open is refused at once, and no file is touched.\n"
+    "\n"
     "Exit status: 0 success; 1 refused or failed (a bookmark that cannot be placed,\n"
-    "missing content, files that cannot be written); 2 bad usage.\n";
+    "missing content, files in use by another program or that cannot be written,\n"
+    "a failed write); 2 bad usage.\n";
 
 struct Options {
   bool json = false;
