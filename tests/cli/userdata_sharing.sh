@@ -36,7 +36,7 @@ reader=$!
 for _ in $(seq 1 100); do [ -e "$dir/notes.vsi.lock" ] && break; sleep 0.05; done
 [ -e "$dir/notes.vsi.lock" ] || fail "the reader took no lock"
 before=$(sums "$dir")
-for cmd in "notes" "note-add T B" "bookmark-remove 0"; do
+for cmd in "notes" "note-add T B" "note-remove 0" "bookmarks"; do
   # shellcheck disable=SC2086
   "$tool" "$dir" $cmd >"$work/out" 2>"$work/err"
   status=$?
