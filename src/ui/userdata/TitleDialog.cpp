@@ -1,7 +1,6 @@
 #include "userdata/TitleDialog.h"
 
 #include <QEvent>
-#include <QTimer>
 
 namespace vantrel {
 
@@ -86,7 +85,6 @@ bool TitleDialog::run() {
   int result;
   if (driver_) {
     show();
-    raise();
     activateWindow();
     edit_->setFocus(Qt::OtherFocusReason);
     const auto driver = driver_;
