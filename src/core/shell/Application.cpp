@@ -25,14 +25,14 @@ const std::array<ViewerId, kViewerCount> kDestructionOrder = {
 const char* viewerName(ViewerId id) {
   switch (id) {
     case ViewerId::Chrome: return "chrome";
-    case ViewerId::IndexSearch: return "indexSearch";
+    case ViewerId::IndexSearch: return "index";
     case ViewerId::Contents: return "contents";
     case ViewerId::TightHierarchy: return "tightHierarchy";
     case ViewerId::Html: return "html";
     case ViewerId::Image: return "image";
     case ViewerId::Calculator: return "calculator";
     case ViewerId::Key: return "key";
-    case ViewerId::DualList: return "dualList";
+    case ViewerId::DualList: return "dual";
     case ViewerId::Table: return "table";
     case ViewerId::Home: return "home";
     case ViewerId::Footnotes: return "footnotes";

@@ -252,6 +252,32 @@ QImage downArrow(int dpiX) {
   return img;
 }
 
+// The dual list's divider: a grey-blue strip with a thin dark line, a white
+// tab at the top-left captioned "Generic" (the list above) and one at the
+// bottom-right captioned "Trade" (the list below). w x h is the picture's
+// own size (15 pixels high, 30 at high resolution).
+QImage dividerStrip(int w, int h) {
+  QImage img(w, h, QImage::Format_RGB32);
+  img.fill(QColor(96, 112, 140));
+  QPainter p(&img);
+  const double u = h / 15.0;
+  p.fillRect(QRectF(0, 7 * u, w, std::max(1.0, u)), QColor(30, 36, 52));
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setRenderHint(QPainter::TextAntialiasing);
+  QFont f = uiFont(static_cast<int>(9 * u), true);
+  p.setFont(f);
+  auto tab = [&](const QRectF& r, const char* caption) {
+    p.setPen(QPen(QColor(30, 36, 52), std::max(1.0, u * 0.8)));
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(r, 2 * u, 2 * u);
+    p.setPen(QColor(22, 52, 96));
+    p.drawText(r, Qt::AlignCenter, caption);
+  };
+  tab(QRectF(3 * u, 0.5 * u, 52 * u, 9 * u), "Generic");
+  tab(QRectF(w - 47 * u, 5.5 * u, 44 * u, 9 * u), "Trade");
+  return img;
+}
+
 }  // namespace
 
 QImage bitmapImage(int number, int dpiX, int dpiY) {
@@ -267,6 +293,12 @@ QImage bitmapImage(int number, int dpiX, int dpiY) {
     case 482:
     case 484: return homeImage(true, dpiX, dpiY);
     case 500: return downArrow(dpiX);
+    // The dual list's dividers at their own sizes: landscape 467 (468 at
+    // high resolution), portrait or square 469 (470).
+    case 467: return dividerStrip(320, 15);
+    case 468: return dividerStrip(640, 30);
+    case 469: return dividerStrip(240, 15);
+    case 470: return dividerStrip(480, 30);
     default: return userDataBitmap(number, dpiX, dpiY);
   }
 }

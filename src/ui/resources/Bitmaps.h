@@ -7,6 +7,8 @@
 //   136 / 149  the same, disabled
 //   481 / 483  home page, portrait (high resolution: 483)
 //   482 / 484  home page, landscape (high resolution: 484)
+//   467 / 468  the dual list's divider, landscape (320 x 15; 640 x 30)
+//   469 / 470  the same, portrait or square (240 x 15; 480 x 30)
 //   500        the title headers' down arrow (12 x 12, 24 x 24 at high resolution)
 #include <QImage>
 

@@ -3,6 +3,9 @@
 #include "popups/FootnotesViewer.h"
 #include "tables/TableViewer.h"
 #include "html/HtmlViewer.h"
+#include "lists/DualListViewer.h"
+#include "lists/IndexViewer.h"
+#include "lists/KeyViewer.h"
 #include "tools/CalculatorViewer.h"
 
 namespace vantrel {
@@ -70,6 +73,19 @@ std::unique_ptr<Viewer> GuideHost::createViewer(ViewerId id, ViewerContext& ctx)
       return std::make_unique<QtCalculatorViewer>(*ctx.database, ctx.frame, ctx.pageKeys, window_->pageArea(),
                                                   screen_.dpiX(), screen_.dpiY(), ctx.services.keyboard,
                                                   ctx.services.messages);
+    case ViewerId::IndexSearch:
+      if (!ctx.database) return nullptr;
+      return std::make_unique<QtIndexViewer>(*ctx.database, ctx.frame, ctx.pageKeys, ctx.history, window_->pageArea(),
+                                             window_.get(), screen_.dpiX(), screen_.dpiY(), ctx.services.keyboard,
+                                             screen_);
+    case ViewerId::Key:
+      if (!ctx.database) return nullptr;
+      return std::make_unique<QtKeyViewer>(*ctx.database, ctx.frame, ctx.pageKeys, window_->pageArea(),
+                                           screen_.dpiX(), screen_.dpiY(), ctx.services.keyboard, screen_);
+    case ViewerId::DualList:
+      if (!ctx.database) return nullptr;
+      return std::make_unique<QtDualListViewer>(*ctx.database, ctx.frame, window_->pageArea(), window_.get(), screen_,
+                                                screen_.dpiX(), screen_.dpiY());
     default:
       return nullptr;
   }

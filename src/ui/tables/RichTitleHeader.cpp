@@ -4,24 +4,12 @@
 
 #include "platform/QtSurface.h"
 #include "platform/ScreenInfo.h"
-#include "resources/Bitmaps.h"
 
 namespace vantrel {
 
 RichTitleHeader::RichTitleHeader(QWidget* parent, int dpiX, int dpiY)
-    : QWidget(parent), dpiX_(dpiX), dpiY_(dpiY), font_(guideFontDescription(dpiY)), renderer_(dpiX, dpiY) {
+    : FoldingHeader(parent, dpiX, dpiY, kArrowId), font_(guideFontDescription(dpiY)), renderer_(dpiX, dpiY) {
   setObjectName("richTitleHeader");
-  arrow_ = new QPushButton(this);
-  arrow_->setObjectName("arrow");
-  arrow_->setProperty("childId", kArrowId);
-  arrow_->setFlat(true);
-  arrow_->setFocusPolicy(Qt::NoFocus);
-  QImage img = bitmapImage(500, dpiX, dpiY);
-  arrow_->setIcon(QIcon(QPixmap::fromImage(img)));
-  arrow_->setIconSize(img.size());
-  arrow_->hide();
-  connect(arrow_, &QPushButton::pressed, this, [this] { unfold(); });
-  connect(arrow_, &QPushButton::released, this, [this] { fold(); });
 }
 
 QRect RichTitleHeader::mainRect() const {
@@ -77,46 +65,7 @@ void RichTitleHeader::relayout() {
     setup(settings_);
   }
   renderer_.configure(font_, 0, settings_.textColour);
-  const int t = oneLineHeight();
-  collapsed_ = false;
-  if (t < neededHeight()) {
-    arrowReserve_ = scaleForDpi(15, dpiX_);
-    arrow_->setGeometry(width() - 2 * kBorder - scaleForDpi(15, dpiX_), (t - scaleForDpi(12, dpiY_)) / 2,
-                        scaleForDpi(12, dpiX_), scaleForDpi(12, dpiY_));
-    arrow_->show();
-  } else {
-    arrow_->hide();
-  }
-  collapsed_ = true;
-}
-
-void RichTitleHeader::moveTo(int h) {
-  QWidget* parent = parentWidget();
-  if (!parent) return;
-  QRect r(-kBorder, -kBorder, parent->width() + 2 * kBorder, h + 2 * kBorder);
-  setGeometry(r);
-  if (r != lastRect_) {
-    lastRect_ = r;
-    update();
-  }
-}
-
-void RichTitleHeader::unfold() {
-  if (!collapsed_ || pressed_) return;
-  raise();
-  collapsed_ = false;
-  pressed_ = true;
-  moveTo(neededHeight());
-  arrowShownBeforePress_ = !arrow_->isHidden();
-  if (arrowShownBeforePress_) arrow_->hide();
-}
-
-void RichTitleHeader::fold() {
-  if (!pressed_) return;
-  if (arrowShownBeforePress_) arrow_->show();
-  collapsed_ = true;
-  moveTo(neededHeight());
-  pressed_ = false;
+  if (foldToLine(oneLineHeight())) arrowReserve_ = scaleForDpi(15, dpiX_);
 }
 
 void RichTitleHeader::paintEvent(QPaintEvent*) {
@@ -162,17 +111,8 @@ void RichHeaderedWindow::setupHeader(const RichHeaderSettings& settings, std::op
   layoutHeader();
 }
 
-void RichHeaderedWindow::layoutHeader() {
-  if (header_->pressed()) return;
-  header_->setGeometry(-RichTitleHeader::kBorder, -RichTitleHeader::kBorder, width() + 2 * RichTitleHeader::kBorder,
-                       header_->height());
-  header_->relayout();
-  const int h = header_->neededHeight();
-  header_->show();
-  header_->setGeometry(-RichTitleHeader::kBorder, -RichTitleHeader::kBorder, width() + 2 * RichTitleHeader::kBorder,
-                       h + 2 * RichTitleHeader::kBorder);
-}
+void RichHeaderedWindow::layoutHeader() { layoutHeaderIn(this, header_); }
 
-int RichHeaderedWindow::contentTop() const { return std::max(0, header_->height() - 2 * RichTitleHeader::kBorder); }
+int RichHeaderedWindow::contentTop() const { return contentTopBelow(header_); }
 
 }  // namespace vantrel

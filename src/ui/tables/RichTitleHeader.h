@@ -11,6 +11,7 @@
 #include "richtext/MarkupRenderer.h"
 #include "richtext/TextBlock.h"
 #include "shell/LayoutWidget.h"
+#include "tables/FoldingHeader.h"
 
 namespace vantrel {
 
@@ -24,55 +25,39 @@ struct RichHeaderSettings {
   bool collapsed = false;
 };
 
-class RichTitleHeader : public QWidget {
+class RichTitleHeader : public FoldingHeader {
  public:
   static constexpr int kArrowId = 1001;
-  static constexpr int kBorder = 1;
 
   RichTitleHeader(QWidget* parent, int dpiX, int dpiY);
   void setup(const RichHeaderSettings& settings);
-  int neededHeight() const;
+  int neededHeight() const override;
   // Height of one line of the title as the renderer lays it out.
   int oneLineHeight() const;
   int fullHeight() const { return fullHeight_; }
   int arrowReserve() const { return arrowReserve_; }
-  bool collapsed() const { return collapsed_; }
-  bool pressed() const { return pressed_; }
-  QPushButton* arrow() const { return arrow_; }
   const LinkAreaList& linkAreas() const { return links_; }
   const TextBlock& block() const { return block_; }
   // The part of the client area the last paint copied the title into.
   QRect lastCopied() const { return lastCopied_; }
-  void relayout();
-  void unfold();
-  void fold();
+  void relayout() override;
 
  protected:
   void paintEvent(QPaintEvent*) override;
-  void resizeEvent(QResizeEvent*) override { relayout(); }
-  void mousePressEvent(QMouseEvent*) override { unfold(); }
-  void mouseReleaseEvent(QMouseEvent*) override { fold(); }
 
  private:
   QRect mainRect() const;
-  void moveTo(int height);
 
-  int dpiX_, dpiY_;
   RichHeaderSettings settings_;
   FontDescription font_;
   MarkupRenderer renderer_;
   TextBlock block_;
-  bool collapsed_ = false;
-  bool pressed_ = false;
-  bool arrowShownBeforePress_ = false;
   LinkAreaList links_;
   int fullHeight_ = 0;
   int oneLine_ = 0;  // height of one laid-out line in the font
   int arrowReserve_ = 0;
   QRect mainRect_;
-  QRect lastRect_;
   QRect lastCopied_;
-  QPushButton* arrow_;
 };
 
 class RichHeaderedWindow : public LayoutWidget {

@@ -4,7 +4,6 @@
 #include <QRegularExpression>
 
 #include "platform/ScreenInfo.h"
-#include "resources/Bitmaps.h"
 #include "tables/ControlGeometry.h"
 
 namespace vantrel {
@@ -21,23 +20,12 @@ QString plainTitle(const QString& markup) {
   return s;
 }
 
-TitleHeader::TitleHeader(QWidget* parent, int dpiX, int dpiY) : QWidget(parent), dpiX_(dpiX), dpiY_(dpiY) {
+TitleHeader::TitleHeader(QWidget* parent, int dpiX, int dpiY) : FoldingHeader(parent, dpiX, dpiY, kArrowId) {
   setObjectName("titleHeader");
   font_ = QFont("Sans Serif");
   font_.setPixelSize(((dpiY + 3) * 16) / 96);
   font_.setWeight(QFont::Bold);
   font_.setStyleHint(QFont::SansSerif);
-  arrow_ = new QPushButton(this);
-  arrow_->setObjectName("arrow");
-  arrow_->setProperty("childId", kArrowId);
-  arrow_->setFlat(true);
-  arrow_->setFocusPolicy(Qt::NoFocus);
-  QImage img = bitmapImage(500, dpiX, dpiY);
-  arrow_->setIcon(QIcon(QPixmap::fromImage(img)));
-  arrow_->setIconSize(img.size());
-  arrow_->hide();
-  connect(arrow_, &QPushButton::pressed, this, [this] { unfold(); });
-  connect(arrow_, &QPushButton::released, this, [this] { fold(); });
 }
 
 void TitleHeader::setup(const HeaderSettings& s) {
@@ -71,43 +59,7 @@ int TitleHeader::neededHeight() const {
 
 void TitleHeader::relayout() {
   if (!shown_ || pressed_) return;
-  const int t = lineHeight();
-  collapsed_ = false;
-  if (t < neededHeight()) {
-    const int s12 = scaleForDpi(12, dpiX_);
-    arrow_->setGeometry(width() - 2 * kBorder - scaleForDpi(15, dpiX_), (t - scaleForDpi(12, dpiY_)) / 2, s12,
-                        scaleForDpi(12, dpiY_));
-    arrow_->show();
-  } else {
-    arrow_->hide();
-  }
-  collapsed_ = true;
-}
-
-void TitleHeader::placeInParent(int h) {
-  QWidget* parent = parentWidget();
-  if (!parent) return;
-  setGeometry(-kBorder, -kBorder, parent->width() + 2 * kBorder, h + 2 * kBorder);
-}
-
-void TitleHeader::unfold() {
-  if (!collapsed_ || pressed_) return;
-  raise();
-  collapsed_ = false;
-  pressed_ = true;
-  placeInParent(neededHeight());
-  arrowShownBeforePress_ = !arrow_->isHidden();
-  if (arrowShownBeforePress_) arrow_->hide();
-  update();
-}
-
-void TitleHeader::fold() {
-  if (!pressed_) return;
-  if (arrowShownBeforePress_) arrow_->show();
-  collapsed_ = true;
-  placeInParent(neededHeight());
-  pressed_ = false;
-  update();
+  foldToLine(lineHeight());
 }
 
 void TitleHeader::paintEvent(QPaintEvent*) {
@@ -137,23 +89,9 @@ void HeaderedWindow::setupHeader(const HeaderSettings& settings, std::optional<Q
   layoutHeader();
 }
 
-void HeaderedWindow::layoutHeader() {
-  if (header_->pressed()) return;  // the unfolded header lies over the content until released
-  // The header's width must be known before it can count its lines, and it
-  // folds itself at every layout, so it is laid out before it is asked.
-  header_->setGeometry(-TitleHeader::kBorder, -TitleHeader::kBorder, width() + 2 * TitleHeader::kBorder,
-                       header_->height());
-  header_->relayout();
-  const int h = header_->neededHeight();
-  header_->show();
-  header_->setGeometry(-TitleHeader::kBorder, -TitleHeader::kBorder, width() + 2 * TitleHeader::kBorder,
-                       h + 2 * TitleHeader::kBorder);
-  header_->relayout();
-}
+void HeaderedWindow::layoutHeader() { layoutHeaderIn(this, header_); }
 
-int HeaderedWindow::contentTop() const {
-  return std::max(0, header_->height() - 2 * TitleHeader::kBorder);
-}
+int HeaderedWindow::contentTop() const { return contentTopBelow(header_); }
 
 void ColourBar::paintEvent(QPaintEvent*) {
   QPainter p(this);

@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "shell/LayoutWidget.h"
+#include "tables/FoldingHeader.h"
 
 namespace vantrel {
 
@@ -31,48 +32,30 @@ struct HeaderSettings {
 // that show a title as plain text.
 QString plainTitle(const QString& markup);
 
-class TitleHeader : public QWidget {
+class TitleHeader : public FoldingHeader {
  public:
   static constexpr int kArrowId = 69;
-  // The width of the border drawn around the header, which lies outside its container.
-  static constexpr int kBorder = 1;
 
   TitleHeader(QWidget* parent, int dpiX, int dpiY);
   void setup(const HeaderSettings& settings);
   // The height the header wants now: one line when folded, the whole
   // title while unfolded, 0 when switched off.
-  int neededHeight() const;
+  int neededHeight() const override;
   int lineHeight() const;
-  bool collapsed() const { return collapsed_; }
-  bool pressed() const { return pressed_; }
-  QPushButton* arrow() const { return arrow_; }
   const QString& text() const { return text_; }
   // Lays the header out again after a change of size (the arrow, folding).
-  void relayout();
-  // Unfolds (press) and folds again (release), as the stylus does.
-  void unfold();
-  void fold();
+  void relayout() override;
 
  protected:
   void paintEvent(QPaintEvent*) override;
-  void resizeEvent(QResizeEvent*) override { relayout(); }
-  void mousePressEvent(QMouseEvent*) override { unfold(); }
-  void mouseReleaseEvent(QMouseEvent*) override { fold(); }
 
  private:
-  void placeInParent(int height);
-
-  int dpiX_, dpiY_;
   bool shown_ = true;
   QString text_;
   QColor textColour_{255, 255, 255};
   int alignment_ = 0;
   QFont font_;
   QColor background_{0, 0, 0};
-  bool collapsed_ = false;
-  bool pressed_ = false;
-  bool arrowShownBeforePress_ = false;
-  QPushButton* arrow_;
 };
 
 class HeaderedWindow : public LayoutWidget {

@@ -164,8 +164,8 @@ TEST(Application, StartsInOrderAndShowsHomeAsTheOnlyHistoryEntry) {
 
   r.host.log.clear();
   app.shutDown();
-  expected = {"destroy contents", "destroy tightHierarchy", "destroy html", "destroy indexSearch", "destroy image",
-              "destroy calculator", "destroy dualList", "destroy table", "destroy key", "destroy footnotes",
+  expected = {"destroy contents", "destroy tightHierarchy", "destroy html", "destroy index", "destroy image",
+              "destroy calculator", "destroy dual", "destroy table", "destroy key", "destroy footnotes",
               "close", "font.remove", "font.announce"};
   EXPECT_EQ(r.host.log, expected);
   app.shutDown();  // once only

@@ -1,0 +1,85 @@
+#pragma once
+// The dual list viewer: a "dual list" table as two markup lists one above
+// the other (the upper one Generic, the lower one Trade) with a divider
+// picture between them, under a title header. A tap on an entry selects its
+// counterpart in the other list; nothing is navigated.
+#include <QJsonObject>
+
+#include "lists/ListViewerModels.h"
+#include "lists/MarkupList.h"
+#include "platform/ScreenInfo.h"
+#include "shell/ScriptState.h"
+#include "shell/Viewer.h"
+#include "tables/TitleHeader.h"
+
+namespace vantrel {
+
+// The picture strip between the lists (id 555). It shows its picture at its
+// top-left and lets everything else of its rectangle through; taps on the
+// picture do nothing.
+class DividerStrip : public QWidget {
+ public:
+  static constexpr int kId = 555;
+  explicit DividerStrip(QWidget* parent);
+  void setPicture(int number, const QImage& image);
+  int picture() const { return number_; }
+  const QImage& image() const { return image_; }
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void resizeEvent(QResizeEvent*) override;
+  void mousePressEvent(QMouseEvent*) override {}
+
+ private:
+  void updateMask();
+  int number_ = 0;
+  QImage image_;
+};
+
+class DualListWindow : public HeaderedWindow {
+ public:
+  static constexpr int kUpperId = 106;
+  static constexpr int kLowerId = 107;
+  DualListWindow(QWidget* parent, QWidget* mainWindow, const ScreenInfo& screen, int dpiX, int dpiY);
+  // Places the lists and the divider below the header, choosing the picture.
+  void layoutChildren();
+  MarkupListPane* upper() const { return upper_; }
+  MarkupListPane* lower() const { return lower_; }
+  DividerStrip* divider() const { return divider_; }
+
+ protected:
+  void resizeEvent(QResizeEvent* e) override;
+
+ private:
+  const ScreenInfo& screen_;
+  int dpiX_, dpiY_;
+  MarkupListPane* upper_;
+  MarkupListPane* lower_;
+  DividerStrip* divider_;
+};
+
+class QtDualListViewer : public ContentViewer, public ScriptStateSection {
+ public:
+  QtDualListViewer(const ContentDatabase& database, MainFrame& frame, QWidget* pageArea, QWidget* mainWindow,
+                   const ScreenInfo& screen, int dpiX, int dpiY);
+  ~QtDualListViewer() override;
+
+  bool show(uint32_t object, const uint8_t* data, size_t length) override;
+  void afterLayout() override;
+  // {object, title, divider, upper, lower}
+  QJsonObject scriptState() const override;
+
+  // A tap on a row of one list: its counterpart is selected in the other.
+  void rowTapped(bool upper, uint32_t row);
+  DualListWindow* window() const { return window_; }
+  DualListModel& model() { return model_; }
+
+ private:
+  DualListModel model_;
+  QWidget* pageArea_;
+  DualListWindow* window_;
+  int dpiY_;
+  ObjectIndex shown_ = 0;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,166 @@
+#include "lists/KeyViewer.h"
+
+#include <QJsonArray>
+
+#include "platform/QtSurface.h"
+#include "richtext/MarkupRenderer.h"
+#include "shell/MainFrame.h"
+
+namespace vantrel {
+
+Item PlainTextSource::itemAt(uint32_t i) const {
+  Item item = source_.itemAt(i);
+  item.text = MarkupRenderer::stripAllTags(item.text);
+  return item;
+}
+
+KeyWindow::KeyWindow(QWidget* parent, KeyViewerModel& model, int dpiX, int dpiY, KeyboardService& keyboard,
+                     const ScreenInfo& screen)
+    : RichHeaderedWindow(parent, "key", dpiX, dpiY),
+      model_(model),
+      plain_(model.source()),
+      dpiX_(dpiX),
+      dpiY_(dpiY),
+      list_(new PagedList(this, false, dpiX, dpiY, "keyList")),
+      pane_(new HtmlPane(this, dpiX, dpiY, "keyExplanation")),
+      separator_(new ColourBar(this, QColor(0, 0, 0))),
+      label_(new QLabel("Search:", this)),
+      edit_(new InputPanelEdit(this, &keyboard, &screen)) {
+  setObjectName("key");
+  list_->setProperty("childId", kListId);
+  pane_->setObjectName("keyExplanation");
+  pane_->setProperty("childId", kPaneId);
+  edit_->setObjectName("keyEdit");
+  edit_->setProperty("childId", kEditId);
+  edit_->setFrame(true);
+  QFont small("DejaVu Sans");
+  small.setPixelSize(std::max(1, scaleForDpi(11, dpiY)));
+  label_->setFont(small);
+  edit_->setFont(small);
+  list_->setOwner(this);
+  QObject::connect(edit_, &QLineEdit::textChanged, [this](const QString&) {
+    if (!quiet_) search();
+  });
+}
+
+void KeyWindow::setup() {
+  quiet_ = true;
+  edit_->deselect();
+  quiet_ = false;
+  edit_->setFocus(Qt::OtherFocusReason);
+  RichHeaderSettings header;
+  header.text = u"Key/Abbreviations";
+  header.textColour = 0xFFFFFF;
+  header.font = guideFontDescription(dpiY_);
+  header.collapsed = true;
+  setupHeader(header);
+  HeaderSettings listHeader;
+  listHeader.shown = false;
+  list_->setSource(listHeader, QtSurface::qfontFor(guideFontDescription(dpiY_)), &plain_);
+  pane_->setup(false, std::u16string(), 0xFFFFFF, guideFontDescription(dpiY_), &model_.explanationPage());
+  layoutChildren();
+}
+
+void KeyWindow::resetSearch() {
+  quiet_ = true;
+  edit_->clear();
+  quiet_ = false;
+  search();
+}
+
+void KeyWindow::search() {
+  const std::u16string text = edit_->text().toStdU16String();
+  if (text.empty()) {
+    pane_->clear();
+    list_->showFrom(0);
+    list_->clearSelection();
+    return;
+  }
+  const int64_t b = model_.search(text);
+  if (b < 0) return;
+  list_->showFrom(b);
+  // The list shows the entries without markup, so the row is found by its plain text.
+  list_->selectByPrefix(plain_.itemAt(static_cast<uint32_t>(b)).text);
+  pane_->showItem(model_.source().itemAt(static_cast<uint32_t>(b)).data);
+}
+
+void KeyWindow::itemChosen(PagedList&, uint32_t data) { pane_->showItem(data); }
+
+void KeyWindow::resizeEvent(QResizeEvent* e) {
+  RichHeaderedWindow::resizeEvent(e);
+  layoutChildren();
+}
+
+void KeyWindow::layoutChildren() {
+  if (header()->pressed()) return;
+  auto sx = [this](int n) { return (n * dpiX_ + 48) / 96; };
+  auto sy = [this](int n) { return (n * dpiY_ + 48) / 96; };
+  const int W = width();
+  const int top = 0;
+  const int headerH = contentTop();
+  const int rowH = sy(25), sep = sy(9), gap = sy(6);
+  const int available = height() - headerH;
+  const int half = (available - sep - 2 * rowH) / 2;  // truncated toward zero
+  const int split = headerH + half;
+  list_->setGeometry(0, top + headerH, W, std::max(0, rowH + gap + half));
+  separator_->setGeometry(0, rowH + gap + split, W, (dpiY_ + 48) / 96);
+  label_->setGeometry(0, rowH + sep + split, sx(42), sy(15));
+  edit_->setGeometry(sx(45), rowH + sep + split, sx(135), sy(17));
+  pane_->setGeometry(0, 2 * rowH + ((dpiY_ + 24) * 2) / 96 + split, W,
+                     std::max(0, sy(5) + height() - 2 * rowH - split));
+}
+
+QtKeyViewer::QtKeyViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, QWidget* pageArea,
+                         int dpiX, int dpiY, KeyboardService& keyboard, const ScreenInfo& screen)
+    : ContentViewer(&database, &frame),
+      model_(&database, keys),
+      pageArea_(pageArea),
+      window_(new KeyWindow(pageArea, model_, dpiX, dpiY, keyboard, screen)),
+      keyboard_(keyboard),
+      screen_(screen) {
+  window_->setGeometry(0, 0, 0, 0);
+  window_->hide();
+  window_->setup();
+}
+
+QtKeyViewer::~QtKeyViewer() { delete window_; }
+
+bool QtKeyViewer::show(uint32_t object, const uint8_t*, size_t) {
+  if (!model_.show(object)) return false;
+  window_->setup();
+  window_->list()->reload(true);
+  window_->resetSearch();
+  addLayoutItem(window_, 4);
+  frame_->setTitle(model_.title());
+  return true;
+}
+
+void QtKeyViewer::afterLayout() {
+  if (!screen_.isSquareScreen()) keyboard_.showKeyboard();
+  window_->edit()->window()->activateWindow();
+  window_->edit()->setFocus(Qt::OtherFocusReason);
+  window_->list()->reload(true);
+  window_->resetSearch();
+}
+
+QJsonObject QtKeyViewer::scriptState() const {
+  const PagedList* list = window_->list();
+  const PagedListModel& m = list->model();
+  QJsonObject o;
+  o["rows"] = static_cast<qint64>(m.itemCount());
+  o["firstRow"] = static_cast<qint64>(m.topIndex());
+  o["selected"] = static_cast<qint64>(m.selectedIndex());
+  o["search"] = window_->edit()->text();
+  QJsonArray visible;
+  for (const auto& e : m.entries()) visible.append(QString::fromStdU16String(e.item.text));
+  o["visible"] = visible;
+  o["rowHeight"] = list->view()->rowHeight();
+  const QWidget* view = list->view();
+  const QPoint at = view->mapTo(view->window(), QPoint(0, 0)) - pageArea_->mapTo(pageArea_->window(), QPoint(0, 0));
+  o["y"] = at.y();
+  o["h"] = view->height();
+  o["html"] = window_->pane()->control()->text();
+  return o;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,94 @@
+#pragma once
+// The key and abbreviations viewer: under the header "Key/Abbreviations" a
+// paged list of the abbreviations, a search row, and an HTML pane with the
+// explanation of the chosen one. KeyViewerModel decides what is shown.
+#include <QJsonObject>
+#include <QLabel>
+
+#include "html/HtmlPane.h"
+#include "lists/ListViewerModels.h"
+#include "lists/PagedList.h"
+#include "shell/ScriptState.h"
+#include "shell/Viewer.h"
+#include "tables/TitleHeader.h"
+
+namespace vantrel {
+
+// The entries of another source with their markup removed, as the key's
+// list shows them.
+class PlainTextSource : public ItemSource {
+ public:
+  explicit PlainTextSource(const ItemSource& source) : source_(source) {}
+  Item itemAt(uint32_t i) const override;
+  uint32_t itemCount() const override { return source_.itemCount(); }
+
+ private:
+  const ItemSource& source_;
+};
+
+class KeyWindow : public RichHeaderedWindow, public ItemOwner {
+ public:
+  static constexpr int kListId = 106;
+  static constexpr int kPaneId = 107;
+  static constexpr int kEditId = 101;
+
+  KeyWindow(QWidget* parent, KeyViewerModel& model, int dpiX, int dpiY, KeyboardService& keyboard,
+            const ScreenInfo& screen);
+  // Clears the box and gives it the focus, sets the header, the list's
+  // source and font and the pane's page source, and lays out.
+  void setup();
+  // The search for the box's text: the list moves to the row it selects,
+  // highlights it and shows its explanation; an empty box clears them.
+  void search();
+  // The list back at the top with the box emptied.
+  void resetSearch();
+
+  void itemChosen(PagedList& list, uint32_t data) override;
+  void itemDoubleTapped(PagedList&) override {}
+
+  PagedList* list() const { return list_; }
+  HtmlPane* pane() const { return pane_; }
+  InputPanelEdit* edit() const { return edit_; }
+  QLabel* label() const { return label_; }
+  ColourBar* separator() const { return separator_; }
+
+ protected:
+  void resizeEvent(QResizeEvent* e) override;
+
+ private:
+  void layoutChildren();
+
+  KeyViewerModel& model_;
+  PlainTextSource plain_;
+  int dpiX_, dpiY_;
+  PagedList* list_;
+  HtmlPane* pane_;
+  ColourBar* separator_;
+  QLabel* label_;
+  InputPanelEdit* edit_;
+  bool quiet_ = false;
+};
+
+class QtKeyViewer : public ContentViewer, public ScriptStateSection {
+ public:
+  QtKeyViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, QWidget* pageArea, int dpiX,
+              int dpiY, KeyboardService& keyboard, const ScreenInfo& screen);
+  ~QtKeyViewer() override;
+
+  bool show(uint32_t object, const uint8_t* data, size_t length) override;
+  void afterLayout() override;
+  // {rows, firstRow, selected, search, visible, rowHeight, y, h, html}
+  QJsonObject scriptState() const override;
+
+  KeyWindow* window() const { return window_; }
+  KeyViewerModel& model() { return model_; }
+
+ private:
+  KeyViewerModel model_;
+  QWidget* pageArea_;
+  KeyWindow* window_;
+  KeyboardService& keyboard_;
+  const ScreenInfo& screen_;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,179 @@
+#include "lists/MarkupList.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace vantrel {
+
+namespace {
+
+ScrollCode codeFor(int action) {
+  switch (action) {
+    case QAbstractSlider::SliderSingleStepSub: return ScrollCode::LineUp;
+    case QAbstractSlider::SliderSingleStepAdd: return ScrollCode::LineDown;
+    case QAbstractSlider::SliderPageStepSub: return ScrollCode::PageUp;
+    case QAbstractSlider::SliderPageStepAdd: return ScrollCode::PageDown;
+    case QAbstractSlider::SliderMove: return ScrollCode::ThumbTrack;
+    default: return ScrollCode::Other;
+  }
+}
+
+}  // namespace
+
+MarkupList::MarkupList(QWidget* parent, QWidget* mainWindow, int dpiX, int dpiY)
+    : QWidget(parent), model_(dpiX, dpiY), dpiX_(dpiX), dpiY_(dpiY) {
+  setObjectName("list");
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  model_.setSurface(&screen_);
+  bar_ = new QScrollBar(Qt::Vertical, this);
+  bar_->setObjectName("listScrollBar");
+  bar_->setEnabled(false);
+  connect(bar_, &QAbstractSlider::actionTriggered, this, [this](int action) {
+    if (syncing_) return;
+    scroll(codeFor(action), bar_->sliderPosition());
+  });
+  connect(bar_, &QAbstractSlider::sliderReleased, this,
+          [this] { scroll(ScrollCode::ThumbPosition, bar_->sliderPosition()); });
+
+  timer_.setInterval(100);
+  connect(&timer_, &QTimer::timeout, this, [this] { model_.tick(); });
+  model_.setTimerControl([this](bool run) {
+    if (run) timer_.start();
+    else timer_.stop();
+  });
+
+  popup_ = new FootnotePopup(mainWindow ? mainWindow : this, dpiX, dpiY);
+  popup_->setProperty("childId", kPopupId);
+  popup_->setListener([this](FootnotePopup*, int32_t id, QPoint, const std::u16string& anchorName) {
+    if (onLink_) onLink_(*this, id, anchorName);
+  });
+  model_.setPopupHandler([this](const TextBlock& block, Point anchor) {
+    if (!popup_) return;
+    TextBlock b = block;
+    const QPoint at = mapToGlobal(QPoint(anchor.x, anchor.y) + rowsArea().topLeft());
+    popup_->show(b, at, std::u16string(), false, false);
+  });
+  model_.setRowListener([this](uint32_t row) {
+    if (onRow_) onRow_(*this, row);
+  });
+  model_.setLinkListener([this](int32_t id, Point) {
+    if (onLink_) onLink_(*this, id, std::u16string());
+  });
+}
+
+MarkupList::~MarkupList() {
+  timer_.stop();
+  delete popup_.data();  // a top-level window of its own (unless the main window went first)
+}
+
+void MarkupList::setup(bool tapEnabled, std::optional<FontDescription> font, const ItemSource* source,
+                       Colour background) {
+  if (font && popup_) popup_->setFont(*font);
+  model_.setup(tapEnabled, std::move(font), source, background);
+  syncBar();
+}
+
+QRect MarkupList::rowsArea() const {
+  return QRect(0, 0, std::max(0, width() - bar_->width()), height());
+}
+
+int MarkupList::redraw(int64_t firstRow, bool setSelection) {
+  const int first = model_.redraw(firstRow, setSelection);
+  syncBar();
+  update();
+  return first;
+}
+
+void MarkupList::scroll(ScrollCode code, int thumb) {
+  if (model_.scroll(code, thumb)) update();
+  syncBar();
+}
+
+void MarkupList::syncBar() {
+  const ListScrollBar& b = model_.bar();
+  syncing_ = true;
+  bar_->setRange(0, std::max(0, b.maximum - std::max(b.page, 1) + 1));
+  bar_->setPageStep(std::max(1, b.page));
+  bar_->setSingleStep(1);
+  bar_->setValue(model_.firstRow());
+  bar_->setEnabled(model_.barNeeded());  // shown, but disabled when everything fits
+  syncing_ = false;
+}
+
+void MarkupList::resizeEvent(QResizeEvent*) {
+  const int barWidth = scaleForDpi(13, dpiX_);
+  bar_->setGeometry(width() - barWidth, 0, barWidth, height());
+  const QRect area = rowsArea();
+  model_.resize(area.width(), area.height());
+  syncBar();
+  update();
+}
+
+void MarkupList::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  const QRect area = rowsArea();
+  const QColor bg = toQColor(model_.background());
+  auto* image = dynamic_cast<QtSurface*>(model_.image());
+  if (!image) {
+    p.fillRect(area, bg);
+    return;
+  }
+  p.drawImage(0, 0, image->image());
+  const int rowsBottom = model_.rowsPerPage() * model_.rowHeight();
+  if (rowsBottom < area.height()) p.fillRect(QRect(0, rowsBottom, area.width(), area.height() - rowsBottom), bg);
+}
+
+void MarkupList::mousePressEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton) return;
+  const QPoint pt = e->position().toPoint();
+  if (!rowsArea().contains(pt)) return;
+  model_.penDown(pt.x(), pt.y());
+  update();
+}
+
+void MarkupList::mouseReleaseEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton) return;
+  model_.penUp();
+}
+
+MarkupListPane::MarkupListPane(QWidget* parent, QWidget* mainWindow, int dpiX, int dpiY, const char* kindName)
+    : RichHeaderedWindow(parent, kindName, dpiX, dpiY), list_(new MarkupList(this, mainWindow, dpiX, dpiY)) {
+  list_->show();
+  list_->setRowListener([this](MarkupList&, uint32_t row) {
+    if (onRow_) onRow_(*this, row);
+  });
+  list_->setLinkListener([this](MarkupList&, int32_t id, const std::u16string& anchorName) {
+    if (onLink_) onLink_(*this, id, anchorName);
+  });
+}
+
+void MarkupListPane::setup(bool hasTitle, const std::u16string& title, Colour titleColour,
+                           std::optional<FontDescription> font, bool tapEnabled, const ItemSource* source) {
+  RichHeaderSettings s;
+  s.shown = hasTitle;
+  s.text = title;
+  s.textColour = titleColour;
+  s.font = font;
+  s.collapsed = true;
+  setupHeader(s);
+  placeList();
+  list_->setup(tapEnabled, std::move(font), source, 0xFFFFFF);
+}
+
+void MarkupListPane::setListeners(RowListener rows, LinkListener links) {
+  onRow_ = std::move(rows);
+  onLink_ = std::move(links);
+}
+
+void MarkupListPane::resizeEvent(QResizeEvent* e) {
+  RichHeaderedWindow::resizeEvent(e);
+  placeList();
+}
+
+void MarkupListPane::placeList() {
+  if (header()->pressed()) return;
+  const int top = contentTop();
+  list_->setGeometry(0, top, width(), std::max(0, height() - top));
+}
+
+}  // namespace vantrel

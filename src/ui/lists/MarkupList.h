@@ -1,0 +1,93 @@
+#pragma once
+// The markup list: a scrolling list of one-line markup rows (MarkupListModel
+// decides and draws them off-screen), its scroll bar, the 100 ms timer of a
+// held pen and the popup that shows a cut-off row in full. MarkupListPane
+// puts it under a rich title header.
+#include <QPointer>
+#include <QScrollBar>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "lists/MarkupListModel.h"
+#include "platform/QtSurface.h"
+#include "popups/FootnotePopup.h"
+#include "tables/RichTitleHeader.h"
+
+namespace vantrel {
+
+class MarkupList : public QWidget {
+ public:
+  static constexpr int kPopupId = 1001;
+  using RowListener = std::function<void(MarkupList& list, uint32_t row)>;
+  // A link tapped in a row (anchorName empty) or in the full view of a
+  // row's text (the part of the target after "#").
+  using LinkListener = std::function<void(MarkupList& list, int32_t linkId, const std::u16string& anchorName)>;
+
+  // mainWindow bounds the popup.
+  MarkupList(QWidget* parent, QWidget* mainWindow, int dpiX, int dpiY);
+  ~MarkupList() override;
+
+  void setup(bool tapEnabled, std::optional<FontDescription> font, const ItemSource* source, Colour background);
+  // Draws the page from near firstRow; answers the first row drawn.
+  int redraw(int64_t firstRow, bool setSelection);
+  void setRowListener(RowListener l) { onRow_ = std::move(l); }
+  void setLinkListener(LinkListener l) { onLink_ = std::move(l); }
+
+  MarkupListModel& model() { return model_; }
+  const MarkupListModel& model() const { return model_; }
+  QScrollBar* scrollBar() const { return bar_; }
+  FootnotePopup* popup() const { return popup_; }
+  // The rows' area: the widget less the scroll bar.
+  QRect rowsArea() const;
+  // A scroll bar message.
+  void scroll(ScrollCode code, int thumb);
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void resizeEvent(QResizeEvent*) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+
+ private:
+  void syncBar();
+
+  MarkupListModel model_;
+  QtSurface screen_{1, 1};
+  QScrollBar* bar_;
+  QTimer timer_;
+  QPointer<FootnotePopup> popup_;
+  RowListener onRow_;
+  LinkListener onLink_;
+  int dpiX_, dpiY_;
+  bool syncing_ = false;
+};
+
+class MarkupListPane : public RichHeaderedWindow {
+ public:
+  using RowListener = std::function<void(MarkupListPane& pane, uint32_t row)>;
+  using LinkListener = std::function<void(MarkupListPane& pane, int32_t linkId, const std::u16string& anchorName)>;
+
+  MarkupListPane(QWidget* parent, QWidget* mainWindow, int dpiX, int dpiY, const char* kindName = "markupList");
+
+  // The header (nothing when hasTitle is false) and the list, on white.
+  void setup(bool hasTitle, const std::u16string& title, Colour titleColour, std::optional<FontDescription> font,
+             bool tapEnabled, const ItemSource* source);
+  // The list's redraw: answers the first row drawn.
+  int select(int64_t row, bool setSelection) { return list_->redraw(row, setSelection); }
+  void setListeners(RowListener rows, LinkListener links);
+  MarkupList* list() const { return list_; }
+
+ protected:
+  void resizeEvent(QResizeEvent* e) override;
+
+ private:
+  void placeList();
+
+  MarkupList* list_;
+  RowListener onRow_;
+  LinkListener onLink_;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,210 @@
+#include "lists/PagedList.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace vantrel {
+
+namespace {
+
+ScrollCode codeForAction(int action) {
+  switch (action) {
+    case QAbstractSlider::SliderSingleStepSub: return ScrollCode::LineUp;
+    case QAbstractSlider::SliderSingleStepAdd: return ScrollCode::LineDown;
+    case QAbstractSlider::SliderPageStepSub: return ScrollCode::PageUp;
+    case QAbstractSlider::SliderPageStepAdd: return ScrollCode::PageDown;
+    case QAbstractSlider::SliderMove: return ScrollCode::ThumbTrack;
+    default: return ScrollCode::Other;
+  }
+}
+
+}  // namespace
+
+PagedListView::PagedListView(QWidget* parent, PagedList& list, int dpiX, int dpiY)
+    : QWidget(parent), list_(list), dpiX_(dpiX), dpiY_(dpiY) {
+  setObjectName("listView");
+  setProperty("childId", kId);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+int PagedListView::rowHeight() const {
+  return std::max(1, QFontMetrics(list_.listFont()).height() + 2 * scaleForDpi(1, dpiY_));
+}
+
+int PagedListView::checkboxWidth() const {
+  return list_.model().checkboxes() ? scaleForDpi(18, dpiX_) : 0;
+}
+
+void PagedListView::paintEvent(QPaintEvent*) {
+  // Drawn off-screen and copied in one step.
+  QImage image(size(), QImage::Format_RGB32);
+  image.fill(Qt::white);
+  {
+    QPainter p(&image);
+    p.setFont(list_.listFont());
+    const PagedListModel& m = list_.model();
+    const int h = rowHeight();
+    const int box = checkboxWidth();
+    const int selected = m.selectedRow();
+    const int pad = scaleForDpi(2, dpiX_);
+    int y = 0;
+    for (size_t i = 0; i < m.entries().size() && y < height(); ++i, y += h) {
+      const PageEntry& e = m.entries()[i];
+      const bool sel = static_cast<int>(i) == selected;
+      if (sel) p.fillRect(QRect(box, y, width() - box, h), palette().color(QPalette::Highlight));
+      if (box > 0) {
+        const int s = std::min(box - 2 * pad, h - 2 * pad);
+        const QRect r(pad, y + (h - s) / 2, s, s);
+        p.setPen(QPen(QColor(0, 0, 0), 1));
+        p.setBrush(Qt::white);
+        p.drawRect(r.adjusted(0, 0, -1, -1));
+        if (e.checked) {
+          p.setRenderHint(QPainter::Antialiasing);
+          p.setPen(QPen(QColor(0, 0, 0), std::max(1.5, s / 7.0)));
+          p.drawPolyline(QPolygonF() << QPointF(r.left() + s * 0.2, r.top() + s * 0.5)
+                                     << QPointF(r.left() + s * 0.42, r.top() + s * 0.75)
+                                     << QPointF(r.left() + s * 0.8, r.top() + s * 0.25));
+          p.setRenderHint(QPainter::Antialiasing, false);
+        }
+      }
+      p.setPen(sel ? palette().color(QPalette::HighlightedText) : QColor(0, 0, 0));
+      p.drawText(QRect(box + pad, y, width() - box - pad, h), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                 QString::fromStdU16String(e.item.text));
+    }
+  }
+  QPainter(this).drawImage(0, 0, image);
+}
+
+void PagedListView::mousePressEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton) return;
+  const QPoint pt = e->position().toPoint();
+  const int row = pt.y() / rowHeight();
+  list_.tapped(pt.y() >= 0 ? row : -1, pt.x() < checkboxWidth());
+}
+
+void PagedListView::mouseDoubleClickEvent(QMouseEvent* e) {
+  if (e->button() == Qt::LeftButton) list_.doubleTapped();
+}
+
+PagedList::PagedList(QWidget* parent, bool checkboxes, int dpiX, int dpiY, const char* kindName)
+    : HeaderedWindow(parent, kindName, dpiX, dpiY), model_(checkboxes), dpiX_(dpiX), dpiY_(dpiY) {
+  setObjectName("pagedList");
+  font_ = QFont("DejaVu Sans");
+  font_.setPixelSize(((dpiY + 3) * 16) / 96);
+  view_ = new PagedListView(this, *this, dpiX, dpiY);
+  bar_ = new QScrollBar(Qt::Vertical, this);
+  bar_->setObjectName("listScrollBar");
+  bar_->setProperty("childId", kScrollBarId);
+  bar_->setRange(0, 0);
+  connect(bar_, &QAbstractSlider::actionTriggered, this, [this](int action) {
+    if (syncing_) return;
+    scroll(codeForAction(action), bar_->sliderPosition());
+  });
+  connect(bar_, &QAbstractSlider::sliderReleased, this,
+          [this] { scroll(ScrollCode::ThumbPosition, bar_->sliderPosition()); });
+}
+
+void PagedList::setSource(const HeaderSettings& header, const QFont& font, const ItemSource* source) {
+  model_.setSource(source);
+  font_ = font;
+  setupHeader(header);
+  layoutChildren();
+  view_->update();
+}
+
+int PagedList::measurePage() const {
+  // Whole entries only, computed in double precision.
+  return static_cast<int>(static_cast<double>(view_->height()) / static_cast<double>(view_->rowHeight()));
+}
+
+void PagedList::reload(bool load) {
+  model_.reload(measurePage(), load);
+  syncBar();
+  view_->update();
+}
+
+void PagedList::showFrom(int64_t top) {
+  model_.showFrom(top);
+  syncBar();
+  view_->update();
+}
+
+bool PagedList::selectByPrefix(std::u16string_view text) {
+  const bool found = model_.selectByPrefix(text);
+  view_->update();
+  return found;
+}
+
+void PagedList::clearSelection() {
+  model_.clearSelection();
+  view_->update();
+}
+
+std::vector<uint32_t> PagedList::takeChecked() {
+  std::vector<uint32_t> out = model_.takeChecked();
+  view_->update();
+  return out;
+}
+
+void PagedList::tapped(int row, bool onCheckbox) {
+  const PagedTap t = model_.tap(row, onCheckbox);
+  view_->update();
+  if (t.kind == PagedTap::Kind::Chosen && owner_) owner_->itemChosen(*this, t.data);
+}
+
+void PagedList::doubleTapped() {
+  if (owner_) owner_->itemDoubleTapped(*this);
+}
+
+void PagedList::scroll(ScrollCode code, int thumb) {
+  model_.scroll(code, thumb, measurePage());
+  syncBar();
+  view_->update();
+}
+
+void PagedList::syncBar() {
+  const ListScrollBar& b = model_.bar();
+  syncing_ = true;
+  const int lastTop = std::max(b.minimum, b.maximum - std::max(b.page, 1) + 1);
+  bar_->setRange(b.minimum, lastTop);
+  bar_->setPageStep(std::max(1, b.page));
+  bar_->setSingleStep(1);
+  bar_->setValue(b.position);
+  bar_->setEnabled(lastTop > b.minimum);
+  syncing_ = false;
+}
+
+void PagedList::resizeEvent(QResizeEvent* e) {
+  HeaderedWindow::resizeEvent(e);
+  layoutChildren();
+}
+
+void PagedList::layoutChildren() {
+  if (header()->pressed()) return;  // the unfolded header lies over the list until released
+  const int top = contentTop();
+  const int w = width();
+  const int barWidth = scaleForDpi(13, dpiX_);
+  const int h = std::max(0, height() - top);
+  bar_->setGeometry(w - barWidth, top, barWidth, h);
+  view_->setGeometry(0, top, std::max(0, w - TitleHeader::kBorder - barWidth), h);
+  if (!model_.entries().empty()) {
+    const uint32_t keep = model_.topIndex();
+    model_.reload(measurePage(), true);
+    model_.showFrom(keep);
+  }
+  syncBar();
+  view_->update();
+}
+
+InputPanelEdit::InputPanelEdit(QWidget* parent, KeyboardService* keyboard, const ScreenInfo* screen)
+    : QLineEdit(parent), keyboard_(keyboard), screen_(screen) {}
+
+void InputPanelEdit::mousePressEvent(QMouseEvent* e) {
+  if (keyboard_ && rect().contains(e->position().toPoint()) && !keyboard_->keyboardShown()) {
+    if (screen_ && screen_->isSquareScreen()) keyboard_->hideKeyboard();
+    else keyboard_->showKeyboard();
+  }
+  QLineEdit::mousePressEvent(e);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,83 @@
+#include "tables/FoldingHeader.h"
+
+#include "platform/ScreenInfo.h"
+#include "resources/Bitmaps.h"
+
+namespace vantrel {
+
+FoldingHeader::FoldingHeader(QWidget* parent, int dpiX, int dpiY, int arrowId)
+    : QWidget(parent), dpiX_(dpiX), dpiY_(dpiY) {
+  arrow_ = new QPushButton(this);
+  arrow_->setObjectName("arrow");
+  arrow_->setProperty("childId", arrowId);
+  arrow_->setFlat(true);
+  arrow_->setFocusPolicy(Qt::NoFocus);
+  QImage img = bitmapImage(500, dpiX, dpiY);
+  arrow_->setIcon(QIcon(QPixmap::fromImage(img)));
+  arrow_->setIconSize(img.size());
+  arrow_->hide();
+  connect(arrow_, &QPushButton::pressed, this, [this] { unfold(); });
+  connect(arrow_, &QPushButton::released, this, [this] { fold(); });
+}
+
+bool FoldingHeader::foldToLine(int t) {
+  collapsed_ = false;
+  const bool needsArrow = t < neededHeight();
+  if (needsArrow) {
+    arrow_->setGeometry(width() - 2 * kBorder - scaleForDpi(15, dpiX_), (t - scaleForDpi(12, dpiY_)) / 2,
+                        scaleForDpi(12, dpiX_), scaleForDpi(12, dpiY_));
+    arrow_->show();
+  } else {
+    arrow_->hide();
+  }
+  collapsed_ = true;
+  return needsArrow;
+}
+
+void FoldingHeader::placeInParent(int h) {
+  QWidget* parent = parentWidget();
+  if (!parent) return;
+  const QRect r(-kBorder, -kBorder, parent->width() + 2 * kBorder, h + 2 * kBorder);
+  const bool changed = r != geometry();
+  setGeometry(r);
+  if (changed) update();
+}
+
+void FoldingHeader::unfold() {
+  if (!collapsed_ || pressed_) return;
+  raise();
+  collapsed_ = false;
+  pressed_ = true;
+  placeInParent(neededHeight());
+  arrowShownBeforePress_ = !arrow_->isHidden();
+  if (arrowShownBeforePress_) arrow_->hide();
+  update();
+}
+
+void FoldingHeader::fold() {
+  if (!pressed_) return;
+  if (arrowShownBeforePress_) arrow_->show();
+  collapsed_ = true;
+  placeInParent(neededHeight());
+  pressed_ = false;
+  update();
+}
+
+void layoutHeaderIn(QWidget* container, FoldingHeader* header) {
+  if (header->pressed()) return;  // the unfolded header lies over the content until released
+  // The header's width must be known before it can count its lines, and it
+  // folds itself at every layout, so it is laid out before it is asked.
+  const int b = FoldingHeader::kBorder;
+  header->setGeometry(-b, -b, container->width() + 2 * b, header->height());
+  header->relayout();
+  const int h = header->neededHeight();
+  header->show();
+  header->setGeometry(-b, -b, container->width() + 2 * b, h + 2 * b);
+  header->relayout();
+}
+
+int contentTopBelow(const FoldingHeader* header) {
+  return std::max(0, header->height() - 2 * FoldingHeader::kBorder);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,159 @@
+// The markup list on the test surface (characters 8 pixels wide, the guide
+// font 16 high, so rows of 18 pixels at 96 dpi): which rows a redraw
+// draws, scrolling that draws only what comes into view, and the pen.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "lists/MarkupListModel.h"
+#include "platform/TestSurface.h"
+
+namespace vantrel {
+namespace {
+
+class RowSource : public ItemSource {
+ public:
+  explicit RowSource(uint32_t n) : n_(n) {}
+  Item itemAt(uint32_t i) const override {
+    ++reads;
+    if (i >= n_) return {};
+    if (auto it = special.find(i); it != special.end()) return {it->second, 1000 + i};
+    std::string s = "Row " + std::to_string(i);
+    return {std::u16string(s.begin(), s.end()), 1000 + i};
+  }
+  uint32_t itemCount() const override { return n_; }
+  std::map<uint32_t, std::u16string> special;
+  mutable int reads = 0;
+
+ private:
+  uint32_t n_;
+};
+
+struct ListFixture {
+  explicit ListFixture(uint32_t rows, int height = 180) : source(rows), model(96, 96) {
+    model.setSurface(&screen);
+    model.setup(true, guideFontDescription(96), &source, 0xFFFFFF);
+    model.setRowListener([this](uint32_t r) { tapped.push_back(static_cast<int>(r)); });
+    model.setLinkListener([this](int32_t id, Point) { links.push_back(id); });
+    model.setPopupHandler([this](const TextBlock& b, Point) { popups.push_back(b.text); });
+    model.setTimerControl([this](bool run) { timer = run; });
+    model.resize(100, height);
+  }
+  TestSurface screen{1, 1};
+  RowSource source;
+  MarkupListModel model;
+  std::vector<int> tapped;
+  std::vector<int32_t> links;
+  std::vector<std::u16string> popups;
+  bool timer = false;
+};
+
+TEST(MarkupListModel, RedrawKeepsTheLastPageFull) {
+  ListFixture few(3);
+  EXPECT_EQ(few.model.rowHeight(), 18);
+  EXPECT_EQ(few.model.rowsPerPage(), 10);
+  EXPECT_EQ(few.model.redraw(5, false), 0);
+  EXPECT_EQ(few.model.visibleTexts(), (std::vector<std::u16string>{u"Row 0", u"Row 1", u"Row 2"}));
+
+  ListFixture many(25);
+  EXPECT_EQ(many.model.redraw(20, true), 15);
+  EXPECT_EQ(many.model.selected(), 20);
+  const auto texts = many.model.visibleTexts();
+  ASSERT_EQ(texts.size(), 10u);
+  EXPECT_EQ(texts.front(), u"Row 15");
+  EXPECT_EQ(texts.back(), u"Row 24");
+  // A tap on the first row drawn is row 15, not the row asked for.
+  many.model.penDown(5, 5);
+  many.model.penUp();
+  EXPECT_EQ(many.tapped, std::vector<int>{15});
+  EXPECT_EQ(many.model.selected(), 15);
+}
+
+TEST(MarkupListModel, ScrollingDrawsOnlyTheRowsComingIntoView) {
+  ListFixture f(40);
+  f.model.redraw(0, false);
+  const int readsAfterFirstPage = f.source.reads;
+  EXPECT_TRUE(f.model.scroll(ScrollCode::PageDown));
+  EXPECT_EQ(f.model.firstRow(), 10);
+  EXPECT_EQ(f.model.bar().position, 10);
+  EXPECT_EQ(f.source.reads - readsAfterFirstPage, 10) << "one page of new rows parsed";
+  EXPECT_TRUE(f.model.scroll(ScrollCode::PageUp));
+  EXPECT_EQ(f.source.reads - readsAfterFirstPage, 10) << "rows scrolled back come from the cache";
+  EXPECT_TRUE(f.model.scroll(ScrollCode::ThumbTrack, 100));
+  EXPECT_EQ(f.model.firstRow(), 30) << "the thumb stops at the last full page";
+  EXPECT_FALSE(f.model.scroll(ScrollCode::LineDown)) << "line down at the last page does nothing";
+  EXPECT_EQ(f.model.firstRow(), 30);
+
+  ListFixture g(40);
+  g.model.redraw(3, false);
+  EXPECT_TRUE(g.model.scroll(ScrollCode::PageUp));
+  EXPECT_EQ(g.model.firstRow(), 0) << "page up from row 3 scrolls by 3 rows";
+  EXPECT_FALSE(g.model.scroll(ScrollCode::LineUp));
+}
+
+TEST(MarkupListModel, LinkAreasMoveWithTheirRowsAndLinkTapsAreNotRowTaps) {
+  ListFixture f(30);
+  f.source.special[1] = u"<a href=\"42\">Link</a> text";
+  f.model.redraw(0, false);
+  ASSERT_EQ(f.model.linkAreas().size(), 1u);
+  const int top = f.model.linkAreas().entries()[0].rect.top;
+  EXPECT_GE(top, 18);
+  EXPECT_LT(top, 36);
+  f.model.scroll(ScrollCode::LineDown);
+  ASSERT_EQ(f.model.linkAreas().size(), 1u);
+  EXPECT_EQ(f.model.linkAreas().entries()[0].rect.top, top - 18) << "the area moved up with its row";
+  f.model.penDown(4, 4);
+  f.model.penUp();
+  EXPECT_EQ(f.links, std::vector<int32_t>{42});
+  EXPECT_TRUE(f.tapped.empty()) << "a link tap is not a row tap";
+  EXPECT_FALSE(f.timer);
+  f.model.scroll(ScrollCode::LineDown);
+  EXPECT_TRUE(f.model.linkAreas().empty()) << "the row left the view and its area with it";
+  // A tap on the row's plain text is a row tap.
+  f.model.scroll(ScrollCode::LineUp);
+  f.model.penDown(90, 4);
+  f.model.penUp();
+  EXPECT_EQ(f.tapped, std::vector<int>{1});
+}
+
+TEST(MarkupListModel, HoldingThePenShowsOnlyCutOffRowsAndReportsNoTap) {
+  ListFixture f(5);
+  f.source.special[2] = u"A row far too long for one hundred pixels";
+  f.model.redraw(0, false);
+  // A row that fits: held, nothing shown, nothing reported.
+  f.model.penDown(10, 5);
+  EXPECT_TRUE(f.timer);
+  f.model.tick();
+  EXPECT_FALSE(f.timer);
+  f.model.penUp();
+  EXPECT_TRUE(f.popups.empty());
+  EXPECT_TRUE(f.tapped.empty());
+  // A cut-off row: its whole text in the popup.
+  f.model.penDown(10, 2 * 18 + 3);
+  f.model.tick();
+  f.model.penUp();
+  EXPECT_EQ(f.popups, std::vector<std::u16string>{u"A row far too long for one hundred pixels"});
+  EXPECT_TRUE(f.tapped.empty());
+  // Below the last row: nothing at all.
+  f.model.penDown(10, 5 * 18 + 3);
+  EXPECT_FALSE(f.timer);
+  f.model.penUp();
+  EXPECT_TRUE(f.tapped.empty());
+  EXPECT_EQ(f.model.selected(), 2);
+}
+
+TEST(MarkupListModel, TheCacheStaysNearTheView) {
+  ListFixture f(5000);
+  f.model.redraw(0, false);
+  for (int i = 0; i < 499; ++i) f.model.scroll(ScrollCode::PageDown);
+  EXPECT_EQ(f.model.firstRow(), 4990);
+  EXPECT_LT(f.model.cachedRows(), 200u) << "a long scroll keeps only the rows near the view";
+  const int64_t oldSelected = 4995;
+  f.model.setSelected(oldSelected);
+  EXPECT_EQ(f.model.selected(), oldSelected);
+  EXPECT_EQ(f.model.firstRow(), 4990) << "selecting does not move the page";
+}
+
+}  // namespace
+}  // namespace vantrel
