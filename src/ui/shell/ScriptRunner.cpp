@@ -281,12 +281,12 @@ bool ScriptRunner::execute(const ScriptCommand& c, std::string& error) {
   if (n == "click" && clickButton(static_cast<int>(c.numbers[0]))) return true;
   if (n == "choose") return choose(static_cast<int>(c.numbers[0]), error);
   if (n == "check") {
-    CheckList* list = host_.chrome() ? host_.chrome()->shownCheckList() : nullptr;
+    PagedList* list = host_.chrome() ? host_.chrome()->shownCheckList() : nullptr;
     if (!list) {
       error = "no checkbox list is shown";
       return false;
     }
-    if (!list->toggleRow(static_cast<int>(c.numbers[0]))) {
+    if (!toggleCheckRow(*list, static_cast<int>(c.numbers[0]))) {
       error = "the checkbox list shows no row " + std::to_string(c.numbers[0]);
       return false;
     }

@@ -8,29 +8,47 @@
 
 namespace vantrel {
 
-QJsonObject checkListState(const CheckList& list, QWidget* pageArea) {
+PagedList* makeCheckList(QWidget* parent, const ItemSource* source, int dpiX, int dpiY, ItemOwner* owner) {
+  auto* list = new PagedList(parent, true, dpiX, dpiY, "checkList");
+  list->setObjectName("checkList");
+  list->setProperty("childId", BookmarkWindow::kListId);
+  HeaderSettings none;
+  none.shown = false;
+  list->setSource(none, QtSurface::qfontFor(guideFontDescription(dpiY)), source);
+  list->setOwner(owner);
+  return list;
+}
+
+bool toggleCheckRow(PagedList& list, int row) {
+  if (row < 0 || static_cast<size_t>(row) >= list.model().entries().size()) return false;
+  list.tapped(row, true);
+  return true;
+}
+
+QJsonObject checkListState(const PagedList& list, QWidget* pageArea) {
   QJsonObject o;
   QJsonArray rows;
-  for (const std::u16string& t : list.visibleTexts()) rows.append(QString::fromStdU16String(t));
-  std::vector<uint32_t> checked = list.checked();
+  for (const PageEntry& e : list.model().entries()) rows.append(QString::fromStdU16String(e.item.text));
+  std::vector<uint32_t> checked = list.model().checked();
   std::sort(checked.begin(), checked.end());
   checked.erase(std::unique(checked.begin(), checked.end()), checked.end());
   QJsonArray c;
   for (uint32_t v : checked) c.append(static_cast<qint64>(v));
   o["visibleRows"] = rows;
   o["checked"] = c;
-  o["firstRow"] = list.topIndex();
-  o["rowHeight"] = list.rowHeight();
-  o["itemCount"] = static_cast<qint64>(list.itemCount());
-  const QPoint top = pageArea ? list.mapTo(pageArea->window(), QPoint(0, 0)) - pageArea->pos() : list.pos();
+  o["firstRow"] = static_cast<qint64>(list.topIndex());
+  o["rowHeight"] = list.view()->rowHeight();
+  o["itemCount"] = static_cast<qint64>(list.model().itemCount());
+  const QWidget* view = list.view();
+  const QPoint top = pageArea ? view->mapTo(pageArea->window(), QPoint(0, 0)) - pageArea->pos() : view->pos();
   o["y"] = top.y();
-  o["h"] = list.rowsArea().height();
+  o["h"] = view->height();
   return o;
 }
 
 BookmarkWindow::BookmarkWindow(QWidget* parent, const BookmarkList& list, int dpiX, int dpiY)
     : HeaderedWindow(parent, "bookmarks", dpiX, dpiY), bookmarks_(list), items_(list),
-      list_(new CheckList(this, dpiX, dpiY)), dpiY_(dpiY) {
+      list_(makeCheckList(this, &items_, dpiX, dpiY, this)), dpiY_(dpiY) {
   setObjectName("bookmarkWindow");
   setProperty("childId", kChildId);
   setAutoFillBackground(true);
@@ -42,7 +60,6 @@ BookmarkWindow::BookmarkWindow(QWidget* parent, const BookmarkList& list, int dp
   h.font = font;
   h.collapsed = true;
   setupHeader(h);
-  list_->setSource(&items_, font);
 }
 
 void BookmarkWindow::resizeEvent(QResizeEvent* e) {
@@ -55,7 +72,7 @@ void BookmarkWindow::resizeEvent(QResizeEvent* e) {
 }
 
 void BookmarkWindow::refresh() {
-  const int top = list_->topIndex();
+  const int64_t top = list_->topIndex();
   list_->reload(true);
   list_->showFrom(top);
 }

@@ -5,10 +5,10 @@
 #include <QJsonObject>
 #include <functional>
 
+#include "lists/PagedList.h"
 #include "shell/UserDataPages.h"
 #include "tables/TitleHeader.h"
 #include "userdata/BookmarkList.h"
-#include "userdata/CheckList.h"
 
 namespace vantrel {
 
@@ -26,14 +26,15 @@ class BookmarkItems : public ItemSource {
   const BookmarkList& list_;
 };
 
-class BookmarkWindow : public HeaderedWindow, public BookmarkPage {
+class BookmarkWindow : public HeaderedWindow, public BookmarkPage, private ItemOwner {
  public:
   static constexpr int kChildId = 234;
+  static constexpr int kListId = 254;
 
   BookmarkWindow(QWidget* parent, const BookmarkList& list, int dpiX, int dpiY);
 
   // Where a tapped title goes: its position.
-  void setChosenHandler(std::function<void(uint32_t)> chosen) { list_->setOwner(std::move(chosen)); }
+  void setChosenHandler(std::function<void(uint32_t)> chosen) { chosen_ = std::move(chosen); }
 
   // Shown above the page it covers.
   void setShown(bool shown) override {
@@ -48,7 +49,7 @@ class BookmarkWindow : public HeaderedWindow, public BookmarkPage {
   // Takes the checked positions and removes those bookmarks, highest first.
   int deleteChecked(BookmarkList& list);
 
-  CheckList* list() const { return list_; }
+  PagedList* list() const { return list_; }
   // The scripted run's view of the window.
   QJsonObject scriptState(QWidget* pageArea) const;
 
@@ -56,13 +57,25 @@ class BookmarkWindow : public HeaderedWindow, public BookmarkPage {
   void resizeEvent(QResizeEvent*) override;
 
  private:
+  void itemChosen(PagedList&, uint32_t data) override {
+    if (chosen_) chosen_(data);
+  }
+  void itemDoubleTapped(PagedList&) override {}
+
   const BookmarkList& bookmarks_;
   BookmarkItems items_;
-  CheckList* list_;
+  PagedList* list_;
   int dpiY_;
+  std::function<void(uint32_t)> chosen_;
 };
 
+// The checkbox list of the bookmark window and the notes panel: made with
+// checkboxes, child id 254, no header of its own, the guide font.
+PagedList* makeCheckList(QWidget* parent, const ItemSource* source, int dpiX, int dpiY, ItemOwner* owner);
+// Toggles the box of row (from 0) of the page shown, as a tap on it would;
+// false when the page has no such row.
+bool toggleCheckRow(PagedList& list, int row);
 // The rows part of a scripted run's state, shared by the bookmark and note lists.
-QJsonObject checkListState(const CheckList& list, QWidget* pageArea);
+QJsonObject checkListState(const PagedList& list, QWidget* pageArea);
 
 }  // namespace vantrel

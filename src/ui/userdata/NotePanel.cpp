@@ -41,8 +41,8 @@ void inputPanelTap(KeyboardService& keyboard, const ScreenInfo& screen) {
 
 NotePanel::NotePanel(QWidget* parent, NoteEditorModel& model, const ScreenInfo& screen, KeyboardService& keyboard)
     : HeaderedWindow(parent, "notes", screen.dpiX(), screen.dpiY()), model_(model), screen_(screen),
-      items_(model.notes()), list_(new CheckList(this, screen.dpiX(), screen.dpiY())),
-      label_(new QLabel(QStringLiteral("Title:"), this)), title_(new InputPanelLine(this, keyboard, screen)),
+      items_(model.notes()), list_(makeCheckList(this, &items_, screen.dpiX(), screen.dpiY(), this)),
+      label_(new QLabel(QStringLiteral("Title:"), this)), title_(new InputPanelEdit(this, &keyboard, &screen)),
       body_(new InputPanelText(this, keyboard, screen)) {
   setObjectName("notePanel");
   setProperty("childId", kChildId);
@@ -50,11 +50,6 @@ NotePanel::NotePanel(QWidget* parent, NoteEditorModel& model, const ScreenInfo& 
   hide();
   const QFont font = QtSurface::qfontFor(guideFontDescription(screen.dpiY()));
   setFont(font);
-  list_->setSource(&items_, font);
-  list_->setOwner([this](uint32_t position) {
-    const uint32_t key = model_.chooseItem(position);
-    if (onEvent_) onEvent_(key);
-  });
   title_->setObjectName("noteTitle");
   title_->setProperty("childId", kTitleFieldId);
   body_->setObjectName("noteBody");
@@ -84,7 +79,7 @@ void NotePanel::readFields() {
 }
 
 void NotePanel::refreshList() {
-  const int top = list_->topIndex();
+  const int64_t top = list_->topIndex();
   list_->reload(true);
   list_->showFrom(top);
 }

@@ -10,11 +10,11 @@
 #include <QPlainTextEdit>
 #include <functional>
 
+#include "lists/PagedList.h"
 #include "platform/KeyboardService.h"
 #include "platform/ScreenInfo.h"
 #include "shell/UserDataPages.h"
 #include "tables/TitleHeader.h"
-#include "userdata/CheckList.h"
 #include "userdata/NoteEditorModel.h"
 
 namespace vantrel {
@@ -37,22 +37,7 @@ class NoteItems : public ItemSource {
 // screen it puts it away instead); then the field takes the tap as usual.
 void inputPanelTap(KeyboardService& keyboard, const ScreenInfo& screen);
 
-class InputPanelLine : public QLineEdit {
- public:
-  InputPanelLine(QWidget* parent, KeyboardService& keyboard, const ScreenInfo& screen)
-      : QLineEdit(parent), keyboard_(keyboard), screen_(screen) {}
-
- protected:
-  void mousePressEvent(QMouseEvent* e) override {
-    inputPanelTap(keyboard_, screen_);
-    QLineEdit::mousePressEvent(e);
-  }
-
- private:
-  KeyboardService& keyboard_;
-  const ScreenInfo& screen_;
-};
-
+// The multi-line counterpart of InputPanelEdit.
 class InputPanelText : public QPlainTextEdit {
  public:
   InputPanelText(QWidget* parent, KeyboardService& keyboard, const ScreenInfo& screen)
@@ -69,7 +54,7 @@ class InputPanelText : public QPlainTextEdit {
   const ScreenInfo& screen_;
 };
 
-class NotePanel : public HeaderedWindow, public NotePage {
+class NotePanel : public HeaderedWindow, public NotePage, private ItemOwner {
  public:
   static constexpr int kChildId = 235;
   static constexpr int kTitleFieldId = 44;
@@ -94,7 +79,7 @@ class NotePanel : public HeaderedWindow, public NotePage {
   void refreshList() override;
   std::vector<uint32_t> takeChecked() override { return list_->takeChecked(); }
 
-  CheckList* list() const { return list_; }
+  PagedList* list() const { return list_; }
   QLineEdit* titleField() const { return title_; }
   QPlainTextEdit* bodyField() const { return body_; }
   QLabel* titleLabel() const { return label_; }
@@ -105,13 +90,19 @@ class NotePanel : public HeaderedWindow, public NotePage {
 
  private:
   void layoutControls();
+  // A title tapped in the list: the editor opens on that note.
+  void itemChosen(PagedList&, uint32_t position) override {
+    const uint32_t key = model_.chooseItem(position);
+    if (onEvent_) onEvent_(key);
+  }
+  void itemDoubleTapped(PagedList&) override {}
 
   NoteEditorModel& model_;
   const ScreenInfo& screen_;
   NoteItems items_;
-  CheckList* list_;
+  PagedList* list_;
   QLabel* label_;
-  InputPanelLine* title_;
+  InputPanelEdit* title_;
   InputPanelText* body_;
   std::function<void(uint32_t)> onEvent_;
 };

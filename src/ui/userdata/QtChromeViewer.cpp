@@ -92,7 +92,7 @@ bool QtChromeViewer::overlayShows(QWidget* w) const {
   return false;
 }
 
-CheckList* QtChromeViewer::shownCheckList() const {
+PagedList* QtChromeViewer::shownCheckList() const {
   if (overlayShows(bookmarkWindow_)) return bookmarkWindow_->list();
   if (overlayShows(notePanel_) && notePanel_->list()->isVisible()) return notePanel_->list();
   return nullptr;

@@ -30,7 +30,7 @@ class QtChromeViewer : public ChromeViewer, private TitleEntry {
   ButtonBar* listBar() const { return listBar_; }
   ButtonBar* editorBar() const { return editorBar_; }
   // The checkbox list on screen (the bookmark list or the notes list), or null.
-  CheckList* shownCheckList() const;
+  PagedList* shownCheckList() const;
   // A control of the overlay shown, by child id (the note fields 44 and 45), or null.
   QWidget* overlayControl(int id) const;
 

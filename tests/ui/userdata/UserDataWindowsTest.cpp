@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QJsonArray>
 #include <QMouseEvent>
 
 #include "../../core/userdata/TestUtil.h"
 #include "platform/KeyboardService.h"
 #include "userdata/BookmarkWindow.h"
-#include "userdata/CheckList.h"
 #include "userdata/NotePanel.h"
 #include "userdata/TitleDialog.h"
 
@@ -79,53 +79,37 @@ TEST(TitleDialog, CancelAndTheLandscapePlacement) {
   EXPECT_TRUE(dialog.text().isEmpty());
 }
 
-TEST(CheckList, PagesChecksAndTaps) {
+std::vector<std::u16string> shownTexts(const PagedList& list) {
+  std::vector<std::u16string> out;
+  for (const PageEntry& e : list.model().entries()) out.push_back(e.item.text);
+  return out;
+}
+
+// The checkbox list the two windows share: made with boxes and no header,
+// rows toggled as scripts do, and what scripted runs report of it.
+TEST(CheckList, TogglesRowsOfThePageAndReportsThem) {
   VectorItemSource source = numbered(30);
-  QWidget parent;
-  parent.resize(240, 200);
-  CheckList list(&parent, 96, 96);
-  QFont font("DejaVu Sans");
-  font.setPixelSize(16);
-  list.setSource(&source, font);
-  list.setGeometry(0, 0, 240, list.rowHeight() * 6 + 3);
-  parent.show();
-  list.reload();
-  EXPECT_EQ(list.page(), 6);
-  ASSERT_EQ(list.visibleTexts().size(), 6u);
-  std::vector<uint32_t> chosen;
-  list.setOwner([&](uint32_t d) { chosen.push_back(d); });
-
-  // A tap on the box checks it without choosing; a tap on the text chooses.
-  tapAt(&list, QPoint(8, list.rowHeight() * 2 + 3));
-  EXPECT_EQ(list.checked(), std::vector<uint32_t>{102});
-  EXPECT_TRUE(chosen.empty());
-  tapAt(&list, QPoint(80, list.rowHeight() * 2 + 3));
-  EXPECT_EQ(chosen, std::vector<uint32_t>{102});
-
-  // Checks follow the data through scrolling; the last page is full.
-  list.showFrom(5);
-  EXPECT_EQ(list.visibleTexts().front(), u"item 5");
-  list.showFrom(100);
-  EXPECT_EQ(list.topIndex(), 24);
-  EXPECT_EQ(list.visibleTexts().back(), u"item 29");
-  list.scrollBar()->setValue(0);
-  EXPECT_EQ(list.topIndex(), 0);
-  EXPECT_EQ(list.checked(), std::vector<uint32_t>{102});
-  EXPECT_TRUE(list.toggleRow(2));
-  EXPECT_TRUE(list.checked().empty());
-  EXPECT_FALSE(list.toggleRow(6));
-  list.toggleRow(0);
-  list.toggleRow(1);
-  EXPECT_EQ(list.takeChecked(), (std::vector<uint32_t>{100, 101}));
-  EXPECT_TRUE(list.checked().empty());
-
-  // Fewer entries than a page: all of them, no scrolling.
-  VectorItemSource few = numbered(2);
-  list.setSource(&few, font);
-  list.reload();
-  EXPECT_EQ(list.visibleTexts().size(), 2u);
-  list.showFrom(1);
-  EXPECT_EQ(list.topIndex(), 0);
+  QWidget area;
+  area.resize(240, 268);
+  PagedList* list = makeCheckList(&area, &source, 96, 96, nullptr);
+  EXPECT_EQ(list->property("childId").toInt(), 254);
+  EXPECT_TRUE(list->model().checkboxes());
+  list->setGeometry(0, 10, 240, list->view()->rowHeight() * 6 + 3);
+  area.show();
+  list->reload(true);
+  list->showFrom(5);
+  EXPECT_TRUE(toggleCheckRow(*list, 0));
+  EXPECT_TRUE(toggleCheckRow(*list, 2));
+  EXPECT_FALSE(toggleCheckRow(*list, 6));
+  EXPECT_FALSE(toggleCheckRow(*list, -1));
+  EXPECT_TRUE(toggleCheckRow(*list, 0));  // unchecked again
+  const QJsonObject o = checkListState(*list, &area);
+  EXPECT_EQ(o["firstRow"].toInt(), 5);
+  EXPECT_EQ(o["checked"].toArray(), QJsonArray({107}));
+  EXPECT_EQ(o["visibleRows"].toArray().first().toString(), "item 5");
+  EXPECT_EQ(o["y"].toInt(), list->view()->y() + 10);
+  EXPECT_EQ(o["rowHeight"].toInt(), list->view()->rowHeight());
+  EXPECT_EQ(o["itemCount"].toInt(), 30);
 }
 
 TEST(BookmarkWindow, ListUnderTheHeaderAndTapsReportPositions) {
@@ -154,12 +138,12 @@ TEST(BookmarkWindow, ListUnderTheHeaderAndTapsReportPositions) {
               QRect(0, h - scaleForDpi(1, dpi), w.width(), w.height() + scaleForDpi(2, dpi) - h));
     std::vector<uint32_t> chosen;
     w.setChosenHandler([&](uint32_t p) { chosen.push_back(p); });
-    tapAt(w.list(), QPoint(w.list()->width() / 2, w.list()->rowHeight() * 2 + 2));
+    tapAt(w.list()->view(), QPoint(w.list()->width() / 2, w.list()->view()->rowHeight() * 2 + 2));
     EXPECT_EQ(chosen, std::vector<uint32_t>{2});
-    w.list()->toggleRow(0);
-    w.list()->toggleRow(2);
+    toggleCheckRow(*w.list(), 0);
+    toggleCheckRow(*w.list(), 2);
     EXPECT_EQ(w.deleteChecked(list), 2);
-    EXPECT_EQ(w.list()->visibleTexts(), std::vector<std::u16string>{u"mark b"});
+    EXPECT_EQ(shownTexts(*w.list()), std::vector<std::u16string>{u"mark b"});
     // An offscreen picture of the window, to look at.
     if (qEnvironmentVariableIsSet("VANTREL_SHOTS"))
       w.grab().save(QString("%1/bookmarks-%2.png").arg(qgetenv("VANTREL_SHOTS")).arg(dpi));
@@ -197,7 +181,7 @@ TEST(NotePanel, TwoModesTheirLayoutsAndDistinctFields) {
               QRect(0, h - screen.sy(1), panel.width(), panel.height() + screen.sy(2) - h));
     uint32_t reported = 12345;
     panel.setEventHandler([&](uint32_t v) { reported = v; });
-    tapAt(panel.list(), QPoint(panel.list()->width() / 2, 2));
+    tapAt(panel.list()->view(), QPoint(panel.list()->width() / 2, 2));
     EXPECT_EQ(reported, 0u);
     EXPECT_TRUE(model.returnToList());
 
