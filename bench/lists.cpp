@@ -41,6 +41,20 @@ long residentKiB() {
   return resident * 4;
 }
 
+// The process's private (anonymous) resident memory: the heap and the
+// images, without the pages of the mapped content files, which the kernel
+// may drop at any time.
+long anonymousKiB() {
+  long kib = 0;
+  if (FILE* f = std::fopen("/proc/self/status", "r")) {
+    char line[256];
+    while (std::fgets(line, sizeof line, f))
+      if (std::sscanf(line, "RssAnon: %ld", &kib) == 1) break;
+    std::fclose(f);
+  }
+  return kib;
+}
+
 struct IndexGuide {
   IndexGuide() {
     char pattern[] = "/tmp/vantrel-bench-lists-XXXXXX";
@@ -231,11 +245,23 @@ void BM_MemoryWholeScroll(benchmark::State& state) {
   guide();
   for (auto _ : state) {
     const long before = residentKiB();
+    const long anonBefore = anonymousKiB();
     OurList list;
     const long opened = residentKiB();
-    while (list.widget.model().scroll(ScrollCode::PageDown)) list.widget.repaint();
+    const long anonOpened = anonymousKiB();
+    long quarter = 0;
+    while (list.widget.model().scroll(ScrollCode::PageDown)) {
+      list.widget.repaint();
+      if (quarter == 0 && list.widget.model().firstRow() >= kEntries / 4) quarter = residentKiB();
+    }
     const long scrolled = residentKiB();
+    const long anonScrolled = anonymousKiB();
+    state.counters["anonOpenKiB"] = static_cast<double>(anonOpened - anonBefore);
+    state.counters["anonScrollGrowthKiB"] = static_cast<double>(anonScrolled - anonOpened);
     state.counters["openKiB"] = static_cast<double>(opened - before);
+    // Growth after a quarter of the index and after all of it: equal when
+    // memory follows the rows in view rather than the rows passed.
+    state.counters["quarterGrowthKiB"] = static_cast<double>(quarter - opened);
     state.counters["scrollGrowthKiB"] = static_cast<double>(scrolled - opened);
     state.counters["rowsKept"] = static_cast<double>(list.widget.model().cachedRows());
     state.counters["rowsDrawn"] = static_cast<double>(list.widget.model().rowsDrawn());
@@ -248,15 +274,23 @@ void BM_BaselineMemoryWholeScroll(benchmark::State& state) {
   guide();
   for (auto _ : state) {
     const long before = residentKiB();
+    const long anonBefore = anonymousKiB();
     BaselineList list;
     const long opened = residentKiB();
+    const long anonOpened = anonymousKiB();
     QScrollBar* bar = list.view.verticalScrollBar();
+    long quarter = 0;
     while (bar->value() < bar->maximum()) {
       bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
       list.view.viewport()->repaint();
+      if (quarter == 0 && bar->value() >= bar->maximum() / 4) quarter = residentKiB();
     }
     const long scrolled = residentKiB();
+    const long anonScrolled = anonymousKiB();
+    state.counters["anonOpenKiB"] = static_cast<double>(anonOpened - anonBefore);
+    state.counters["anonScrollGrowthKiB"] = static_cast<double>(anonScrolled - anonOpened);
     state.counters["openKiB"] = static_cast<double>(opened - before);
+    state.counters["quarterGrowthKiB"] = static_cast<double>(quarter - opened);
     state.counters["scrollGrowthKiB"] = static_cast<double>(scrolled - opened);
   }
 }

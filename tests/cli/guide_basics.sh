@@ -42,7 +42,7 @@ expect '"position":0' "$(line 2)" "history position after back"
 expect '"data":"4400"' "$(line 3)" "Alt+Right is forward"
 expect "\"object\":$((count + 4))" "$(line 4)" "Alt+Left is back"
 expect '"data":"5a00"' "$(line 5)" "tap on Z"
-expect '"position":1,"titles":["Home","Home"]' "$(line 5)" "push after back dropped the forward entry"
+expect '"position":1,"titles":["Home","Index"]' "$(line 5)" "push after back dropped the forward entry"
 
 # The history list: newest first; choosing an entry goes there.
 cat >"$WORK/s2" <<'S'
@@ -54,7 +54,7 @@ state
 S
 run --script "$WORK/s2" >"$WORK/out"; rc=$?
 [ $rc -eq 0 ] || fail "history list: exit $rc"
-expect '"menu":["Home","Home"]' "$(line 1)" "history popup items"
+expect '"menu":["Index","Home"]' "$(line 1)" "history popup items"
 expect '"menu":null' "$(line 2)" "popup closed after choosing"
 expect "\"object\":$((count + 4))" "$(line 2)" "second entry from the top is history index 0"
 
@@ -80,7 +80,7 @@ run --script "$WORK/s4" >"$WORK/out"; rc=$?
 [ $rc -eq 0 ] || fail "stylus: exit $rc $(cat "$WORK/err")"
 expect '"data":"4a00"' "$(line 1)" "press on J"
 expect "\"object\":$((count + 4))" "$(line 2)" "tap on the back button"
-expect '"menu":["Home","Home"]' "$(line 3)" "tap on the history button opens the list"
+expect '"menu":["Index","Home"]' "$(line 3)" "tap on the history button opens the list"
 expect '"position":1' "$(line 4)" "tap on the list's first item goes to the newest entry"
 expect '"menu":null' "$(line 4)" "the list closes after a choice"
 expect '"menu":null' "$(line 5)" "a tap outside the list closes it"

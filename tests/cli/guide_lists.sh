@@ -107,6 +107,14 @@ expect '"firstRow":0' "$s" "and goes to the top"
 s=$(section key "$(line 4)")
 expect '"selected":0' "$s" "a tag character finds the entry whose markup starts with a tag"
 
+# On the key's last page the row found is highlighted, not the first row shown.
+VR=$("$DUMP" --json "$DEMO" key-search vr | grep -o '"row":[0-9]*' | cut -d: -f2)
+printf 'navigate-key tools\ntype vr\nstate\n' | run --script - >"$WORK/out"
+s=$(section key "$(line 1)")
+expect "\"selected\":$VR" "$s" "the last page highlights the row found"
+FIRST=$(field firstRow "$s")
+[ -n "$FIRST" ] && [ "$FIRST" -le "$VR" ] || fail "the key's last page starts at or before the row found: $s"
+
 # The dual list: counterpart across the lists.
 DUAL=$(obj dual_table)
 C2=$("$DUMP" --json "$DEMO" counterpart "$DUAL" 5 | grep -o '"row":-\?[0-9]*' | cut -d: -f2)

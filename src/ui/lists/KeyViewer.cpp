@@ -79,8 +79,10 @@ void KeyWindow::search() {
   const int64_t b = model_.search(text);
   if (b < 0) return;
   list_->showFrom(b);
-  // The list shows the entries without markup, so the row is found by its plain text.
-  list_->selectByPrefix(plain_.itemAt(static_cast<uint32_t>(b)).text);
+  // Row b itself is highlighted (on the last page it need not be the first
+  // shown), not merely the first entry of the page that begins like it.
+  list_->model().selectRow(static_cast<int>(b - static_cast<int64_t>(list_->topIndex())));
+  list_->view()->update();
   pane_->showItem(model_.source().itemAt(static_cast<uint32_t>(b)).data);
 }
 

@@ -76,7 +76,9 @@ void TitleHeader::paintEvent(QPaintEvent*) {
     p.drawText(inner, a | Qt::AlignTop | Qt::TextWordWrap, text_);
   } else {
     if (!arrow_->isHidden()) inner.setRight(arrow_->x() - 1);
-    p.drawText(inner, a | Qt::AlignTop, text_);
+    // Wrapped at spaces like the whole title, of which the folded header
+    // shows the first line: a long centred title is not cut at both ends.
+    p.drawText(inner, a | Qt::AlignTop | Qt::TextWordWrap, text_);
   }
 }
 

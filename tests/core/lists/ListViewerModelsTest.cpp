@@ -194,6 +194,49 @@ TEST(DualListModel, CounterpartsAcrossTheListsAndEntriesWithoutOne) {
   EXPECT_EQ(m.title(), u"Names");
 }
 
+// Random pairs of lists, links drawn at random (some missing, some into
+// their own list): every counterpart is the row the link was made to.
+TEST(DualListModel, CounterpartsAgreeWithTheLinksMadeOnRandomGuides) {
+  std::mt19937 rng(3);
+  for (int round = 0; round < 20; ++round) {
+    ContentWriter w(u"guide");
+    const H table = addText(w, 0, u"table", u"Pairs");
+    addText(w, table, u"table type", u"dual list");
+    // Other children of the lists' type groups around them must not matter.
+    addText(w, table, u"field", u"key");
+    const H lists[2] = {addText(w, table, u"list", u"Upper"), addText(w, table, u"list", u"Lower")};
+    std::vector<H> items[2];
+    for (int side = 0; side < 2; ++side) {
+      const int n = 1 + static_cast<int>(rng() % 30);
+      for (int i = 0; i < n; ++i) items[side].push_back(addText(w, lists[side], u"item", u"x"));
+    }
+    std::vector<int64_t> expected[2];
+    for (int side = 0; side < 2; ++side) {
+      for (H item : items[side]) {
+        const int pick = static_cast<int>(rng() % 10);
+        if (pick == 0) {
+          expected[side].push_back(-1);  // no link
+        } else if (pick == 1) {
+          addLink(w, item, items[side][rng() % items[side].size()]);
+          expected[side].push_back(-1);  // into its own list
+        } else {
+          const size_t to = rng() % items[1 - side].size();
+          addLink(w, item, items[1 - side][to]);
+          expected[side].push_back(static_cast<int64_t>(to));
+        }
+      }
+    }
+    GuideFile file;
+    ASSERT_TRUE(file.open(w));
+    DualListModel m(&file.db);
+    ASSERT_TRUE(m.show(w.indexOf(table)));
+    for (int side = 0; side < 2; ++side)
+      for (size_t row = 0; row < expected[side].size(); ++row)
+        EXPECT_EQ(m.counterpart(side == 0, static_cast<uint32_t>(row)), expected[side][row])
+            << "round " << round << " side " << side << " row " << row;
+  }
+}
+
 TEST(DualListModel, LayoutAndDividerPictures) {
   const DualListLayout l = dualListLayout(96, {0, 0, 240, 268}, 20);
   EXPECT_EQ(l.upper, rectXYWH(0, 20, 240, 125));
