@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <functional>
 #include <map>
+#include <utility>
 
 #include "../userdata/TestUtil.h"
 #include "ShellFakes.h"
