@@ -24,7 +24,9 @@
 #include "userdata/Migration.h"
 #include "userdata/NoteEditorModel.h"
 #include "userdata/NoteList.h"
+#include "userdata/PairLock.h"
 #include "userdata/UserDataFiles.h"
+#include "userdata/UserDataMessages.h"
 #include "util/TextCodec.h"
 
 namespace vantrel {
@@ -66,8 +68,12 @@ const char* kHelp =
     "it cannot hold); titles keep at most 255 bytes. A line feed in BODY is stored as\n"
     "CR LF, as the note editor stores line breaks.\n"
     "\n"
+    "A folder whose bookmarks or notes a reader (or another run of this program) has\n"
+    "open is refused at once, and no file is touched.\n"
+    "\n"
     "Exit status: 0 success; 1 refused or failed (a bookmark that cannot be placed,\n"
-    "missing content, files that cannot be written); 2 bad usage.\n";
+    "missing content, files in use by another program or that cannot be written,\n"
+    "a failed write); 2 bad usage.\n";
 
 struct Options {
   bool json = false;
@@ -258,6 +264,30 @@ ObjectIndex resolveObject(const std::string& word, const ContentDatabase& db) {
   throw UsageError{"OBJECT must be an object index or a page key, not '" + word + "'"};
 }
 
+// Refuses at once, touching nothing, when a reader (or another run of this
+// program) has the bookmarks or the notes of dir open.
+void ensureNotInUse(const std::string& dir) {
+  const bool bookmarks = PairLock::inUse(fileops::joinPath(dir, userfiles::kBookmarkIndex));
+  const bool notes = PairLock::inUse(fileops::joinPath(dir, userfiles::kNoteIndex));
+  if (!bookmarks && !notes) return;
+  const std::string what = bookmarks && notes ? "bookmarks and notes are" : bookmarks ? "bookmarks are" : "notes are";
+  throw Failure{"the " + what + " in " + dir + " in use by another program (close it and try again)"};
+}
+
+// The same when the lock was taken between the check and the opening.
+void ensureOpenedForUs(const std::string& dir, const BookmarkList& bookmarks, const NoteList& notes) {
+  using WA = IndexedRecordStore::WriteAccess;
+  if (bookmarks.store().writeAccess() == WA::inUse || notes.store().writeAccess() == WA::inUse) ensureNotInUse(dir);
+}
+
+// A message of the reader's as this program says it: lower-case, no full stop.
+std::string toolMessage(const std::u16string& text) {
+  std::string s = toUtf8(text);
+  if (!s.empty() && s.back() == '.') s.pop_back();
+  if (!s.empty() && s[0] >= 'A' && s[0] <= 'Z') s[0] = static_cast<char>(s[0] - 'A' + 'a');
+  return s;
+}
+
 void requireArgs(const Options& o, size_t min, size_t max, const char* usage) {
   if (o.args.size() < min || o.args.size() > max) throw UsageError{std::string("usage: ") + usage};
 }
@@ -268,11 +298,13 @@ int run(const Options& o) {
 
   if (cmd == "bookmarks" || cmd == "notes" || cmd == "export") {
     requireArgs(o, 0, 0, (cmd + " takes no arguments").c_str());
+    ensureNotInUse(dir);
     Content content(dir, o.base);
     BookmarkList bookmarks(content.ids());
     NoteList notes;
     bookmarks.open(dir);
     notes.open(dir);
+    ensureOpenedForUs(dir, bookmarks, notes);
     if (cmd == "bookmarks") {
       if (o.json) {
         emit(o, {{"bookmarks", bookmarksJson(bookmarks)}}, "");
@@ -306,10 +338,12 @@ int run(const Options& o) {
       throw Failure{"no content database " + o.base + " in " + dir + ": bookmarks need it"};
     }
     const ObjectIndex object = resolveObject(o.args[0], content.database());
+    ensureNotInUse(dir);
     BookmarkList bookmarks(content.ids());
     NoteList notes;
     bookmarks.open(dir);
     notes.open(dir);
+    ensureOpenedForUs(dir, bookmarks, notes);
     const int check = bookmarks.checkBookmark(object, data.data(), static_cast<uint32_t>(data.size()));
     if (check == BookmarkList::kNotHere) {
       std::cerr << "You can't place a bookmark here.\n";
@@ -320,8 +354,7 @@ int run(const Options& o) {
       return 1;
     }
     if (bookmarks.addBookmark(title, object, data.data(), static_cast<uint32_t>(data.size())) != 0) {
-      throw Failure{bookmarks.store().broken() ? "the bookmark files are damaged (only one of the pair exists)"
-                                               : "the bookmark could not be written"};
+      throw Failure{toolMessage(writeFailure(bookmarks.store(), UserDataKind::bookmarks))};
     }
     const uint32_t position = bookmarks.itemCount() - 1;
     emit(o, {{"added", bookmarkJson(bookmarks, position)}}, "added " + bookmarkLine(bookmarks, position));
@@ -343,11 +376,13 @@ int run(const Options& o) {
     if (words[0].empty()) {
       throw UsageError{toUtf8(NoteEditorModel::kEmptyTitleMessage)};
     }
+    ensureNotInUse(dir);
     Content content(dir, o.base);
     BookmarkList bookmarks(content.ids());
     NoteList notes;
     bookmarks.open(dir);
     notes.open(dir);
+    ensureOpenedForUs(dir, bookmarks, notes);
     NoteEditorModel editor(notes);
     editor.setMode(NoteEditorModel::kEditor, false);
     if (key) {
@@ -358,10 +393,7 @@ int run(const Options& o) {
     editor.setTitle(fromUtf8(words[0]));
     editor.setBody(withCrLf(fromUtf8(words[1])));
     const auto outcome = editor.saveNote();
-    if (!outcome.stored) {
-      throw Failure{notes.store().broken() ? "the note files are damaged (only one of the pair exists)"
-                                           : "the note could not be written"};
-    }
+    if (!outcome.stored) throw Failure{toolMessage(outcome.message)};
     const uint32_t position = notes.itemCount() - 1;
     emit(o, {{"added", noteJson(notes, position)}},
          "saved note " + std::to_string(position) + "  " + toUtf8(notes.notes()[position].title) + "  (key " +
@@ -382,18 +414,25 @@ int run(const Options& o) {
                   : 0;
     }
     const std::vector<uint32_t> positions = parsePositions(o.args, count, isBookmark ? "bookmark" : "note");
+    ensureNotInUse(dir);
     Content content(dir, o.base);
     BookmarkList bookmarks(content.ids());
     NoteList notes;
     bookmarks.open(dir);
     notes.open(dir);
+    ensureOpenedForUs(dir, bookmarks, notes);
+    const std::u16string refusal = isBookmark ? changeRefusal(bookmarks.store(), UserDataKind::bookmarks)
+                                              : changeRefusal(notes.store(), UserDataKind::notes);
+    if (!refusal.empty()) throw Failure{toolMessage(refusal)};
     const int removed = isBookmark ? bookmarks.removeBookmarks(positions) : notes.removeNotes(positions);
     std::vector<uint32_t> sorted = positions;
     std::sort(sorted.begin(), sorted.end());
     sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
     if (removed != static_cast<int>(sorted.size())) {
+      const std::u16string why = isBookmark ? writeFailure(bookmarks.store(), UserDataKind::bookmarks)
+                                            : writeFailure(notes.store(), UserDataKind::notes);
       throw Failure{"only " + std::to_string(removed) + " of " + std::to_string(sorted.size()) +
-                    " could be removed"};
+                    " could be removed (" + toolMessage(why) + ")"};
     }
     emit(o, {{"removed", sorted}}, "removed " + std::to_string(removed) + (isBookmark ? " bookmark" : " note") +
                                        (removed == 1 ? "" : "s"));
@@ -404,6 +443,7 @@ int run(const Options& o) {
     if (o.args.size() != 2 || o.args[0] != "--from") throw UsageError{"usage: migrate --from OLD_DIR"};
     const std::string& previous = o.args[1];
     if (!isDirectory(previous)) throw UsageError{"not a folder: " + previous};
+    ensureNotInUse(dir);
     if (userFilesPresent(dir)) {
       emit(o, {{"migrated", false}, {"reason", "all four user-data files are present"}},
            "nothing to do: bookmarks.vsi/.vsd and notes.vsi/.vsd are all present");

@@ -4,13 +4,19 @@
 // history-list buttons of the command bar up to date and carries out the
 // bar's navigation commands.
 #include <functional>
+#include <memory>
 #include <string>
 
+#include "platform/KeyboardService.h"
 #include "platform/MessageService.h"
 #include "shell/MainFrame.h"
 #include "shell/PageHistory.h"
 #include "shell/PageKeys.h"
+#include "shell/UserDataPages.h"
 #include "tables/ItemSource.h"
+#include "userdata/BookmarkList.h"
+#include "userdata/NoteEditorModel.h"
+#include "userdata/NoteList.h"
 
 namespace vantrel {
 
@@ -36,6 +42,23 @@ inline constexpr int kViewBookmarks = 40026;
 }  // namespace cmd
 
 inline constexpr char16_t kExitQuestion[] = u"Are you sure you want to exit";
+
+// Codes of the buttons under the bookmark list and the notes panel.
+namespace userbar {
+inline constexpr int kNewNote = 654;
+inline constexpr int kDeleteChecked = 123;
+inline constexpr int kSaveNote = 124;
+inline constexpr int kCancelNote = 125;
+inline constexpr int kLogo = 1111;
+}  // namespace userbar
+
+inline constexpr char16_t kBookmarksCaption[] = u"Bookmarks";
+inline constexpr char16_t kAddBookmarkCaption[] = u"Add bookmark";
+inline constexpr char16_t kNotHereMessage[] = u"You can't place a bookmark here.";
+inline constexpr char16_t kBookmarkExistsMessage[] = u"You can't place a bookmark here. Bookmark exists.";
+inline constexpr char16_t kMissingTargetQuestion[] =
+    u"This element doesn't exist. Do you want to remove the bookmark?";
+inline constexpr char16_t kErrorCaption[] = u"Error";
 
 // One button or menu entry of the command bar. Separators have command 0.
 struct CommandBarButton {
@@ -64,10 +87,31 @@ class CommandBar {
   virtual void showHistoryMenu(const ItemSource& items) = 0;
 };
 
+// The windows of the user-data overlays, not owned by the chrome.
+struct UserDataWindows {
+  BookmarkPage* bookmarks = nullptr;
+  NotePage* notes = nullptr;
+  LayoutWindow* listBar = nullptr;    // new note, delete checked, logo
+  LayoutWindow* editorBar = nullptr;  // save, cancel, logo
+  TitleEntry* titles = nullptr;
+  KeyboardService* keyboard = nullptr;
+};
+
 class ChromeViewer : public Viewer {
  public:
   ChromeViewer(MainFrame& frame, const PageKeys& keys, PageHistory& history, MessageService& messages,
                CommandBar& bar, std::function<void()> quit);
+  ~ChromeViewer() override;
+
+  // Opens the bookmark and note pairs of the program directory; content
+  // turns bookmarks' persistent ids into objects (null: none).
+  void openUserData(const std::string& programDirectory, const ContentIds* content);
+  // The windows of the overlays; until they are set the bookmark and note
+  // commands do nothing.
+  void setUserDataWindows(const UserDataWindows& windows);
+  BookmarkList* bookmarks() { return bookmarks_.get(); }
+  NoteList* notes() { return notes_.get(); }
+  NoteEditorModel* noteEditor() { return editor_.get(); }
 
   bool show(uint32_t object, const uint8_t* data, size_t length) override;
   void afterLayout() override;
@@ -81,8 +125,27 @@ class ChromeViewer : public Viewer {
   VectorItemSource historyItems() const;
   void updateHistoryButtons();
 
+  // A button of the bars under the overlays; false for a code it does not know.
+  bool buttonCommand(int code);
+  // The bookmark at position was tapped in the bookmark list.
+  void bookmarkChosen(uint32_t position);
+  // The notes panel reports a note key, or the end of editing (a value above
+  // NoteList::kMaxKey).
+  void noteEvent(uint32_t value);
+  // The bar shown under the overlay (the list bar or the editor bar).
+  LayoutWindow* bottomBar() const { return bottomBar_; }
+  bool notesMode() const { return notesMode_; }
+
  private:
   void go(const char* key);
+  bool overlaysReady() const { return windows_.bookmarks && windows_.notes && bookmarks_ && editor_; }
+  void showOverlay(bool notes, const uint8_t* data, size_t length);
+  void setNoteMode(int mode);
+  void addBookmark();
+  void deleteChecked();
+  void finishEditing(const NoteEditorModel::Outcome& outcome);
+  void say(const std::u16string& caption, const std::u16string& text, MessageIcon icon);
+  void restoreKeyboard(bool up);
 
   MainFrame& frame_;
   const PageKeys& keys_;
@@ -90,6 +153,16 @@ class ChromeViewer : public Viewer {
   MessageService& messages_;
   CommandBar& bar_;
   std::function<void()> quit_;
+
+  std::unique_ptr<BookmarkList> bookmarks_;
+  std::unique_ptr<NoteList> notes_;
+  std::unique_ptr<NoteEditorModel> editor_;
+  UserDataWindows windows_;
+  LayoutWindow* bottomBar_ = nullptr;
+  bool notesMode_ = false;
+  bool overlayShown_ = false;
+  bool refreshNotes_ = false;
+  bool showKeyboard_ = false;
 };
 
 }  // namespace vantrel

@@ -40,7 +40,7 @@ const std::vector<std::string>& scriptCommandNames() {
   static const std::vector<std::string> names = {
       "tap", "press", "move", "release", "wait", "type", "key", "command", "choose", "answer",
       "navigate", "navigate-key", "resize", "shot", "state", "quit",
-      "link", "focus", "click", "expand", "collapse"};
+      "link", "focus", "click", "expand", "collapse", "check"};
   return names;
 }
 
@@ -170,6 +170,8 @@ std::optional<ScriptCommand> parseScriptLine(const std::string& rawLine, std::st
       return std::nullopt;
     }
     c.numbers.push_back(v);
+  } else if (c.name == "check") {
+    if (!numbers(1, 0, 100000, "ROW (a visible row of the checkbox list, from 0)")) return std::nullopt;
   } else if (c.name == "focus" || c.name == "click") {
     if (!numbers(1, 0, 65535, "ID (a child id)")) return std::nullopt;
   } else {

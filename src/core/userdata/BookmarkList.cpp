@@ -140,7 +140,16 @@ int BookmarkList::addBookmarkRecord(uint32_t id, std::string_view title, const v
   if (length > 0 && data == nullptr) return -1;
   const std::string record = makeBookmarkRecord(id, title, data, length);
   const int result = store_.appendRecord(record.data(), static_cast<uint32_t>(record.size()));
-  loadBookmarks();
+  // Nobody else changes an open pair (it is locked), so after an append the
+  // list is the old one and the new record: read only that one back.
+  const uint32_t last = store_.recordCount() - 1;
+  if (result == 0 && last >= 1 && items_.size() + 1 == last) {
+    Bookmark b = parseBookmarkRecord(store_.readWhole(last), static_cast<uint32_t>(record.size()));
+    b.target = targetOf(b.id);
+    items_.push_back(std::move(b));
+  } else {
+    loadBookmarks();
+  }
   return result;
 }
 

@@ -7,8 +7,9 @@
 //   8   4  T, length of the title, 0..255
 //   12  S  page data, handed back unchanged
 //   12+S T title in Windows-1252, no terminator
-// The list is rebuilt from the store after every change, so positions are
-// always 0..n-1 in record order.
+// The list follows the store after every change, so positions are always
+// 0..n-1 in record order: a removal reloads it, an append (the pair is
+// locked, nobody else changes it) reads back only the new record.
 //
 // Records that break this layout (shorter than 12 bytes, S or T reaching past
 // the record, T above 255, id 0, bytes missing from the data file) stay in

@@ -10,7 +10,10 @@
 namespace vantrel::fileops {
 namespace {
 bool gDurable = true;
+int gWriteFault = 0;
 }
+
+void setWriteFault(int error) { gWriteFault = error; }
 
 void setDurable(bool value) { gDurable = value; }
 bool durable() { return gDurable; }
@@ -55,6 +58,10 @@ int64_t preadAll(int fd, void* buffer, size_t n, uint64_t offset) {
 }
 
 bool pwriteAll(int fd, const void* buffer, size_t n, uint64_t offset) {
+  if (gWriteFault != 0 && n > 0) {
+    errno = gWriteFault;
+    return false;
+  }
   const auto* p = static_cast<const char*>(buffer);
   size_t done = 0;
   while (done < n) {
@@ -87,12 +94,25 @@ bool syncParentDirectory(const std::string& path) {
 }
 
 bool replaceFile(const std::string& path, const std::string& tempPath, const void* bytes, size_t n) {
+  if (gWriteFault != 0) {
+    errno = gWriteFault;
+    return false;
+  }
   const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) return false;
   bool ok = pwriteAll(fd, bytes, n, 0) && syncFile(fd);
-  ok = (::close(fd) == 0) && ok;
-  if (!ok || ::rename(tempPath.c_str(), path.c_str()) != 0) {
+  int error = ok ? 0 : errno;
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (ok && ::rename(tempPath.c_str(), path.c_str()) != 0) {
+    ok = false;
+    error = errno;
+  }
+  if (!ok) {
     ::unlink(tempPath.c_str());
+    errno = error;
     return false;
   }
   // The new file is in place; a failed folder sync only weakens durability

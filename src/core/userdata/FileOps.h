@@ -13,6 +13,10 @@ namespace vantrel::fileops {
 void setDurable(bool durable);
 bool durable();
 
+// Test seam: when not 0, every write of user-data bytes fails with this
+// errno (a full disk, a volume gone read-only), as the system would fail it.
+void setWriteFault(int error);
+
 bool exists(const std::string& path);
 // Size of the file at path, or -1 when it cannot be examined.
 int64_t fileSize(const std::string& path);
@@ -31,7 +35,7 @@ bool syncParentDirectory(const std::string& path);
 
 // Replaces the file at path with exactly these bytes: they are written to
 // tempPath, flushed to disk, renamed over path and the folder is synced.
-// On failure the old file is untouched and tempPath removed.
+// On failure the old file is untouched, tempPath removed and errno tells why.
 bool replaceFile(const std::string& path, const std::string& tempPath, const void* bytes, size_t n);
 
 // Copies from to to, replacing to atomically (through to + ".part").

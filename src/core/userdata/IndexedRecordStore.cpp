@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "userdata/FileOps.h"
@@ -64,6 +65,22 @@ bool readIndexFile(const std::string& indexPath, std::vector<IndexEntry>& entrie
   return true;
 }
 
+// Failures of opening for writing that mean the file cannot be written at
+// all (as opposed to a damaged pair).
+bool deniesWriting(int error) {
+  return error == EACCES || error == EROFS || error == EPERM || error == ETXTBSY;
+}
+
+// errno of opening an existing file for writing, 0 when it can be.
+int writeDenied(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd >= 0) {
+    ::close(fd);
+    return 0;
+  }
+  return deniesWriting(errno) ? errno : 0;
+}
+
 }  // namespace
 
 IndexedRecordStore::~IndexedRecordStore() {
@@ -73,6 +90,9 @@ IndexedRecordStore::~IndexedRecordStore() {
 void IndexedRecordStore::reset() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
+  lock_.release();
+  access_ = WriteAccess::writable;
+  writeError_ = 0;
   state_ = StoreState::closed;
   entries_.clear();
   dataSize_ = 0;
@@ -130,6 +150,12 @@ StoreState IndexedRecordStore::open(const std::string& indexPath, const std::str
   dataPath_ = dataPath;
   version_ = version;
 
+  // The lock comes first: repairs and every write below are only for the
+  // one who holds the pair.
+  const PairLock::Result locked = lock_.acquire(indexPath);
+  if (locked == PairLock::Result::inUse) return openReadOnly(WriteAccess::inUse, 0, version);
+  if (locked == PairLock::Result::unavailable) return openReadOnly(WriteAccess::notWritable, lock_.error(), version);
+
   recoverPair(indexPath, dataPath);
   fileops::removeFile(tempIndexPath(indexPath));
 
@@ -149,13 +175,28 @@ StoreState IndexedRecordStore::open(const std::string& indexPath, const std::str
     fd_ = ::open(dataPath.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd_ < 0 || !fileops::syncFile(fd_) || !fileops::syncParentDirectory(dataPath) ||
         !writeIndexFile(indexPath, {})) {
+      // The pair cannot be made here: there is nothing to read, and nothing
+      // can be written.
+      const int error = errno;
+      if (fd_ >= 0 && !hasData) {
+        ::close(fd_);
+        fd_ = -1;
+        ::unlink(dataPath.c_str());
+      }
       reset();
-      state_ = StoreState::broken;
-      return state_;
+      return openReadOnly(WriteAccess::notWritable, error, version);
     }
     created = true;
   } else {
-    fd_ = ::open(dataPath.c_str(), O_RDWR | O_CLOEXEC);
+    int denied = writeDenied(indexPath);
+    if (denied == 0) {
+      fd_ = ::open(dataPath.c_str(), O_RDWR | O_CLOEXEC);
+      if (fd_ < 0 && deniesWriting(errno)) denied = errno;
+    }
+    if (denied != 0) {
+      reset();
+      return openReadOnly(WriteAccess::notWritable, denied, version);
+    }
     if (fd_ < 0) {
       state_ = StoreState::broken;
       return state_;
@@ -205,6 +246,45 @@ StoreState IndexedRecordStore::open(const std::string& indexPath, const std::str
     }
   }
   return state_;
+}
+
+StoreState IndexedRecordStore::openReadOnly(WriteAccess why, int error, uint16_t version) {
+  // Called with the store reset and the paths set; nothing on disk is touched.
+  access_ = why;
+  writeError_ = error;
+  const bool hasIndex = fileops::exists(indexPath_);
+  const bool hasData = fileops::exists(dataPath_);
+  if (!hasIndex && !hasData) {
+    state_ = StoreState::opened;  // no pair yet: no records
+    return state_;
+  }
+  if (hasIndex != hasData) {
+    state_ = StoreState::broken;
+    return state_;
+  }
+  fd_ = ::open(dataPath_.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat st;
+  if (fd_ < 0 || ::fstat(fd_, &st) != 0 || !readIndexFile(indexPath_, entries_, indexFileSize_)) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    entries_.clear();
+    state_ = StoreState::broken;
+    return state_;
+  }
+  dataSize_ = static_cast<uint64_t>(st.st_size);
+  if (version != 0) {
+    unsigned char v[2] = {0, 0};
+    // A pair without a usable version would be started anew by a writer:
+    // it holds nothing to show.
+    if (fileops::preadAll(fd_, v, 2, 0) != 2 || (v[0] | (v[1] << 8)) == 0) entries_.clear();
+  }
+  state_ = StoreState::opened;
+  return state_;
+}
+
+int IndexedRecordStore::refuse() {
+  if (access_ == WriteAccess::inUse) writeError_ = EBUSY;
+  return -1;
 }
 
 uint32_t IndexedRecordStore::recordCount() const {
@@ -265,6 +345,7 @@ int IndexedRecordStore::appendRecord(const void* bytes, uint32_t n) {
 }
 
 int IndexedRecordStore::appendRecords(const std::vector<std::string>& records) {
+  if (readOnly()) return refuse();
   if (broken() || !isOpen()) return -1;
   if (entries_.size() + records.size() > kMaxRecords) return -1;
   uint64_t total = 0;
@@ -276,6 +357,7 @@ int IndexedRecordStore::appendRecords(const std::vector<std::string>& records) {
   bool ok = true;
   for (const auto& r : records) {
     if (!r.empty() && !fileops::pwriteAll(fd_, r.data(), r.size(), pos)) {
+      writeError_ = errno;
       ok = false;
       break;
     }
@@ -283,7 +365,14 @@ int IndexedRecordStore::appendRecords(const std::vector<std::string>& records) {
     pos += r.size();
   }
   // The bytes must be on disk before an index that points at them.
-  ok = ok && fileops::syncFile(fd_) && writeIndex(updated);
+  if (ok && !fileops::syncFile(fd_)) {
+    writeError_ = errno;
+    ok = false;
+  }
+  if (ok && !writeIndex(updated)) {
+    writeError_ = errno;
+    ok = false;
+  }
   if (!ok) {
     // Nothing refers to the bytes past the old end: cut them off again.
     if (::ftruncate(fd_, static_cast<off_t>(dataSize_)) == 0) fileops::syncFile(fd_);
@@ -291,10 +380,12 @@ int IndexedRecordStore::appendRecords(const std::vector<std::string>& records) {
   }
   entries_ = std::move(updated);
   dataSize_ = pos;
+  writeError_ = 0;
   return 0;
 }
 
 int IndexedRecordStore::deleteRecords(int64_t first, int64_t last) {
+  if (readOnly()) return refuse();
   if (broken() || !isOpen()) return -1;
   const auto count = static_cast<int64_t>(entries_.size());
   if (first < 0 || first >= count) return -1;
@@ -304,12 +395,17 @@ int IndexedRecordStore::deleteRecords(int64_t first, int64_t last) {
   updated.reserve(entries_.size() - static_cast<size_t>(last - first + 1));
   updated.insert(updated.end(), entries_.begin(), entries_.begin() + first);
   updated.insert(updated.end(), entries_.begin() + last + 1, entries_.end());
-  if (!writeIndex(updated)) return -1;
+  if (!writeIndex(updated)) {
+    writeError_ = errno;
+    return -1;
+  }
   entries_ = std::move(updated);
+  writeError_ = 0;
   return 0;
 }
 
 int IndexedRecordStore::compactStore() {
+  if (readOnly()) return refuse();
   if (broken() || !isOpen()) return -1;
 
   // Entries that reach past the data file's end keep what the file holds.
@@ -399,6 +495,11 @@ int IndexedRecordStore::compactStore() {
 }
 
 int IndexedRecordStore::closeStore() {
+  if (readOnly()) {
+    // Not ours to change: nothing is written.
+    reset();
+    return 0;
+  }
   if (!isOpen()) {
     // A broken store touches nothing, not even at close.
     const int result = broken() ? -1 : 0;

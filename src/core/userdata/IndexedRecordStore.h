@@ -26,12 +26,20 @@
 //    unfinished compaction and is discarded.
 // A failed write returns -1 and leaves the files and the store as they were.
 //
+// Sharing: an open pair is locked (PairLock) until it is closed. A pair that
+// another program holds, or whose files cannot be written (a read-only
+// volume or folder, an immutable file), opens read-only: its records can be
+// read, every change is refused with -1 and writeAccess()/writeError() say
+// why, and closing touches nothing.
+//
 // All reads are positioned (pread) and checked against the data file's real
 // size; a record whose entry points past the end reads as far as the file goes.
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "userdata/PairLock.h"
 
 namespace vantrel {
 
@@ -62,7 +70,18 @@ class IndexedRecordStore {
   // Versioned pair: record 0 holds `version` (must not be 0).
   StoreState openStore(const std::string& indexPath, const std::string& dataPath, uint16_t version);
 
+  // Whether changes can be made, and why not.
+  enum class WriteAccess {
+    writable,
+    inUse,        // another program has the pair open
+    notWritable,  // the files or their folder cannot be written; writeError() is the errno
+  };
+
   StoreState state() const { return state_; }
+  WriteAccess writeAccess() const { return access_; }
+  bool readOnly() const { return access_ != WriteAccess::writable; }
+  // errno of the last failed write, or of the failed opening for writing; 0 when none.
+  int writeError() const { return writeError_; }
   bool broken() const { return state_ == StoreState::broken; }
   bool isOpen() const { return fd_ >= 0; }
 
@@ -104,6 +123,8 @@ class IndexedRecordStore {
 
  private:
   StoreState open(const std::string& indexPath, const std::string& dataPath, uint16_t version);
+  StoreState openReadOnly(WriteAccess why, int error, uint16_t version);
+  int refuse();
   bool writeIndex(const std::vector<IndexEntry>& entries);
   bool loadIndex();
   void reset();
@@ -115,6 +136,9 @@ class IndexedRecordStore {
   std::vector<IndexEntry> entries_;
   uint64_t dataSize_ = 0;
   uint64_t indexFileSize_ = 0;
+  PairLock lock_;
+  WriteAccess access_ = WriteAccess::writable;
+  int writeError_ = 0;
 };
 
 // Little-endian helpers shared by the record layouts.

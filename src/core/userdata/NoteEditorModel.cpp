@@ -1,5 +1,7 @@
 #include "userdata/NoteEditorModel.h"
 
+#include "userdata/UserDataMessages.h"
+
 namespace vantrel {
 
 void NoteEditorModel::setMode(int mode, bool keyboardUp) {
@@ -62,15 +64,23 @@ NoteEditorModel::Outcome NoteEditorModel::saveNote() {
     out.message = kEmptyTitleMessage;
     return out;
   }
+  // A note that cannot be stored is not given up: the editor stays open
+  // with the text, and the message says why.
+  auto refuse = [this] {
+    Outcome out;
+    out.refused = true;
+    out.backToList = true;
+    out.message = writeFailure(notes_.store(), UserDataKind::notes);
+    return out;
+  };
+  if (!changeRefusal(notes_.store(), UserDataKind::notes).empty()) return refuse();
   // The new record is appended before the old one is removed, so a failed
   // or interrupted write never loses the note: at worst it is there twice.
   const int32_t old = notes_.findNote(key_);
   const uint32_t before = notes_.itemCount();
-  bool stored = notes_.addNote(title_, key_, body_) == 0;
-  if (stored && old >= 0 && notes_.itemCount() == before + 1) {
-    stored = notes_.removeNote(static_cast<uint32_t>(old), true) == 0;
-  }
-  return finish(stored);
+  if (notes_.addNote(title_, key_, body_) != 0) return refuse();
+  if (old >= 0 && notes_.itemCount() == before + 1) notes_.removeNote(static_cast<uint32_t>(old), true);
+  return finish(true);
 }
 
 NoteEditorModel::Outcome NoteEditorModel::cancelNote() { return finish(false); }

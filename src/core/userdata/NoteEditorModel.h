@@ -26,7 +26,8 @@ class NoteEditorModel {
     // panel is back in its list, or still editing after a refusal); false
     // when the editor closed and the page it was opened from is to be shown.
     bool backToList = false;
-    bool refused = false;      // the title was empty: still editing, `message` to show
+    bool refused = false;      // the title was empty or the note could not be stored:
+                               // still editing, `message` to show
     std::u16string message;
     bool stored = false;       // the note reached the files (save only)
     bool reportEnd = false;    // kEndOfEditing is to be reported to the owner

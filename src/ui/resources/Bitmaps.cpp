@@ -6,6 +6,7 @@
 
 #include "resources/HierarchyBitmaps.h"
 #include "resources/BarImages.h"
+#include "resources/UserDataBitmaps.h"
 #include "shell/HomeViewer.h"
 
 namespace vantrel {
@@ -308,7 +309,7 @@ QImage bitmapImage(int number, int dpiX, int dpiY) {
     case 468: return dividerStrip(640, 30);
     case 469: return dividerStrip(240, 15);
     case 470: return dividerStrip(480, 30);
-    default: return QImage();
+    default: return userDataBitmap(number, dpiX, dpiY);
   }
 }
 

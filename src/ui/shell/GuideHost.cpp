@@ -51,10 +51,12 @@ std::unique_ptr<Viewer> GuideHost::createViewer(ViewerId id, ViewerContext& ctx)
                                     shell::joinPath(programDir_, kGuideFontFile));
         window_->commandBar()->setHistoryHost(historyHost_);
       }
-      return std::make_unique<Tracked<ChromeViewer>>(&chrome_, ctx.frame, ctx.pageKeys, ctx.history,
-                                                     ctx.services.messages, *window_->commandBar(), [this] {
-                                                       if (quit_) quit_();
-                                                     });
+      return std::make_unique<Tracked<QtChromeViewer>>(
+          &chrome_, ctx.frame, ctx.pageKeys, ctx.history, ctx.services.messages, *window_->commandBar(),
+          [this] {
+            if (quit_) quit_();
+          },
+          window_->pageArea(), screen_, ctx.services.keyboard, ctx.database, programDir_);
     case ViewerId::Home:
       return std::make_unique<Tracked<QtHomeViewer>>(&home_, ctx.frame, ctx.pageKeys, window_->pageArea(), screen_);
     case ViewerId::Table:

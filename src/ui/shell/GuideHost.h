@@ -11,6 +11,7 @@
 #include "shell/ChromeViewer.h"
 #include "shell/HomeWindow.h"
 #include "shell/MainWindow.h"
+#include "userdata/QtChromeViewer.h"
 
 namespace vantrel {
 
@@ -38,7 +39,7 @@ class GuideHost : public ApplicationHost {
   void connectCommands(Application& app);
 
   MainWindow* mainWindow() const { return window_.get(); }
-  ChromeViewer* chrome() const { return chrome_; }
+  QtChromeViewer* chrome() const { return chrome_; }
   QtHomeViewer* home() const { return home_; }
 
  private:
@@ -46,7 +47,7 @@ class GuideHost : public ApplicationHost {
   std::string programDir_;
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<ContentDatabase> database_;
-  ChromeViewer* chrome_ = nullptr;
+  QtChromeViewer* chrome_ = nullptr;
   QtHomeViewer* home_ = nullptr;
   MenuHost* historyHost_ = nullptr;  // child of the main window
   std::function<void()> quit_;

@@ -18,6 +18,7 @@
 #include "shell/ChoosablePopup.h"
 #include "tools/CalculatorViewer.h"
 #include "shell/ScriptState.h"
+#include "userdata/TitleDialog.h"
 
 namespace vantrel {
 
@@ -44,9 +45,13 @@ int ScriptRunner::run(const std::vector<std::string>& lines) {
   HtmlDialog::setModalDriver([this](HtmlDialog& dialog) {
     while (dialog.isVisible() && status_ < 0 && next_ < lines_->size()) step();
   });
+  TitleDialog::setModalDriver([this](TitleDialog& dialog) {
+    while (dialog.isVisible() && status_ < 0 && next_ < lines_->size()) step();
+  });
   settle();
   while (status_ < 0 && next_ < lines.size()) step();
   HtmlDialog::setModalDriver(nullptr);
+  TitleDialog::setModalDriver(nullptr);
   return status_ < 0 ? 0 : status_;
 }
 
@@ -76,6 +81,8 @@ void ScriptRunner::step() {
 
 QWidget* ScriptRunner::keyTarget() const {
   if (QWidget* popup = QApplication::activePopupWidget()) return popup;
+  // The title dialog is modal: typing goes to its control with the focus.
+  if (TitleDialog* d = TitleDialog::openDialog()) return d->focusWidget() ? d->focusWidget() : d->edit();
   if (QWidget* f = QApplication::focusWidget()) return f;
   return host_.mainWindow();
 }
@@ -275,6 +282,18 @@ bool ScriptRunner::execute(const ScriptCommand& c, std::string& error) {
   }
   if (n == "click" && clickButton(static_cast<int>(c.numbers[0]))) return true;
   if (n == "choose") return choose(static_cast<int>(c.numbers[0]), error);
+  if (n == "check") {
+    PagedList* list = host_.chrome() ? host_.chrome()->shownCheckList() : nullptr;
+    if (!list) {
+      error = "no checkbox list is shown";
+      return false;
+    }
+    if (!toggleCheckRow(*list, static_cast<int>(c.numbers[0]))) {
+      error = "the checkbox list shows no row " + std::to_string(c.numbers[0]);
+      return false;
+    }
+    return true;
+  }
   if (n == "link" || n == "focus" || n == "click") return pageControl(c, error);
   if (n == "expand" || n == "collapse") return expandItem(static_cast<uint32_t>(c.numbers[0]), n == "expand", error);
   if (n == "navigate") {
@@ -316,8 +335,14 @@ bool ScriptRunner::pageControl(const ScriptCommand& c, std::string& error) {
   }
   const int id = static_cast<int>(c.numbers[0]);
   QWidget* target = nullptr;
+  // The title dialog while it is open, then the notes editor, then the calculator.
+  if (TitleDialog* d = TitleDialog::openDialog()) {
+    for (QWidget* w : d->findChildren<QWidget*>())
+      if (w->property("childId").toInt() == id) target = w;
+  }
+  if (!target && host_.chrome()) target = host_.chrome()->overlayControl(id);
   auto* calc = dynamic_cast<QtCalculatorViewer*>(app_.viewer(ViewerId::Calculator));
-  if (calc && calc->panel()->isVisible()) target = calc->panel()->form()->child(id);
+  if (!target && calc && calc->panel()->isVisible()) target = calc->panel()->form()->child(id);
   if (!target || !target->isVisible()) {
     error = "the page shown has no control " + std::to_string(id);
     return false;

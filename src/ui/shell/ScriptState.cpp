@@ -10,6 +10,7 @@
 #include "shell/GuideHost.h"
 #include "shell/ScriptCommand.h"
 #include "popups/FootnotePopup.h"
+#include "userdata/TitleDialog.h"
 
 namespace vantrel {
 
@@ -127,10 +128,15 @@ QJsonObject collectState(Application& app, GuideHost& host, const KeyboardServic
       }
     }
   }
+  o["bottomBar"] = QJsonValue::Null;
+  if (QtChromeViewer* chrome = host.chrome(); chrome && host.mainWindow())
+    chrome->addScriptState(o, viewers, host.mainWindow()->pageArea());
   o["viewers"] = viewers;
 
   QJsonValue dialog = QJsonValue::Null;
   if (HtmlDialog* d = HtmlDialog::openDialog()) dialog = QJsonObject{{"title", d->title()}, {"html", d->control()->text()}};
+  if (TitleDialog* d = TitleDialog::openDialog())
+    dialog = QJsonObject{{"title", d->windowTitle()}, {"text", d->edit()->text()}, {"html", QJsonValue::Null}};
   o["dialog"] = dialog;
   return o;
 }

@@ -353,7 +353,9 @@ TEST(Notes, DamagedRecordsAreReadSafely) {
   EXPECT_EQ(readFile(dir / "notes.vsd"), data);
 }
 
-TEST(Notes, BrokenPairStillClosesTheEditor) {
+// A save that cannot reach the files never looks like one that did: the
+// editor stays open with what was typed, and says why.
+TEST(Notes, BrokenPairKeepsTheEditorOpen) {
   ScratchDir dir;
   writeFile(dir / "notes.vsd", "something");
   NoteList notes;
@@ -364,8 +366,11 @@ TEST(Notes, BrokenPairStillClosesTheEditor) {
   editor.setTitle(u"t");
   const auto out = editor.saveNote();
   EXPECT_FALSE(out.stored);
-  EXPECT_TRUE(out.backToList);
-  EXPECT_EQ(editor.mode(), NoteEditorModel::kList);
+  EXPECT_TRUE(out.refused);
+  EXPECT_FALSE(out.reportEnd);
+  EXPECT_EQ(out.message, u"The note files are damaged (only one of the pair exists).");
+  EXPECT_EQ(editor.mode(), NoteEditorModel::kEditor);
+  EXPECT_EQ(editor.title(), u"t");
   notes.close();
   EXPECT_EQ(readFile(dir / "notes.vsd"), "something");
 }

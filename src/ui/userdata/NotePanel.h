@@ -1,0 +1,110 @@
+#pragma once
+// The notes page: one window that is both the list of notes (a checkbox
+// list of titles under the caption "Notes") and the note editor (a
+// "Title:" field, child id 44, and a multi-line text field, child id 45,
+// under the caption "Add Note"). What it shows comes from the
+// NoteEditorModel; the chrome drives the flow between the two modes.
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <functional>
+
+#include "lists/PagedList.h"
+#include "platform/KeyboardService.h"
+#include "platform/ScreenInfo.h"
+#include "shell/UserDataPages.h"
+#include "tables/TitleHeader.h"
+#include "userdata/NoteEditorModel.h"
+
+namespace vantrel {
+
+// The note list as the list control reads it: (title, position).
+class NoteItems : public ItemSource {
+ public:
+  explicit NoteItems(const NoteList& list) : list_(list) {}
+  Item itemAt(uint32_t i) const override {
+    ListItem item = list_.itemAt(i);
+    return {std::move(item.text), static_cast<uint32_t>(item.data)};
+  }
+  uint32_t itemCount() const override { return list_.itemCount(); }
+
+ private:
+  const NoteList& list_;
+};
+
+// A tap inside an entry field brings the on-screen keyboard up (on a square
+// screen it puts it away instead); then the field takes the tap as usual.
+void inputPanelTap(KeyboardService& keyboard, const ScreenInfo& screen);
+
+// The multi-line counterpart of InputPanelEdit.
+class InputPanelText : public QPlainTextEdit {
+ public:
+  InputPanelText(QWidget* parent, KeyboardService& keyboard, const ScreenInfo& screen)
+      : QPlainTextEdit(parent), keyboard_(keyboard), screen_(screen) {}
+
+ protected:
+  void mousePressEvent(QMouseEvent* e) override {
+    inputPanelTap(keyboard_, screen_);
+    QPlainTextEdit::mousePressEvent(e);
+  }
+
+ private:
+  KeyboardService& keyboard_;
+  const ScreenInfo& screen_;
+};
+
+class NotePanel : public HeaderedWindow, public NotePage, private ItemOwner {
+ public:
+  static constexpr int kChildId = 235;
+  static constexpr int kTitleFieldId = 44;
+  static constexpr int kBodyFieldId = 45;
+
+  NotePanel(QWidget* parent, NoteEditorModel& model, const ScreenInfo& screen, KeyboardService& keyboard);
+
+  // Where the panel's events go: a note key when a title was tapped (the
+  // end-of-editing code is reported by the chrome itself after save or cancel).
+  void setEventHandler(std::function<void(uint32_t)> handler) { onEvent_ = std::move(handler); }
+
+  // Shown above the page it covers.
+  void setShown(bool shown) override {
+    setVisible(shown);
+    if (shown) raise();
+  }
+
+  // NotePage.
+  LayoutWindow* pageWindow() override { return this; }
+  void modelChanged() override;
+  void readFields() override;
+  void refreshList() override;
+  std::vector<uint32_t> takeChecked() override { return list_->takeChecked(); }
+
+  PagedList* list() const { return list_; }
+  QLineEdit* titleField() const { return title_; }
+  QPlainTextEdit* bodyField() const { return body_; }
+  QLabel* titleLabel() const { return label_; }
+  QJsonObject scriptState(QWidget* pageArea) const;
+
+ protected:
+  void resizeEvent(QResizeEvent*) override;
+
+ private:
+  void layoutControls();
+  // A title tapped in the list: the editor opens on that note.
+  void itemChosen(PagedList&, uint32_t position) override {
+    const uint32_t key = model_.chooseItem(position);
+    if (onEvent_) onEvent_(key);
+  }
+  void itemDoubleTapped(PagedList&) override {}
+
+  NoteEditorModel& model_;
+  const ScreenInfo& screen_;
+  NoteItems items_;
+  PagedList* list_;
+  QLabel* label_;
+  InputPanelEdit* title_;
+  InputPanelText* body_;
+  std::function<void(uint32_t)> onEvent_;
+};
+
+}  // namespace vantrel
