@@ -32,11 +32,10 @@ constexpr size_t kMaxEntryBytes = 25;
 // collectGroup reads the entries of a group in blocks of at most this size.
 constexpr uint64_t kGroupBlockBytes = 64 * 1024;
 // The search fences sample every kFenceStride-th entry, or a wider power of
-// two for very large tables so that each fence keeps at most kFenceSamples.
-constexpr uint32_t kFenceStride = 16;
-constexpr uint32_t kFenceSamples = 1u << 16;
-// Block size of the sequential reads that build the fences while opening.
-constexpr uint64_t kFenceBlockBytes = 1024 * 1024;
+// two for very large tables so that each fence keeps at most kFenceSamples
+// (about 25 KiB for both).
+constexpr uint32_t kFenceStride = 512;
+constexpr uint32_t kFenceSamples = 1u << 11;
 // The texts of the three lookup tables may not add up to more than the
 // Strings file plus this much (a hostile name table can name one long string
 // many times over).
@@ -267,8 +266,8 @@ struct ContentDatabase::Impl {
   //    table is sorted by parent, then type, from entry 1 on);
   //  - idKeys[k]: the id of the object at position k * fenceStride of the
   //    byIdOrder column (which lists the objects in increasing id).
-  // Built with positioned reads before the files are mapped, so building
-  // them brings no page of the table into memory. Empty: plain searches.
+  // Built through a temporary map that is dropped again, so building them
+  // leaves no page of the table in memory. Empty: plain searches.
   uint32_t fenceStride = 0;
   std::vector<uint64_t> groupKeys;
   std::vector<uint32_t> idKeys;
@@ -464,44 +463,49 @@ void ContentDatabase::Impl::buildFences() {
   uint32_t stride = kFenceStride;
   while (count / stride > kFenceSamples) stride *= 2;
 
-  // Entries in increasing index order through one block buffer.
-  std::vector<uint8_t> block;
-  uint64_t blockFrom = 0, blockTo = 0;
-  auto readAt = [&](uint32_t i, ObjectEntry& e) {
+  // Positioned reads of single entries: the table is not mapped yet, and
+  // reading only the samples leaves the rest of it alone. readPair reads
+  // entry i and the one after it with one read when they are adjacent.
+  auto readPair = [&](uint32_t i, ObjectEntry& first, ObjectEntry* second) {
     const uint64_t bit = objectTable.bitOf(i);
-    const uint64_t from = bit / 8, to = (bit + objectTable.width + 7) / 8;
-    if (from < blockFrom || to > blockTo || block.empty()) {
-      blockFrom = from;
-      blockTo = std::min<uint64_t>(objectTable.bytes, std::max(to, from + kFenceBlockBytes));
-      block.assign(static_cast<size_t>(blockTo - blockFrom) + 8, 0);
-      if (!data.read(objectTable.start + blockFrom, block.data(), blockTo - blockFrom)) return false;
-    }
-    decodeEntry(block.data(), bit - blockFrom * 8, e);
-    return true;
+    uint64_t bits = bit % 8 + objectTable.width;
+    const bool together = second && objectTable.bitOf(i + 1) == bit + objectTable.width;
+    if (together) bits += objectTable.width;
+    const uint64_t from = objectTable.start + bit / 8;
+    const uint64_t n = (bits + 7) / 8;
+    uint8_t bytes[64] = {0};  // two entries of at most 192 bits, and room to decode past them
+    if (n > sizeof bytes - 8 || !data.read(from, bytes, n)) return false;
+    decodeEntry(bytes, bit % 8, first);
+    if (together) decodeEntry(bytes, bit % 8 + objectTable.width, *second);
+    return !second || together || [&] {
+      const uint64_t b2 = objectTable.bitOf(i + 1);
+      uint8_t more[40] = {0};
+      const uint64_t n2 = (b2 % 8 + objectTable.width + 7) / 8;
+      if (n2 > sizeof more - 8 || !data.read(objectTable.start + b2 / 8, more, n2)) return false;
+      decodeEntry(more, b2 % 8, *second);
+      return true;
+    }();
   };
+  auto readAt = [&](uint32_t i, ObjectEntry& e) { return readPair(i, e, nullptr); };
 
-  // One pass for the group keys and the objects the byIdOrder samples name,
-  // a second (in object order) for those objects' ids.
+  // The group keys and the objects the byIdOrder samples name, in table
+  // order; then the ids of those objects, in object order.
   const uint32_t samples = (count - 1) / stride + 1;
   std::vector<uint64_t> groups;
   std::vector<std::pair<ObjectIndex, uint32_t>> wanted;  // object, sample
   groups.reserve(samples);
   wanted.reserve(samples);
-  ObjectEntry e;
+  ObjectEntry e, next;
   for (uint32_t k = 0; k < samples; ++k) {
     const uint32_t position = k * stride;
-    if (!readAt(position, e)) return;
+    const bool pair = position + 1 < count;
+    if (!readPair(position, e, pair ? &next : nullptr)) return;
     if (e.byIdOrder >= count) return;  // damaged: no fences
     wanted.emplace_back(e.byIdOrder, k);
-    if (position + 1 < count) {
-      if (!readAt(position + 1, e)) return;
-      groups.push_back((uint64_t(e.parent) << 16) | e.type);
-    }
+    if (pair) groups.push_back((uint64_t(next.parent) << 16) | next.type);
   }
   std::sort(wanted.begin(), wanted.end());
   std::vector<uint32_t> ids(samples, 0);
-  blockFrom = blockTo = 0;
-  block.clear();
   for (const auto& [object, k] : wanted) {
     if (!readAt(object, e)) return;
     ids[k] = e.id;
@@ -514,7 +518,7 @@ void ContentDatabase::Impl::buildFences() {
 ContentDatabase::ContentDatabase() = default;
 ContentDatabase::~ContentDatabase() { close(); }
 
-bool ContentDatabase::open(const std::string& basePath) {
+bool ContentDatabase::open(const std::string& basePath, bool searchFences) {
   close();
   auto impl = std::make_unique<Impl>();
   if (!impl->open(basePath)) {
@@ -525,7 +529,7 @@ bool ContentDatabase::open(const std::string& basePath) {
     impl_ = std::move(impl);
     return false;
   }
-  impl->buildFences();
+  if (searchFences) impl->buildFences();
   // The lookup tables are built; from now on the files are read through maps.
   impl->data.mapWhole();
   impl->strings.mapWhole();
@@ -755,6 +759,9 @@ ObjectIndex ContentDatabase::findById(uint32_t id) const {
   if (count == 0) return 0;
   int64_t lo = 0;
   int64_t hi = int64_t(count) - 1;
+  // Known ids just outside [lo, hi] (when known), for interpolation.
+  bool bounded = false;
+  uint32_t idBelow = 0, idAbove = 0;
   if (!impl_->idKeys.empty()) {
     // The id lies after the last sample below it and no later than the
     // first sample at or above it.
@@ -764,6 +771,11 @@ ObjectIndex ContentDatabase::findById(uint32_t id) const {
     if (k > 0) lo = std::max<int64_t>(lo, (k - 1) * stride + 1);
     if (k < int64_t(keys.size())) hi = std::min<int64_t>(hi, k * stride);
     if (lo > hi) return 0;
+    if (k > 0 && k < int64_t(keys.size())) {
+      bounded = true;
+      idBelow = keys[k - 1];
+      idAbove = keys[k];
+    }
   }
   int64_t mid = lo;
   ObjectEntry at, target;
@@ -776,15 +788,25 @@ ObjectIndex ContentDatabase::findById(uint32_t id) const {
   };
   ObjectIndex object = 0;
   uint32_t objectId = 0;
-  while (lo <= hi) {
+  for (int step = 0; lo <= hi; ++step) {
+    // Ids usually grow evenly along the order: the first probes guess the
+    // position from the ids around the range, the later ones halve it, so
+    // an uneven stretch costs no more than a plain search.
     mid = (lo + hi) / 2;
+    if (bounded && step < 2 && idAbove > idBelow && id > idBelow && id < idAbove) {
+      const int64_t span = hi - lo + 2;  // positions from the one below to the one above
+      mid = lo - 1 + int64_t((uint64_t(id - idBelow) * uint64_t(span)) / uint64_t(idAbove - idBelow));
+      mid = std::clamp(mid, lo, hi);
+    }
     if (!idAt(mid, object, objectId)) return 0;
     if (objectId < id) {
       lo = mid + 1;
+      idBelow = objectId;
     } else if (objectId == id) {
       return object;
     } else {
       hi = mid - 1;
+      idAbove = objectId;
     }
   }
   if (idAt(mid, object, objectId) && objectId == id) return object;

@@ -59,7 +59,8 @@ class ContentDatabase {
 
   // Opens base + the three suffixes. Never fails outright: a database that
   // fails validation is empty (objectCount 0). Answers whether it is valid.
-  bool open(const std::string& basePath);
+  // searchFences false leaves the search fences out (see below).
+  bool open(const std::string& basePath, bool searchFences = true);
   void close();
   bool valid() const;
   // Why the last open failed: the file and the check it failed ("" after a
