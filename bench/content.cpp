@@ -171,6 +171,7 @@ struct Inputs {
 };
 
 ContentDatabase* gContent = nullptr;
+ContentDatabase* gPlain = nullptr;  // the same files without the search fences (the searches before them)
 sqlite3* gSql = nullptr;     // autocommit: every query is its own read transaction
 sqlite3* gSqlTxn = nullptr;  // one read transaction held for the whole run
 Inputs* gIn = nullptr;
@@ -191,6 +192,8 @@ bool setUp() {
   gOpenMemory.openMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
   gOpenMemory.after = rssKiB();
   gOpenMemory.tables = gContent->tableBytes();
+  gPlain = new ContentDatabase;
+  if (!gPlain->open(basePath(), false)) return false;
 
   if (sqlite3_open_v2(sqlitePath().c_str(), &gSql, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) return false;
   if (sqlite3_open_v2(sqlitePath().c_str(), &gSqlTxn, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) return false;
@@ -258,6 +261,12 @@ void BM_Open_Content(benchmark::State& state) {
   state.counters["tables_KiB"] = double(gOpenMemory.tables) / 1024.0;
   state.counters["limit_KiB"] = double(gOpenMemory.tables) / 1024.0 + 2048.0;
 }
+void BM_Open_ContentNoFence(benchmark::State& state) {
+  for (auto _ : state) {
+    ContentDatabase db;
+    benchmark::DoNotOptimize(db.open(basePath(), false));
+  }
+}
 void BM_Open_SQLite(benchmark::State& state) {
   for (auto _ : state) {
     // Open and make the first query ready, as a reader would before its
@@ -299,6 +308,10 @@ void BM_FindById_Content(benchmark::State& state) {
   size_t k = 0;
   for (auto _ : state) benchmark::DoNotOptimize(gContent->findById(gIn->ids[k++ % kInputs]));
 }
+void BM_FindById_ContentNoFence(benchmark::State& state) {
+  size_t k = 0;
+  for (auto _ : state) benchmark::DoNotOptimize(gPlain->findById(gIn->ids[k++ % kInputs]));
+}
 void BM_FindById_SQLite(benchmark::State& state, bool held) {
   Stmt q(held, "SELECT idx FROM objects WHERE id=?");
   size_t k = 0;
@@ -318,6 +331,13 @@ void BM_FindGroup_Content(benchmark::State& state) {
   for (auto _ : state) {
     const auto& g = gIn->groups[k++ % gIn->groups.size()];
     benchmark::DoNotOptimize(gContent->findGroup(g.first, g.second));
+  }
+}
+void BM_FindGroup_ContentNoFence(benchmark::State& state) {
+  size_t k = 0;
+  for (auto _ : state) {
+    const auto& g = gIn->groups[k++ % gIn->groups.size()];
+    benchmark::DoNotOptimize(gPlain->findGroup(g.first, g.second));
   }
 }
 void BM_FindGroup_SQLite(benchmark::State& state, bool held) {
@@ -426,6 +446,14 @@ class RatioReporter : public benchmark::ConsoleReporter {
       std::printf("%-16s %13.1f %13.1f %8.3fx", op, a->second, b->second, a->second / b->second);
       if (c != perOpNs_.end()) std::printf(" %13.1f %8.3fx", c->second, a->second / c->second);
       std::printf("%s\n", a->second <= b->second ? "" : "  (slower than SQLite)");
+      // The same search without the sampled fences, measured in this run.
+      auto d = perOpNs_.find(prefix + "_ContentNoFence");
+      if (d != perOpNs_.end()) {
+        std::printf("%-16s %13.1f %13s %8.3fx", (std::string(op) + " no fence").c_str(), d->second, "",
+                    d->second / b->second);
+        if (c != perOpNs_.end()) std::printf(" %13s %8.3fx", "", d->second / c->second);
+        std::printf("   fence speed-up %.2fx\n", d->second / a->second);
+      }
     }
     const long growth = gOpenMemory.after - gOpenMemory.before;
     const double limit = double(gOpenMemory.tables) / 1024.0 + 2048.0;
@@ -443,14 +471,17 @@ class RatioReporter : public benchmark::ConsoleReporter {
 }  // namespace
 
 BENCHMARK(BM_Open_Content)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Open_ContentNoFence)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Open_SQLite)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReadEntry_Content);
 BENCHMARK_CAPTURE(BM_ReadEntry_SQLite, autocommit, false);
 BENCHMARK_CAPTURE(BM_ReadEntry_SQLite, held_txn, true);
 BENCHMARK(BM_FindById_Content);
+BENCHMARK(BM_FindById_ContentNoFence);
 BENCHMARK_CAPTURE(BM_FindById_SQLite, autocommit, false);
 BENCHMARK_CAPTURE(BM_FindById_SQLite, held_txn, true);
 BENCHMARK(BM_FindGroup_Content);
+BENCHMARK(BM_FindGroup_ContentNoFence);
 BENCHMARK_CAPTURE(BM_FindGroup_SQLite, autocommit, false);
 BENCHMARK_CAPTURE(BM_FindGroup_SQLite, held_txn, true);
 BENCHMARK(BM_CollectGroup20_Content);

@@ -35,7 +35,9 @@ print(f"ratio: {g/m:.2f}")
 PY
 else
   # Without hyperfine: a loop with nanosecond timestamps.
-  median() { sort -n | awk '{a[NR]=$1} END {print (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2)}'; }
+  # The median in whole microseconds (a mean of two middle values is rounded,
+  # so that the shell's integer arithmetic can take it).
+  median() { sort -n | awk '{a[NR]=$1} END {printf "%d\n", (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2) + 0.5}'; }
   time_runs() {
     for _ in $(seq "$RUNS"); do
       s=$(date +%s%N); "$@" >/dev/null 2>&1; e=$(date +%s%N); echo $(((e - s) / 1000))
@@ -43,8 +45,8 @@ else
   }
   m=$(time_runs "$WORK/minimal")
   g=$(time_runs "$GUIDE" --data "$DEMO" --script "$WORK/script")
-  echo "minimal Qt program: median $((m / 1000)) ms"
-  echo "vantrel-guide start-up to home + shutdown: median $((g / 1000)) ms"
+  awk -v m="$m" 'BEGIN {printf "minimal Qt program: median %.1f ms\n", m / 1000}'
+  awk -v g="$g" 'BEGIN {printf "vantrel-guide start-up to home + shutdown: median %.1f ms\n", g / 1000}'
   awk -v g="$g" -v m="$m" 'BEGIN {printf "ratio: %.2f\n", g / m}'
 fi
 

@@ -60,7 +60,7 @@ void setOrdered(DumpOutput& out, const std::vector<std::pair<std::string, nlohma
     } else if (value.is_null()) {
       os << "(none)";
     } else {
-      os << value.dump();
+      os << value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     }
     os << "\n";
   }
@@ -93,7 +93,12 @@ void printHelp(std::ostream& os) {
       os << "  " << c.usage << "\n      " << c.summary << "\n";
     }
   }
-  os << "\nExit status: 0 success, 1 failure (missing file, index past the end), 2 bad usage.\n";
+  os << "\nOptions:\n"
+        "  --json       print exactly one JSON object\n"
+        "  --base NAME  base name of the content files (default \"Qd07-Qd07\")\n"
+        "  -h, --help   this text\n";
+  os << "\nExit status: 0 success, 1 failure (missing file, index past the end, unknown command),\n"
+        "2 bad usage (unknown option, missing arguments).\n";
 }
 
 // Renders a JSON result readably: one "key: value" line per member.
@@ -145,6 +150,7 @@ int run(int argc, char** argv) {
         optionsDone = true;
         continue;
       }
+      if (a.size() > 1 && a[0] == '-') throw UsageError{"unknown option '" + a + "'. Try '--help'"};
     }
     words.push_back(a);
   }
@@ -208,6 +214,9 @@ int main(int argc, char** argv) {
     return 1;
   } catch (const std::exception& e) {
     std::cerr << "vantrel-dump: " << e.what() << "\n";
+    return 1;
+  } catch (...) {
+    std::cerr << "vantrel-dump: unexpected failure\n";
     return 1;
   }
 }

@@ -4,7 +4,10 @@
 #include <QFileInfo>
 #include <QFont>
 #include <cstdio>
+#include <exception>
 #include <cstring>
+#include <cerrno>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -39,6 +42,15 @@ const char* kUsage =
     "  --script FILE              run the commands of FILE ('-' for standard input) on the\n"
     "                             offscreen platform; see docs/automation.md\n"
     "  -h, --help                 show this help\n"
+    "\n"
+    "Keyboard shortcuts:\n"
+    "  Alt+Left                   back\n"
+    "  Alt+Right                  forward\n"
+    "  Alt+Home                   home\n"
+    "  Ctrl+Q                     exit (asks first)\n"
+    "  Escape                     closes the full-text dialog\n"
+    "  Enter                      in a calculator field: calculate\n"
+    "  Arrow keys, Page Up/Down   in a table: scroll the grid\n"
     "\n"
     "Exit status: 0 after a normal end, 1 when the content is missing or damaged,\n"
     "2 for bad options or a bad script line.\n";
@@ -100,7 +112,7 @@ int parseOptions(int argc, char** argv, Options& o) {
       ++i;  // Qt's own option, left to Qt
       continue;
     } else {
-      usageError("unknown option '" + a + "'");
+      std::fprintf(stderr, "vantrel-guide: unknown option '%s'. Try '--help'\n", a.c_str());
       return 2;
     }
     if (a == "--data") o.data = QString::fromStdString(v);
@@ -130,12 +142,20 @@ int parseOptions(int argc, char** argv, Options& o) {
   return 0;
 }
 
-bool readScript(const std::string& file, std::vector<std::string>& lines) {
+bool readScript(const std::string& file, std::vector<std::string>& lines, std::string& why) {
   std::istream* in = &std::cin;
   std::ifstream f;
   if (file != "-") {
+    std::error_code ec;
+    if (std::filesystem::is_directory(file, ec)) {
+      why = "it is a folder";
+      return false;
+    }
     f.open(file);
-    if (!f) return false;
+    if (!f) {
+      why = std::strerror(errno);
+      return false;
+    }
     in = &f;
   }
   for (std::string line; std::getline(*in, line);) lines.push_back(line);
@@ -144,14 +164,17 @@ bool readScript(const std::string& file, std::vector<std::string>& lines) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+static int runProgram(int argc, char** argv) {
   Options o;
   if (int r = parseOptions(argc, argv, o)) return r == 1 ? 0 : 2;
+  if (!o.settings.isEmpty() && QFileInfo(o.settings).isDir())
+    return usageError("--settings names a folder, not a settings file: " + o.settings.toStdString());
 
   std::vector<std::string> script;
   if (o.scripted) {
-    if (!readScript(o.script, script)) {
-      std::fprintf(stderr, "vantrel-guide: cannot read script %s\n", o.script.c_str());
+    std::string why;
+    if (!readScript(o.script, script, why)) {
+      std::fprintf(stderr, "vantrel-guide: cannot read script %s: %s\n", o.script.c_str(), why.c_str());
       return 2;
     }
     // A scripted run needs no display.
@@ -190,6 +213,8 @@ int main(int argc, char** argv) {
     host.connectCommands(app);
     if (MainWindow* w = host.mainWindow()) messages.setParent(w);
     if (!started) {
+      if (!app.startError().empty())
+        std::fprintf(stderr, "vantrel-guide: %s\n", app.startError().c_str());
       if (o.scripted) {
         runner.markExited();
         runner.printState();
@@ -206,4 +231,17 @@ int main(int argc, char** argv) {
     app.shutDown();
   }
   return status;
+}
+
+// Whatever goes wrong, no exception leaves the program: it ends with a
+// message and status 1.
+int main(int argc, char** argv) {
+  try {
+    return runProgram(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s: %s\n", "vantrel-guide", e.what());
+  } catch (...) {
+    std::fprintf(stderr, "%s: unexpected failure\n", "vantrel-guide");
+  }
+  return 1;
 }

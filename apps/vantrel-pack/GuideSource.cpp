@@ -96,6 +96,17 @@ class KeyChecker {
     return true;
   }
 
+  // Path of the value being parsed now (the one a parser failure is about).
+  std::string currentPath() const {
+    std::string p = path(frames_.size());
+    if (!frames_.empty() && frames_.back().array) {
+      // The element has not been counted yet: undo the "- 1" of path().
+      const size_t open = p.rfind('[');
+      if (open != std::string::npos) p = p.substr(0, open) + "[" + std::to_string(frames_.back().count) + "]";
+    }
+    return p;
+  }
+
  private:
   struct Frame {
     bool array;
@@ -138,6 +149,14 @@ class Loader {
       std::string what = e.what();
       if (auto p = what.find("] "); p != std::string::npos) what = what.substr(p + 2);
       result.errors.push_back("bad JSON: " + what);
+      return result;
+    } catch (const json::exception& e) {
+      // Valid syntax the parser still cannot hold, such as a number beyond
+      // the range of a double ("1e400"): named by where it stands.
+      std::string what = e.what();
+      if (auto p = what.find("] "); p != std::string::npos) what = what.substr(p + 2);
+      const std::string where = checker.currentPath();
+      result.errors.push_back((where.empty() ? std::string("top level") : where) + ": bad JSON: " + what);
       return result;
     }
     for (auto& e : checker.errors) error(e);
@@ -310,7 +329,11 @@ class Loader {
 
     if (auto f = obj.find("text"); f != obj.end()) {
       std::string s;
-      if (stringField(*f, at, "text", s, true)) writer_->setText(h, fromUtf8(s));
+      if (stringField(*f, at, "text", s, true)) {
+        writer_->setText(h, fromUtf8(s));
+        // References to labels are replaced once the layout is known.
+        if (s.find('@') != std::string::npos) pendingTexts_.push_back({h, s, at});
+      }
     }
     if (auto f = obj.find("value"); f != obj.end()) {
       uint64_t v = 0;
@@ -467,6 +490,76 @@ class Loader {
       if (it == owners_.end()) error(p.where + ": unknown link target " + inQuotes(p.target));
       else writer_->setLink(p.handle, it->second.handle);
     }
+    for (const Pending& p : pendingTexts_) {
+      std::string text;
+      if (resolveReferences(p.target, p.where, text)) writer_->setText(p.handle, fromUtf8(text));
+    }
+  }
+
+  // The object index of a name or label as decimal text; "" (and an error)
+  // when there is none.
+  std::string indexText(const std::string& label, const std::string& where) {
+    auto it = owners_.find(label);
+    if (it == owners_.end()) {
+      error(where + ": text: unknown label " + inQuotes(label));
+      return {};
+    }
+    const ObjectIndex index = writer_->indexOf(it->second.handle);
+    if (index == ContentWriter::kNoHandle) return {};  // the tree itself is in error
+    return std::to_string(index);
+  }
+
+  // Replaces "@{label}" anywhere in a text, and "@label" at the start of an
+  // href value (up to the closing quote, a "#", a blank or ">"), with the
+  // object index of the object that carries that name or label.
+  bool resolveReferences(const std::string& in, const std::string& where, std::string& out) {
+    out.clear();
+    bool ok = true;
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    auto hrefValueStartsAt = [&](size_t at) {
+      // at is just after an optional quote that follows href=
+      size_t j = at;
+      if (j > 0 && (in[j - 1] == '"' || in[j - 1] == '\'')) --j;
+      if (j == 0 || in[j - 1] != '=') return false;
+      --j;
+      while (j > 0 && (in[j - 1] == ' ' || in[j - 1] == '\t')) --j;
+      if (j < 4) return false;
+      const char* word = "href";
+      for (int k = 0; k < 4; ++k)
+        if (lower(in[j - 4 + k]) != word[k]) return false;
+      return true;
+    };
+    for (size_t i = 0; i < in.size();) {
+      if (in[i] != '@') {
+        out += in[i++];
+        continue;
+      }
+      if (i + 1 < in.size() && in[i + 1] == '{') {
+        const size_t close = in.find('}', i + 2);
+        if (close == std::string::npos) {
+          error(where + ": text: \"@{\" without a closing \"}\"");
+          return false;
+        }
+        const std::string index = indexText(in.substr(i + 2, close - i - 2), where);
+        if (index.empty()) ok = false;
+        out += index;
+        i = close + 1;
+        continue;
+      }
+      if (hrefValueStartsAt(i)) {
+        size_t end = i + 1;
+        while (end < in.size() && in[end] != '"' && in[end] != '\'' && in[end] != '#' && in[end] != ' ' &&
+               in[end] != '>')
+          ++end;
+        const std::string index = indexText(in.substr(i + 1, end - i - 1), where);
+        if (index.empty()) ok = false;
+        out += index;
+        i = end;
+        continue;
+      }
+      out += in[i++];
+    }
+    return ok;
   }
 
   std::string source_;
@@ -474,6 +567,7 @@ class Loader {
   std::unique_ptr<ContentWriter> writer_;
   std::vector<std::string> errors_;
   std::vector<Pending> pending_;
+  std::vector<Pending> pendingTexts_;  // texts holding label references (target: the text)
   std::unordered_map<std::string, Owner> owners_;
   std::map<uint32_t, std::string> ids_;
 };

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <exception>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
@@ -19,8 +20,9 @@ namespace fs = std::filesystem;
 using namespace vantrel;
 
 constexpr const char* kUsage =
-    "Usage: vantrel-pack [--base NAME] SOURCE.json OUTDIR\n"
-    "       vantrel-pack [--base NAME] --synthetic N [--seed S] OUTDIR\n"
+    "Usage: vantrel-pack [--quiet] [--base NAME] SOURCE.json OUTDIR\n"
+    "       vantrel-pack [--quiet] [--base NAME] --synthetic N [--seed S] OUTDIR\n"
+    "       vantrel-pack --help\n"
     "\n"
     "Compiles a guide written as JSON (see docs/guide-source.md) into the three\n"
     "content files OUTDIR/NAME-Data.pdb, NAME-Strings.pdb and NAME-Binary-PPC.pdb.\n"
@@ -34,7 +36,7 @@ constexpr const char* kUsage =
     "  --seed S         seed of the synthetic guide (default 1); the same N and S\n"
     "                   give the same files\n"
     "  --quiet          no progress and no summary\n"
-    "  --help           this text\n"
+    "  -h, --help       this text\n"
     "\n"
     "Exit status: 0 written, 1 bad source or write failure, 2 bad usage.\n";
 
@@ -123,7 +125,7 @@ struct MadeDir {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+static int runProgram(int argc, char** argv) {
   std::string base = "Qd07-Qd07";
   std::string syntheticArg, seedArg;
   bool synthetic = false, quiet = false;
@@ -145,7 +147,10 @@ int main(int argc, char** argv) {
       else if (a == "--synthetic") synthetic = true, syntheticArg = v;
       else seedArg = v;
     } else if (options && a.size() > 1 && a[0] == '-') {
-      return usageError("unknown option " + a);
+    {
+      std::cerr << "vantrel-pack: unknown option '" << a << "'. Try '--help'\n";
+      return 2;
+    }
     } else {
       positional.push_back(a);
     }
@@ -214,4 +219,17 @@ int main(int argc, char** argv) {
                 layout.nameCount, layout.stringCount, layout.blobCount, seconds);
   }
   return 0;
+}
+
+// Whatever goes wrong, no exception leaves the program: it ends with a
+// message and status 1.
+int main(int argc, char** argv) {
+  try {
+    return runProgram(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s: %s\n", "vantrel-pack", e.what());
+  } catch (...) {
+    std::fprintf(stderr, "%s: unexpected failure\n", "vantrel-pack");
+  }
+  return 1;
 }

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <exception>
 #include <iostream>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -63,6 +64,11 @@ const char* kHelp =
     "  export                           every bookmark and note as one JSON document\n"
     "  migrate --from OLD_DIR           carry bookmarks and notes over from a previous\n"
     "                                   edition's folder, as the first start does\n"
+    "\n"
+    "Options:\n"
+    "  --json                           print one JSON document\n"
+    "  --base NAME                      base name of the content files (default Qd07-Qd07)\n"
+    "  -h, --help                       this text\n"
     "\n"
     "Texts are UTF-8 on the command line and Windows-1252 in the files (\"?\" for what\n"
     "it cannot hold); titles keep at most 255 bytes. A line feed in BODY is stored as\n"
@@ -456,7 +462,16 @@ int run(const Options& o) {
               {"notesCopied", r.notesCopied}};
     std::string plain = r.bookmarksCopied ? "bookmarks converted: " + std::to_string(std::max(r.bookmarksConverted, 0))
                                           : std::string("no bookmarks in the previous edition's folder");
+    if (r.bookmarksVersioned && r.bookmarksConverted >= 0)
+      plain += " (already in this edition's format, carried over unchanged)";
     plain += r.notesCopied ? "\nnotes copied" : "\nnotes not copied";
+    if (!r.problem.empty()) {
+      // The bookmarks were refused: a failure, whatever else was done.
+      j["problem"] = r.problem;
+      emit(o, j, plain);
+      std::cerr << "vantrel-userdata: " << r.problem << "\n";
+      return 1;
+    }
     emit(o, j, plain);
     return 0;
   }
@@ -488,7 +503,8 @@ Options parse(int argc, char** argv) {
         optionsDone = true;
         continue;
       }
-      if (a.size() > 1 && a[0] == '-' && words.empty()) throw UsageError{"unknown option '" + a + "'"};
+      if (a.size() > 1 && a[0] == '-' && words.empty())
+        throw UsageError{"unknown option '" + a + "'. Try '--help'"};
     } else if (!optionsDone && a == "--json") {
       o.json = true;
       continue;
@@ -509,7 +525,7 @@ Options parse(int argc, char** argv) {
 }  // namespace
 }  // namespace vantrel
 
-int main(int argc, char** argv) {
+static int runProgram(int argc, char** argv) {
   using namespace vantrel;
   try {
     return run(parse(argc, argv));
@@ -523,4 +539,17 @@ int main(int argc, char** argv) {
     std::cerr << "vantrel-userdata: " << e.what() << "\n";
     return 1;
   }
+}
+
+// Whatever goes wrong, no exception leaves the program: it ends with a
+// message and status 1.
+int main(int argc, char** argv) {
+  try {
+    return runProgram(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s: %s\n", "vantrel-userdata", e.what());
+  } catch (...) {
+    std::fprintf(stderr, "%s: unexpected failure\n", "vantrel-userdata");
+  }
+  return 1;
 }

@@ -155,6 +155,33 @@ cmp -s "$WORK/syn1/Qd07-Qd07-Data.pdb" "$WORK/syn2/Qd07-Qd07-Data.pdb" || fail "
 ! cmp -s "$WORK/syn1/Qd07-Qd07-Strings.pdb" "$WORK/syn3/Qd07-Qd07-Strings.pdb" || fail "different seeds, same Strings"
 "$BIN" --synthetic 1 "$WORK/syn-one" > /dev/null || fail "synthetic 1 object failed"
 
+# --- JSON the parser cannot hold: a clear error with its path, never an abort ---
+expect_error huge-number '{"root":{"type":"t","value":1e400}}' "root.value" "bad JSON"
+expect_error huge-in-array '{"root":{"type":"t","children":[{"type":"c"},{"type":"c","value":-1e999}]}}' \
+  "root.children[1].value"
+grep -q "terminate\|Aborted" "$WORK/huge-number.err" && fail "huge number: uncaught exception"
+"$BIN" --bogus a b > /dev/null 2> "$WORK/bogus.err"; [ $? -eq 2 ] || fail "--bogus: expected status 2"
+grep -q "unknown option '--bogus'. Try '--help'$" "$WORK/bogus.err" || fail "--bogus: message $(cat "$WORK/bogus.err")"
+grep -q -- "--quiet" "$WORK/help" || fail "--help does not list --quiet"
+grep -q -- "--help" "$WORK/help" || fail "--help does not list --help"
+
+# --- texts name their link targets by label ---
+DUMP="$(dirname "$BIN")/vantrel-dump"
+cat > "$WORK/refs.json" <<'J'
+{"root": {"type": "root", "children": [
+  {"type": "page", "label": "first", "text": "See <a href=\"@second\">two</a>, <a href='@second#dose'>dose</a> and @{third}; mail a@b.c"},
+  {"type": "page", "label": "second", "text": "back to <A HREF=\"@{first}\">one</A>"},
+  {"type": "page", "name": "third", "text": "plain"}]}}
+J
+"$BIN" --quiet "$WORK/refs.json" "$WORK/refs" || fail "label references: pack failed"
+t1=$("$DUMP" --json "$WORK/refs" text 1 2>&1)
+t2=$("$DUMP" --json "$WORK/refs" text 2 2>&1)
+case "$t1" in *'See <a href=\"2\">two</a>, <a href='"'"'2#dose'"'"'>dose</a> and 3; mail a@b.c'*) ;; *) fail "label references: $t1" ;; esac
+case "$t2" in *'back to <A HREF=\"1\">one</A>'*) ;; *) fail "label references in braces: $t2" ;; esac
+expect_error unknown-ref '{"root":{"type":"r","children":[{"type":"p","text":"go <a href=\"@nowhere\">x</a>"}]}}' \
+  'root.children[0]' 'unknown label "nowhere"'
+expect_error open-ref '{"root":{"type":"r","children":[{"type":"p","text":"@{nowhere"}]}}' 'root.children[0]' 'closing'
+
 if [ "$failures" -ne 0 ]; then
   echo "$failures failure(s)"
   exit 1

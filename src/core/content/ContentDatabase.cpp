@@ -31,6 +31,11 @@ constexpr uint64_t kBinaryHeaderBytes = 20;
 constexpr size_t kMaxEntryBytes = 25;
 // collectGroup reads the entries of a group in blocks of at most this size.
 constexpr uint64_t kGroupBlockBytes = 64 * 1024;
+// The search fences sample every kFenceStride-th entry, or a wider power of
+// two for very large tables so that each fence keeps at most kFenceSamples
+// (about 25 KiB for both).
+constexpr uint32_t kFenceStride = 512;
+constexpr uint32_t kFenceSamples = 1u << 11;
 // The texts of the three lookup tables may not add up to more than the
 // Strings file plus this much (a hostile name table can name one long string
 // many times over).
@@ -254,6 +259,26 @@ struct ContentDatabase::Impl {
 
   bool open(const std::string& basePath);
   bool buildTables();
+
+  // Sampled fences over the two sorted orders of the object table, so that a
+  // search starts inside one narrow range instead of the whole table:
+  //  - groupKeys[k]: (parent << 16 | type) of entry 1 + k * fenceStride (the
+  //    table is sorted by parent, then type, from entry 1 on);
+  //  - idKeys[k]: the id of the object at position k * fenceStride of the
+  //    byIdOrder column (which lists the objects in increasing id).
+  // Built through a temporary map that is dropped again, so building them
+  // leaves no page of the table in memory. Empty: plain searches.
+  uint32_t fenceStride = 0;
+  std::vector<uint64_t> groupKeys;
+  std::vector<uint32_t> idKeys;
+  void buildFences();
+
+  // Why the last open failed (a file name and the check it failed).
+  std::string error;
+  bool fail(std::string why) {
+    error = std::move(why);
+    return false;
+  }
 };
 
 namespace {
@@ -266,15 +291,25 @@ bool readHeader(const File& f, uint64_t headerBytes, uint8_t* header, uint64_t& 
   return f.read(headerAt, header, headerBytes);
 }
 
+// The last part of a path, for messages.
+std::string fileName(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 }  // namespace
 
 bool ContentDatabase::Impl::open(const std::string& basePath) {
   ContentLayout& l = layout;
-  if (!data.open(basePath + "-Data.pdb")) return false;
+  const std::string dataName = fileName(basePath + "-Data.pdb");
+  const std::string stringsName = fileName(basePath + "-Strings.pdb");
+  if (!data.open(basePath + "-Data.pdb")) return fail(dataName + ": cannot be opened as a file");
   uint8_t h[kDataHeaderBytes];
   uint64_t dataHeaderAt = 0;
-  if (!readHeader(data, kDataHeaderBytes, h, dataHeaderAt)) return false;
-  if (be32(h) != 4) return false;
+  if (!readHeader(data, kDataHeaderBytes, h, dataHeaderAt))
+    return fail(dataName + ": the header record lies beyond the end of the file");
+  if (be32(h) != 4)
+    return fail(dataName + ": not a Data file (kind " + std::to_string(be32(h)) + ", expected 4)");
   l.dataStamp[0] = static_cast<uint16_t>(be16(h + 4));
   l.dataStamp[1] = static_cast<uint16_t>(be16(h + 6));
   const uint32_t dataStamp3 = be32(h + 8);
@@ -285,10 +320,11 @@ bool ContentDatabase::Impl::open(const std::string& basePath) {
   l.maxId = be32(h + 24);
   l.runLimit = be32(h + 28);
 
-  if (!strings.open(basePath + "-Strings.pdb")) return false;
+  if (!strings.open(basePath + "-Strings.pdb")) return fail(stringsName + ": cannot be opened as a file");
   uint8_t s[kStringsHeaderBytes];
   uint64_t stringsHeaderAt = 0;
-  if (!readHeader(strings, kStringsHeaderBytes, s, stringsHeaderAt)) return false;
+  if (!readHeader(strings, kStringsHeaderBytes, s, stringsHeaderAt))
+    return fail(stringsName + ": the header record lies beyond the end of the file");
   l.stringsStamp[0] = static_cast<uint16_t>(be16(s + 4));
   l.stringsStamp[1] = static_cast<uint16_t>(be16(s + 6));
   const uint32_t stringsStamp3 = be32(s + 8);
@@ -319,13 +355,14 @@ bool ContentDatabase::Impl::open(const std::string& basePath) {
 
   // The stamp's third part is 32 bits wide; the layout keeps its two halves.
   if (l.dataStamp[0] != l.stringsStamp[0] || l.dataStamp[1] != l.stringsStamp[1] || dataStamp3 != stringsStamp3) {
-    return false;
+    return fail(dataName + ", " + stringsName + ": the edition stamps differ (files of different editions)");
   }
   l.dataStamp[2] = static_cast<uint16_t>(dataStamp3 & 0xFFFF);
   l.stringsStamp[2] = static_cast<uint16_t>(stringsStamp3 & 0xFFFF);
 
   // Object indexes above the table are page keys; keep room for the six of them.
-  if (l.objectCount > std::numeric_limits<uint32_t>::max() - 6) return false;
+  if (l.objectCount > std::numeric_limits<uint32_t>::max() - 6)
+    return fail(dataName + ": the object count " + std::to_string(l.objectCount) + " is too large");
 
   l.typeBits = indexWidth(l.typeCount);
   l.kindBits = indexWidth(l.kindCount);
@@ -342,16 +379,24 @@ bool ContentDatabase::Impl::open(const std::string& basePath) {
   kindTable.layout(typeTable.end(), l.kindCount, l.stringBits);
   nameTable.layout(kindTable.end(), l.nameCount, l.stringBits + l.objectBits);
   objectTable.layout(nameTable.end(), l.objectCount, l.entryBits);
-  if (objectTable.end() > data.size) return false;
+  if (objectTable.end() > data.size)
+    return fail(dataName + ": the tables need " + std::to_string(objectTable.end()) + " bytes, the file has " +
+                std::to_string(data.size));
   // A zero-width name table occupies no bytes whatever its count; still no
   // table may claim more entries than its file has bits.
-  if (uint64_t(l.nameCount) > data.size * 8) return false;
+  if (uint64_t(l.nameCount) > data.size * 8)
+    return fail(dataName + ": the name count " + std::to_string(l.nameCount) + " exceeds the file");
 
   stringCodes.layout(stringsHeaderAt + kStringsHeaderBytes, l.stringCount, l.stringCodeBits);
   textStart = stringCodes.end();
-  if (textStart > strings.size) return false;
+  if (textStart > strings.size)
+    return fail(stringsName + ": the string codes need " + std::to_string(textStart) + " bytes, the file has " +
+                std::to_string(strings.size));
 
-  return buildTables();
+  if (!buildTables())
+    return fail(dataName + ": the type, value-kind or name table cannot be read (its texts lie outside " +
+                stringsName + ")");
+  return true;
 }
 
 bool ContentDatabase::Impl::buildTables() {
@@ -409,18 +454,82 @@ bool ContentDatabase::Impl::buildTables() {
 
 // ---------------------------------------------------------------------------
 
+void ContentDatabase::Impl::buildFences() {
+  groupKeys.clear();
+  idKeys.clear();
+  fenceStride = 0;
+  const uint32_t count = layout.objectCount;
+  if (count < 2 * kFenceStride || objectTable.width == 0) return;
+  uint32_t stride = kFenceStride;
+  while (count / stride > kFenceSamples) stride *= 2;
+
+  // Positioned reads of single entries: the table is not mapped yet, and
+  // reading only the samples leaves the rest of it alone. readPair reads
+  // entry i and the one after it with one read when they are adjacent.
+  auto readPair = [&](uint32_t i, ObjectEntry& first, ObjectEntry* second) {
+    const uint64_t bit = objectTable.bitOf(i);
+    uint64_t bits = bit % 8 + objectTable.width;
+    const bool together = second && objectTable.bitOf(i + 1) == bit + objectTable.width;
+    if (together) bits += objectTable.width;
+    const uint64_t from = objectTable.start + bit / 8;
+    const uint64_t n = (bits + 7) / 8;
+    uint8_t bytes[64] = {0};  // two entries of at most 192 bits, and room to decode past them
+    if (n > sizeof bytes - 8 || !data.read(from, bytes, n)) return false;
+    decodeEntry(bytes, bit % 8, first);
+    if (together) decodeEntry(bytes, bit % 8 + objectTable.width, *second);
+    return !second || together || [&] {
+      const uint64_t b2 = objectTable.bitOf(i + 1);
+      uint8_t more[40] = {0};
+      const uint64_t n2 = (b2 % 8 + objectTable.width + 7) / 8;
+      if (n2 > sizeof more - 8 || !data.read(objectTable.start + b2 / 8, more, n2)) return false;
+      decodeEntry(more, b2 % 8, *second);
+      return true;
+    }();
+  };
+  auto readAt = [&](uint32_t i, ObjectEntry& e) { return readPair(i, e, nullptr); };
+
+  // The group keys and the objects the byIdOrder samples name, in table
+  // order; then the ids of those objects, in object order.
+  const uint32_t samples = (count - 1) / stride + 1;
+  std::vector<uint64_t> groups;
+  std::vector<std::pair<ObjectIndex, uint32_t>> wanted;  // object, sample
+  groups.reserve(samples);
+  wanted.reserve(samples);
+  ObjectEntry e, next;
+  for (uint32_t k = 0; k < samples; ++k) {
+    const uint32_t position = k * stride;
+    const bool pair = position + 1 < count;
+    if (!readPair(position, e, pair ? &next : nullptr)) return;
+    if (e.byIdOrder >= count) return;  // damaged: no fences
+    wanted.emplace_back(e.byIdOrder, k);
+    if (pair) groups.push_back((uint64_t(next.parent) << 16) | next.type);
+  }
+  std::sort(wanted.begin(), wanted.end());
+  std::vector<uint32_t> ids(samples, 0);
+  for (const auto& [object, k] : wanted) {
+    if (!readAt(object, e)) return;
+    ids[k] = e.id;
+  }
+  groupKeys = std::move(groups);
+  idKeys = std::move(ids);
+  fenceStride = stride;
+}
+
 ContentDatabase::ContentDatabase() = default;
 ContentDatabase::~ContentDatabase() { close(); }
 
-bool ContentDatabase::open(const std::string& basePath) {
+bool ContentDatabase::open(const std::string& basePath, bool searchFences) {
   close();
   auto impl = std::make_unique<Impl>();
   if (!impl->open(basePath)) {
     // Empty: nothing of a database that failed validation stays visible.
+    std::string why = std::move(impl->error);
     impl = std::make_unique<Impl>();
+    impl->error = std::move(why);
     impl_ = std::move(impl);
     return false;
   }
+  if (searchFences) impl->buildFences();
   // The lookup tables are built; from now on the files are read through maps.
   impl->data.mapWhole();
   impl->strings.mapWhole();
@@ -439,6 +548,20 @@ void ContentDatabase::close() {
 }
 
 bool ContentDatabase::valid() const { return impl_ && impl_->data.isOpen(); }
+
+void ContentDatabase::dropSearchFences() {
+  if (!impl_) return;
+  std::vector<uint64_t>().swap(impl_->groupKeys);  // gives the memory back
+  std::vector<uint32_t>().swap(impl_->idKeys);
+  impl_->fenceStride = 0;
+}
+
+bool ContentDatabase::hasSearchFences() const { return impl_ && impl_->fenceStride != 0; }
+
+const std::string& ContentDatabase::openError() const {
+  static const std::string none;
+  return impl_ ? impl_->error : none;
+}
 
 uint32_t ContentDatabase::objectCount() const { return impl_ ? impl_->layout.objectCount : 0; }
 
@@ -578,6 +701,17 @@ ObjectIndex ContentDatabase::findGroup(ObjectIndex parent, uint16_t type) const 
   if (type >= impl_->layout.typeCount) return 0;
   uint64_t lo = uint64_t(parent) + 1;
   uint64_t hi = count - 1;
+  if (!impl_->groupKeys.empty()) {
+    // The first entry of the group lies after the last sample below its key
+    // and no later than the first sample at or above it.
+    const auto& keys = impl_->groupKeys;
+    const uint64_t stride = impl_->fenceStride;
+    const uint64_t key = (uint64_t(parent) << 16) | type;
+    const uint64_t k = std::lower_bound(keys.begin(), keys.end(), key) - keys.begin();
+    if (k > 0) lo = std::max(lo, 1 + (k - 1) * stride + 1);
+    if (k < keys.size()) hi = std::min(hi, 1 + k * stride);
+    if (lo > hi) return 0;
+  }
   ObjectEntry e;
   while (lo < hi) {
     const uint64_t mid = lo + (hi - lo) / 2;
@@ -625,7 +759,25 @@ ObjectIndex ContentDatabase::findById(uint32_t id) const {
   if (count == 0) return 0;
   int64_t lo = 0;
   int64_t hi = int64_t(count) - 1;
-  int64_t mid = 0;
+  // Known ids just outside [lo, hi] (when known), for interpolation.
+  bool bounded = false;
+  uint32_t idBelow = 0, idAbove = 0;
+  if (!impl_->idKeys.empty()) {
+    // The id lies after the last sample below it and no later than the
+    // first sample at or above it.
+    const auto& keys = impl_->idKeys;
+    const int64_t stride = impl_->fenceStride;
+    const int64_t k = std::lower_bound(keys.begin(), keys.end(), id) - keys.begin();
+    if (k > 0) lo = std::max<int64_t>(lo, (k - 1) * stride + 1);
+    if (k < int64_t(keys.size())) hi = std::min<int64_t>(hi, k * stride);
+    if (lo > hi) return 0;
+    if (k > 0 && k < int64_t(keys.size())) {
+      bounded = true;
+      idBelow = keys[k - 1];
+      idAbove = keys[k];
+    }
+  }
+  int64_t mid = lo;
   ObjectEntry at, target;
   auto idAt = [&](int64_t position, ObjectIndex& object, uint32_t& objectId) {
     if (!readEntry(static_cast<ObjectIndex>(position), at)) return false;
@@ -636,15 +788,25 @@ ObjectIndex ContentDatabase::findById(uint32_t id) const {
   };
   ObjectIndex object = 0;
   uint32_t objectId = 0;
-  while (lo <= hi) {
+  for (int step = 0; lo <= hi; ++step) {
+    // Ids usually grow evenly along the order: the first probes guess the
+    // position from the ids around the range, the later ones halve it, so
+    // an uneven stretch costs no more than a plain search.
     mid = (lo + hi) / 2;
+    if (bounded && step < 2 && idAbove > idBelow && id > idBelow && id < idAbove) {
+      const int64_t span = hi - lo + 2;  // positions from the one below to the one above
+      mid = lo - 1 + int64_t((uint64_t(id - idBelow) * uint64_t(span)) / uint64_t(idAbove - idBelow));
+      mid = std::clamp(mid, lo, hi);
+    }
     if (!idAt(mid, object, objectId)) return 0;
     if (objectId < id) {
       lo = mid + 1;
+      idBelow = objectId;
     } else if (objectId == id) {
       return object;
     } else {
       hi = mid - 1;
+      idAbove = objectId;
     }
   }
   if (idAt(mid, object, objectId) && objectId == id) return object;
@@ -714,6 +876,7 @@ size_t ContentDatabase::tableBytes() const {
   for (const auto& kv : impl_->nameMap) total += node + text(kv.first);
   total += (impl_->typeMap.bucket_count() + impl_->kindMap.bucket_count() + impl_->nameMap.bucket_count()) *
            sizeof(void*);
+  total += impl_->groupKeys.capacity() * sizeof(uint64_t) + impl_->idKeys.capacity() * sizeof(uint32_t);
   return total;
 }
 

@@ -59,9 +59,13 @@ class ContentDatabase {
 
   // Opens base + the three suffixes. Never fails outright: a database that
   // fails validation is empty (objectCount 0). Answers whether it is valid.
-  bool open(const std::string& basePath);
+  // searchFences false leaves the search fences out (see below).
+  bool open(const std::string& basePath, bool searchFences = true);
   void close();
   bool valid() const;
+  // Why the last open failed: the file and the check it failed ("" after a
+  // successful open).
+  const std::string& openError() const;
 
   uint32_t objectCount() const;
   const ContentLayout& layout() const;
@@ -107,8 +111,14 @@ class ContentDatabase {
   // The same with a type number.
   void collectGroup(ObjectIndex parent, uint16_t type, uint32_t max, std::vector<ObjectEntry>& out) const;
 
-  // Memory held by the lookup tables, for the benchmarks.
+  // Memory held by the lookup tables (search fences included), for the benchmarks.
   size_t tableBytes() const;
+
+  // findById and findGroup start inside a narrow range of the table found in
+  // small sampled fences built at open. Dropping them brings back the plain
+  // searches over the whole table (for tests and benchmarks).
+  void dropSearchFences();
+  bool hasSearchFences() const;
 
  private:
   struct Impl;

@@ -158,8 +158,11 @@ Rect MarkupRenderer::walk(DrawingSurface& surface, TextBlock& block, const Rect&
           flush = true;
           if (lastLine()) {
             ellipsis = true;  // c is not collected
-          } else if (count > 0 && segStart == runStart) {
-            examineAgain = true;  // a word that began its run is split here
+          } else if (count > 0 && segStart == runStart && !(x > xStart && !isCollapsibleBreak(c) &&
+                                                            runStart > 0 && isBreak(text[runStart - 1]))) {
+            // A word that began its run with nothing to break before it (it
+            // goes on from the run before) is split here.
+            examineAgain = true;
           } else if (count == 0 && x == xStart) {
             // A character wider than the whole line: a new line would be no
             // wider, so it stays on this one (clipped).

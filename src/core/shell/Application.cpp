@@ -52,18 +52,28 @@ std::string joinPath(const std::string& dir, std::string_view name) {
 
 namespace {
 
-bool longerThan77(const std::string& path) {
+// What keeps the file at path from passing the check; "" when it passes.
+std::string fileProblem(const std::string& dir, const std::string& name) {
+  const std::string path = joinPath(dir, name);
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return false;
-  auto size = std::filesystem::file_size(path, ec);
-  return !ec && size > 77;
+  const auto status = std::filesystem::status(path, ec);
+  if (!std::filesystem::exists(status)) return name + " is missing";
+  if (!std::filesystem::is_regular_file(status)) return name + " is not a file";
+  const auto size = std::filesystem::file_size(path, ec);
+  if (ec) return name + " cannot be read: " + ec.message();
+  if (size <= 77) return name + " is too short (" + std::to_string(size) + " bytes)";
+  return {};
 }
 }  // namespace
 
-bool contentFilesPresent(const std::string& dir) {
+std::string contentFilesProblem(const std::string& dir) {
   const std::string base = kContentBaseName;
-  return longerThan77(joinPath(dir, base + "-Data.pdb")) && longerThan77(joinPath(dir, base + "-Strings.pdb"));
+  std::string problem = fileProblem(dir, base + "-Data.pdb");
+  if (problem.empty()) problem = fileProblem(dir, base + "-Strings.pdb");
+  return problem;
 }
+
+bool contentFilesPresent(const std::string& dir) { return contentFilesProblem(dir).empty(); }
 
 }  // namespace shell
 
@@ -97,7 +107,10 @@ bool Application::startUp() {
 
   // 3. The content must be there.
   std::optional<std::string> installDir = services_.settings.installDir();
-  if (!installDir || !shell::contentFilesPresent(*installDir)) {
+  const std::string problem = installDir ? shell::contentFilesProblem(*installDir) : std::string();
+  if (!installDir || !problem.empty()) {
+    startError_ = installDir ? "folder " + *installDir + ": " + problem
+                             : std::string("no install directory is set");
     services_.messages.showMessage(
         {kGuideTitle, kMissingContentMessage, MessageIcon::Error, MessageButtons::Ok});
     return false;
@@ -110,8 +123,15 @@ bool Application::startUp() {
     host_.migrateUserData(programDir_, services_.settings.previousInstallDir().value_or(std::string()));
 
   // 6. The content database.
-  host_.openContent(shell::joinPath(programDir_, kContentBaseName));
+  // A database that fails validation is refused as missing files are.
   contentOpen_ = true;
+  if (!host_.openContent(shell::joinPath(programDir_, kContentBaseName))) {
+    const std::string why = host_.contentError();
+    startError_ = "folder " + programDir_ + ": " + (why.empty() ? std::string("the content failed validation") : why);
+    services_.messages.showMessage(
+        {kGuideTitle, kMissingContentMessage, MessageIcon::Error, MessageButtons::Ok});
+    return false;
+  }
 
   // 7.-8. The guide font.
   fontPath_ = shell::joinPath(programDir_, kGuideFontFile);

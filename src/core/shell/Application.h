@@ -69,6 +69,8 @@ class ApplicationHost {
   // Opens the content database at base path; answers whether it is valid
   // (an empty database still runs).
   virtual bool openContent(const std::string& basePath) = 0;
+  // Why the last openContent failed (the file and the check); "" when unknown.
+  virtual std::string contentError() const { return {}; }
   virtual const ContentDatabase* database() const = 0;
   virtual uint32_t objectCount() const = 0;
   virtual uint32_t objectByName(std::u16string_view name) const = 0;
@@ -83,6 +85,9 @@ std::string joinPath(const std::string& dir, std::string_view name);
 // The content check: both the Data and the Strings file exist in dir and
 // are longer than 77 bytes.
 bool contentFilesPresent(const std::string& dir);
+// What the content check finds wrong in dir ("Qd07-Qd07-Data.pdb is missing"),
+// or "" when it passes.
+std::string contentFilesProblem(const std::string& dir);
 }  // namespace shell
 
 class Application {
@@ -105,6 +110,9 @@ class Application {
   int dpiY() const { return dpiY_; }
   bool shutDownDone() const { return shutDown_; }
   const std::string& programDirectory() const { return programDir_; }
+  // After a refused start-up: which folder and file were missing or failed
+  // which check, for the program to print.
+  const std::string& startError() const { return startError_; }
 
  private:
   ApplicationHost& host_;
@@ -117,6 +125,7 @@ class Application {
   GuideFont font_;
   std::string programDir_;
   std::string fontPath_;
+  std::string startError_;
   bool contentOpen_ = false;
   bool shutDown_ = false;
   std::array<std::unique_ptr<Viewer>, kViewerCount> viewers_;

@@ -24,6 +24,9 @@ class FrameHost {
   virtual void setWaitCursor(bool on) = 0;
   // The title of the page shown changed.
   virtual void titleChanged(const std::u16string& title) = 0;
+  // A navigation begins: whatever floats over the page shown (a popup)
+  // goes before the page changes.
+  virtual void navigationStarting() {}
 };
 
 struct PlacedItem {

@@ -17,6 +17,7 @@ void MainFrame::navigate(uint32_t object, const uint8_t* data, size_t length, bo
   // The request's bytes may belong to something the viewers change while
   // the page is shown (the history, the current page record): work on a copy.
   PageData request(data, length);
+  window_.host().navigationStarting();
   window_.beginLayout();
   busy_ = true;
   ++navigations_;

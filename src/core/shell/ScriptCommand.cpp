@@ -67,6 +67,14 @@ bool fromHex(const std::string& hex, std::vector<uint8_t>& out) {
   return true;
 }
 
+std::string clipForMessage(const std::string& text) {
+  if (text.size() <= kScriptEchoLimit) return text;
+  // Cut at a character boundary of the UTF-8 text.
+  size_t cut = kScriptEchoLimit;
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  return text.substr(0, cut) + "...";
+}
+
 std::optional<ScriptCommand> parseScriptLine(const std::string& rawLine, std::string& error) {
   ScriptCommand c;
   std::string line = trim(rawLine);
@@ -84,11 +92,11 @@ std::optional<ScriptCommand> parseScriptLine(const std::string& rawLine, std::st
     for (const std::string& a : args) {
       int64_t v;
       if (!parseInt(a, v)) {
-        error = "'" + a + "' is not a whole number";
+        error = "'" + clipForMessage(a) + "' is not a whole number";
         return false;
       }
       if (v < min || v > max) {
-        error = "'" + a + "' is out of range for " + c.name;
+        error = "'" + clipForMessage(a) + "' is out of range for " + c.name;
         return false;
       }
       c.numbers.push_back(v);
@@ -132,7 +140,7 @@ std::optional<ScriptCommand> parseScriptLine(const std::string& rawLine, std::st
     if (c.name == "navigate") {
       int64_t v;
       if (!parseInt(args[0], v) || v < 0 || v > 0xFFFFFFFFLL) {
-        error = "'" + args[0] + "' is not an object index";
+        error = "'" + clipForMessage(args[0]) + "' is not an object index";
         return std::nullopt;
       }
       c.numbers.push_back(v);
@@ -140,7 +148,7 @@ std::optional<ScriptCommand> parseScriptLine(const std::string& rawLine, std::st
       c.text = args[0];
     }
     if (args.size() == 2 && !fromHex(args[1], c.data)) {
-      error = "'" + args[1] + "' is not page data in hexadecimal (two digits per byte)";
+      error = "'" + clipForMessage(args[1]) + "' is not page data in hexadecimal (two digits per byte)";
       return std::nullopt;
     }
   } else if (c.name == "resize") {
@@ -175,7 +183,7 @@ std::optional<ScriptCommand> parseScriptLine(const std::string& rawLine, std::st
   } else if (c.name == "focus" || c.name == "click") {
     if (!numbers(1, 0, 65535, "ID (a child id)")) return std::nullopt;
   } else {
-    error = "unknown command '" + c.name + "'";
+    error = "unknown command '" + clipForMessage(c.name) + "'";
     return std::nullopt;
   }
   return c;

@@ -20,6 +20,11 @@ struct ScriptCommand {
 // that says what is wrong (without the line number).
 std::optional<ScriptCommand> parseScriptLine(const std::string& line, std::string& error);
 
+// A piece of a script line as an error message shows it: at most
+// kScriptEchoLimit characters of it, then "..." (a line may be megabytes long).
+inline constexpr size_t kScriptEchoLimit = 200;
+std::string clipForMessage(const std::string& text);
+
 // The command names, for help texts.
 const std::vector<std::string>& scriptCommandNames();
 

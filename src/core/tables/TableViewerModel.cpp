@@ -13,6 +13,8 @@ bool TableViewerModel::show(ObjectIndex x) {
   title_.clear();
   textOf(db_, x, title_);
   grid_.setSource(&model_, painter_.font().height);
+  // The table was built anew with everything visible: Compare is over.
+  grid_.setCompareActive(false);
   return true;
 }
 

@@ -38,6 +38,29 @@ void appendAscii(std::u16string& out, const std::string& text) {
 
 }  // namespace
 
+bool crclFieldIsNumber(std::u16string_view field, bool integer) {
+  field = limited(field);
+  size_t i = 0;
+  while (i < field.size() && isBlank(field[i])) ++i;
+  if (i < field.size() && (field[i] == u'+' || field[i] == u'-')) ++i;
+  size_t digits = 0;
+  for (; i < field.size() && isDigit(field[i]); ++i) ++digits;
+  if (!integer && i < field.size() && field[i] == u'.') {
+    for (++i; i < field.size() && isDigit(field[i]); ++i) ++digits;
+  }
+  if (digits == 0) return false;
+  if (!integer && i < field.size() && (field[i] == u'e' || field[i] == u'E')) {
+    size_t j = i + 1;
+    if (j < field.size() && (field[j] == u'+' || field[j] == u'-')) ++j;
+    if (j < field.size() && isDigit(field[j])) {
+      while (j < field.size() && isDigit(field[j])) ++j;
+      i = j;
+    }
+  }
+  while (i < field.size() && isBlank(field[i])) ++i;
+  return i == field.size();
+}
+
 int readCrClInteger(std::u16string_view field) {
   field = limited(field);
   size_t i = 0;
@@ -120,23 +143,28 @@ CrClResult computeCrCl(int age, float weight, float creatinine, float height, bo
 }
 
 CrClOutcome calculateCrCl(const CrClInput& input) {
+  // A field that is not wholly a number ("1,5", "70kg") is refused as an
+  // out-of-range one is, rather than read up to its first stray character.
   const int age = readCrClInteger(input.age);
-  if (age < 1 || age > 140) {
+  if (!crclFieldIsNumber(input.age, true) || age < 1 || age > 140) {
     return refuse(kCrClAgeField, quotedMessage(u"Age", u" value must be between 0 and 140 years inclusive."), true);
   }
   const float weight = static_cast<float>(readCrClNumber(input.weight));
-  if (!(static_cast<double>(weight) > 0.0 && static_cast<double>(weight) <= 500.0)) {
+  if (!crclFieldIsNumber(input.weight, false) ||
+      !(static_cast<double>(weight) > 0.0 && static_cast<double>(weight) <= 500.0)) {
     return refuse(kCrClWeightField, quotedMessage(u"Weight", u" value must be between 0 and 500 kg inclusive."),
                   true);
   }
   const float creatinine = static_cast<float>(readCrClNumber(input.creatinine));
-  if (!(static_cast<double>(creatinine) >= 0.6 && static_cast<double>(creatinine) <= 1000.0)) {
+  if (!crclFieldIsNumber(input.creatinine, false) ||
+      !(static_cast<double>(creatinine) >= 0.6 && static_cast<double>(creatinine) <= 1000.0)) {
     return refuse(kCrClCreatinineField,
                   quotedMessage(u"Serum Creatinine", u" value must be between 0.6  and 1000.0 mg/dl inclusive."),
                   false);
   }
   const float height = static_cast<float>(readCrClNumber(input.height));
-  if (!(static_cast<double>(height) >= 60.0 && static_cast<double>(height) <= 120.0)) {
+  if (!crclFieldIsNumber(input.height, false) ||
+      !(static_cast<double>(height) >= 60.0 && static_cast<double>(height) <= 120.0)) {
     return refuse(kCrClHeightField,
                   quotedMessage(u"Height in inches", u" value must be between 60.0 and 120.0 inches inclusive."),
                   false);
@@ -194,6 +222,9 @@ std::u16string buildCrClResultsPage(const ContentDatabase& database, const CrClR
   } else {
     page.append(u"<blockquote>None required.</blockquote><BR>");
   }
+  // The estimate never uses less than the ideal body weight, which
+  // overstates clearance for a light patient: say so.
+  if (result.weight < result.ibw) page.append(kCrClBelowIbwCaution);
   // CrCl of 90 or more leads to the advice for normal renal function.
   const ObjectIndex advice = database.objectByName(normal ? u"DOSAGE_CRCL_BAD" : u"DOSAGE_CRCL_OK");
   std::u16string adviceText;

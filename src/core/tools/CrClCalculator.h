@@ -31,6 +31,10 @@ inline constexpr std::u16string_view kCrClPanelTitle = u"Creatinine Clearance (C
 inline constexpr std::u16string_view kCrClResultsTitle = u"Creatinine Clearance (CrCl) Calculator - results";
 inline constexpr std::u16string_view kCrClErrorCaption = u"Error";
 inline constexpr std::u16string_view kCrClCalculateText = u"Calculate CrCl";
+// Added to the results page when the weight entered is below the ideal body weight.
+inline constexpr std::u16string_view kCrClBelowIbwCaution =
+    u"<blockquote>Actual weight is below ideal body weight: this estimate uses ideal body weight and may "
+    u"overestimate clearance.</blockquote><BR>";
 
 // The texts typed into the form (as the entry fields hold them).
 struct CrClInput {
@@ -67,6 +71,11 @@ struct CrClOutcome {
 // Fields are read as at most this many characters.
 inline constexpr size_t kCrClFieldLimit = 19;
 
+// Whether the field's whole text (blanks around it aside) is one number as
+// the readers below take it: digits with an optional sign, and for a decimal
+// field an optional "." fraction and exponent.
+bool crclFieldIsNumber(std::u16string_view field, bool integer);
+
 // Reads a field as a decimal integer: leading blanks, an optional sign, then
 // digits up to the first other character; text that is not a number reads as
 // 0. Values beyond the int range are held at its ends.
@@ -77,7 +86,8 @@ int readCrClInteger(std::u16string_view field);
 double readCrClNumber(std::u16string_view field);
 
 // Runs the checks in order (age, weight, serum creatinine, height), stopping
-// at the first refusal, then computes the estimate.
+// at the first refusal, then computes the estimate. A field whose text is not
+// wholly a number gets its own range message and the focus.
 CrClOutcome calculateCrCl(const CrClInput& input);
 
 // The arithmetic alone, on values already read and checked.

@@ -15,19 +15,45 @@ bool isDirectory(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// Whether the transfer pair is a bookmark pair of this edition: its record 0
+// is the 2-byte version record.
+bool isVersionedPair(const IndexedRecordStore& store) {
+  if (store.recordCount() == 0 || store.recordLength(0) != 2) return false;
+  const std::string version = store.readWhole(0);
+  return version.size() == 2 && static_cast<unsigned char>(version[0]) == (userfiles::kBookmarkVersion & 0xFF) &&
+         static_cast<unsigned char>(version[1]) == (userfiles::kBookmarkVersion >> 8);
+}
+
 // Appends the transfer pair's bookmarks to the current pair. The number
-// appended, or -1 when the stores refused.
-int convertBookmarks(const std::string& dir) {
+// appended, or -1 when the stores refused or the pair cannot be read (then
+// problem says why).
+int convertBookmarks(const std::string& dir, MigrationReport& report) {
   using namespace userfiles;
   IndexedRecordStore transfer;
   transfer.openStore(fileops::joinPath(dir, kTransferIndex), fileops::joinPath(dir, kTransferData));
   std::vector<std::string> records;
-  for (uint32_t i = 0; i < transfer.recordCount(); ++i) {
+  report.bookmarksVersioned = isVersionedPair(transfer);
+  // A pair of this edition already holds bookmark records: they are carried
+  // over byte for byte, all or none.
+  for (uint32_t i = 1; report.bookmarksVersioned && i < transfer.recordCount(); ++i) {
+    const std::string record = transfer.readWhole(i);
+    const int64_t length = transfer.recordLength(i);
+    if (length < 0 || parseBookmarkRecord(record, static_cast<uint32_t>(length)).damaged) {
+      report.problem = "the previous edition's bookmarks.vsi/.vsd are of this edition but bookmark " +
+                       std::to_string(i - 1) + " cannot be read: nothing was carried over";
+      transfer.closeStore();
+      return -1;
+    }
+    records.push_back(record);
+  }
+  for (uint32_t i = 0; !report.bookmarksVersioned && i < transfer.recordCount(); ++i) {
     const std::string old = transfer.readWhole(i);
     const int64_t length = transfer.recordLength(i);
     unsigned char idBytes[4] = {0, 0, 0, 0};
     for (size_t k = 0; k < 4 && k < old.size(); ++k) idBytes[k] = static_cast<unsigned char>(old[k]);
     const uint32_t id = length >= 4 ? readLe32(idBytes) : 0;
+    // A record without an id would be written as a damaged bookmark: skipped.
+    if (id == 0) continue;
     // The title ends at the record's end or at a 0 byte, whichever comes first.
     std::string title = old.size() > 4 ? old.substr(4) : std::string();
     const auto zero = title.find('\0');
@@ -36,14 +62,21 @@ int convertBookmarks(const std::string& dir) {
   }
   const bool broken = transfer.broken();
   transfer.closeStore();
-  if (broken) return -1;
+  if (broken) {
+    report.problem = "the copied bookmark pair cannot be opened";
+    return -1;
+  }
 
   IndexedRecordStore bookmarks;
   bookmarks.openStore(fileops::joinPath(dir, kBookmarkIndex), fileops::joinPath(dir, kBookmarkData),
                       kBookmarkVersion);
   const int result = records.empty() ? 0 : bookmarks.appendRecords(records);
   bookmarks.closeStore();
-  return result == 0 ? static_cast<int>(records.size()) : -1;
+  if (result != 0) {
+    report.problem = "the bookmarks could not be written to bookmarks.vsi/.vsd";
+    return -1;
+  }
+  return static_cast<int>(records.size());
 }
 
 }  // namespace
@@ -68,7 +101,7 @@ MigrationReport migrateUserData(const std::string& dir, const std::string& previ
       fileops::copyFileAtomic(fileops::joinPath(previous, kBookmarkData), fileops::joinPath(dir, kTransferData));
   report.bookmarksCopied = indexCopied && dataCopied;
   if (report.bookmarksCopied) {
-    report.bookmarksConverted = convertBookmarks(dir);
+    report.bookmarksConverted = convertBookmarks(dir, report);
     if (report.bookmarksConverted >= 0) {
       fileops::removeFile(fileops::joinPath(dir, kTransferIndex));
       fileops::removeFile(fileops::joinPath(dir, kTransferData));

@@ -14,6 +14,8 @@ struct MigrationReport {
   bool bookmarksCopied = false;  // both bookmark files were copied to the transfer pair
   int bookmarksConverted = -1;   // bookmarks appended, -1 when none were converted
   bool notesCopied = false;
+  bool bookmarksVersioned = false;  // the previous pair was already of this edition's format
+  std::string problem;              // why bookmarks were not carried over ("" when they were or there were none)
 };
 
 // Runs the migration from previousDirectory (empty: there is no previous
@@ -23,6 +25,9 @@ struct MigrationReport {
 //     the title) becomes a bookmark without page data, appended in order to
 //     the current bookmark pair in one step (all or none), after any
 //     bookmarks it already holds; then the transfer files are removed.
+//     A record without an id is skipped. A pair that already is of this
+//     edition's format (record 0 the version record) has its bookmarks
+//     appended unchanged, or none of them when any cannot be read.
 //  3. The previous note pair is copied when both of its files exist and this
 //     edition's note pair is not complete (a complete pair holds notes written
 //     with this edition and is kept). The index is put in place last, so an

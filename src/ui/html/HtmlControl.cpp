@@ -1,5 +1,7 @@
 #include "html/HtmlControl.h"
 
+#include "platform/DpiStyle.h"
+
 #include <QImage>
 #include <QMouseEvent>
 #include <QPointer>
@@ -20,6 +22,8 @@ HtmlControl::HtmlControl(QWidget* parent, int childId, int dpiY) : QTextBrowser(
   setOpenLinks(false);
   setOpenExternalLinks(false);
   setFrameShape(QFrame::NoFrame);
+  // Scroll bars as wide as the screen's resolution asks.
+  DpiStyle::apply(this, dpiY);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   // Keyboard activation of a focused link reports like a tap; a mouse tap is
   // reported by the release handler with the target exactly as written.

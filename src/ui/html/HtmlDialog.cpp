@@ -1,10 +1,13 @@
 #include "html/HtmlDialog.h"
 
+#include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "html/PageSource.h"
+#include "platform/ScreenInfo.h"
 
 namespace vantrel {
 
@@ -30,9 +33,12 @@ int HtmlDialog::open(const QString& title, const QString& body, const QRect& rec
   setWindowTitle(title);
   QWidget* main = parentWidget() ? parentWidget()->window() : nullptr;
   if (main) {
+    // Covering the main window, the dialog leaves the command bar along its
+    // bottom in view.
     const QRect m = main->geometry();
+    const int bar = rect.isEmpty() ? std::min(m.height() / 2, scaleForDpi(26, dpiY_)) : 0;
     const DialogRect r = placeHtmlDialog(DialogRect{rect.x(), rect.y(), rect.width(), rect.height()},
-                                         DialogRect{m.x(), m.y(), m.width(), m.height()});
+                                         DialogRect{m.x(), m.y(), m.width(), m.height() - bar});
     setGeometry(r.x, r.y, r.width, r.height);
   } else if (!rect.isEmpty()) {
     resize(rect.size());
@@ -40,9 +46,22 @@ int HtmlDialog::open(const QString& title, const QString& body, const QRect& rec
 
   if (!control_) {
     control_ = new HtmlControl(this, kControlId, dpiY_);
+    control_->setMinimumSize(1, 1);  // the dialog keeps the size it is given
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
     layout->addWidget(control_);
+    // A close button for the pointer: it closes the dialog as Escape does.
+    close_ = new QPushButton(QStringLiteral("Close"), this);
+    close_->setObjectName("closeButton");
+    close_->setProperty("childId", kCloseId);
+    close_->setAutoDefault(false);
+    QFont f = close_->font();
+    f.setPixelSize(scaleForDpi(11, dpiY_));
+    close_->setFont(f);
+    close_->setFixedHeight(scaleForDpi(22, dpiY_));
+    layout->addWidget(close_);
+    connect(close_, &QPushButton::clicked, this, &QDialog::reject);
     control_->setLinkListener([this](const QString& target) { linkTapped(target); });
   }
   control_->loadText(QString::fromStdU16String(model_.document()));

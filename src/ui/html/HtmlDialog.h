@@ -3,6 +3,7 @@
 // (child id 1001). Tapping a link closes it and answers the link's object
 // (its leading decimal number) and the anchor name after its first "#".
 #include <QDialog>
+#include <QPushButton>
 #include <QRect>
 #include <QString>
 #include <functional>
@@ -15,6 +16,8 @@ namespace vantrel {
 class HtmlDialog : public QDialog {
  public:
   static constexpr int kControlId = 1001;
+  // The close button below the control; it closes the dialog as Escape does.
+  static constexpr int kCloseId = 2;
 
   // parent: the main window the dialog covers or is centred on.
   // dpiY sizes the control's default font.
@@ -37,6 +40,7 @@ class HtmlDialog : public QDialog {
   // The dialog open now (for scripted runs), or null.
   static HtmlDialog* openDialog() { return open_; }
   HtmlControl* control() const { return control_; }
+  QPushButton* closeButton() const { return close_; }
   const QString& title() const { return title_; }
   const QString& body() const { return body_; }
 
@@ -44,6 +48,7 @@ class HtmlDialog : public QDialog {
   void linkTapped(const QString& target);
 
   HtmlControl* control_ = nullptr;
+  QPushButton* close_ = nullptr;
   QString title_;
   QString body_;
   HtmlDialogModel model_;

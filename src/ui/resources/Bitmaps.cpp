@@ -65,7 +65,7 @@ QImage homeImage(bool landscape, int dpiX, int dpiY) {
   QRect subRect = landscape ? QRect(sc(66, dpiX), sc(40, dpiY), w - sc(70, dpiX), sc(16, dpiY))
                             : QRect(0, sc(84, dpiY), w, sc(16, dpiY));
   p.drawText(subRect, landscape ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter,
-             "2007 edition \u00B7 demonstration data");
+             "2007 edition");
 
   // Contents button.
   const Rect c = layout.contentsButton();
@@ -102,13 +102,8 @@ QImage homeImage(bool landscape, int dpiX, int dpiY) {
     }
   }
 
-  // Footer.
-  p.setPen(QColor(120, 120, 120));
-  p.setFont(uiFont(sc(10, dpiY)));
-  const Rect last = layout.rows().back().rect;
-  QRect foot(0, last.bottom + sc(4, dpiY), w, h - last.bottom - sc(4, dpiY));
-  if (foot.height() >= sc(14, dpiY))
-    p.drawText(foot, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, "Not for clinical use");
+  // The picture is the program's: it names the product and says nothing
+  // about the content of the guide it opens.
   return img;
 }
 

@@ -65,6 +65,12 @@ void CommandBarWidget::paintEvent(QPaintEvent*) {
   p.drawLine(0, 0, width(), 0);
 }
 
+int CommandBarWidget::requiredWidth() const {
+  int w = 0;
+  for (QWidget* b : order_) w += qobject_cast<QFrame*>(b) ? scaleForDpi(5, dpiX_) : scaleForDpi(22, dpiX_);
+  return w;
+}
+
 void CommandBarWidget::layoutButtons() {
   const int h = height();
   const int buttonW = scaleForDpi(22, dpiX_);

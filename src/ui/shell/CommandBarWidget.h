@@ -37,6 +37,8 @@ class CommandBarWidget : public QWidget, public CommandBar {
   void setHistoryHost(MenuHost* host) { historyHost_ = host; }
   MenuHost* historyHost() const { return historyHost_; }
   QList<int> commands() const { return buttons_.keys(); }
+  // The width its buttons and separators take side by side.
+  int requiredWidth() const;
 
  private:
   void layoutButtons();

@@ -24,6 +24,7 @@ class GuideHost : public ApplicationHost {
   void showMainWindow() override;
   std::string programDirectory() const override { return programDir_; }
   bool openContent(const std::string& basePath) override;
+  std::string contentError() const override { return database_ ? database_->openError() : std::string(); }
   const ContentDatabase* database() const override { return database_.get(); }
   uint32_t objectCount() const override { return database_ ? database_->objectCount() : 0; }
   uint32_t objectByName(std::u16string_view name) const override {

@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include "shell/ChromeViewer.h"
+#include "richtext/MarkupRenderer.h"
 #include "shell/MainFrame.h"
 
 namespace vantrel {
@@ -19,6 +20,10 @@ MainWindow::MainWindow(QtScreen& screen) : screen_(screen) {
   pal.setColor(QPalette::Window, QColor(255, 255, 255));
   pageArea_->setPalette(pal);
   commandBar_ = new CommandBarWidget(this, screen.dpiX(), screen.dpiY());
+  // The smallest window that keeps the whole command bar, the task-bar strip
+  // and a usable page area.
+  setMinimumSize(commandBar_->requiredWidth(),
+                 screen.taskBarHeight() + menuBarHeight(screen.dpiY()) + scaleForDpi(60, screen.dpiY()));
   Size s = screen.screenSize();
   resize(s.width, s.height);
   setWindowTitle(QString::fromStdU16String(kGuideTitle));
@@ -50,7 +55,12 @@ void MainWindow::setWaitCursor(bool on) {
 }
 
 void MainWindow::titleChanged(const std::u16string& title) {
-  title_ = QString::fromStdU16String(title);
+  // A title may carry the markup of the item it came from; the window title
+  // and the task-bar strip show plain text.
+  std::u16string plain = MarkupRenderer::stripAllTags(title);
+  for (char16_t& c : plain)
+    if (c == u'\n' || c == u'\r' || c == u'\t') c = u' ';
+  title_ = QString::fromStdU16String(plain).simplified();
   setWindowTitle(title_.isEmpty() ? QString::fromStdU16String(kGuideTitle) : title_);
   update(0, 0, width(), screen_.taskBarHeight());
 }
@@ -108,10 +118,28 @@ int MainWindow::shortcutCommand(int key, Qt::KeyboardModifiers modifiers) {
   return 0;
 }
 
+void MainWindow::closePopups() {
+  // Closing one popup may bring the one below it back as the active one.
+  for (int guard = 0; guard < 16; ++guard) {
+    QWidget* popup = QApplication::activePopupWidget();
+    if (!popup || !ownsWidget(popup)) break;
+    popup->close();
+  }
+}
+
+bool MainWindow::ownsWidget(const QWidget* w) const {
+  for (const QWidget* top = w ? w->window() : nullptr; top; top = top->parentWidget() ? top->parentWidget()->window() : nullptr) {
+    if (top == this) return true;
+    if (top->windowType() != Qt::Popup && top->windowType() != Qt::ToolTip) return false;
+  }
+  return false;
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) return false;
   auto* w = qobject_cast<QWidget*>(watched);
-  if (!w || w->window() != this) return false;
+  // The shortcuts work from a popup opened over the window as well.
+  if (!w || !ownsWidget(w)) return false;
   auto* k = static_cast<QKeyEvent*>(event);
   int command = shortcutCommand(k->key(), k->modifiers());
   if (!command) return false;

@@ -24,6 +24,12 @@ class MainWindow : public QWidget, public FrameHost {
   void moveWindow(const Rect& r) override;
   void setWaitCursor(bool on) override;
   void titleChanged(const std::u16string& title) override;
+  void navigationStarting() override { closePopups(); }
+
+  // Closes the popups open over this window (footnotes, cell texts, menus).
+  void closePopups();
+  // Whether w lies in this window or in a popup opened over it.
+  bool ownsWidget(const QWidget* w) const;
 
   // The frame window logic that lays out the page area; set once created.
   void setFrame(FrameWindow* frame) { frame_ = frame; }

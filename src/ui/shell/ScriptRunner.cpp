@@ -17,6 +17,7 @@
 #include "html/HtmlViewer.h"
 #include "shell/ChoosablePopup.h"
 #include "tools/CalculatorViewer.h"
+#include "shell/ScriptCommand.h"
 #include "shell/ScriptState.h"
 #include "userdata/TitleDialog.h"
 
@@ -152,7 +153,7 @@ bool ScriptRunner::mouse(const std::string& kind, int x, int y, std::string& err
 bool ScriptRunner::key(const std::string& name, std::string& error) {
   QKeySequence seq = QKeySequence::fromString(QString::fromStdString(name), QKeySequence::PortableText);
   if (seq.count() != 1 || seq[0].key() == Qt::Key_unknown) {
-    error = "unknown key '" + name + "'";
+    error = "unknown key '" + clipForMessage(name) + "'";
     return false;
   }
   const Qt::Key k = seq[0].key();
@@ -235,7 +236,7 @@ bool ScriptRunner::shot(const std::string& file, std::string& error) {
   }
   QImage img = takeScreenshot(win);
   if (!img.save(QString::fromStdString(file), "PNG")) {
-    error = "cannot write " + file;
+    error = "cannot write " + clipForMessage(file);
     return false;
   }
   return true;
@@ -304,13 +305,13 @@ bool ScriptRunner::execute(const ScriptCommand& c, std::string& error) {
     bool known = false;
     for (const auto& e : app_.pageKeys().entries()) known = known || e.first == c.text;
     if (!known) {
-      error = "unknown page key '" + c.text + "'";
+      error = "unknown page key '" + clipForMessage(c.text) + "'";
       return false;
     }
     app_.mainFrame()->navigate(app_.pageKeys()[c.text], c.data.data(), c.data.size(), true);
     return true;
   }
-  error = "command '" + n + "' cannot run here";
+  error = "command '" + clipForMessage(n) + "' cannot run here";
   return false;
 }
 
@@ -328,7 +329,7 @@ bool ScriptRunner::pageControl(const ScriptCommand& c, std::string& error) {
       return false;
     }
     if (!control->activateLink(QString::fromStdString(c.text))) {
-      error = "the page shown has no link to '" + c.text + "'";
+      error = "the page shown has no link to '" + clipForMessage(c.text) + "'";
       return false;
     }
     return true;

@@ -76,6 +76,10 @@ void ButtonBar::setButtons(std::vector<ButtonDescription>& descriptions, int spa
       auto* push = new QPushButton(this);
       push->setObjectName(QString("button%1").arg(d.code));
       push->setFocusPolicy(Qt::NoFocus);
+      // The caption in the system font of the emulated screen, scaled with it.
+      QFont f = push->font();
+      f.setPixelSize(scaleForDpi(11, dpiY_));
+      push->setFont(f);
       QPalette pal = push->palette();
       pal.setColor(QPalette::Button, d.face);
       push->setPalette(pal);

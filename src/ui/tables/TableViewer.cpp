@@ -53,7 +53,11 @@ bool TableViewer::show(uint32_t object, const uint8_t*, size_t) {
   return true;
 }
 
-void TableViewer::afterLayout() { window_->grid()->relayout(); }
+void TableViewer::afterLayout() {
+  window_->grid()->relayout();
+  // The arrow and page keys go to the grid.
+  window_->grid()->setFocus(Qt::OtherFocusReason);
+}
 
 void TableViewer::act(const TableAction& action) {
   switch (action.kind) {

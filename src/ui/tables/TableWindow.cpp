@@ -1,7 +1,10 @@
 #include "tables/TableWindow.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
+#include <cstdlib>
 
 namespace vantrel {
 
@@ -30,6 +33,7 @@ TableGridWidget::TableGridWidget(QWidget* parent, QWidget* mainWindow, TableView
       measuring_(std::make_unique<QtSurface>(1, 1)) {
   setObjectName("crt");
   setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::StrongFocus);
 
   vbar_ = new QScrollBar(Qt::Vertical, this);
   vbar_->setObjectName("verticalBar");
@@ -168,6 +172,36 @@ void TableGridWidget::scroll(bool vertical, ScrollCode code, int thumb) {
   if (vertical) vbar_->setValue(grid.scrollY());
   else hbar_->setValue(grid.scrollX());
   syncing_ = false;
+}
+
+void TableGridWidget::wheelEvent(QWheelEvent* e) {
+  const QPoint delta = e->angleDelta();
+  const bool across = delta.y() == 0 || (e->modifiers() & Qt::ShiftModifier);
+  wheelRest_ += across ? (delta.y() != 0 ? delta.y() : delta.x()) : delta.y();
+  // One notch (120) moves three lines, as a desktop list does.
+  const int lines = wheelRest_ / 40;
+  wheelRest_ -= lines * 40;
+  for (int i = 0; i < std::abs(lines); ++i) scroll(!across, lines > 0 ? ScrollCode::LineUp : ScrollCode::LineDown);
+  e->accept();
+}
+
+void TableGridWidget::keyPressEvent(QKeyEvent* e) {
+  if (e->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier)) {
+    QWidget::keyPressEvent(e);
+    return;
+  }
+  switch (e->key()) {
+    case Qt::Key_Up: scroll(true, ScrollCode::LineUp); break;
+    case Qt::Key_Down: scroll(true, ScrollCode::LineDown); break;
+    case Qt::Key_PageUp: scroll(true, ScrollCode::PageUp); break;
+    case Qt::Key_PageDown: scroll(true, ScrollCode::PageDown); break;
+    case Qt::Key_Left: scroll(false, ScrollCode::LineUp); break;
+    case Qt::Key_Right: scroll(false, ScrollCode::LineDown); break;
+    default:
+      QWidget::keyPressEvent(e);
+      return;
+  }
+  e->accept();
 }
 
 void TableGridWidget::showPopupText(const std::u16string& text, const Rect& anchor) {

@@ -57,6 +57,11 @@ class TableGridWidget : public QWidget {
   void mousePressEvent(QMouseEvent* e) override;
   void resizeEvent(QResizeEvent*) override;
   void moveEvent(QMoveEvent*) override;
+  // Desktop habits: the wheel and the arrow and page keys scroll the grid as
+  // its scroll bars do (Shift with the wheel, or a sideways wheel, scrolls
+  // across).
+  void wheelEvent(QWheelEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
 
  private:
   // The grid's after-render hook: the cells of its last redraw into the buffer.
@@ -76,6 +81,7 @@ class TableGridWidget : public QWidget {
   std::function<void(const TableAction&)> onAction_;
   bool painting_ = false;
   bool syncing_ = false;
+  int wheelRest_ = 0;  // wheel movement not yet turned into lines (high-resolution wheels)
 };
 
 // The table's page window: the grid below a header that tables switch off.

@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "content/ContentQueries.h"
+#include "platform/DpiStyle.h"
 #include "platform/QtSurface.h"
 #include "shell/MainFrame.h"
 #include "tools/CrClForm.h"
@@ -57,6 +58,7 @@ CrClForm::CrClForm(QWidget* parent, int dpiX, int dpiY, KeyboardService& keyboar
       case CrClControlKind::radioLeft:
       case CrClControlKind::radioRight: {
         auto* radio = new QRadioButton(text, this);
+        DpiStyle::apply(radio, dpiX);  // the round button scales with the screen
         // Text left of the button, right-aligned, for the left one.
         if (c.kind == CrClControlKind::radioLeft) radio->setLayoutDirection(Qt::RightToLeft);
         if (c.id == kCrClFemaleButton) female_ = radio;
@@ -77,9 +79,12 @@ CrClForm::CrClForm(QWidget* parent, int dpiX, int dpiY, KeyboardService& keyboar
   }
   female_->setChecked(true);
   calculate_->setAutoDefault(false);
-  QObject::connect(calculate_, &QPushButton::clicked, this, [this] {
+  auto calculate = [this] {
     if (calculateCrCl() != 0) keyboard_.showKeyboard();
-  });
+  };
+  QObject::connect(calculate_, &QPushButton::clicked, this, calculate);
+  // Enter in a field calculates, as the button does.
+  for (QLineEdit* f : fields_) QObject::connect(f, &QLineEdit::returnPressed, this, calculate);
 }
 
 QWidget* CrClForm::child(int id) const {

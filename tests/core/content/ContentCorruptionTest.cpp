@@ -3,6 +3,7 @@
 // single reads that cannot be done.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -266,4 +267,29 @@ TEST(ContentCorruption, HostileEntriesKeepSearchesBounded) {
   }
   for (uint32_t id = 90; id < 210; ++id) db.findById(id);
   exercise(db);
+}
+
+TEST(ContentCorruption, ARefusedDatabaseSaysWhichFileFailedWhichCheck) {
+  const RawContent c = sampleGuide();
+  const auto data = c.dataFile(), strings = c.stringsFile(), binary = c.binaryFile();
+  TempDir dir;
+  ContentDatabase db;
+  writeThree(dir.base(), data, strings, binary);
+  ASSERT_TRUE(db.open(dir.base()));
+  EXPECT_EQ(db.openError(), "");
+  // The Data and Binary files swapped.
+  writeThree(dir.base(), binary, strings, data);
+  EXPECT_FALSE(db.open(dir.base()));
+  EXPECT_EQ(db.objectCount(), 0u);
+  EXPECT_NE(db.openError().find("-Data.pdb: not a Data file (kind 5, expected 4)"), std::string::npos)
+      << db.openError();
+  // A cut Data file.
+  writeThree(dir.base(), std::vector<uint8_t>(data.begin(), data.end() - 1), strings, binary);
+  EXPECT_FALSE(db.open(dir.base()));
+  EXPECT_NE(db.openError().find("-Data.pdb: "), std::string::npos) << db.openError();
+  // No Strings file at all.
+  std::filesystem::remove(dir.base() + "-Strings.pdb");
+  writeFile(dir.base() + "-Data.pdb", data);
+  EXPECT_FALSE(db.open(dir.base()));
+  EXPECT_NE(db.openError().find("-Strings.pdb: cannot be opened"), std::string::npos) << db.openError();
 }

@@ -107,6 +107,47 @@ TEST_P(RandomTree, SearchesAgreeWithTheWholeTable) {
   EXPECT_EQ(db.findById(m.byId.rbegin()->first + 1), 0u);
 }
 
+TEST_P(RandomTree, FencedSearchesAgreeWithThePlainOnes) {
+  ASSERT_TRUE(db.hasSearchFences());
+  ContentDatabase plain;
+  ASSERT_TRUE(plain.open(dir.base()));
+  plain.dropSearchFences();
+  ASSERT_FALSE(plain.hasSearchFences());
+  EXPECT_GT(db.tableBytes(), plain.tableBytes());
+  const Model m(db);
+  // Every id, its neighbours (mostly absent) and the ends of the range.
+  for (const auto& [id, index] : m.byId) {
+    ASSERT_EQ(db.findById(id), index) << id;
+    ASSERT_EQ(db.findById(id - 1), plain.findById(id - 1)) << id - 1;
+    ASSERT_EQ(db.findById(id + 1), plain.findById(id + 1)) << id + 1;
+  }
+  for (uint32_t id : {0u, 1u, 0xFFFFFFFFu}) ASSERT_EQ(db.findById(id), plain.findById(id)) << id;
+  // Every parent with every type, and types past the table.
+  for (ObjectIndex parent = 0; parent < db.objectCount(); ++parent) {
+    for (uint16_t type = 0; type <= kTypes.size(); ++type) {
+      const auto group = m.group(parent, type);
+      ASSERT_EQ(db.findGroup(parent, type), group.empty() ? 0 : group.front()) << parent << " " << type;
+    }
+  }
+  EXPECT_EQ(db.findGroup(db.objectCount(), 1), 0u);
+}
+
+TEST(SmallGuide, SearchesWithoutFences) {
+  // Too small for fences: the plain searches answer.
+  TempDir dir;
+  ContentWriter writer(u"root");
+  writer.declareTypes(kTypes);
+  const auto a = writer.add(0, u"table");
+  writer.setId(a, 42);
+  writer.add(a, u"field");
+  ASSERT_TRUE(writer.write(dir.base(), nullptr));
+  ContentDatabase db;
+  ASSERT_TRUE(db.open(dir.base()));
+  EXPECT_FALSE(db.hasSearchFences());
+  EXPECT_EQ(db.findById(42), 1u);
+  EXPECT_EQ(db.findGroup(1, db.typeNumber(u"field")), 2u);
+}
+
 TEST_P(RandomTree, CursorMovesAgreeWithTheWholeTable) {
   const Model m(db);
   std::mt19937 random(GetParam() + 1);

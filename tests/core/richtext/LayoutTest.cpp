@@ -49,10 +49,37 @@ TEST_F(Layout, BreakClassesEndLinesAfterThem) {
             (std::vector<Drawn>{{"abc ", {3, 1, 35, 19}}, {"defgh", {3, 19, 43, 37}}}));
 }
 
-TEST_F(Layout, BoldWordStartingMidLineIsSplit) {
-  // Width 86: 80 px. "aaaa " takes 40; four bold characters (36) fit after it.
+TEST_F(Layout, WordStartingARunMidLineMovesWhole) {
+  // Width 86: 80 px. "aaaa " takes 40; only four bold characters (36) would
+  // fit after it, so the bold word moves whole to the next line.
   EXPECT_EQ(drawn(u"aaaa <b>bbbbbb</b>", {0, 0, 86, 100}),
-            (std::vector<Drawn>{{"aaaa ", {3, 1, 43, 19}}, {"bbbb", {43, 1, 79, 19}}, {"bb", {3, 19, 21, 37}}}));
+            (std::vector<Drawn>{{"aaaa ", {3, 1, 43, 19}}, {"bbbbbb", {3, 19, 57, 37}}}));
+  // The same for a link and an italic run, and for a run that starts with the space.
+  EXPECT_EQ(drawn(u"aaaa <a href=\"3\">bbbbbb</a> c", {0, 0, 86, 100}),
+            (std::vector<Drawn>{{"aaaa ", {3, 1, 43, 19}},
+                                {"bbbbbb", {3, 19, 51, 37}},
+                                {" ", {51, 19, 59, 37}},
+                                {"c", {59, 19, 67, 37}}}));
+  EXPECT_EQ(drawn(u"aaaa<i> bbbbbb</i>", {0, 0, 86, 100}),
+            (std::vector<Drawn>{{"aaaa", {3, 1, 35, 19}}, {" ", {35, 1, 43, 19}}, {"bbbbbb", {3, 19, 53, 37}}}));
+  // A word wider than a whole line starts the next line and is split there only.
+  TextBlock b = parsed(u"aa <b>bbbbbbbbbbbb</b>");
+  std::vector<std::pair<std::string, int>> got;
+  for (const auto& p : renderer.layoutPieces(surface, b, {0, 0, 86, 200}))
+    got.push_back({u8(b.text.substr(p.start, p.count)), p.line});
+  EXPECT_EQ(got, (std::vector<std::pair<std::string, int>>{{"aa ", 0}, {"bbbbbbbb", 1}, {"bbbb", 2}}));
+  // With no break before it, a run that goes on from the word before is split as before.
+  EXPECT_EQ(drawn(u"aaaaa<b>bbbbbb</b>", {0, 0, 86, 100}),
+            (std::vector<Drawn>{{"aaaaa", {3, 1, 43, 19}}, {"bbbb", {43, 1, 79, 19}}, {"bb", {3, 19, 21, 37}}}));
+}
+
+TEST_F(Layout, WordStartingARunOnTheLastLineStillEndsInEllipsis) {
+  renderer.configure(std::nullopt, 1, 0);
+  const auto d = drawn(u"aaaa <b>bbbbbb</b>", {0, 0, 86, 100});
+  ASSERT_FALSE(d.empty());
+  EXPECT_EQ(d.back().text, "...");
+  for (const auto& piece : d) EXPECT_EQ(piece.rect.top, 1);
+  EXPECT_TRUE(lastBlock.truncated);
 }
 
 TEST_F(Layout, LongWordInsideARunIsSplitWithoutEmptyLines) {

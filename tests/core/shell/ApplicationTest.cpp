@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -71,8 +73,10 @@ struct RecordingHost : ApplicationHost {
   bool realMigration = false;
   bool openContent(const std::string& base) override {
     log.push_back("open " + fs::path(base).filename().string());
-    return true;
+    return contentValid;
   }
+  std::string contentError() const override { return contentValid ? std::string() : "Qd07-Qd07-Data.pdb: bad kind"; }
+  bool contentValid = true;
   const ContentDatabase* database() const override { return nullptr; }
   uint32_t objectCount() const override { return count; }
   uint32_t objectByName(std::u16string_view name) const override {
@@ -219,6 +223,36 @@ TEST(Application, MissingOrShortContentIsRefusedWithTheMessageAndShutdownStillRu
     // Nothing was opened or created; the font removal fails without an announcement.
     EXPECT_EQ(r.host.log, (std::vector<std::string>{"createMainWindow", "showMainWindow", "font.remove"}));
   }
+}
+
+TEST(Application, ContentThatFailsValidationIsRefusedAsMissingContentIs) {
+  AppRig r("damaged");
+  r.host.contentValid = false;
+  Application app(r.host, r.services());
+  EXPECT_FALSE(app.startUp());
+  ASSERT_EQ(r.messages.shown.size(), 1u);
+  EXPECT_EQ(r.messages.shown[0].box.text, u"Database files are missing or damaged.");
+  EXPECT_EQ(r.messages.shown[0].box.caption, u"Vantrel Guide 2007");
+  // The folder and the file's failed check, for the program to print.
+  EXPECT_EQ(app.startError(), "folder " + r.dir.str() + ": Qd07-Qd07-Data.pdb: bad kind");
+  app.shutDown();
+  // No viewer was created and the database is closed again.
+  for (const auto& entry : r.host.log) EXPECT_EQ(entry.rfind("create ", 0), std::string::npos) << entry;
+  EXPECT_NE(std::find(r.host.log.begin(), r.host.log.end(), "close"), r.host.log.end());
+}
+
+TEST(Application, MissingContentNamesTheFolderAndTheFile) {
+  AppRig r("named", false);
+  r.dir.write("Qd07-Qd07-Data.pdb", 78);
+  {
+    Application app(r.host, r.services());
+    EXPECT_FALSE(app.startUp());
+    EXPECT_EQ(app.startError(), "folder " + r.dir.str() + ": Qd07-Qd07-Strings.pdb is missing");
+  }
+  r.dir.write("Qd07-Qd07-Strings.pdb", 12);
+  EXPECT_EQ(shell::contentFilesProblem(r.dir.str()), "Qd07-Qd07-Strings.pdb is too short (12 bytes)");
+  fs::create_directories(r.dir.path / "sub" / "Qd07-Qd07-Data.pdb");
+  EXPECT_EQ(shell::contentFilesProblem((r.dir.path / "sub").string()), "Qd07-Qd07-Data.pdb is not a file");
 }
 
 TEST(Application, GuideFontHeight) {

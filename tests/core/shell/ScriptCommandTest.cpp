@@ -66,5 +66,16 @@ TEST(ScriptCommand, HexRoundTrip) {
   EXPECT_EQ(back.size(), 3u);  // untouched on failure
 }
 
+TEST(ScriptCommand, LongLinesAreCutInMessages) {
+  const std::string huge(2 * 1024 * 1024, 'x');
+  EXPECT_EQ(bad(huge), "unknown command '" + std::string(200, 'x') + "...'");
+  EXPECT_EQ(bad("tap " + huge + " 1"), "'" + std::string(200, 'x') + "...' is not a whole number");
+  EXPECT_LT(bad("navigate 1 " + huge).size(), 300u);
+  // Short pieces are shown whole; a cut never splits a UTF-8 character.
+  EXPECT_EQ(bad("frobnicate"), "unknown command 'frobnicate'");
+  const std::string accents = std::string(199, 'a') + "\xC3\xA9" + "tail";
+  EXPECT_EQ(clipForMessage(accents), std::string(199, 'a') + "...");
+}
+
 }  // namespace
 }  // namespace vantrel

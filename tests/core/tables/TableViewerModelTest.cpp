@@ -5,6 +5,7 @@
 #include "TableFixture.h"
 #include "platform/TestSurface.h"
 #include "tables/TableViewerModel.h"
+#include "util/TextCodec.h"
 
 using namespace vantrel;
 using namespace vantrel::test;
@@ -106,19 +107,24 @@ TEST_F(Viewer, CompareNarrowsAndRestoreBringsEverythingBack) {
   EXPECT_EQ(viewer.command(kTableRestoreButton).kind, TableAction::Kind::Nothing);
 }
 
-TEST_F(Viewer, AnotherTableKeepsCompareActive) {
-  tapRow(1);
-  tapColumn(1);
-  viewer.command(kTableCompareButton);
-  ASSERT_TRUE(viewer.show(g[u"G1"]));
-  viewer.grid().relayout();
-  EXPECT_EQ(viewer.model().rowCount(), 5u);  // rebuilt with everything visible
-  EXPECT_TRUE(viewer.grid().compareActive());
-  tapRow(1);
-  // Restore there only clears the selection and lays out again.
-  EXPECT_EQ(viewer.command(kTableRestoreButton).kind, TableAction::Kind::Redraw);
-  EXPECT_TRUE(viewer.grid().selectedRows().empty());
-  EXPECT_EQ(viewer.model().rowCount(), 5u);
+TEST_F(Viewer, ShowingATableEndsCompare) {
+  // Another table, and the same table again (Back then Forward), are
+  // rebuilt with everything visible: Compare is over.
+  for (const char16_t* name : {u"G1", u"Whole"}) {
+    SCOPED_TRACE(toUtf8(name));
+    ASSERT_TRUE(viewer.show(g[u"Whole"]));
+    viewer.grid().relayout();
+    tapRow(1);
+    tapColumn(1);
+    ASSERT_EQ(viewer.command(kTableCompareButton).kind, TableAction::Kind::Redraw);
+    ASSERT_TRUE(viewer.grid().compareActive());
+    ASSERT_TRUE(viewer.show(g[name]));
+    viewer.grid().relayout();
+    EXPECT_FALSE(viewer.grid().compareActive());
+    EXPECT_EQ(viewer.model().rowCount(), name == std::u16string(u"G1") ? 5u : 6u);
+    // Restore has nothing to bring back.
+    EXPECT_EQ(viewer.command(kTableRestoreButton).kind, TableAction::Kind::Nothing);
+  }
 }
 
 TEST(ViewerPainting, TheWholeTableIsDrawnThroughThePainter) {

@@ -142,6 +142,33 @@ TEST(CrCl, RangeBoundaries) {
   EXPECT_EQ(refusedField(u"50", w, c, u"120.01"), 1003);
 }
 
+TEST(CrCl, FieldsThatAreNotWhollyANumberAreRefused) {
+  const char16_t *a = u"50", *w = u"70", *c = u"1", *h = u"65";
+  // "1,5" once read as 1 and gave a wrong clearance without a word.
+  CrClOutcome o = calc(false, a, u"1,5", c, h);
+  ASSERT_FALSE(o.ok);
+  EXPECT_EQ(o.focusField, 1001);
+  EXPECT_EQ(u8(o.message), "The \"Weight\" value must be between 0 and 500 kg inclusive.");
+  EXPECT_TRUE(o.messageOwnedByForm);
+  EXPECT_EQ(refusedField(u"50years", w, c, h), 1000);
+  EXPECT_EQ(refusedField(u"4.9", w, c, h), 1000);  // the age is a whole number
+  EXPECT_EQ(refusedField(u"--5", w, c, h), 1000);
+  EXPECT_EQ(refusedField(a, u"70kg", c, h), 1001);
+  EXPECT_EQ(refusedField(a, u"7 0", c, h), 1001);
+  EXPECT_EQ(refusedField(a, w, u"1.2.3", h), 1002);
+  EXPECT_EQ(refusedField(a, w, u"0,9", h), 1002);
+  EXPECT_EQ(refusedField(a, w, c, u"65in"), 1003);
+  EXPECT_EQ(refusedField(a, w, c, u"6e"), 1003);
+  // Numbers in every form the reader takes, blanks around them, are accepted.
+  EXPECT_EQ(refusedField(u" +50 ", u"70.", u".9", u"6.5e1"), 0);
+  EXPECT_EQ(refusedField(u"\t50", u"7E1", u"1e-0", u"65 "), 0);
+  EXPECT_TRUE(crclFieldIsNumber(u"12", true));
+  EXPECT_FALSE(crclFieldIsNumber(u"", false));
+  EXPECT_FALSE(crclFieldIsNumber(u"  ", false));
+  EXPECT_FALSE(crclFieldIsNumber(u".", false));
+  EXPECT_FALSE(crclFieldIsNumber(u"-", true));
+}
+
 TEST(CrCl, ReadingFields) {
   EXPECT_EQ(readCrClInteger(u"  42abc"), 42);
   EXPECT_EQ(readCrClInteger(u"+7"), 7);
@@ -226,6 +253,23 @@ TEST_F(ResultsPage, BelowNinetyAndAdjusted) {
                           std::to_string(badIdx) + "\">"),
             std::string::npos);
   EXPECT_NE(page(89.999f, 50, 50).find("90.00ml/min. Abnormal level."), std::string::npos);
+}
+
+TEST_F(ResultsPage, WeightBelowIdealBodyWeightAddsOneCaution) {
+  // Female, 70 inches: IBW 68.5 kg; 40 kg is below it and the estimate uses 68.5.
+  const CrClOutcome o = calc(false, u"50", u"40", u"1", u"70");
+  ASSERT_TRUE(o.ok);
+  EXPECT_EQ(o.dosingWeight, o.result.ibw);
+  const std::string got = u8(buildCrClResultsPage(guide.db, o.result));
+  const std::string caution =
+      "<blockquote>Actual weight is below ideal body weight: this estimate uses ideal body weight and may "
+      "overestimate clearance.</blockquote><BR>";
+  EXPECT_NE(got.find("<blockquote>None required.</blockquote><BR>" + caution + "<A HREF=\""), std::string::npos);
+  EXPECT_EQ(got.find(caution), got.rfind(caution));
+  // At or above the ideal body weight the page has no caution.
+  EXPECT_EQ(page(60, 68.5f, 68.5f).find("below ideal"), std::string::npos);
+  EXPECT_EQ(page(60, 68.5f, 100).find("below ideal"), std::string::npos);
+  EXPECT_NE(page(60, 68.5f, 68.4f).find(caution), std::string::npos);
 }
 
 TEST(CrClPage, MissingDosingObjectsLinkToObjectZero) {

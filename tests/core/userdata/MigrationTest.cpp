@@ -133,5 +133,59 @@ TEST(Migration, MissingOldBookmarkFileConvertsNothing) {
   EXPECT_TRUE(r.notesCopied);
 }
 
+TEST(Migration, APairOfThisEditionIsCarriedOverUnchanged) {
+  Editions e;
+  FakeIds ids(10, {{1, 101}, {2, 102}});
+  // The previous folder already holds this edition's versioned bookmark pair.
+  ScratchDir made;
+  {
+    BookmarkList list(&ids);
+    list.open(made.path());
+    list.addBookmark(u"Dosing", 1, "ab", 2);
+    list.addBookmark(u"Second", 2, nullptr, 0);
+  }
+  std::filesystem::copy_file(made / "bookmarks.vsi", e.previous / "bookmarks.vsi",
+                             std::filesystem::copy_options::overwrite_existing);
+  std::filesystem::copy_file(made / "bookmarks.vsd", e.previous / "bookmarks.vsd",
+                             std::filesystem::copy_options::overwrite_existing);
+  const MigrationReport r = migrateUserData(e.current.path(), e.previous.path());
+  EXPECT_TRUE(r.bookmarksVersioned);
+  EXPECT_EQ(r.bookmarksConverted, 2);  // not 3: the version record is no bookmark
+  EXPECT_EQ(r.problem, "");
+  EXPECT_EQ(readFile(e.current / "bookmarks.vsd"), readFile(made / "bookmarks.vsd"));
+  BookmarkList list(&ids);
+  list.open(e.current.path());
+  ASSERT_EQ(list.itemCount(), 2u);
+  EXPECT_EQ(list.bookmarks()[0].title, u"Dosing");
+  EXPECT_EQ(list.bookmarks()[1].title, u"Second");
+  EXPECT_EQ(list.bookmarkAt(0).length, 2u);  // the page data came along
+  for (const auto& b : list.bookmarks()) EXPECT_FALSE(b.damaged);
+}
+
+TEST(Migration, ADamagedPairOfThisEditionIsRefusedWithoutWritingAnything) {
+  Editions e;
+  // Version record, one sound bookmark, one whose title runs past its record.
+  std::string bad = le32(102) + le32(0) + le32(50) + "short";
+  writePair(e.previous / "bookmarks.vsi", e.previous / "bookmarks.vsd",
+            {bytesOf({1, 0}), le32(101) + le32(0) + le32(2) + "ok", bad});
+  const MigrationReport r = migrateUserData(e.current.path(), e.previous.path());
+  EXPECT_TRUE(r.bookmarksVersioned);
+  EXPECT_EQ(r.bookmarksConverted, -1);
+  EXPECT_NE(r.problem.find("bookmark 1 cannot be read"), std::string::npos) << r.problem;
+  EXPECT_FALSE(std::filesystem::exists(e.current / "bookmarks.vsd"));
+  EXPECT_TRUE(r.notesCopied);
+}
+
+TEST(Migration, OldRecordsWithoutAnIdAreNotWrittenAsDamagedBookmarks) {
+  Editions e;
+  writePair(e.previous / "bookmarks.vsi", e.previous / "bookmarks.vsd", {le32(101) + "Kept", "ab", ""});
+  const MigrationReport r = migrateUserData(e.current.path(), e.previous.path());
+  EXPECT_EQ(r.bookmarksConverted, 1);
+  BookmarkList list;
+  list.open(e.current.path());
+  ASSERT_EQ(list.itemCount(), 1u);
+  EXPECT_FALSE(list.bookmarks()[0].damaged);
+}
+
 }  // namespace
 }  // namespace vantrel

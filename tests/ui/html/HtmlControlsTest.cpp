@@ -4,7 +4,9 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTextDocument>
 #include <QTimer>
 #include <vector>
@@ -160,7 +162,9 @@ TEST(HtmlDialog, ReturnsTheTappedObjectAndAnchorAndRefusesASecondOpening) {
   EXPECT_EQ(second, -1);
   EXPECT_EQ(title, "Notes");
   EXPECT_EQ(html, "<HTML><BODY><FONT FACE='PPC_Font2'>see <a href=\"12#sec\">this</a></FONT></BODY></FONT>");
-  EXPECT_EQ(geometry, main.geometry()) << "an empty rectangle covers the main window";
+  // An empty rectangle covers the main window but for the command bar's
+  // place (26 pixels at 96 dpi) along its bottom.
+  EXPECT_EQ(geometry, main.geometry().adjusted(0, 0, 0, -26)) << "an empty rectangle covers the main window";
   EXPECT_EQ(HtmlDialog::openDialog(), nullptr);
 
   // Opened again with a rectangle: its size, centred; a link without "#".
@@ -176,6 +180,31 @@ TEST(HtmlDialog, ReturnsTheTappedObjectAndAnchorAndRefusesASecondOpening) {
   // Closed without a link: -1.
   QTimer::singleShot(0, [&] { dialog.accept(); });
   EXPECT_EQ(dialog.open("Notes", "text"), -1);
+}
+
+TEST(HtmlDialog, TheCloseButtonClosesItAsEscapeDoes) {
+  QMainWindow main;
+  main.setGeometry(0, 0, 480, 640);
+  main.show();
+  HtmlDialog dialog(&main, 192);
+  bool shown = false;
+  int buttonHeight = 0;
+  QTimer::singleShot(0, [&] {
+    QPushButton* close = dialog.closeButton();
+    ASSERT_NE(close, nullptr);
+    shown = close->isVisible();
+    buttonHeight = close->height();
+    EXPECT_EQ(close->property("childId").toInt(), HtmlDialog::kCloseId);
+    close->click();
+  });
+  EXPECT_EQ(dialog.open("Footnotes", "<a href=\"12\">x</a>"), -1);  // no link: as Escape
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(buttonHeight, 44);  // 22 at 96 dpi, scaled
+  EXPECT_FALSE(dialog.isVisible());
+  // The control's scroll bars scale with the resolution as well.
+  const int plain = QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  EXPECT_EQ(dialog.control()->verticalScrollBar()->style()->pixelMetric(QStyle::PM_ScrollBarExtent),
+            (plain * 192 + 48) / 96);
 }
 
 TEST(HtmlDialog, AModalDriverRunsWhileItIsOpen) {

@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QKeyEvent>
+#include <QStyle>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <filesystem>
@@ -213,6 +215,28 @@ TEST(Calculator, FormScalesAtDoubleResolution) {
   EXPECT_EQ(form->field(1)->geometry(), QRect(230, 88, 120, 36));
   EXPECT_EQ(form->male()->geometry(), QRect(250, 222, 220, 36));
   EXPECT_EQ(r.html()->restartBar()->height(), 52);
+  // The round buttons and the HTML control's scroll bars follow the
+  // resolution, as the rest of the form does.
+  const int radio = QApplication::style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth);
+  EXPECT_EQ(form->male()->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth), (radio * 192 + 48) / 96);
+  const int bar = QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  EXPECT_EQ(r.html()->pane()->control()->verticalScrollBar()->style()->pixelMetric(QStyle::PM_ScrollBarExtent),
+            (bar * 192 + 48) / 96);
+}
+
+TEST(Calculator, EnterInAFieldCalculates) {
+  if (!demoBuilt()) GTEST_SKIP() << "demo guide not built";
+  Reader r;
+  r.go(demoObject("calc_crcl"));
+  CrClForm* form = r.calc()->panel()->form();
+  setField(form, 0, "60");
+  setField(form, 1, "70");
+  setField(form, 2, "1.2");
+  setField(form, 3, "70");
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+  QApplication::sendEvent(form->field(2), &enter);
+  QApplication::processEvents();
+  EXPECT_EQ(r.frame().currentObject(), r.application.pageKeys()["calc_result"]);
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <filesystem>
+#include <fstream>
+#include <QKeyEvent>
 
 #include "platform/KeyboardService.h"
 #include "platform/QtFontFiles.h"
@@ -208,6 +210,81 @@ TEST(MainWindow, DesktopShortcutsMapToTheBarCommands) {
   EXPECT_EQ(MainWindow::shortcutCommand(Qt::Key_Q, Qt::ControlModifier), 40019);
   EXPECT_EQ(MainWindow::shortcutCommand(Qt::Key_Left, Qt::NoModifier), 0);
   EXPECT_EQ(MainWindow::shortcutCommand(Qt::Key_Q, Qt::ControlModifier | Qt::ShiftModifier), 0);
+}
+
+// The object index of a label of the demo guide, from its objects.txt.
+uint32_t demoObject(const std::string& label) {
+  std::ifstream in(std::string(VANTREL_SOURCE_DIR) + "/samples/demo-guide/objects.txt");
+  for (std::string line; std::getline(in, line);) {
+    const size_t tab = line.find('\t');
+    if (tab == std::string::npos || line[0] == '#') continue;
+    const size_t tab2 = line.find('\t', tab + 1);
+    if (line.substr(tab + 1, tab2 - tab - 1) == label) return static_cast<uint32_t>(std::stoul(line.substr(0, tab)));
+  }
+  return 0;
+}
+
+TEST(ShellWidgets, TitlesWithMarkupShowAsPlainText) {
+  if (!demoBuilt()) GTEST_SKIP() << "demo guide not built";
+  Reader r;
+  const uint32_t mrsa = demoObject("spec_org_mrsa");
+  ASSERT_NE(mrsa, 0u);
+  r.application.mainFrame()->navigate(mrsa, nullptr, 0, true);
+  // The frame (and a script's state) keep the text as stored.
+  EXPECT_EQ(r.application.mainFrame()->title(), u"<i>Staphylococcus aureus (MRSA)</i>");
+  MainWindow* win = r.host.mainWindow();
+  EXPECT_EQ(win->windowTitle(), "Staphylococcus aureus (MRSA)");
+  EXPECT_EQ(win->pageTitle(), "Staphylococcus aureus (MRSA)");
+  win->titleChanged(u"A&amp;B<br>C <b>bold</b>");
+  EXPECT_EQ(win->windowTitle(), "A&B C bold");
+  win->titleChanged(u"");
+  EXPECT_EQ(win->windowTitle(), "Vantrel Guide 2007");
+}
+
+TEST(ShellWidgets, NavigationClosesAnOpenPopupAndShortcutsWorkOverIt) {
+  if (!demoBuilt()) GTEST_SKIP() << "demo guide not built";
+  Reader r;
+  MainFrame* frame = r.application.mainFrame();
+  frame->navigate(1, nullptr, 0, true);
+  frame->navigate(2, nullptr, 0, true);
+  MainWindow* win = r.host.mainWindow();
+  // A popup over the window, as a footnote or a cell text opens one.
+  auto* popup = new QWidget(win, Qt::Popup);
+  popup->setGeometry(win->mapToGlobal(QPoint(10, 40)).x(), win->mapToGlobal(QPoint(10, 40)).y(), 50, 50);
+  popup->show();
+  QApplication::processEvents();
+  ASSERT_EQ(QApplication::activePopupWidget(), popup);
+  // Alt+Left, pressed while the popup has the keyboard: back, and the popup goes.
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_Left, Qt::AltModifier);
+  QApplication::sendEvent(popup, &press);
+  QApplication::processEvents();
+  EXPECT_EQ(frame->currentObject(), 1u);
+  EXPECT_FALSE(popup->isVisible());
+  // Any navigation closes one.
+  popup->show();
+  QApplication::processEvents();
+  ASSERT_TRUE(popup->isVisible());
+  frame->navigate(3, nullptr, 0, true);
+  EXPECT_FALSE(popup->isVisible());
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+  delete popup;
+}
+
+TEST(ShellWidgets, TheWindowKeepsTheBarAndAPageAreaWhole) {
+  if (!demoBuilt()) GTEST_SKIP() << "demo guide not built";
+  for (int dpi : {96, 192}) {
+    Reader r(dpi == 96 ? Size{240, 320} : Size{480, 640}, dpi);
+    MainWindow* win = r.host.mainWindow();
+    CommandBarWidget* bar = win->commandBar();
+    EXPECT_GE(win->minimumWidth(), bar->requiredWidth());
+    EXPECT_LE(win->minimumWidth(), dpi == 96 ? 240 : 480);  // the device screens still fit
+    win->resize(10, 10);
+    QApplication::processEvents();
+    EXPECT_GE(win->width(), bar->requiredWidth());
+    EXPECT_GT(win->pageArea()->height(), 0);
+    EXPECT_EQ(bar->geometry().bottom(), win->height() - 1);
+    EXPECT_GE(bar->width(), bar->requiredWidth());
+  }
 }
 
 }  // namespace

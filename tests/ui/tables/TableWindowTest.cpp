@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 
 #include "../../core/tables/TableFixture.h"
 #include "popups/FootnotePopup.h"
@@ -88,6 +90,48 @@ TEST_F(GridWidgetTest, NarrowWindowScrollsWithItsBarsAndMarksCutOffHeadings) {
   widget->relayout();
   EXPECT_EQ(grid.scrollX(), 0);
   EXPECT_EQ(grid.scrollY(), 0);
+}
+
+TEST_F(GridWidgetTest, WheelAndKeysScrollAsTheBarsDo) {
+  showItem(u"Whole", 90, 60);
+  const TableGrid& grid = model->grid();
+  ASSERT_EQ(grid.scrollBarMask(), 3);
+  auto key = [&](int k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QKeyEvent e(QEvent::KeyPress, k, mods);
+    QApplication::sendEvent(widget.get(), &e);
+  };
+  auto wheel = [&](QPoint delta, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QWheelEvent e(QPointF(10, 10), QPointF(10, 10), QPoint(), delta, Qt::NoButton, mods, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget.get(), &e);
+  };
+  key(Qt::Key_Down);
+  EXPECT_EQ(grid.scrollY(), 20);
+  EXPECT_EQ(widget->verticalBar()->value(), 20);
+  key(Qt::Key_Up);
+  EXPECT_EQ(grid.scrollY(), 0);
+  key(Qt::Key_PageDown);
+  EXPECT_GT(grid.scrollY(), 0);
+  key(Qt::Key_PageUp);
+  EXPECT_EQ(grid.scrollY(), 0);
+  key(Qt::Key_Right);
+  EXPECT_EQ(grid.scrollX(), grid.columnWidth(model->model().columnAt(1)));
+  key(Qt::Key_Left);
+  EXPECT_EQ(grid.scrollX(), 0);
+  // Alt with an arrow is left to the window's shortcuts.
+  key(Qt::Key_Down, Qt::AltModifier);
+  EXPECT_EQ(grid.scrollY(), 0);
+  // One notch down moves down (three lines at most, held at the end); one up comes back.
+  wheel(QPoint(0, -120));
+  EXPECT_GT(grid.scrollY(), 0);
+  EXPECT_EQ(widget->verticalBar()->value(), grid.scrollY());
+  wheel(QPoint(0, 120));
+  EXPECT_EQ(grid.scrollY(), 0);
+  // Sideways, or with Shift, the wheel scrolls across.
+  wheel(QPoint(-120, 0));
+  EXPECT_GT(grid.scrollX(), 0);
+  wheel(QPoint(0, 120), Qt::ShiftModifier);
+  EXPECT_EQ(grid.scrollX(), 0);
+  EXPECT_EQ(widget->focusPolicy(), Qt::StrongFocus);
 }
 
 // A table whose only row heading is far wider than a column may be.
