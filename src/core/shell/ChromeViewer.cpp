@@ -22,6 +22,7 @@ const std::vector<CommandMenuItem>& commandMenuItems() {
       {0, u"About", cmd::kAboutGuide},
       {0, u"About KORVAX, Inc.", cmd::kAboutMaker},
       {0, u"Legitimacy Notice", cmd::kNotice},
+      {0, u"Search the guide", cmd::kSearch},
       {1, u"- Add/Edit Note", cmd::kAddEditNote},
       {1, u"- View Notes", cmd::kViewNotes},
       {2, u"- Add Bookmark", cmd::kAddBookmark},
@@ -75,6 +76,7 @@ bool ChromeViewer::command(int id) {
     case cmd::kAboutGuide: go("about_qd"); return true;
     case cmd::kAboutMaker: go("about"); return true;
     case cmd::kNotice: go("notice"); return true;
+    case cmd::kSearch: go("search"); return true;
     case cmd::kExit:
       if (messages_.showMessage({kGuideTitle, kExitQuestion, MessageIcon::Question, MessageButtons::YesNo}) ==
           MessageAnswer::Yes) {

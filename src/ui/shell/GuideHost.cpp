@@ -6,6 +6,7 @@
 #include "tables/TableViewer.h"
 #include "html/HtmlViewer.h"
 #include "tools/CalculatorViewer.h"
+#include "search/SearchViewer.h"
 
 namespace vantrel {
 
@@ -82,6 +83,10 @@ std::unique_ptr<Viewer> GuideHost::createViewer(ViewerId id, ViewerContext& ctx)
       return std::make_unique<TightHierarchyViewer>(*ctx.database, ctx.frame, window_->pageArea(), fieldList,
                                                     screen_.dpiX(), screen_.dpiY());
     }
+    case ViewerId::Search:
+      if (!ctx.database) return nullptr;
+      return std::make_unique<SearchViewer>(*ctx.database, ctx.frame, ctx.pageKeys, ctx.history, window_->pageArea(),
+                                            programDir_, screen_.dpiX(), screen_.dpiY());
     default:
       return nullptr;
   }

@@ -15,6 +15,7 @@
 #include "content/ContentWriter.h"
 #include "search/SearchDocuments.h"
 #include "search/SearchIndex.h"
+#include "search/SearchPage.h"
 
 namespace vantrel {
 namespace {
@@ -306,6 +307,31 @@ TEST(SearchIndexLife, CancelledBuildLeavesThePreviousIndex) {
   int entries = 0;
   for ([[maybe_unused]] const auto& e : fs::directory_iterator(cache.path)) ++entries;
   EXPECT_EQ(entries, 1);
+}
+
+}  // namespace
+}  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+TEST(SearchPage, ResultsPageSaysWhatHappened) {
+  SearchAnswer a;
+  a.query = "x<y";
+  EXPECT_NE(searchResultsPage(a, false).find(kBuildingText), std::u16string::npos);
+  // Nothing found says so, with the query escaped.
+  EXPECT_NE(searchResultsPage(a, true).find(u"No pages match \u201cx&lt;y\u201d"), std::u16string::npos);
+  a.corrected = "xy";
+  a.usedCorrection = true;
+  a.hits.push_back({42, "A & B", "footnote", "the <b>xy</b> word", 1.0});
+  const std::u16string page = searchResultsPage(a, true);
+  EXPECT_NE(page.find(u"Did you mean <a href=\"corrected\"><b>xy</b></a>?"), std::u16string::npos);
+  EXPECT_NE(page.find(u"<a href=\"42\">A &amp; B</a> <small>(Footnote)</small><br>the <b>xy</b> word"),
+            std::u16string::npos);
+  // The page data carries the query and nothing else.
+  const std::vector<uint8_t> data = searchPageData("sepsis shock");
+  EXPECT_EQ(queryFromPageData(data.data(), data.size()), "sepsis shock");
+  EXPECT_EQ(queryFromPageData(nullptr, 0), "");
 }
 
 }  // namespace
