@@ -58,4 +58,37 @@ EOF2
 expect '"building":true' "$(line 1)" "a damaged index is rebuilt"
 expect '"indexReady":true' "$(line 2)" "and then used"
 expect '"query":"sepsis\n"' "$(line 2)" "the query from the page data"
+
+# Find in page: an HTML page highlights and steps with wrap-around; a table
+# selects the row of the matching cell and scrolls it into view; Escape closes.
+note=$(obj note_sepsis)
+table=$(obj spec_all)
+run --script - > "$WORK/out" <<EOF2
+navigate $note
+key Ctrl+F
+type the
+wait 50
+state
+key F3
+key Shift+F3
+key Shift+F3
+state
+key Escape
+state
+navigate $table
+key Ctrl+F
+type peptostrep
+wait 50
+state
+type zzz
+state
+EOF2
+expect '"find":{"current":1,"matches":3,"text":"the"}' "$(line 1)" "find on an HTML page"
+expect '"find":{"current":3,"matches":3,"text":"the"}' "$(line 2)" "Shift+F3 wraps to the last match"
+reject '"find":' "$(line 3)" "Escape closes the find bar"
+expect '"find":{"current":1,"matches":1,"text":"peptostrep"}' "$(line 4)" "find in a table"
+expect '"selectedRows":[' "$(line 4)" "the row is selected"
+reject '"selectedRows":[]' "$(line 4)" "the row is selected"
+reject '"scrollY":0,' "$(line 4)" "and scrolled into view"
+expect '"find":{"current":0,"matches":0,"text":"peptostrepzzz"}' "$(line 5)" "no match"
 finish guide_search
