@@ -321,12 +321,15 @@ SearchAnswer SearchIndex::search(const std::string& query, uint32_t limit) const
       std::string rebuilt;
       bool changed = false;
       std::string word;
-      auto flush = [&] {
+      auto flush = [&](bool typing) {
         if (word.empty()) return;
         std::string lower;
         for (unsigned char c : word) lower += static_cast<char>(std::tolower(c));
         std::string s;
-        if (impl_->db.get_termfreq(lower) == 0 && impl_->db.get_termfreq("Z" + impl_->stem(lower)) == 0)
+        // A word still being typed that begins some word of the guide is
+        // not a misspelling.
+        const bool prefix = typing && impl_->db.allterms_begin(lower) != impl_->db.allterms_end(lower);
+        if (!prefix && impl_->db.get_termfreq(lower) == 0 && impl_->db.get_termfreq("Z" + impl_->stem(lower)) == 0)
           s = impl_->db.get_spelling_suggestion(lower);
         if (!s.empty() && s != lower) {
           rebuilt += s;
@@ -340,11 +343,11 @@ SearchAnswer SearchIndex::search(const std::string& query, uint32_t limit) const
         if (std::isalnum(static_cast<unsigned char>(c)) || (static_cast<unsigned char>(c) >= 0x80) || c == '\'') {
           word += c;
         } else {
-          flush();
+          flush(false);
           rebuilt += c;
         }
       }
-      flush();
+      flush(true);
       if (changed) corrected = rebuilt;
     }
     Xapian::Enquire enquire(impl_->db);

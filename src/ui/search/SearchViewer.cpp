@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QJsonArray>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include "search/SearchPage.h"
@@ -25,6 +26,10 @@ SearchWindow::SearchWindow(QWidget* parent, int dpiX, int dpiY) : LayoutWidget(p
   results_->setObjectName("searchResults");
   results_->setOpenLinks(false);
   results_->setFrameShape(QFrame::NoFrame);
+  // The same text size as the HTML pages: 12 pixels at 96 dots per inch.
+  QFont font = results_->document()->defaultFont();
+  font.setPixelSize(scaled(12, dpiY));
+  results_->document()->setDefaultFont(font);
   layout->addWidget(results_, 1);
 
   buildRow_ = new QWidget(this);

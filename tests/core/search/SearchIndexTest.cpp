@@ -208,6 +208,9 @@ TEST_F(Indexed, FindsWordsWhereverThePageKeepsThem) {
   EXPECT_EQ(objects(index.search("infusion")), std::vector<ObjectIndex>{g.image});
   // Every word must match; the last one may be a prefix while typing.
   EXPECT_EQ(objects(index.search("mrsa vanco")), std::vector<ObjectIndex>{g.sepsis});
+  // A word still being typed is not taken for a misspelling.
+  EXPECT_FALSE(index.search("mrsa vanco").corrected);
+  EXPECT_FALSE(index.search("nephro").corrected);
   EXPECT_TRUE(index.search("mrsa hygiene").hits.empty());
 }
 
