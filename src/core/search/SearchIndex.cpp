@@ -159,7 +159,9 @@ bool buildIndex(const ContentDatabase& db, const std::string& folder, const Sear
   uint64_t count = 0;
   bool completed = false;
   try {
-    Xapian::WritableDatabase out(temp, Xapian::DB_CREATE_OR_OVERWRITE);
+    // No fsync while writing: the folder is renamed into place only once
+    // complete, and an index damaged by a crash is found and rebuilt.
+    Xapian::WritableDatabase out(temp, Xapian::DB_CREATE_OR_OVERWRITE | Xapian::DB_NO_SYNC);
     Xapian::TermGenerator terms;
     terms.set_stemmer(Xapian::Stem("english"));
     terms.set_stemming_strategy(Xapian::TermGenerator::STEM_SOME);

@@ -43,7 +43,9 @@ FindBar::FindBar(QWidget* host, std::unique_ptr<FindTarget> target, int dpiX, in
   connect(edit_, &QLineEdit::textChanged, this, [this](const QString& t) { textChanged(t); });
   connect(edit_, &QLineEdit::returnPressed, this, [this] { next(false); });
   connect(close_, &QToolButton::clicked, this, [this] { close(); });
-  if (auto* browser = qobject_cast<QTextBrowser*>(host->findChild<QTextBrowser*>()))
+  auto* browser = qobject_cast<QTextBrowser*>(host);
+  if (!browser) browser = host->findChild<QTextBrowser*>();
+  if (browser)
     connect(browser, &QTextEdit::textChanged, this, [this] {
       if (isVisible() && !edit_->text().isEmpty()) textChanged(edit_->text());
     });
