@@ -88,7 +88,7 @@ expect '"position":1' "$(line 5)" "and goes no further"
 
 # Drop-down menu 0 and its commands.
 printf 'command 40029\nstate\nchoose 0\nstate\n' | run --script - >"$WORK/out"
-expect '"menu":["Vantrel Guide Home","About","About KORVAX, Inc.","Legitimacy Notice"]' "$(line 1)" "menu 0"
+expect '"menu":["Vantrel Guide Home","About","About KORVAX, Inc.","Legitimacy Notice","Search the guide"]' "$(line 1)" "menu 0"
 
 # Exit: No keeps running, Yes ends the run with one last state line.
 cat >"$WORK/s3" <<'S'

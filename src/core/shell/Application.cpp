@@ -10,17 +10,20 @@ namespace vantrel {
 const std::array<ViewerId, kViewerCount> kCreationOrder = {
     ViewerId::Chrome, ViewerId::IndexSearch, ViewerId::Contents, ViewerId::TightHierarchy,
     ViewerId::Html,   ViewerId::Image,       ViewerId::Calculator, ViewerId::Key,
-    ViewerId::DualList, ViewerId::Table,     ViewerId::Home,     ViewerId::Footnotes};
+    ViewerId::DualList, ViewerId::Table,     ViewerId::Home,     ViewerId::Footnotes,
+    ViewerId::Search};
 
 const std::array<ViewerId, kViewerCount> kOfferingOrder = {
     ViewerId::Footnotes, ViewerId::Chrome, ViewerId::IndexSearch, ViewerId::Contents,
     ViewerId::TightHierarchy, ViewerId::Html, ViewerId::Image, ViewerId::Calculator,
-    ViewerId::Key, ViewerId::DualList, ViewerId::Table, ViewerId::Home};
+    ViewerId::Key, ViewerId::DualList, ViewerId::Table, ViewerId::Home,
+    ViewerId::Search};
 
 const std::array<ViewerId, kViewerCount> kDestructionOrder = {
     ViewerId::Chrome, ViewerId::Contents, ViewerId::TightHierarchy, ViewerId::Html,
     ViewerId::IndexSearch, ViewerId::Image, ViewerId::Calculator, ViewerId::DualList,
-    ViewerId::Table, ViewerId::Home, ViewerId::Key, ViewerId::Footnotes};
+    ViewerId::Table, ViewerId::Home, ViewerId::Key, ViewerId::Footnotes,
+    ViewerId::Search};
 
 const char* viewerName(ViewerId id) {
   switch (id) {
@@ -36,6 +39,7 @@ const char* viewerName(ViewerId id) {
     case ViewerId::Table: return "table";
     case ViewerId::Home: return "home";
     case ViewerId::Footnotes: return "footnotes";
+    case ViewerId::Search: return "search";
   }
   return "";
 }

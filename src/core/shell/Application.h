@@ -26,12 +26,12 @@ class ContentDatabase;
 inline constexpr char kContentBaseName[] = "Qd07-Qd07";
 inline constexpr char16_t kMissingContentMessage[] = u"Database files are missing or damaged.";
 
-// The twelve viewers, in the order they are created.
+// The viewers, in the order they are created (the search page last).
 enum class ViewerId {
   Chrome, IndexSearch, Contents, TightHierarchy, Html, Image,
-  Calculator, Key, DualList, Table, Home, Footnotes,
+  Calculator, Key, DualList, Table, Home, Footnotes, Search,
 };
-inline constexpr int kViewerCount = 12;
+inline constexpr int kViewerCount = 13;
 extern const std::array<ViewerId, kViewerCount> kCreationOrder;
 extern const std::array<ViewerId, kViewerCount> kOfferingOrder;
 extern const std::array<ViewerId, kViewerCount> kDestructionOrder;

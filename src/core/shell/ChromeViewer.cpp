@@ -24,6 +24,7 @@ const std::vector<CommandMenuItem>& commandMenuItems() {
       {0, u"About", cmd::kAboutGuide},
       {0, u"About KORVAX, Inc.", cmd::kAboutMaker},
       {0, u"Legitimacy Notice", cmd::kNotice},
+      {0, u"Search the guide", cmd::kSearch},
       {1, u"- Add/Edit Note", cmd::kAddEditNote},
       {1, u"- View Notes", cmd::kViewNotes},
       {2, u"- Add Bookmark", cmd::kAddBookmark},
@@ -313,6 +314,7 @@ bool ChromeViewer::command(int id) {
     case cmd::kAddBookmark:
       if (overlaysReady()) addBookmark();
       return true;
+    case cmd::kSearch: go("search"); return true;
     case cmd::kExit:
       if (messages_.showMessage({kGuideTitle, kExitQuestion, MessageIcon::Question, MessageButtons::YesNo}) ==
           MessageAnswer::Yes) {

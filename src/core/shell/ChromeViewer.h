@@ -37,6 +37,8 @@ inline constexpr int kAboutMaker = 40057;
 inline constexpr int kNotice = 40058;
 inline constexpr int kAddEditNote = 40023;
 inline constexpr int kViewNotes = 40024;
+// "Search the guide", at the end of the guide menu (Ctrl+K).
+inline constexpr int kSearch = 40090;
 inline constexpr int kAddBookmark = 40025;
 inline constexpr int kViewBookmarks = 40026;
 }  // namespace cmd

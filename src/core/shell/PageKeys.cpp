@@ -31,6 +31,8 @@ void PageKeys::build(uint32_t objectCount, const std::function<uint32_t(std::u16
   set("notes", objectCount + 3);
   set("home", objectCount + 4);
   set("index_search", objectCount + 5);
+  // The full-text search page: a seventh pseudo object after the six.
+  set("search", objectCount + 6);
 }
 
 }  // namespace vantrel

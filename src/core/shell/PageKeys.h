@@ -20,7 +20,7 @@ class PageKeys {
   const std::vector<std::pair<std::string, uint32_t>>& entries() const { return entries_; }
   void clear() { entries_.clear(); }
 
-  // Fills the twelve keys, in their fixed order. byName answers the object
+  // Fills the keys, in their fixed order (the search page's last). byName answers the object
   // of a content name, 0 when the content has no such name.
   void build(uint32_t objectCount, const std::function<uint32_t(std::u16string_view)>& byName);
 

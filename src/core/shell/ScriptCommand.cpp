@@ -40,7 +40,7 @@ const std::vector<std::string>& scriptCommandNames() {
   static const std::vector<std::string> names = {
       "tap", "press", "move", "release", "wait", "type", "key", "command", "choose", "answer",
       "navigate", "navigate-key", "resize", "shot", "state", "quit",
-      "link", "focus", "click", "expand", "collapse", "check"};
+      "link", "focus", "click", "expand", "collapse", "check", "wait-index"};
   return names;
 }
 
@@ -109,6 +109,8 @@ std::optional<ScriptCommand> parseScriptLine(const std::string& rawLine, std::st
     if (!numbers(2, -kCoord, kCoord, "X Y")) return std::nullopt;
   } else if (c.name == "wait") {
     if (!numbers(1, 0, 3600000, "MS (milliseconds)")) return std::nullopt;
+  } else if (c.name == "wait-index") {
+    if (!numbers(1, 0, 3600000, "MS (the longest wait, in milliseconds)")) return std::nullopt;
   } else if (c.name == "type") {
     if (rest.empty()) {
       error = "type takes TEXT";

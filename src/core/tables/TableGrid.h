@@ -152,6 +152,11 @@ class TableGrid {
     selectedRows_.clear();
     selectedColumns_.clear();
   }
+  // Selects one real row alone (find in page).
+  void selectOnlyRow(uint32_t realRow) {
+    clearSelection();
+    selectedRows_.insert(realRow);
+  }
   bool compareActive() const { return compareActive_; }
   void setCompareActive(bool on) { compareActive_ = on; }
 

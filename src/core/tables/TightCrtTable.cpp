@@ -100,7 +100,8 @@ void TightCrtTable::walkLeaves(ObjectIndex h, Visit&& visit) const {
 }
 
 void TightCrtTable::headingsFrom(ObjectIndex h, Axis axis) {
-  HeadingToggle& toggle = axis == Axis::Columns ? columnToggle() : rowToggle();
+  HeadingToggle& toggle = privateToggles_ ? ownToggles_[axis == Axis::Columns ? 0 : 1]
+                          : axis == Axis::Columns ? columnToggle() : rowToggle();
   uint32_t& count = axis == Axis::Columns ? columnTotal_ : rowTotal_;
   walkLeaves(h, [&](ObjectIndex leaf, bool enteredGroup) {
     if (count >= kMaxTableLines) return false;

@@ -103,6 +103,11 @@ class TightCrtTable : public TableSource {
   // Back to the start-of-process state (false, -1), for tools and tests that
   // need the colours of a fresh run.
   static void resetHeadingToggles();
+  // With private toggles the table keeps its own pair instead of the
+  // process-wide one: a table read for its texts alone (the search index,
+  // on a worker thread) neither races with nor shifts the colours the
+  // reader's tables show.
+  void usePrivateToggles(bool on) { privateToggles_ = on; }
 
  private:
   enum class Axis { Columns, Rows };
@@ -124,6 +129,8 @@ class TightCrtTable : public TableSource {
   ObjectIndex top_ = 0;
   Colour colourA_ = kHeadingColourA;
   Colour colourB_ = kHeadingColourB;
+  bool privateToggles_ = false;
+  HeadingToggle ownToggles_[2];
   int arrangement_ = 0;
   uint32_t columnTotal_ = 0;
   uint32_t rowTotal_ = 0;

@@ -1,5 +1,7 @@
 #include "html/HtmlViewer.h"
 
+#include "search/FindBar.h"
+
 #include <QPainter>
 
 #include "shell/MainFrame.h"
@@ -47,6 +49,7 @@ QtHtmlViewer::QtHtmlViewer(const ContentDatabase& database, MainFrame& frame, co
   restartBar_->setGeometry(0, 0, 0, scaled(26, dpiY));
   restartBar_->hide();
   restartBar_->setListener([this] { navigateTo(model_.restart()); });
+  new FindBar(pane_, std::make_unique<HtmlFindTarget>(pane_->control()), dpiX, dpiY);
 }
 
 QtHtmlViewer::~QtHtmlViewer() {

@@ -10,6 +10,7 @@
 #include "lists/IndexViewer.h"
 #include "lists/KeyViewer.h"
 #include "tools/CalculatorViewer.h"
+#include "search/SearchViewer.h"
 
 namespace vantrel {
 
@@ -105,6 +106,10 @@ std::unique_ptr<Viewer> GuideHost::createViewer(ViewerId id, ViewerContext& ctx)
       if (!ctx.database) return nullptr;
       return std::make_unique<QtDualListViewer>(*ctx.database, ctx.frame, window_->pageArea(), window_.get(), screen_,
                                                 screen_.dpiX(), screen_.dpiY());
+    case ViewerId::Search:
+      if (!ctx.database) return nullptr;
+      return std::make_unique<SearchViewer>(*ctx.database, ctx.frame, ctx.pageKeys, ctx.history, window_->pageArea(),
+                                            programDir_, screen_.dpiX(), screen_.dpiY());
     default:
       return nullptr;
   }

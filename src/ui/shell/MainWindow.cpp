@@ -115,6 +115,7 @@ int MainWindow::shortcutCommand(int key, Qt::KeyboardModifiers modifiers) {
     if (key == Qt::Key_Home) return cmd::kHome;
   }
   if (modifiers == Qt::ControlModifier && key == Qt::Key_Q) return cmd::kExit;
+  if (modifiers == Qt::ControlModifier && key == Qt::Key_K) return cmd::kSearch;
   return 0;
 }
 

@@ -36,7 +36,7 @@ class MainWindow : public QWidget, public FrameHost {
   QWidget* pageArea() const { return pageArea_; }
   CommandBarWidget* commandBar() const { return commandBar_; }
   const QString& pageTitle() const { return title_; }
-  // Called for the desktop shortcuts (Alt+Left, Alt+Right, Alt+Home, Ctrl+Q)
+  // Called for the desktop shortcuts (Alt+Left, Alt+Right, Alt+Home, Ctrl+Q, Ctrl+K)
   // with the command they stand for.
   void setShortcutHandler(std::function<void(int)> handler) { onShortcut_ = std::move(handler); }
   // The command a key press stands for, or 0.

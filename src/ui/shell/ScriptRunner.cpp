@@ -20,6 +20,7 @@
 #include "shell/ScriptCommand.h"
 #include "shell/ScriptState.h"
 #include "userdata/TitleDialog.h"
+#include "search/SearchViewer.h"
 
 namespace vantrel {
 
@@ -250,6 +251,15 @@ bool ScriptRunner::execute(const ScriptCommand& c, std::string& error) {
     settle(static_cast<int>(c.numbers[0]));
     return true;
   }
+  if (n == "wait-index") {
+    // Until the search index is ready (or no longer being built), at most MS.
+    auto* search = dynamic_cast<SearchViewer*>(app_.viewer(ViewerId::Search));
+    QElapsedTimer timer;
+    timer.start();
+    while (search && search->building() && timer.elapsed() < c.numbers[0]) settle(20);
+    settle();
+    return true;
+  }
   if (n == "type") return typeText(c.text);
   if (n == "key") return key(c.text, error);
   if (n == "answer") {
@@ -324,6 +334,12 @@ bool ScriptRunner::pageControl(const ScriptCommand& c, std::string& error) {
     if (!control && html && html->pane()->isVisible()) control = html->pane()->control();
     auto* fields = dynamic_cast<TightHierarchyViewer*>(app_.viewer(ViewerId::TightHierarchy));
     if (!control && fields && fields->window()->isVisible()) control = fields->window()->htmlPane()->control();
+    auto* search = dynamic_cast<SearchViewer*>(app_.viewer(ViewerId::Search));
+    if (!control && search && search->window()->isVisible()) {
+      if (search->activateLink(QString::fromStdString(c.text))) return true;
+      error = "the search page has no link to '" + c.text + "'";
+      return false;
+    }
     if (!control) {
       error = "no HTML page is shown";
       return false;

@@ -1,5 +1,7 @@
 #include "shell/ScriptState.h"
 
+#include "search/FindBar.h"
+
 #include <QApplication>
 #include <QJsonArray>
 #include <QMenu>
@@ -132,6 +134,8 @@ QJsonObject collectState(Application& app, GuideHost& host, const KeyboardServic
   if (QtChromeViewer* chrome = host.chrome(); chrome && host.mainWindow())
     chrome->addScriptState(o, viewers, host.mainWindow()->pageArea());
   o["viewers"] = viewers;
+  if (FindBar* find = FindBar::openBar())
+    o["find"] = QJsonObject{{"text", find->edit()->text()}, {"matches", find->matches()}, {"current", find->current() + 1}};
 
   QJsonValue dialog = QJsonValue::Null;
   if (HtmlDialog* d = HtmlDialog::openDialog()) dialog = QJsonObject{{"title", d->title()}, {"html", d->control()->text()}};

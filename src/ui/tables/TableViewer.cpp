@@ -1,5 +1,7 @@
 #include "tables/TableViewer.h"
 
+#include "search/FindBar.h"
+
 #include <QJsonArray>
 
 #include "shell/MainFrame.h"
@@ -20,6 +22,7 @@ TableViewer::TableViewer(const ContentDatabase& database, MainFrame& frame, QWid
   bar_->hide();
   window_->grid()->setCellFont(guideFontDescription(dpiY));
   window_->grid()->setActionHandler([this](const TableAction& a) { act(a); });
+  new FindBar(window_, std::make_unique<TableFindTarget>(model_->grid(), window_->grid()), dpiX, dpiY);
 
   auto sx = [dpiX](int n) { return (n * dpiX + 48) / 96; };
   auto sy = [dpiY](int n) { return (n * dpiY + 48) / 96; };

@@ -138,15 +138,16 @@ TEST(Application, StartsInOrderAndShowsHomeAsTheOnlyHistoryEntry) {
   EXPECT_EQ(app.pageKeys()["calc_result"], 5000u);
   EXPECT_EQ(app.pageKeys()["index_search"], 5005u);
   EXPECT_EQ(app.pageKeys()["home"], 5004u);
+  EXPECT_EQ(app.pageKeys()["search"], 5006u);
   EXPECT_EQ(app.pageKeys()["index"], 3u);
   EXPECT_EQ(app.pageKeys()["tools"], 9u);
   EXPECT_EQ(app.pageKeys()["about"], 0u);      // not named in the content
   EXPECT_EQ(app.pageKeys()["no such key"], 0u);
-  EXPECT_EQ(app.pageKeys().entries().size(), 12u);
+  EXPECT_EQ(app.pageKeys().entries().size(), 13u);
 
   // Offered in their own order; home is the first page and the only entry.
   std::vector<Viewer*> offered = app.mainFrame()->viewers();
-  ASSERT_EQ(offered.size(), 12u);
+  ASSERT_EQ(offered.size(), static_cast<size_t>(kViewerCount));
   for (int i = 0; i < kViewerCount; ++i) EXPECT_EQ(offered[i], app.viewer(kOfferingOrder[i]));
   EXPECT_EQ(app.history().size(), 1u);
   EXPECT_EQ(app.history().objectAt(0), 5004u);
@@ -170,7 +171,7 @@ TEST(Application, StartsInOrderAndShowsHomeAsTheOnlyHistoryEntry) {
   app.shutDown();
   expected = {"destroy contents", "destroy tightHierarchy", "destroy html", "destroy index", "destroy image",
               "destroy calculator", "destroy dual", "destroy table", "destroy key", "destroy footnotes",
-              "close", "font.remove", "font.announce"};
+              "destroy search", "close", "font.remove", "font.announce"};
   EXPECT_EQ(r.host.log, expected);
   app.shutDown();  // once only
   EXPECT_EQ(r.host.log.size(), expected.size());

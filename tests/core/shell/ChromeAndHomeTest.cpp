@@ -136,7 +136,9 @@ TEST(CommandBarLayout, TenButtonsThreeSeparatorsAndTheMenus) {
   EXPECT_EQ(bar[5].command, 0);
   EXPECT_EQ(bar[11].command, 0);
   EXPECT_EQ(bar[12].command, cmd::kExit);
-  EXPECT_EQ(commandMenuItems().size(), 9u);
+  EXPECT_EQ(commandMenuItems().size(), 10u);
+  EXPECT_EQ(std::u16string(commandMenuItems()[5].text), u"Search the guide");
+  EXPECT_EQ(commandMenuItems()[5].menu, 0);
 }
 
 TEST(HomeLayout, LettersAt96And192DotsPerInch) {

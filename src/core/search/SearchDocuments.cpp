@@ -1,0 +1,308 @@
+#include "search/SearchDocuments.h"
+
+#include <unordered_map>
+#include <vector>
+
+#include "content/ContentCursor.h"
+#include "content/ContentQueries.h"
+#include "hierarchy/FieldsPage.h"
+#include "hierarchy/TightHierarchyModel.h"
+#include "tables/TightCrtTable.h"
+#include "util/TextCodec.h"
+
+namespace vantrel {
+
+namespace {
+
+bool isSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == 0xA0; }
+
+char16_t namedEntity(std::u16string_view name) {
+  static const std::pair<std::u16string_view, char16_t> table[] = {
+      {u"amp", u'&'}, {u"lt", u'<'},    {u"gt", u'>'},      {u"nbsp", u' '},    {u"quot", u'"'},
+      {u"apos", u'\''}, {u"copy", 0xA9}, {u"reg", 0xAE},    {u"deg", 0xB0},     {u"micro", 0xB5},
+      {u"middot", 0xB7}, {u"ge", 0x2265}, {u"le", 0x2264}, {u"ndash", 0x2013}, {u"mdash", 0x2014},
+      {u"plusmn", 0xB1}, {u"times", 0xD7}, {u"sect", 0xA7}, {u"eacute", 0xE9},  {u"uuml", 0xFC}};
+  for (const auto& [n, c] : table)
+    if (n == name) return c;
+  return 0;
+}
+
+// Folds white space and appends c to out.
+void put(std::u16string& out, char16_t c) {
+  if (isSpace(c)) {
+    if (!out.empty() && out.back() != u' ') out += u' ';
+    return;
+  }
+  out += c;
+}
+
+}  // namespace
+
+std::u16string plainTextOf(std::u16string_view s) {
+  std::u16string out;
+  out.reserve(s.size());
+  size_t i = 0;
+  while (i < s.size()) {
+    const char16_t c = s[i];
+    if (c == u'<') {
+      const size_t close = s.find(u'>', i + 1);
+      if (close == std::u16string_view::npos) {
+        put(out, c);
+        ++i;
+        continue;
+      }
+      // A tag separates words (<p>, <br>, <td>) but not always (<b>, <i>,
+      // <sub>, <sup>, <a>): inline tags leave the text joined.
+      std::u16string_view tag = s.substr(i + 1, close - i - 1);
+      if (!tag.empty() && tag[0] == u'/') tag.remove_prefix(1);
+      size_t n = 0;
+      while (n < tag.size() && ((tag[n] >= u'a' && tag[n] <= u'z') || (tag[n] >= u'A' && tag[n] <= u'Z') ||
+                                (tag[n] >= u'0' && tag[n] <= u'9')))
+        ++n;
+      std::u16string name(tag.substr(0, n));
+      for (char16_t& ch : name)
+        if (ch >= u'A' && ch <= u'Z') ch = static_cast<char16_t>(ch - u'A' + u'a');
+      const bool inlineTag = name == u"b" || name == u"i" || name == u"u" || name == u"a" || name == u"sub" ||
+                             name == u"sup" || name == u"font" || name == u"span" || name == u"em" ||
+                             name == u"strong" || name == u"img";
+      if (!inlineTag) put(out, u' ');
+      i = close + 1;
+      continue;
+    }
+    if (c == u'&') {
+      const size_t semi = s.find(u';', i + 1);
+      if (semi != std::u16string_view::npos && semi - i <= 10) {
+        std::u16string_view name = s.substr(i + 1, semi - i - 1);
+        char16_t decoded = 0;
+        if (!name.empty() && name[0] == u'#') {
+          uint32_t v = 0;
+          bool hex = name.size() > 1 && (name[1] == u'x' || name[1] == u'X');
+          bool ok = name.size() > (hex ? 2u : 1u);
+          for (size_t k = hex ? 2 : 1; k < name.size() && ok; ++k) {
+            const char16_t d = name[k];
+            int digit = d >= u'0' && d <= u'9' ? d - u'0'
+                        : hex && d >= u'a' && d <= u'f' ? d - u'a' + 10
+                        : hex && d >= u'A' && d <= u'F' ? d - u'A' + 10
+                                                        : -1;
+            if (digit < 0) ok = false;
+            else v = v * (hex ? 16 : 10) + static_cast<uint32_t>(digit);
+            if (v > 0xFFFF) ok = false;
+          }
+          if (ok && v != 0) decoded = static_cast<char16_t>(v);
+        } else {
+          decoded = namedEntity(name);
+        }
+        if (decoded) {
+          put(out, decoded);
+          i = semi + 1;
+          continue;
+        }
+      }
+    }
+    put(out, c);
+    ++i;
+  }
+  while (!out.empty() && out.back() == u' ') out.pop_back();
+  return out;
+}
+
+std::string shortTitle(std::u16string_view plain, size_t maxChars) {
+  if (plain.size() <= maxChars) return toUtf8(plain);
+  size_t cut = maxChars;
+  while (cut > maxChars / 2 && plain[cut] != u' ') --cut;
+  if (plain[cut] != u' ') cut = maxChars;
+  // Never split a surrogate pair.
+  if (cut > 0 && plain[cut - 1] >= 0xD800 && plain[cut - 1] <= 0xDBFF) --cut;
+  return toUtf8(plain.substr(0, cut)) + "\u2026";
+}
+
+namespace {
+
+// Reads what the walk needs once per guide: type numbers, the special
+// objects and, per table, its table type.
+class Extractor {
+ public:
+  Extractor(const ContentDatabase& db) : db_(db), crt_(db), fields_(db) {
+    crt_.usePrivateToggles(true);
+    tItem_ = db.typeNumber(u"hierarchy item");
+    tTable_ = db.typeNumber(u"table");
+    tField_ = db.typeNumber(u"field");
+    tFootnote_ = db.typeNumber(u"footnote");
+    tPopup_ = db.typeNumber(u"popup");
+    tImage_ = db.typeNumber(u"image");
+    tQuestion_ = db.typeNumber(u"question");
+    tResult_ = db.typeNumber(u"result");
+    tHtml_ = db.typeNumber(u"html");
+    index_ = db.objectByName(u"INDEX");
+    abbreviations_ = db.objectByName(u"Abbreviations");
+  }
+
+  void document(const ObjectEntry& e, const std::function<void(SearchDocument&&)>& sink) {
+    const uint16_t t = e.type;
+    if (t == kNoType) return;
+    if (t == tFootnote_ || t == tPopup_) {
+      const std::u16string plain = plainTextOf(text(e.index));
+      if (plain.empty()) return;
+      sink({e.index, t == tFootnote_ ? "footnote" : "popup", shortTitle(plain), toUtf8(plain)});
+      return;
+    }
+    if (t == tImage_) {
+      const std::u16string caption = plainTextOf(text(e.index));
+      std::u16string note;
+      ContentCursor c(db_, e.index);
+      if (c.toChildOfType(u"note")) c.text(note);
+      sink({e.index, "image", caption.empty() ? std::string("Picture") : toUtf8(caption),
+            toUtf8(plainTextOf(note))});
+      return;
+    }
+    if (e.index != 0 && e.parent == index_ && t == tItem_) {
+      indexEntry(e, sink);
+      return;
+    }
+    if (e.index != 0 && e.parent == abbreviations_ && t == tItem_) {
+      const std::u16string abbreviation = plainTextOf(text(e.index));
+      std::u16string explanation;
+      ContentCursor c(db_, e.index);
+      if (c.toChildOfType(tField_)) c.text(explanation);
+      sink({abbreviations_, "abbreviation", toUtf8(abbreviation), toUtf8(plainTextOf(explanation))});
+      return;
+    }
+    const std::u16string& tableType = tableTypeOf(e);
+    if (tableType == u"html") {
+      if (tHtml_ == kNoType) return;
+      ContentCursor c(db_, e.index);
+      std::u16string html;
+      if (!c.toChildOfType(tHtml_) || !c.text(html)) return;
+      const std::u16string title = plainTextOf(text(e.index));
+      sink({e.index, "page", title.empty() ? std::string("Page") : toUtf8(title), toUtf8(plainTextOf(html))});
+      return;
+    }
+    if (tableType == u"tight crt") {
+      if (t == tItem_ && TightCrtTable::accepts(db_, e.index)) table(e, sink);
+      return;
+    }
+    if (tableType == u"tight hierarchy" || tableType == u"linked tight hierarchy") {
+      if (t == tItem_) entry(e, sink);
+      return;
+    }
+    if (tableType == u"decision tree" && (t == tQuestion_ || t == tResult_)) {
+      std::u16string body;
+      ContentCursor c(db_, e.index);
+      std::vector<ObjectEntry> answers;
+      c.collectChildren(answers, u"answer", 0);
+      for (const ObjectEntry& a : answers) {
+        body += plainTextOf(text(a.index));
+        body += u' ';
+      }
+      const std::u16string plain = plainTextOf(text(e.index));
+      sink({e.index, t == tQuestion_ ? "question" : "result", shortTitle(plain, 80), toUtf8(plain + u' ' + body)});
+    }
+  }
+
+ private:
+  std::u16string text(ObjectIndex x) const {
+    std::u16string out;
+    textOf(db_, x, out);
+    return out;
+  }
+
+  // The table type of the object's table (the object itself when it is a
+  // table), remembered per table.
+  const std::u16string& tableTypeOf(const ObjectEntry& e) {
+    static const std::u16string none;
+    ObjectIndex table = 0;
+    if (e.type == tTable_) {
+      table = e.index;
+    } else {
+      auto p = tableOfParent_.find(e.parent);
+      if (p != tableOfParent_.end()) {
+        table = p->second;
+      } else {
+        ContentCursor c(db_, e.index);
+        if (c.valid() && c.toAncestorOfType(tTable_)) table = c.index();
+        tableOfParent_[e.parent] = table;
+      }
+    }
+    if (table == 0 && !(e.type == tTable_ && e.index == 0)) return none;
+    auto it = tableTypes_.find(table);
+    if (it != tableTypes_.end()) return it->second;
+    std::u16string type;
+    ContentCursor c(db_, table);
+    if (c.valid() && c.toChildOfType(u"table type")) c.text(type);
+    return tableTypes_.emplace(table, std::move(type)).first->second;
+  }
+
+  void indexEntry(const ObjectEntry& e, const std::function<void(SearchDocument&&)>& sink) {
+    const std::u16string plain = plainTextOf(text(e.index));
+    std::u16string body;
+    std::vector<ObjectEntry> items;
+    ContentCursor(db_, e.index).collectChildren(items, tItem_, 0);
+    for (const ObjectEntry& item : items) {
+      body += plainTextOf(text(item.index));
+      body += u"; ";
+    }
+    sink({e.index, "index", toUtf8(plain), toUtf8(plainTextOf(body))});
+  }
+
+  void table(const ObjectEntry& e, const std::function<void(SearchDocument&&)>& sink) {
+    crt_.buildTable(e.index);
+    std::u16string title;
+    enclosingTableTitle(db_, e.index, title);
+    const std::u16string item = plainTextOf(text(e.index));
+    std::u16string body = plainTextOf(title);
+    TableCell cell;
+    // Headings first (row 0 and column 0), then the cells row by row; a
+    // very large table is cut off after a bounded amount of text.
+    const uint32_t rows = crt_.rowCount(), columns = crt_.columnCount();
+    for (uint32_t r = 0; r < rows && body.size() < kMaxTableText; ++r)
+      for (uint32_t c = 0; c < columns && body.size() < kMaxTableText; ++c) {
+        cell = TableCell();
+        if (!crt_.cellAt(r, c, cell) || cell.text.empty()) continue;
+        body += u" | ";
+        body += plainTextOf(cell.text);
+      }
+    std::u16string shown = item;
+    if (!title.empty() && plainTextOf(title) != item) shown += u" \u2014 " + plainTextOf(title);
+    sink({e.index, "table", toUtf8(shown), toUtf8(body)});
+  }
+
+  void entry(const ObjectEntry& e, const std::function<void(SearchDocument&&)>& sink) {
+    if (!hasChildOfType(db_, e.index, u"field")) return;
+    const ObjectIndex table = tightHierarchyTableOf(db_, e.index);
+    if (table == 0) return;
+    if (fields_.preparedTable() != table) fields_.prepareFieldNames(table);
+    const std::u16string plain = plainTextOf(text(e.index));
+    sink({e.index, "entry", toUtf8(plain), toUtf8(plainTextOf(fields_.buildFieldsPage(e.index)))});
+  }
+
+  static constexpr size_t kMaxTableText = 64 * 1024;
+
+  const ContentDatabase& db_;
+  TightCrtTable crt_;
+  FieldsPage fields_;
+  uint16_t tItem_, tTable_, tField_, tFootnote_, tPopup_, tImage_, tQuestion_, tResult_, tHtml_;
+  ObjectIndex index_, abbreviations_;
+  std::unordered_map<ObjectIndex, ObjectIndex> tableOfParent_;
+  std::unordered_map<ObjectIndex, std::u16string> tableTypes_;
+};
+
+}  // namespace
+
+bool extractDocuments(const ContentDatabase& db, const std::function<void(SearchDocument&&)>& sink,
+                      const SearchProgress& progress, const std::atomic<bool>* cancel) {
+  const uint32_t n = db.objectCount();
+  Extractor extractor(db);
+  ObjectEntry e;
+  for (uint32_t i = 1; i < n; ++i) {
+    if ((i & 1023) == 0) {
+      if (cancel && cancel->load(std::memory_order_relaxed)) return false;
+      if (progress) progress(i, n);
+    }
+    if (!db.readEntry(i, e)) continue;
+    extractor.document(e, sink);
+  }
+  if (progress) progress(n, n);
+  return !(cancel && cancel->load());
+}
+
+}  // namespace vantrel

@@ -1,0 +1,392 @@
+#include "search/SearchIndex.h"
+
+#include <unistd.h>
+#include <xapian.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include "util/TextCodec.h"
+
+namespace vantrel {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Raised whenever the document layout or the indexing rules change, so that
+// an index written by an older reader counts as stale.
+constexpr const char* kFormat = "v1";
+constexpr const char* kEditionKey = "vantrel.edition";
+constexpr const char* kCompleteKey = "vantrel.complete";
+constexpr const char* kCountKey = "vantrel.documents";
+constexpr Xapian::termcount kPartialExpansion = 64;
+
+std::string stamp(const uint16_t s[3]) {
+  return std::to_string(s[0]) + "-" + std::to_string(s[1]) + "-" + std::to_string(s[2]);
+}
+
+uint64_t folderBytes(const std::string& folder) {
+  std::error_code ec;
+  uint64_t total = 0;
+  for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code e2;
+    if (it->is_regular_file(e2)) total += it->file_size(e2);
+  }
+  return total;
+}
+
+std::string documentData(const SearchDocument& d) {
+  std::string data = std::to_string(d.object);
+  data += '\n';
+  data += d.kind;
+  data += '\n';
+  data += d.title;
+  data += '\n';
+  data += d.text;
+  return data;
+}
+
+struct StoredDocument {
+  ObjectIndex object = 0;
+  std::string kind, title, text;
+};
+
+StoredDocument parseData(const std::string& data) {
+  StoredDocument d;
+  const size_t a = data.find('\n');
+  const size_t b = a == std::string::npos ? a : data.find('\n', a + 1);
+  const size_t c = b == std::string::npos ? b : data.find('\n', b + 1);
+  if (c == std::string::npos) return d;
+  d.object = static_cast<ObjectIndex>(std::strtoul(data.substr(0, a).c_str(), nullptr, 10));
+  d.kind = data.substr(a + 1, b - a - 1);
+  d.title = data.substr(b + 1, c - b - 1);
+  d.text = data.substr(c + 1);
+  return d;
+}
+
+std::string escapeHtml(const std::string& s) {
+  std::string out;
+  for (char c : s) {
+    if (c == '&') out += "&amp;";
+    else if (c == '<') out += "&lt;";
+    else if (c == '>') out += "&gt;";
+    else out += c;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string indexName(const ContentDatabase& db) {
+  const ContentLayout& l = db.layout();
+  return "search-" + stamp(l.dataStamp) + "-" + stamp(l.stringsStamp) + "-" + std::to_string(db.objectCount()) +
+         "-" + std::to_string(db.stringCount());
+}
+
+std::string editionKey(const ContentDatabase& db) { return indexName(db) + "/" + kFormat; }
+
+std::string userCacheFolder() {
+  const char* xdg = std::getenv("XDG_CACHE_HOME");
+  if (xdg && *xdg == '/') return std::string(xdg) + "/vantrel-guide";
+  const char* home = std::getenv("HOME");
+  if (home && *home) return std::string(home) + "/.cache/vantrel-guide";
+  return {};
+}
+
+std::string besideGuideFolder(const std::string& guideDir) {
+  return (fs::path(guideDir.empty() ? "." : guideDir) / "search-index").string();
+}
+
+const char* indexStateName(IndexState state) {
+  switch (state) {
+    case IndexState::Ready: return "ready";
+    case IndexState::Missing: return "missing";
+    case IndexState::Stale: return "stale";
+    case IndexState::Damaged: return "damaged";
+  }
+  return "";
+}
+
+IndexState checkIndex(const std::string& folder, const std::string& edition) {
+  std::error_code ec;
+  if (folder.empty() || !fs::exists(folder, ec)) return IndexState::Missing;
+  if (!fs::is_directory(folder, ec)) return IndexState::Damaged;
+  try {
+    Xapian::Database db(folder);
+    const std::string recorded = db.get_metadata(kEditionKey);
+    if (recorded.empty()) return IndexState::Damaged;
+    if (recorded != edition) return IndexState::Stale;
+    if (db.get_metadata(kCompleteKey) != "1") return IndexState::Damaged;
+    if (db.get_metadata(kCountKey) != std::to_string(db.get_doccount())) return IndexState::Damaged;
+    // Read the ends of the tables a search touches: the first and the last
+    // document, a posting list and the spelling table.
+    if (db.get_doccount() > 0) {
+      (void)db.get_document(db.get_lastdocid()).get_data();
+      for (Xapian::TermIterator t = db.allterms_begin(); t != db.allterms_end(); ++t) {
+        for (Xapian::PostingIterator p = db.postlist_begin(*t); p != db.postlist_end(*t); ++p) (void)*p;
+        (void)db.get_document(*db.postlist_begin(*t)).get_data();
+        break;
+      }
+      (void)db.get_spelling_suggestion("a");
+    }
+    return IndexState::Ready;
+  } catch (const Xapian::Error&) {
+    return IndexState::Damaged;
+  } catch (const std::exception&) {
+    return IndexState::Damaged;
+  }
+}
+
+bool buildIndex(const ContentDatabase& db, const std::string& folder, const SearchProgress& progress,
+                const std::atomic<bool>* cancel, std::string* error, IndexBuildStats* stats) {
+  auto fail = [&](const std::string& why) {
+    if (error) *error = why;
+    return false;
+  };
+  if (!db.valid()) return fail("the guide is not a valid content database");
+  std::error_code ec;
+  const fs::path target(folder);
+  if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
+  if (ec) return fail("cannot create " + target.parent_path().string() + ": " + ec.message());
+  static std::atomic<unsigned> serial{0};
+  const std::string temp = folder + ".building-" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
+  fs::remove_all(temp, ec);
+
+  uint64_t count = 0;
+  bool completed = false;
+  try {
+    // No fsync while writing: the folder is renamed into place only once
+    // complete, and an index damaged by a crash is found and rebuilt.
+    Xapian::WritableDatabase out(temp, Xapian::DB_CREATE_OR_OVERWRITE | Xapian::DB_NO_SYNC);
+    Xapian::TermGenerator terms;
+    terms.set_stemmer(Xapian::Stem("english"));
+    terms.set_stemming_strategy(Xapian::TermGenerator::STEM_SOME);
+    terms.set_database(out);
+    terms.set_flags(Xapian::TermGenerator::FLAG_SPELLING);
+    completed = extractDocuments(
+        db,
+        [&](SearchDocument&& d) {
+          Xapian::Document doc;
+          terms.set_document(doc);
+          terms.index_text(d.title, 2);
+          terms.increase_termpos();
+          terms.index_text(d.text);
+          doc.set_data(documentData(d));
+          out.add_document(doc);
+          ++count;
+        },
+        progress, cancel);
+    if (completed) {
+      out.set_metadata(kEditionKey, editionKey(db));
+      out.set_metadata(kCountKey, std::to_string(count));
+      out.set_metadata(kCompleteKey, "1");
+      out.commit();
+    }
+    out.close();
+  } catch (const Xapian::Error& e) {
+    fs::remove_all(temp, ec);
+    return fail("cannot write the search index in " + temp + ": " + e.get_description());
+  } catch (const std::exception& e) {
+    fs::remove_all(temp, ec);
+    return fail(std::string("cannot write the search index: ") + e.what());
+  }
+  if (!completed) {
+    fs::remove_all(temp, ec);
+    return fail("cancelled");
+  }
+  // Swap the new folder in: the old one (if any) steps aside first and goes
+  // only once the new one is in place.
+  const std::string old = folder + ".old-" + std::to_string(::getpid());
+  fs::remove_all(old, ec);
+  bool hadOld = fs::exists(target, ec);
+  if (hadOld) {
+    fs::rename(target, old, ec);
+    if (ec) {
+      fs::remove_all(temp, ec);
+      return fail("cannot replace " + folder + ": " + ec.message());
+    }
+  }
+  fs::rename(temp, target, ec);
+  if (ec) {
+    const std::string why = ec.message();
+    if (hadOld) fs::rename(old, target, ec);
+    fs::remove_all(temp, ec);
+    return fail("cannot move the index into " + folder + ": " + why);
+  }
+  if (hadOld) fs::remove_all(old, ec);
+  if (stats) {
+    stats->documents = count;
+    stats->bytes = folderBytes(folder);
+  }
+  return true;
+}
+
+IndexLocation locateIndex(const ContentDatabase& db, const std::string& guideDir, const std::string& cacheFolder) {
+  IndexLocation loc;
+  const std::string edition = editionKey(db);
+  const std::string beside = besideGuideFolder(guideDir);
+  if (checkIndex(beside, edition) == IndexState::Ready) {
+    loc.folder = beside;
+    loc.ready = true;
+    loc.state = IndexState::Ready;
+    return loc;
+  }
+  const std::string base = cacheFolder.empty() ? (fs::temp_directory_path() / "vantrel-guide").string() : cacheFolder;
+  loc.folder = (fs::path(base) / indexName(db)).string();
+  loc.state = checkIndex(loc.folder, edition);
+  loc.ready = loc.state == IndexState::Ready;
+  return loc;
+}
+
+struct SearchIndex::Impl {
+  Xapian::Database db;
+  Xapian::Stem stem{"english"};
+  bool open = false;
+};
+
+SearchIndex::SearchIndex() : impl_(std::make_unique<Impl>()) {}
+SearchIndex::~SearchIndex() = default;
+
+bool SearchIndex::open(const std::string& folder, const std::string& edition) {
+  close();
+  if (checkIndex(folder, edition) != IndexState::Ready) return false;
+  try {
+    impl_->db = Xapian::Database(folder);
+    impl_->open = true;
+  } catch (const Xapian::Error&) {
+    impl_->open = false;
+  }
+  return impl_->open;
+}
+
+void SearchIndex::close() {
+  try {
+    if (impl_->open) impl_->db.close();
+  } catch (const Xapian::Error&) {
+  }
+  impl_->db = Xapian::Database();
+  impl_->open = false;
+}
+
+bool SearchIndex::isOpen() const { return impl_->open; }
+
+uint32_t SearchIndex::documentCount() const {
+  if (!impl_->open) return 0;
+  try {
+    return impl_->db.get_doccount();
+  } catch (const Xapian::Error&) {
+    return 0;
+  }
+}
+
+namespace {
+
+bool hasWord(const std::string& q) {
+  for (unsigned char c : q)
+    if (std::isalnum(c) || c >= 0x80) return true;
+  return false;
+}
+
+}  // namespace
+
+SearchAnswer SearchIndex::search(const std::string& query, uint32_t limit) const {
+  SearchAnswer answer;
+  answer.query = query;
+  if (!impl_->open || !hasWord(query)) return answer;
+  try {
+    Xapian::QueryParser qp;
+    qp.set_stemmer(impl_->stem);
+    qp.set_stemming_strategy(Xapian::QueryParser::STEM_SOME);
+    qp.set_database(impl_->db);
+    qp.set_default_op(Xapian::Query::OP_AND);
+    qp.set_max_expansion(kPartialExpansion, Xapian::Query::WILDCARD_LIMIT_MOST_FREQUENT,
+                         Xapian::QueryParser::FLAG_PARTIAL);
+    const unsigned flags = Xapian::QueryParser::FLAG_PHRASE | Xapian::QueryParser::FLAG_LOVEHATE |
+                           Xapian::QueryParser::FLAG_PARTIAL | Xapian::QueryParser::FLAG_SPELLING_CORRECTION;
+    auto parse = [&](const std::string& text) {
+      try {
+        return qp.parse_query(text, flags);
+      } catch (const Xapian::QueryParserError&) {
+        // Stray syntax: take the words alone.
+        return qp.parse_query(text, Xapian::QueryParser::FLAG_PARTIAL | Xapian::QueryParser::FLAG_SPELLING_CORRECTION);
+      }
+    };
+    Xapian::Query q = parse(query);
+    std::string corrected = qp.get_corrected_query_string();
+    // The parser does not correct the word still being typed (it is taken
+    // as a prefix); offer the dictionary's nearest word for it too.
+    if (corrected.empty()) {
+      std::string rebuilt;
+      bool changed = false;
+      std::string word;
+      auto flush = [&](bool typing) {
+        if (word.empty()) return;
+        std::string lower;
+        for (unsigned char c : word) lower += static_cast<char>(std::tolower(c));
+        std::string s;
+        // A word still being typed that begins some word of the guide is
+        // not a misspelling.
+        const bool prefix = typing && impl_->db.allterms_begin(lower) != impl_->db.allterms_end(lower);
+        if (!prefix && impl_->db.get_termfreq(lower) == 0 && impl_->db.get_termfreq("Z" + impl_->stem(lower)) == 0)
+          s = impl_->db.get_spelling_suggestion(lower);
+        if (!s.empty() && s != lower) {
+          rebuilt += s;
+          changed = true;
+        } else {
+          rebuilt += word;
+        }
+        word.clear();
+      };
+      for (char c : query) {
+        if (std::isalnum(static_cast<unsigned char>(c)) || (static_cast<unsigned char>(c) >= 0x80) || c == '\'') {
+          word += c;
+        } else {
+          flush(false);
+          rebuilt += c;
+        }
+      }
+      flush(true);
+      if (changed) corrected = rebuilt;
+    }
+    Xapian::Enquire enquire(impl_->db);
+    enquire.set_weighting_scheme(Xapian::BM25Weight());
+    enquire.set_query(q);
+    Xapian::MSet mset = enquire.get_mset(0, limit, limit + 1);
+    if (!corrected.empty() && corrected != query) {
+      answer.corrected = corrected;
+      if (mset.empty()) {
+        enquire.set_query(parse(corrected));
+        mset = enquire.get_mset(0, limit, limit + 1);
+        answer.usedCorrection = true;
+      }
+    }
+    answer.total = mset.get_matches_estimated();
+    for (Xapian::MSetIterator it = mset.begin(); it != mset.end(); ++it) {
+      StoredDocument d = parseData(it.get_document().get_data());
+      SearchHit hit;
+      hit.object = d.object;
+      hit.kind = std::move(d.kind);
+      hit.title = std::move(d.title);
+      hit.score = it.get_weight();
+      hit.snippet = mset.snippet(d.text, 160, impl_->stem, Xapian::MSet::SNIPPET_BACKGROUND_MODEL, "<b>", "</b>",
+                                 "\u2026");
+      if (hit.snippet.empty()) {
+        size_t cut = std::min<size_t>(d.text.size(), 160);
+        while (cut > 0 && cut < d.text.size() && (static_cast<unsigned char>(d.text[cut]) & 0xC0) == 0x80) --cut;
+        hit.snippet = escapeHtml(d.text.substr(0, cut));
+      }
+      answer.hits.push_back(std::move(hit));
+    }
+  } catch (const Xapian::Error&) {
+    answer.total = 0;
+    answer.hits.clear();
+    answer.failed = true;
+  }
+  return answer;
+}
+
+}  // namespace vantrel

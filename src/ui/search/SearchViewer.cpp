@@ -1,0 +1,215 @@
+#include "search/SearchViewer.h"
+
+#include <QHBoxLayout>
+#include <QJsonArray>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+#include "search/SearchPage.h"
+#include "util/TextCodec.h"
+
+namespace vantrel {
+
+namespace {
+constexpr int kDebounceMs = 120;
+constexpr uint32_t kResultLimit = 50;
+
+int scaled(int n, int dpi) { return (n * dpi + 48) / 96; }
+}  // namespace
+
+SearchWindow::SearchWindow(QWidget* parent, int dpiX, int dpiY) : LayoutWidget(parent, "search") {
+  setObjectName("searchWindow");
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(scaled(2, dpiY));
+  results_ = new QTextBrowser(this);
+  results_->setObjectName("searchResults");
+  results_->setOpenLinks(false);
+  results_->setFrameShape(QFrame::NoFrame);
+  // The same text size as the HTML pages: 12 pixels at 96 dots per inch.
+  QFont font = results_->document()->defaultFont();
+  font.setPixelSize(scaled(12, dpiY));
+  results_->document()->setDefaultFont(font);
+  layout->addWidget(results_, 1);
+
+  buildRow_ = new QWidget(this);
+  auto* build = new QHBoxLayout(buildRow_);
+  build->setContentsMargins(scaled(2, dpiX), 0, scaled(2, dpiX), 0);
+  progress_ = new QProgressBar(buildRow_);
+  progress_->setObjectName("searchProgress");
+  progress_->setRange(0, 100);
+  progress_->setFixedHeight(scaled(15, dpiY));
+  cancel_ = new QPushButton(QStringLiteral("Cancel"), buildRow_);
+  cancel_->setObjectName("searchCancel");
+  build->addWidget(progress_, 1);
+  build->addWidget(cancel_);
+  buildRow_->hide();
+  layout->addWidget(buildRow_);
+
+  auto* row = new QWidget(this);
+  auto* search = new QHBoxLayout(row);
+  search->setContentsMargins(0, 0, 0, scaled(2, dpiY));
+  search->setSpacing(scaled(3, dpiX));
+  auto* label = new QLabel(QStringLiteral("Search:"), row);
+  edit_ = new QLineEdit(row);
+  edit_->setObjectName("searchEdit");
+  edit_->setFixedHeight(scaled(17, dpiY) + 4);
+  search->addWidget(label);
+  search->addWidget(edit_, 1);
+  layout->addWidget(row);
+  hide();
+}
+
+SearchViewer::SearchViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys,
+                           PageHistory& history, QWidget* pageArea, std::string guideDir, int dpiX, int dpiY)
+    : ContentViewer(&database, &frame),
+      db_(database),
+      keys_(keys),
+      history_(history),
+      guideDir_(std::move(guideDir)),
+      window_(new SearchWindow(pageArea, dpiX, dpiY)),
+      builder_(new SearchIndexBuilder(database, window_)) {
+  debounce_.setSingleShot(true);
+  debounce_.setInterval(kDebounceMs);
+  QObject::connect(&debounce_, &QTimer::timeout, window_, [this] { runSearch(); });
+  QObject::connect(window_->edit(), &QLineEdit::textChanged, window_, [this] { debounce_.start(); });
+  QObject::connect(window_->edit(), &QLineEdit::returnPressed, window_, [this] {
+    debounce_.stop();
+    runSearch();
+  });
+  QObject::connect(window_->results(), &QTextBrowser::anchorClicked, window_,
+                   [this](const QUrl& url) { linkClicked(url); });
+  QObject::connect(window_->cancelButton(), &QPushButton::clicked, window_, [this] { builder_->cancel(); });
+  QObject::connect(builder_, &SearchIndexBuilder::progress, window_, [this](quint64 done, quint64 total) {
+    window_->progress()->setValue(total ? static_cast<int>(done * 100 / total) : 0);
+  });
+  QObject::connect(builder_, &SearchIndexBuilder::finished, window_,
+                   [this](bool ok, bool cancelled, const QString& error) { indexBuilt(ok, cancelled, error); });
+}
+
+SearchViewer::~SearchViewer() {
+  // The builder is a child of the window: stop the worker before either goes.
+  delete builder_;
+  builder_ = nullptr;
+  delete window_;
+}
+
+bool SearchViewer::show(uint32_t object, const uint8_t* data, size_t length) {
+  const uint32_t page = keys_["search"];
+  if (page == 0 || object != page) return false;
+  query_ = queryFromPageData(data, length);
+  addLayoutItem(window_, 4);
+  frame_->setTitle(kSearchTitle);
+  return true;
+}
+
+void SearchViewer::afterLayout() {
+  {
+    QSignalBlocker block(window_->edit());
+    window_->edit()->setText(QString::fromStdString(query_));
+  }
+  debounce_.stop();
+  cancelled_ = false;
+  ensureIndex();
+  runSearch();
+  window_->edit()->setFocus();
+}
+
+void SearchViewer::ensureIndex() {
+  if (index_.isOpen() || builder_->running()) return;
+  const IndexLocation loc = locateIndex(db_, guideDir_);
+  if (loc.ready && index_.open(loc.folder, editionKey(db_))) return;
+  // Missing, stale or damaged: build it again, never trust it.
+  failure_.clear();
+  window_->progress()->setValue(0);
+  window_->buildRow()->show();
+  builder_->start(loc.folder);
+}
+
+void SearchViewer::indexBuilt(bool ok, bool cancelled, const QString& error) {
+  window_->buildRow()->hide();
+  if (ok) {
+    index_.open(builder_->folder(), editionKey(db_));
+  } else if (cancelled) {
+    cancelled_ = true;
+  } else {
+    failure_ = error;
+  }
+  if (window_->isVisible()) runSearch();
+}
+
+void SearchViewer::showPage(const std::u16string& html) {
+  window_->results()->setHtml(QString::fromStdU16String(html));
+}
+
+void SearchViewer::runSearch() {
+  query_ = window_->edit()->text().toStdString();
+  // The history entry of this page keeps the query, so Back returns here.
+  const std::vector<uint8_t> data = searchPageData(query_);
+  history_.updateShownData(data.data(), data.size());
+  if (!index_.isOpen()) {
+    answer_ = SearchAnswer();
+    answer_.query = query_;
+    if (cancelled_) {
+      showPage(u"<html><body><p><i>Building the search index was cancelled. Open this page again to build "
+               u"it.</i></p></body></html>");
+    } else if (!failure_.isEmpty()) {
+      showPage(u"<html><body><p><i>The search index could not be built: " + failure_.toHtmlEscaped().toStdU16String() +
+               u"</i></p></body></html>");
+    } else {
+      showPage(searchResultsPage(answer_, false));
+    }
+    return;
+  }
+  answer_ = index_.search(query_, kResultLimit);
+  if (answer_.failed) {
+    // Damaged under our feet: build it again.
+    index_.close();
+    showPage(searchResultsPage(answer_, true, true));
+    ensureIndex();
+    return;
+  }
+  showPage(searchResultsPage(answer_, true));
+}
+
+bool SearchViewer::activateLink(const QString& href) {
+  if (!window_->results()->toHtml().contains(QStringLiteral("href=\"") + href + QStringLiteral("\""))) return false;
+  linkClicked(QUrl(href));
+  return true;
+}
+
+void SearchViewer::linkClicked(const QUrl& url) {
+  const QString target = url.toString();
+  if (target == QString::fromStdU16String(kCorrectedLink)) {
+    if (answer_.corrected) {
+      window_->edit()->setText(QString::fromStdString(*answer_.corrected));
+      debounce_.stop();
+      runSearch();
+    }
+    return;
+  }
+  bool ok = false;
+  const uint32_t object = target.toUInt(&ok);
+  if (!ok || object >= db_.objectCount()) return;
+  frame_->navigate(object, nullptr, 0, true);
+}
+
+QJsonObject SearchViewer::scriptState() const {
+  QJsonObject o;
+  o["query"] = QString::fromStdString(query_);
+  o["corrected"] = answer_.corrected ? QJsonValue(QString::fromStdString(*answer_.corrected)) : QJsonValue();
+  o["total"] = static_cast<qint64>(answer_.total);
+  QJsonArray results;
+  for (const SearchHit& h : answer_.hits)
+    results.append(QJsonObject{{"object", static_cast<qint64>(h.object)},
+                               {"title", QString::fromStdString(h.title)},
+                               {"kind", QString::fromStdString(h.kind)},
+                               {"snippet", QString::fromStdString(h.snippet)}});
+  o["results"] = results;
+  o["indexReady"] = index_.isOpen();
+  o["building"] = builder_->running();
+  o["progress"] = window_->progress()->value();
+  return o;
+}
+
+}  // namespace vantrel

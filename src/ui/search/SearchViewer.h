@@ -1,0 +1,85 @@
+#pragma once
+// The search page (page key "search", Ctrl+K): results above, updating as
+// the user types, a search box at the bottom as on the index page, and while
+// the index is being built a progress bar with a Cancel button. The index is
+// found or built when the page is first shown; the rest of the reader stays
+// usable meanwhile. The query is the page data, so Back returns to the
+// results.
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QTimer>
+#include <memory>
+#include <string>
+
+#include "search/SearchIndex.h"
+#include "search/SearchIndexBuilder.h"
+#include "shell/LayoutWidget.h"
+#include "shell/MainFrame.h"
+#include "shell/PageHistory.h"
+#include "shell/PageKeys.h"
+#include "shell/ScriptState.h"
+#include "shell/Viewer.h"
+
+namespace vantrel {
+
+class SearchWindow : public LayoutWidget {
+ public:
+  SearchWindow(QWidget* parent, int dpiX, int dpiY);
+  QTextBrowser* results() const { return results_; }
+  QLineEdit* edit() const { return edit_; }
+  QProgressBar* progress() const { return progress_; }
+  QPushButton* cancelButton() const { return cancel_; }
+  QWidget* buildRow() const { return buildRow_; }
+
+ private:
+  QTextBrowser* results_;
+  QWidget* buildRow_;
+  QProgressBar* progress_;
+  QPushButton* cancel_;
+  QLineEdit* edit_;
+};
+
+class SearchViewer : public ContentViewer, public ScriptStateSection {
+ public:
+  SearchViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, PageHistory& history,
+               QWidget* pageArea, std::string guideDir, int dpiX, int dpiY);
+  ~SearchViewer() override;
+
+  bool show(uint32_t object, const uint8_t* data, size_t length) override;
+  void afterLayout() override;
+  QJsonObject scriptState() const override;
+
+  SearchWindow* window() const { return window_; }
+  bool indexReady() const { return index_.isOpen(); }
+  bool building() const { return builder_->running(); }
+  // Runs the query in the box now (the debounce timer does it while typing).
+  void runSearch();
+  // Follows a link of the results shown (a result's object or the
+  // suggestion), as a tap on it would; false when there is no such link.
+  bool activateLink(const QString& href);
+
+ private:
+  void ensureIndex();
+  void indexBuilt(bool ok, bool cancelled, const QString& error);
+  void linkClicked(const QUrl& url);
+  void showPage(const std::u16string& html);
+
+  const ContentDatabase& db_;
+  const PageKeys& keys_;
+  PageHistory& history_;
+  std::string guideDir_;
+  SearchWindow* window_;
+  SearchIndex index_;
+  SearchIndexBuilder* builder_;
+  QTimer debounce_;
+  std::string query_;
+  SearchAnswer answer_;
+  bool cancelled_ = false;
+  QString failure_;
+};
+
+}  // namespace vantrel

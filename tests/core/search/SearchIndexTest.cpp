@@ -1,0 +1,341 @@
+// The full-text index on a small guide of our own: what is found where, the
+// spelling suggestion, and the index's life as derived data (stale, damaged,
+// read-only guide folder, cancelled build).
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+
+#include "content/ContentDatabase.h"
+#include "content/ContentWriter.h"
+#include "search/SearchDocuments.h"
+#include "search/SearchIndex.h"
+#include "search/SearchPage.h"
+
+namespace vantrel {
+namespace {
+
+namespace fs = std::filesystem;
+using H = ContentWriter::Handle;
+
+class Temp {
+ public:
+  Temp() {
+    std::string pattern = (fs::temp_directory_path() / "vantrel-search-XXXXXX").string();
+    if (mkdtemp(pattern.data())) path = pattern;
+  }
+  ~Temp() {
+    std::error_code ec;
+    fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(path, ec);
+  }
+  std::string path;
+};
+
+H text(ContentWriter& w, H parent, std::u16string type, std::u16string t) {
+  const H h = w.add(parent, std::move(type));
+  w.setText(h, std::move(t));
+  return h;
+}
+
+// A guide with one page of every kind the index reads:
+//   html table "Clinical Notes": "Sepsis" (mentions vancomycin, infections)
+//   tight crt table "Spectrum": Drugs [Zorbacillin: cells], Organisms [Staph]
+//   footnote with a word found nowhere else; a popup
+//   INDEX entry "Vancomycin" with a menu item
+//   Abbreviations with "MIC"
+//   tight hierarchy "Monographs": entry "Gentamicin" with fields
+//   decision tree with a question and a result
+//   image with caption and note
+struct SmallGuide {
+  explicit SmallGuide(uint16_t edition = 1) {
+    ContentWriter w(u"guide");
+    w.setEdition(edition, 0, 20260101);
+    const H notes = text(w, 0, u"table", u"Clinical Notes");
+    text(w, notes, u"table type", u"html");
+    sepsis = text(w, notes, u"hierarchy item", u"Sepsis");
+    text(w, sepsis, u"html",
+         u"<p>Give <b>vancomycin</b> early when MRSA infections are likely.</p><p>Review&nbsp;daily.</p>");
+    other = text(w, notes, u"hierarchy item", u"Hand hygiene");
+    text(w, other, u"html", u"<p>Wash hands before and after every patient.</p>");
+
+    const H crt = text(w, 0, u"table", u"Spectrum");
+    text(w, crt, u"table type", u"tight crt");
+    drugs = text(w, crt, u"hierarchy item", u"Drugs");
+    const H zorba = text(w, drugs, u"hierarchy item", u"Zorbacillin");
+    text(w, zorba, u"field", u"<b>quixotically</b> active");
+    const H orgs = text(w, crt, u"hierarchy item", u"Organisms");
+    text(w, orgs, u"hierarchy item", u"Staphylococcus");
+
+    const H fns = text(w, 0, u"table", u"Footnotes");
+    footnote = text(w, fns, u"footnote", u"Watch for thrombocytopenia after two weeks.");
+    popup = text(w, fns, u"popup", u"<b>MIC</b>: minimum inhibitory concentration");
+
+    const H index = text(w, 0, u"table", u"Index");
+    w.setName(index, u"INDEX");
+    indexEntry = text(w, index, u"hierarchy item", u"Vancomycin");
+    const H link = text(w, indexEntry, u"hierarchy item", u"Vancomycin dosing");
+    w.setLink(w.add(link, u"link"), sepsis);
+
+    abbreviations = text(w, 0, u"table", u"Abbreviations");
+    w.setName(abbreviations, u"Abbreviations");
+    const H mic = text(w, abbreviations, u"hierarchy item", u"MIC");
+    text(w, mic, u"field", u"Minimum inhibitory concentration of a drug");
+
+    const H mono = text(w, 0, u"table", u"Monographs");
+    text(w, mono, u"table type", u"tight hierarchy");
+    text(w, mono, u"field name", u"Adult dose");
+    text(w, mono, u"field name", u"Monitoring");
+    gentamicin = text(w, mono, u"hierarchy item", u"Gentamicin");
+    text(w, gentamicin, u"field", u"5 mg/kg once daily");
+    text(w, gentamicin, u"field", u"Trough levels and nephrotoxicity");
+
+    const H tree = text(w, 0, u"table", u"Exposure");
+    text(w, tree, u"table type", u"decision tree");
+    question = text(w, tree, u"question", u"Was the needle hollow-bore?");
+    text(w, question, u"answer", u"Yes");
+    result = text(w, tree, u"result", u"Start prophylaxis within hours");
+
+    const H figures = text(w, 0, u"table", u"Figures");
+    image = text(w, figures, u"image", u"Figure 1. Serum concentration curve");
+    text(w, image, u"note", u"Peaks follow each infusion");
+
+    std::string error;
+    base = dir.path + "/Qd07-Qd07";
+    EXPECT_TRUE(w.write(base, &error)) << error;
+    EXPECT_TRUE(db.open(base));
+    for (H* h : {&sepsis, &other, &drugs, &footnote, &popup, &indexEntry, &abbreviations, &gentamicin, &question,
+                 &result, &image})
+      *h = w.indexOf(*h);
+  }
+
+  Temp dir;
+  std::string base;
+  ContentDatabase db;
+  H sepsis, other, drugs, footnote, popup, indexEntry, abbreviations, gentamicin, question, result, image;
+};
+
+TEST(SearchDocuments, OneDocumentPerPageWithKindAndPlainText) {
+  SmallGuide g;
+  std::map<ObjectIndex, SearchDocument> docs;
+  ASSERT_TRUE(extractDocuments(g.db, [&](SearchDocument&& d) {
+    const ObjectIndex o = d.object;
+    docs.emplace(o, std::move(d));
+  }));
+  ASSERT_TRUE(docs.count(g.sepsis));
+  EXPECT_EQ(docs[g.sepsis].kind, "page");
+  EXPECT_EQ(docs[g.sepsis].title, "Sepsis");
+  // Block tags separate words, inline ones do not, entities are decoded.
+  EXPECT_EQ(docs[g.sepsis].text, "Give vancomycin early when MRSA infections are likely. Review daily.");
+  EXPECT_EQ(docs[g.drugs].kind, "table");
+  EXPECT_NE(docs[g.drugs].text.find("quixotically active"), std::string::npos);
+  EXPECT_NE(docs[g.drugs].text.find("Staphylococcus"), std::string::npos);
+  EXPECT_EQ(docs[g.footnote].kind, "footnote");
+  EXPECT_EQ(docs[g.popup].kind, "popup");
+  EXPECT_EQ(docs[g.popup].title, "MIC: minimum inhibitory concentration");
+  EXPECT_EQ(docs[g.indexEntry].kind, "index");
+  EXPECT_NE(docs[g.indexEntry].text.find("Vancomycin dosing"), std::string::npos);
+  // An abbreviation opens the abbreviations list.
+  EXPECT_EQ(docs[g.abbreviations].kind, "abbreviation");
+  EXPECT_EQ(docs[g.abbreviations].title, "MIC");
+  EXPECT_EQ(docs[g.gentamicin].kind, "entry");
+  EXPECT_NE(docs[g.gentamicin].text.find("Monitoring"), std::string::npos);
+  EXPECT_NE(docs[g.gentamicin].text.find("nephrotoxicity"), std::string::npos);
+  EXPECT_EQ(docs[g.question].kind, "question");
+  EXPECT_EQ(docs[g.result].kind, "result");
+  EXPECT_EQ(docs[g.image].kind, "image");
+  EXPECT_EQ(docs[g.image].text, "Peaks follow each infusion");
+}
+
+TEST(SearchDocuments, PlainTextAndTitles) {
+  EXPECT_EQ(plainTextOf(u"a<br>b &lt;c&gt; &#65;&#x42; &bogus; <unclosed"), u"a b <c> AB &bogus; <unclosed");
+  EXPECT_EQ(plainTextOf(u"  <p> x </p>  "), u"x");
+  EXPECT_EQ(shortTitle(u"short"), "short");
+  const std::string cut = shortTitle(u"one two three four five six seven eight nine ten", 20);
+  EXPECT_EQ(cut, "one two three four\u2026");
+}
+
+class Indexed : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder = cache.path + "/idx";
+    std::string error;
+    ASSERT_TRUE(buildIndex(g.db, folder, {}, nullptr, &error)) << error;
+    ASSERT_TRUE(index.open(folder, editionKey(g.db)));
+  }
+  std::vector<ObjectIndex> objects(const SearchAnswer& a) {
+    std::vector<ObjectIndex> out;
+    for (const auto& h : a.hits) out.push_back(h.object);
+    return out;
+  }
+  SmallGuide g;
+  Temp cache;
+  std::string folder;
+  SearchIndex index;
+};
+
+TEST_F(Indexed, FindsWordsWhereverThePageKeepsThem) {
+  // A drug name typed exactly: the page and the index entry, nothing else.
+  SearchAnswer a = index.search("vancomycin");
+  ASSERT_GE(a.hits.size(), 2u);
+  EXPECT_FALSE(a.corrected);
+  EXPECT_EQ(a.total, a.hits.size());
+  auto found = objects(a);
+  EXPECT_NE(std::find(found.begin(), found.end(), g.sepsis), found.end());
+  EXPECT_NE(std::find(found.begin(), found.end(), g.indexEntry), found.end());
+  EXPECT_NE(a.hits[0].snippet.find("<b>"), std::string::npos);
+
+  // Another inflection finds the page by its stem.
+  EXPECT_EQ(objects(index.search("infection")), std::vector<ObjectIndex>{g.sepsis});
+  // Only in a table cell; only in a footnote; only in a field; a caption's note.
+  // The cell shows in both arrangements of the table (by drug and by organism).
+  SearchAnswer cell = index.search("quixotically");
+  ASSERT_EQ(cell.hits.size(), 2u);
+  EXPECT_EQ(cell.hits[0].kind, "table");
+  EXPECT_EQ(cell.hits[1].kind, "table");
+  found = objects(cell);
+  EXPECT_NE(std::find(found.begin(), found.end(), g.drugs), found.end());
+  SearchAnswer fn = index.search("thrombocytopenia");
+  EXPECT_EQ(objects(fn), std::vector<ObjectIndex>{g.footnote});
+  EXPECT_EQ(fn.hits[0].kind, "footnote");
+  EXPECT_EQ(fn.hits[0].snippet, "Watch for <b>thrombocytopenia</b> after two weeks.");
+  EXPECT_EQ(objects(index.search("nephrotoxicity")), std::vector<ObjectIndex>{g.gentamicin});
+  EXPECT_EQ(objects(index.search("infusion")), std::vector<ObjectIndex>{g.image});
+  // Every word must match; the last one may be a prefix while typing.
+  EXPECT_EQ(objects(index.search("mrsa vanco")), std::vector<ObjectIndex>{g.sepsis});
+  // A word still being typed is not taken for a misspelling.
+  EXPECT_FALSE(index.search("mrsa vanco").corrected);
+  EXPECT_FALSE(index.search("nephro").corrected);
+  EXPECT_TRUE(index.search("mrsa hygiene").hits.empty());
+}
+
+TEST_F(Indexed, MisspellingIsCorrectedAndItsResultsShown) {
+  SearchAnswer a = index.search("vancomicin");
+  ASSERT_TRUE(a.corrected);
+  EXPECT_EQ(*a.corrected, "vancomycin");
+  EXPECT_TRUE(a.usedCorrection);
+  auto found = objects(a);
+  EXPECT_NE(std::find(found.begin(), found.end(), g.sepsis), found.end());
+
+  SearchAnswer two = index.search("thrombocytopenai weeks");
+  ASSERT_TRUE(two.corrected);
+  EXPECT_EQ(*two.corrected, "thrombocytopenia weeks");
+  EXPECT_EQ(objects(two), std::vector<ObjectIndex>{g.footnote});
+}
+
+TEST_F(Indexed, NothingFoundAndOddInputAreAnswersNotFailures) {
+  SearchAnswer none = index.search("xylophone");
+  EXPECT_EQ(none.total, 0u);
+  EXPECT_TRUE(none.hits.empty());
+  EXPECT_FALSE(none.failed);
+  for (const char* odd : {"", "   ", "\"", "AND", "((", "-", "vanco*\"(", "\xff\xfe"}) {
+    SearchAnswer a = index.search(odd);
+    EXPECT_FALSE(a.failed) << odd;
+  }
+}
+
+TEST(SearchIndexLife, StaleDamagedAndMissingAreRebuiltNeverTrusted) {
+  SmallGuide first(1);
+  SmallGuide second(2);  // the next edition
+  Temp cache;
+  const std::string folder = cache.path + "/" + indexName(first.db);
+  EXPECT_EQ(checkIndex(folder, editionKey(first.db)), IndexState::Missing);
+  ASSERT_TRUE(buildIndex(first.db, folder));
+  EXPECT_EQ(checkIndex(folder, editionKey(first.db)), IndexState::Ready);
+  // Another edition names another folder, and this one is stale for it.
+  EXPECT_NE(indexName(first.db), indexName(second.db));
+  EXPECT_EQ(checkIndex(folder, editionKey(second.db)), IndexState::Stale);
+  SearchIndex index;
+  EXPECT_FALSE(index.open(folder, editionKey(second.db)));
+
+  // Damage every file of the index: it is reported, never opened.
+  for (const auto& f : fs::directory_iterator(folder)) {
+    std::fstream s(f.path(), std::ios::in | std::ios::out | std::ios::binary);
+    s.seekp(0);
+    s << std::string(64, 'X');
+  }
+  EXPECT_EQ(checkIndex(folder, editionKey(first.db)), IndexState::Damaged);
+  EXPECT_FALSE(index.open(folder, editionKey(first.db)));
+  // A plain file where the folder should be.
+  const std::string file = cache.path + "/file";
+  std::ofstream(file) << "x";
+  EXPECT_EQ(checkIndex(file, editionKey(first.db)), IndexState::Damaged);
+
+  // Rebuilding over the damaged folder gives a working index.
+  ASSERT_TRUE(buildIndex(first.db, folder));
+  ASSERT_TRUE(index.open(folder, editionKey(first.db)));
+  EXPECT_FALSE(index.search("vancomycin").hits.empty());
+}
+
+TEST(SearchIndexLife, ReadOnlyGuideFolderUsesTheCacheAndBesideIndexWins) {
+  SmallGuide g;
+  Temp cache;
+  // Nothing beside the guide: the cache folder, not yet built.
+  IndexLocation loc = locateIndex(g.db, g.dir.path, cache.path);
+  EXPECT_FALSE(loc.ready);
+  EXPECT_EQ(loc.folder, cache.path + "/" + indexName(g.db));
+  fs::permissions(g.dir.path, fs::perms::owner_read | fs::perms::owner_exec);
+  ASSERT_TRUE(buildIndex(g.db, loc.folder));
+  EXPECT_TRUE(locateIndex(g.db, g.dir.path, cache.path).ready);
+  // Writing beside a read-only guide fails cleanly and leaves nothing behind.
+  if (::geteuid() != 0) {
+    std::string error;
+    EXPECT_FALSE(buildIndex(g.db, besideGuideFolder(g.dir.path), {}, nullptr, &error));
+    EXPECT_FALSE(error.empty());
+  }
+  fs::permissions(g.dir.path, fs::perms::owner_all);
+  // An index built ahead of time beside the guide is preferred when it matches.
+  ASSERT_TRUE(buildIndex(g.db, besideGuideFolder(g.dir.path)));
+  loc = locateIndex(g.db, g.dir.path, cache.path);
+  EXPECT_TRUE(loc.ready);
+  EXPECT_EQ(loc.folder, besideGuideFolder(g.dir.path));
+}
+
+TEST(SearchIndexLife, CancelledBuildLeavesThePreviousIndex) {
+  SmallGuide g;
+  Temp cache;
+  const std::string folder = cache.path + "/idx";
+  ASSERT_TRUE(buildIndex(g.db, folder));
+  std::atomic<bool> cancel{true};
+  std::string error;
+  EXPECT_FALSE(buildIndex(g.db, folder, {}, &cancel, &error));
+  EXPECT_EQ(error, "cancelled");
+  EXPECT_EQ(checkIndex(folder, editionKey(g.db)), IndexState::Ready);
+  // No temporary folders are left beside it.
+  int entries = 0;
+  for ([[maybe_unused]] const auto& e : fs::directory_iterator(cache.path)) ++entries;
+  EXPECT_EQ(entries, 1);
+}
+
+}  // namespace
+}  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+TEST(SearchPage, ResultsPageSaysWhatHappened) {
+  SearchAnswer a;
+  a.query = "x<y";
+  EXPECT_NE(searchResultsPage(a, false).find(kBuildingText), std::u16string::npos);
+  // Nothing found says so, with the query escaped.
+  EXPECT_NE(searchResultsPage(a, true).find(u"No pages match \u201cx&lt;y\u201d"), std::u16string::npos);
+  a.corrected = "xy";
+  a.usedCorrection = true;
+  a.hits.push_back({42, "A & B", "footnote", "the <b>xy</b> word", 1.0});
+  const std::u16string page = searchResultsPage(a, true);
+  EXPECT_NE(page.find(u"Did you mean <a href=\"corrected\"><b>xy</b></a>?"), std::u16string::npos);
+  EXPECT_NE(page.find(u"<a href=\"42\">A &amp; B</a> <small>(Footnote)</small><br>the <b>xy</b> word"),
+            std::u16string::npos);
+  // The page data carries the query and nothing else.
+  const std::vector<uint8_t> data = searchPageData("sepsis shock");
+  EXPECT_EQ(queryFromPageData(data.data(), data.size()), "sepsis shock");
+  EXPECT_EQ(queryFromPageData(nullptr, 0), "");
+}
+
+}  // namespace
+}  // namespace vantrel
