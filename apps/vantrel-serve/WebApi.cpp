@@ -75,11 +75,24 @@ WebResponse WebApi::get(std::string_view path, const Query& query) const {
     return error(404, "no such API");
   }
   if (!path.empty() && !siteName(path)) return error(404, "no such page");
+  const std::string key(path);
+  {
+    std::lock_guard<std::mutex> lock(cacheMutex_);
+    const auto hit = cache_.find(key);
+    if (hit != cache_.end()) return hit->second;
+  }
   WebResponse r = site_.render(path);
   if (r.status != 200) {
     r.contentType = "text/plain; charset=utf-8";
     r.body = "Not found\n";
+    return r;
   }
+  std::lock_guard<std::mutex> lock(cacheMutex_);
+  if (cacheBytes_ + r.body.size() > kCacheBytes) {
+    cache_.clear();
+    cacheBytes_ = 0;
+  }
+  if (r.body.size() <= kCacheBytes / 8 && cache_.emplace(key, r).second) cacheBytes_ += r.body.size() + key.size();
   return r;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 // What vantrel-serve answers, apart from the HTTP plumbing: the site's pages
 // and the JSON API, each request checked before anything is read.
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "content/ContentDatabase.h"
 #include "export/WebSite.h"
@@ -36,6 +38,12 @@ class WebApi {
   const ContentDatabase& db_;
   WebSite site_;
   std::string etag_;
+  // Pages of one edition never change: answers to page requests are kept,
+  // up to kCacheBytes of them (then the cache starts over).
+  static constexpr size_t kCacheBytes = 64u << 20;
+  mutable std::mutex cacheMutex_;
+  mutable std::unordered_map<std::string, WebResponse> cache_;
+  mutable size_t cacheBytes_ = 0;
 };
 
 }  // namespace vantrel::serve

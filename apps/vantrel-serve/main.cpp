@@ -3,6 +3,7 @@
 // memory-mapped content, and a small JSON API. docs/serve.md tells more.
 #include <pthread.h>
 #include <signal.h>
+#include <sys/socket.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -112,6 +113,15 @@ int main(int argc, char** argv) {
   serve::WebApi api(db);
   httplib::Server server;
   server.new_task_queue = [threads] { return new httplib::ThreadPool(static_cast<size_t>(threads)); };
+  // The library listens with a backlog of 5, which drops connections that
+  // arrive together; the listening socket is noted here and its backlog
+  // raised once it listens.
+  int listenSocket = -1;
+  server.set_socket_options([&listenSocket](socket_t sock) {
+    httplib::default_socket_options(sock);
+    listenSocket = sock;
+  });
+  server.set_tcp_nodelay(true);  // small answers go out at once, not after the peer's delayed ACK
   server.set_keep_alive_max_count(1000);
   server.set_payload_max_length(64 * 1024);
   server.set_read_timeout(5, 0);
@@ -156,6 +166,7 @@ int main(int argc, char** argv) {
     std::cerr << "vantrel-serve: cannot listen on " << host << "\n";
     return 1;
   }
+  if (listenSocket >= 0) ::listen(listenSocket, SOMAXCONN);
   const bool v6 = host.find(':') != std::string::npos;
   std::printf("listening on http://%s%s%s:%d/\n", v6 ? "[" : "", host.c_str(), v6 ? "]" : "", port);
   std::fflush(stdout);
