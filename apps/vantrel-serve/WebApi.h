@@ -1,0 +1,49 @@
+#pragma once
+// What vantrel-serve answers, apart from the HTTP plumbing: the site's pages
+// and the JSON API, each request checked before anything is read.
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "content/ContentDatabase.h"
+#include "export/WebSite.h"
+
+namespace vantrel::serve {
+
+// The query parameters the API reads (already percent-decoded by the
+// server), each with whether it was given.
+struct Query {
+  bool hasQ = false;
+  std::string q;
+};
+
+class WebApi {
+ public:
+  explicit WebApi(const ContentDatabase& database);
+
+  // The answer to GET path (percent-decoded, starting with "/").
+  WebResponse get(std::string_view path, const Query& query) const;
+  // The entity tag every answer of this edition carries (quoted).
+  const std::string& etag() const { return etag_; }
+
+  // The longest search text accepted (characters of UTF-8).
+  static constexpr size_t kMaxQuery = 512;
+
+ private:
+  WebResponse index(const Query& query) const;
+  WebResponse page(std::string_view word) const;
+  WebResponse table(std::string_view word) const;
+
+  const ContentDatabase& db_;
+  WebSite site_;
+  std::string etag_;
+  // Pages of one edition never change: answers to page requests are kept,
+  // up to kCacheBytes of them (then the cache starts over).
+  static constexpr size_t kCacheBytes = 64u << 20;
+  mutable std::mutex cacheMutex_;
+  mutable std::unordered_map<std::string, WebResponse> cache_;
+  mutable size_t cacheBytes_ = 0;
+};
+
+}  // namespace vantrel::serve

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# vantrel-serve from the outside, on 127.0.0.1 only: started on a free port,
+# ordinary and hostile requests (lib/hostile.py), still running afterwards,
+# the guide's folder untouched, and a clean stop on SIGTERM.
+# Usage: web_serve.sh BIN_DIR SOURCE_DIR
+. "$(dirname "$0")/lib/dump.bash" "$@"
+SERVE="$1/vantrel-serve"
+if [ ! -x "$SERVE" ]; then
+  echo "vantrel-serve not built (no cpp-httplib): skipped"
+  exit 0
+fi
+
+"$SERVE" --help > "$WORK/help" 2>&1 || fail "--help: exit status $?"
+grep -q "Usage: vantrel-serve" "$WORK/help" || fail "--help says $(cat "$WORK/help")"
+"$SERVE" > /dev/null 2>&1; [ $? -eq 2 ] || fail "no arguments: exit status not 2"
+"$SERVE" --listen nowhere "$DEMO" > /dev/null 2>&1; [ $? -eq 2 ] || fail "bad --listen: exit status not 2"
+"$SERVE" --threads 0 "$DEMO" > /dev/null 2>&1; [ $? -eq 2 ] || fail "--threads 0: exit status not 2"
+"$SERVE" "$WORK/nothing" > /dev/null 2>&1; [ $? -eq 1 ] || fail "missing guide: exit status not 1"
+
+COUNT=$("$DUMP" --json "$DEMO" info | sed 's/.*"objectCount":\([0-9]*\).*/\1/')
+# An HTML page and a table item of the demo guide, found through the dump.
+PAGE=""; TABLE=""
+for ((i = 1; i < COUNT && i < 3000; i++)); do
+  if [ -z "$PAGE" ] && "$DUMP" --json "$DEMO" page "$i" 2>/dev/null | grep -q '"source":"html"'; then PAGE=$i; fi
+  if [ -z "$TABLE" ] && "$DUMP" --json "$DEMO" table "$i" > /dev/null 2>&1; then TABLE=$i; fi
+  [ -n "$PAGE" ] && [ -n "$TABLE" ] && break
+done
+[ -n "$PAGE" ] && [ -n "$TABLE" ] || { echo "FAIL: no page or table in the demo guide"; exit 1; }
+
+before=$(cd "$DEMO" && ls -la --time-style=+%s . && md5sum ./*)
+"$SERVE" --listen 127.0.0.1:0 --threads 80 "$DEMO" > "$WORK/serve.out" 2> "$WORK/serve.err" &
+pid=$!
+trap 'kill $pid 2>/dev/null; rm -rf "$WORK"' EXIT
+port=""
+for _ in $(seq 1 100); do
+  port=$(sed -n 's|^listening on http://127.0.0.1:\([0-9]*\)/$|\1|p' "$WORK/serve.out")
+  [ -n "$port" ] && break
+  sleep 0.1
+done
+[ -n "$port" ] || { echo "FAIL: the server did not start: $(cat "$WORK/serve.err")"; exit 1; }
+
+timeout 120 python3 "$(dirname "$0")/lib/hostile.py" "$port" "$PAGE" "$TABLE" "$COUNT" > "$WORK/hostile" 2>&1 ||
+  fail "hostile requests: $(cat "$WORK/hostile")"
+kill -0 $pid 2>/dev/null || fail "the server is gone after the hostile requests: $(cat "$WORK/serve.err")"
+
+kill -TERM $pid
+for _ in $(seq 1 100); do
+  kill -0 $pid 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 $pid 2>/dev/null; then
+  fail "still running 10 s after SIGTERM"
+  kill -KILL $pid
+fi
+wait $pid
+rc=$?
+[ $rc -eq 0 ] || fail "exit status $rc after SIGTERM ($(cat "$WORK/serve.err"))"
+grep -q "Sanitizer" "$WORK/serve.err" && fail "$(cat "$WORK/serve.err")"
+after=$(cd "$DEMO" && ls -la --time-style=+%s . && md5sum ./*)
+[ "$before" = "$after" ] || fail "the server changed the guide's folder"
+finish web_serve
