@@ -71,7 +71,7 @@ WebResponse WebApi::get(std::string_view path, const Query& query) const {
     if (rest == "index") return index(query);
     if (rest.rfind("page/", 0) == 0) return page(rest.substr(5));
     if (rest.rfind("table/", 0) == 0) return table(rest.substr(6));
-    if (rest == "search") return error(503, "no search index");
+    if (rest == "search") return search(query);
     return error(404, "no such API");
   }
   if (!path.empty() && !siteName(path)) return error(404, "no such page");
@@ -109,6 +109,31 @@ WebResponse WebApi::index(const Query& query) const {
     rows.push_back({{"row", i}, {"text", text(source.itemAt(i).text)}, {"target", source.objectAt(i)}});
   }
   return json(200, {{"row", row}, {"rows", std::move(rows)}});
+}
+
+bool WebApi::useSearchIndex(const std::string& folder) { return searchIndex_.open(folder, editionKey(db_)); }
+
+WebResponse WebApi::search(const Query& query) const {
+  if (query.q.size() > kMaxQuery) return error(400, "q is too long");
+  if (!validUtf8(query.q)) return error(400, "q is not UTF-8");
+  if (!searchIndex_.isOpen()) return error(503, "no search index");
+  SearchAnswer answer;
+  {
+    std::lock_guard<std::mutex> lock(searchMutex_);
+    answer = searchIndex_.search(query.q, 50);
+  }
+  if (answer.failed) return error(503, "the search index cannot be read");
+  nlohmann::json results = nlohmann::json::array();
+  for (const SearchHit& h : answer.hits) {
+    results.push_back({{"object", h.object},
+                       {"title", h.title},
+                       {"kind", h.kind},
+                       {"snippet", h.snippet},
+                       {"score", h.score}});
+  }
+  nlohmann::json corrected = nullptr;
+  if (answer.corrected) corrected = *answer.corrected;
+  return json(200, {{"query", query.q}, {"corrected", corrected}, {"total", answer.total}, {"results", results}});
 }
 
 WebResponse WebApi::page(std::string_view word) const {

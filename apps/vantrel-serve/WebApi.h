@@ -8,6 +8,7 @@
 
 #include "content/ContentDatabase.h"
 #include "export/WebSite.h"
+#include "search/SearchIndex.h"
 
 namespace vantrel::serve {
 
@@ -26,6 +27,10 @@ class WebApi {
   WebResponse get(std::string_view path, const Query& query) const;
   // The entity tag every answer of this edition carries (quoted).
   const std::string& etag() const { return etag_; }
+  // Answers /api/search from the full-text index in folder (built ahead of
+  // time with vantrel-index, or by a reader into the cache folder). False
+  // when it is not a ready index of this edition; /api/search then stays 503.
+  bool useSearchIndex(const std::string& folder);
 
   // The longest search text accepted (characters of UTF-8).
   static constexpr size_t kMaxQuery = 512;
@@ -34,10 +39,14 @@ class WebApi {
   WebResponse index(const Query& query) const;
   WebResponse page(std::string_view word) const;
   WebResponse table(std::string_view word) const;
+  WebResponse search(const Query& query) const;
 
   const ContentDatabase& db_;
   WebSite site_;
   std::string etag_;
+  // One Xapian database object is not to be used by two threads at once.
+  SearchIndex searchIndex_;
+  mutable std::mutex searchMutex_;
   // Pages of one edition never change: answers to page requests are kept,
   // up to kCacheBytes of them (then the cache starts over).
   static constexpr size_t kCacheBytes = 64u << 20;

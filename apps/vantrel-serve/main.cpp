@@ -111,6 +111,11 @@ int main(int argc, char** argv) {
   signal(SIGPIPE, SIG_IGN);
 
   serve::WebApi api(db);
+  // The full-text index is used when one of this edition is ready (beside the
+  // guide or in the cache folder); the server never builds or writes one.
+  if (const IndexLocation loc = locateIndex(db, dir); loc.ready && api.useSearchIndex(loc.folder)) {
+    std::fprintf(stderr, "vantrel-serve: full-text search from %s\n", loc.folder.c_str());
+  }
   httplib::Server server;
   server.new_task_queue = [threads] { return new httplib::ThreadPool(static_cast<size_t>(threads)); };
   // The library listens with a backlog of 5, which drops connections that

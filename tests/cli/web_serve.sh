@@ -27,6 +27,8 @@ for ((i = 1; i < COUNT && i < 3000; i++)); do
 done
 [ -n "$PAGE" ] && [ -n "$TABLE" ] || { echo "FAIL: no page or table in the demo guide"; exit 1; }
 
+# An empty cache folder: no full-text index anywhere, so /api/search is 503.
+export XDG_CACHE_HOME="$WORK/cache"
 before=$(cd "$DEMO" && ls -la --time-style=+%s . && md5sum ./*)
 "$SERVE" --listen 127.0.0.1:0 --threads 80 "$DEMO" > "$WORK/serve.out" 2> "$WORK/serve.err" &
 pid=$!
@@ -58,4 +60,42 @@ rc=$?
 grep -q "Sanitizer" "$WORK/serve.err" && fail "$(cat "$WORK/serve.err")"
 after=$(cd "$DEMO" && ls -la --time-style=+%s . && md5sum ./*)
 [ "$before" = "$after" ] || fail "the server changed the guide's folder"
+
+# With a full-text index beside the guide, /api/search answers from it.
+INDEX="$1/vantrel-index"
+if [ -x "$INDEX" ]; then
+  mkdir -p "$WORK/indexed"
+  cp "$DEMO"/*.pdb "$WORK/indexed/"
+  "$INDEX" --quiet "$WORK/indexed" > /dev/null 2>&1 || fail "vantrel-index on a copy of the demo guide"
+  "$SERVE" --listen 127.0.0.1:0 "$WORK/indexed" > "$WORK/serve2.out" 2> "$WORK/serve2.err" &
+  pid=$!
+  port=""
+  for _ in $(seq 1 100); do
+    port=$(sed -n 's|^listening on http://127.0.0.1:\([0-9]*\)/$|\1|p' "$WORK/serve2.out")
+    [ -n "$port" ] && break
+    sleep 0.1
+  done
+  if [ -z "$port" ]; then
+    fail "the server on the indexed copy did not start: $(cat "$WORK/serve2.err")"
+  else
+    got=$(timeout 20 python3 - "$port" <<'PY'
+import json, sys, urllib.request, urllib.error
+base = "http://127.0.0.1:%s" % sys.argv[1]
+body = json.load(urllib.request.urlopen(base + "/api/search?q=penicillin", timeout=10))
+assert body["query"] == "penicillin" and body["total"] > 0 and body["results"], body
+hit = body["results"][0]
+assert set(hit) == {"object", "title", "kind", "snippet", "score"}, hit
+try:
+    urllib.request.urlopen(base + "/api/search?q=" + "x" * 600, timeout=10)
+    raise SystemExit("a 600-character query was answered")
+except urllib.error.HTTPError as e:
+    assert e.code == 400, e.code
+print("ok")
+PY
+)
+    [ "$got" = "ok" ] || fail "/api/search with an index: $got"
+    kill -TERM $pid
+    wait $pid || fail "exit status $? after SIGTERM (indexed copy)"
+  fi
+fi
 finish web_serve
