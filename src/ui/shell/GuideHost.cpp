@@ -11,6 +11,12 @@
 #include "lists/KeyViewer.h"
 #include "tools/CalculatorViewer.h"
 
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "export/PagePrinter.h"
+#include "shell/MainFrame.h"
+
 namespace vantrel {
 
 namespace {
@@ -120,6 +126,18 @@ void GuideHost::connectCommands(Application& app) {
     if (chrome_) chrome_->historyChosen(index);
   });
   window_->setShortcutHandler([bar](int command) { bar->trigger(command); });
+  window_->setPrintHandler([this, &app] {
+    MainFrame* frame = app.mainFrame();
+    if (!frame || !database_) return;
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, window_.get());
+    dialog.setWindowTitle(QStringLiteral("Print"));
+    if (dialog.exec() != QDialog::Accepted) return;
+    PrintSettings settings;
+    settings.screen = screen_.screenSize();
+    settings.dpi = screen_.dpiX();
+    printPage(*database_, frame->currentObject(), printer, settings);
+  });
   if (app.frameWindow()) window_->setFrame(app.frameWindow());
 }
 

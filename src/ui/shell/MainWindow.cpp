@@ -113,6 +113,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   auto* w = qobject_cast<QWidget*>(watched);
   if (!w || w->window() != this) return false;
   auto* k = static_cast<QKeyEvent*>(event);
+  if (onPrint_ && k->key() == Qt::Key_P && (k->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
+                                                              Qt::AltModifier | Qt::MetaModifier)) == Qt::ControlModifier) {
+    event->accept();
+    if (event->type() == QEvent::KeyPress) onPrint_();
+    return true;
+  }
   int command = shortcutCommand(k->key(), k->modifiers());
   if (!command) return false;
   if (event->type() == QEvent::ShortcutOverride) {
