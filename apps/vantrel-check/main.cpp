@@ -1,5 +1,6 @@
 // vantrel-check: checks a packed guide the way the reader's viewers read it
 // and lists every problem with its object, type, path and what is wrong.
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -78,8 +79,23 @@ int main(int argc, char** argv) {
   // Decoding needs the image plugins (found through the application), not a display.
   int qtArgc = 1;
   QCoreApplication app(qtArgc, argv);
+  // A picture that does not decode is reported as a problem; the image
+  // plugins' own complaints about it would only interleave with the report.
+  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(message));
+  });
+  // The PNG library writes its complaints straight to standard error:
+  // it is pointed at /dev/null while a picture is decoded.
   options.decodeImage = [](const uint8_t* bytes, size_t size) {
-    return !vantrel::decodePicture(std::vector<uint8_t>(bytes, bytes + size)).isNull();
+    std::fflush(stderr);
+    const int saved = dup(STDERR_FILENO);
+    const int null = open("/dev/null", O_WRONLY);
+    if (saved >= 0 && null >= 0) dup2(null, STDERR_FILENO);
+    const bool ok = !vantrel::decodePicture(std::vector<uint8_t>(bytes, bytes + size)).isNull();
+    if (saved >= 0 && null >= 0) dup2(saved, STDERR_FILENO);
+    if (null >= 0) close(null);
+    if (saved >= 0) close(saved);
+    return ok;
   };
 #endif
   const bool terminal = isatty(STDERR_FILENO) != 0;
