@@ -32,7 +32,8 @@ const char* kUsage =
     "\n"
     "Options:\n"
     "  --data DIR                 program directory: the content files, the user data and\n"
-    "                             the guide font (default: the demo guide built with the project)\n"
+    "                             the guide font (default: the demo guide built or\n"
+    "                             installed with the program)\n"
     "  --screen WxH               size of the emulated screen in pixels (default 240x320)\n"
     "  --dpi N                    dots per inch, both directions (default 96)\n"
     "  --dpi-x N, --dpi-y N       dots per inch in one direction\n"
@@ -187,6 +188,12 @@ static int runProgram(int argc, char** argv) {
   // Without the guide's own font file its face is drawn in DejaVu Sans.
   QFont::insertSubstitution("PPC_Font2", "DejaVu Sans");
 
+  // An installed reader finds its demo guide beside its program folder
+  // (bin/../share/vantrel-guide/demo-guide) when the build's copy is gone.
+  if (o.data == QStringLiteral(VANTREL_DEFAULT_DATA_DIR) && !QDir(o.data).exists()) {
+    const QString installed = QCoreApplication::applicationDirPath() + "/../share/vantrel-guide/demo-guide";
+    if (QDir(installed).exists()) o.data = installed;
+  }
   const QString dataDir = QDir(o.data).absolutePath();
   QtScreen screen(o.dpiX, o.dpiY, {o.screenW, o.screenH});
   DesktopKeyboard keyboard;

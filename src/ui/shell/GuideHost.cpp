@@ -12,6 +12,12 @@
 #include "tools/CalculatorViewer.h"
 #include "search/SearchViewer.h"
 
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "export/PagePrinter.h"
+#include "shell/MainFrame.h"
+
 namespace vantrel {
 
 namespace {
@@ -125,6 +131,18 @@ void GuideHost::connectCommands(Application& app) {
     if (chrome_) chrome_->historyChosen(index);
   });
   window_->setShortcutHandler([bar](int command) { bar->trigger(command); });
+  window_->setPrintHandler([this, &app] {
+    MainFrame* frame = app.mainFrame();
+    if (!frame || !database_) return;
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, window_.get());
+    dialog.setWindowTitle(QStringLiteral("Print"));
+    if (dialog.exec() != QDialog::Accepted) return;
+    PrintSettings settings;
+    settings.screen = screen_.screenSize();
+    settings.dpi = screen_.dpiX();
+    printPage(*database_, frame->currentObject(), printer, settings);
+  });
   if (app.frameWindow()) window_->setFrame(app.frameWindow());
 }
 

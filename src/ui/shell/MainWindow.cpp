@@ -142,6 +142,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   // The shortcuts work from a popup opened over the window as well.
   if (!w || !ownsWidget(w)) return false;
   auto* k = static_cast<QKeyEvent*>(event);
+  if (onPrint_ && k->key() == Qt::Key_P && (k->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
+                                                              Qt::AltModifier | Qt::MetaModifier)) == Qt::ControlModifier) {
+    event->accept();
+    if (event->type() == QEvent::KeyPress) onPrint_();
+    return true;
+  }
   int command = shortcutCommand(k->key(), k->modifiers());
   if (!command) return false;
   if (event->type() == QEvent::ShortcutOverride) {

@@ -39,6 +39,8 @@ class MainWindow : public QWidget, public FrameHost {
   // Called for the desktop shortcuts (Alt+Left, Alt+Right, Alt+Home, Ctrl+Q, Ctrl+K)
   // with the command they stand for.
   void setShortcutHandler(std::function<void(int)> handler) { onShortcut_ = std::move(handler); }
+  // Called for Ctrl+P: print the page shown.
+  void setPrintHandler(std::function<void()> handler) { onPrint_ = std::move(handler); }
   // The command a key press stands for, or 0.
   static int shortcutCommand(int key, Qt::KeyboardModifiers modifiers);
 
@@ -58,6 +60,7 @@ class MainWindow : public QWidget, public FrameHost {
   CommandBarWidget* commandBar_;
   QString title_;
   std::function<void(int)> onShortcut_;
+  std::function<void()> onPrint_;
 };
 
 }  // namespace vantrel
