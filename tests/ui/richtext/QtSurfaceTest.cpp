@@ -4,7 +4,6 @@
 
 #include <QBuffer>
 #include <QFontInfo>
-#include <QGuiApplication>
 #include <cstdlib>
 
 #include "platform/QtSurface.h"
@@ -12,25 +11,6 @@
 
 namespace vantrel {
 namespace {
-
-class QtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "test_ui_richtext";
-    static char* argv[] = {name, nullptr};
-    app_ = new QGuiApplication(argc, argv);
-  }
-  void TearDown() override {
-    delete app_;
-    app_ = nullptr;
-  }
-
- private:
-  QGuiApplication* app_ = nullptr;
-};
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 bool isInk(QRgb p) { return qGray(p) < 160; }
 

@@ -1,4 +1,5 @@
-// One QApplication for the whole test program, destroyed at its end.
+// One QApplication for the whole test program, destroyed at its end. Every
+// Qt test program links this file; VANTREL_TEST_PROGRAM names the program.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -10,7 +11,7 @@ class QtEnvironment : public ::testing::Environment {
   void SetUp() override {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
-    static char name[] = "test_ui_search";
+    static char name[] = VANTREL_TEST_PROGRAM;
     static char* argv[] = {name, nullptr};
     app_ = new QApplication(argc, argv);
   }
