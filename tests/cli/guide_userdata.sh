@@ -165,6 +165,25 @@ expect '"rows":["b7","b9","b10"]' "$(section bookmarks "$(line 1)")" "bookmarks 
 expect '"rows":["Allergy check","On renal"]' "$(line 2)" "notes after a restart"
 
 # Look at it: the lists and the editor at 96 and 192 dpi.
+# Typing right after a dialog closed, or right after the editor opens, goes
+# into the box the page offers: the note's title, the search box.
+export XDG_CACHE_HOME="$WORK/cache"
+run --script - > "$WORK/out" <<EOF2
+navigate $MONO
+command 40025
+click 18
+command 40023
+type Typed at once
+state
+key Ctrl+K
+wait-index 120000
+type penicillin
+wait 300
+state
+EOF2
+expect '"title":"Typed at once"' "$(line 1)" "the note editor opens with the focus in its title"
+expect '"query":"penicillin"' "$(line 2)" "the search box takes keys after the title dialog was cancelled"
+
 if [ -n "${VANTREL_SHOTS:-}" ]; then
   for d in 96 192; do
     scr=240x320; [ $d = 192 ] && scr=480x640

@@ -112,7 +112,9 @@ void SearchViewer::afterLayout() {
   cancelled_ = false;
   ensureIndex();
   runSearch();
-  window_->edit()->setFocus();
+  // The box takes the keys at once, also when a dialog closed just before.
+  window_->edit()->window()->activateWindow();
+  window_->edit()->setFocus(Qt::OtherFocusReason);
 }
 
 void SearchViewer::ensureIndex() {

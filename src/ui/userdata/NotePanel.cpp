@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QJsonArray>
+#include <QShowEvent>
 
 #include "platform/DrawingSurface.h"
 #include "platform/QtSurface.h"
@@ -69,8 +70,19 @@ void NotePanel::modelChanged() {
   if (model_.mode() == NoteEditorModel::kEditor) {
     title_->setText(QString::fromStdU16String(model_.title()));
     body_->setPlainText(fromStored(model_.body()));
+    if (isVisible()) focusTitle();
   }
   layoutControls();
+}
+
+void NotePanel::showEvent(QShowEvent* e) {
+  HeaderedWindow::showEvent(e);
+  if (model_.mode() == NoteEditorModel::kEditor) focusTitle();
+}
+
+void NotePanel::focusTitle() {
+  title_->window()->activateWindow();
+  title_->setFocus(Qt::OtherFocusReason);
 }
 
 void NotePanel::readFields() {

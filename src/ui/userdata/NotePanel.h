@@ -87,9 +87,13 @@ class NotePanel : public HeaderedWindow, public NotePage, private ItemOwner {
 
  protected:
   void resizeEvent(QResizeEvent*) override;
+  void showEvent(QShowEvent*) override;
 
  private:
   void layoutControls();
+  // The editor opens with the keyboard focus in its title field, so a user
+  // types at once.
+  void focusTitle();
   // A title tapped in the list: the editor opens on that note.
   void itemChosen(PagedList&, uint32_t position) override {
     const uint32_t key = model_.chooseItem(position);
