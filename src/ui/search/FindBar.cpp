@@ -25,6 +25,9 @@ FindBar::FindBar(QWidget* host, std::unique_ptr<FindTarget> target, int dpiX, in
   QPalette p = palette();
   p.setColor(QPalette::Window, QColor(0xC8, 0xC8, 0xC8));
   setPalette(p);
+  QFont barFont = font();
+  barFont.setPixelSize(((dpiY + 3) * 16) / 96);
+  setFont(barFont);
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(scaled(2, dpiX), scaled(2, dpiY), scaled(2, dpiX), scaled(2, dpiY));
   layout->setSpacing(scaled(3, dpiX));

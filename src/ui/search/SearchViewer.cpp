@@ -19,6 +19,11 @@ int scaled(int n, int dpi) { return (n * dpi + 48) / 96; }
 
 SearchWindow::SearchWindow(QWidget* parent, int dpiX, int dpiY) : LayoutWidget(parent, "search") {
   setObjectName("searchWindow");
+  // The bar's label, box and buttons in the guide font's height, like the
+  // index's search bar, so they scale with the screen's resolution.
+  QFont barFont = font();
+  barFont.setPixelSize(((dpiY + 3) * 16) / 96);
+  setFont(barFont);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(scaled(2, dpiY));
