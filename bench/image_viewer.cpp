@@ -5,6 +5,7 @@
 // decodes the same PNG into a QPixmap shown by a bare QLabel (and scrolls
 // that label in a QScrollArea for the drag step).
 // Run by hand: build/bin/bench_image_viewer
+#include "BenchApp.h"
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -33,16 +34,7 @@
 namespace vantrel {
 namespace {
 
-QApplication& app() {
-  static int argc = 1;
-  static char name[] = "bench_image_viewer";
-  static char* argv[] = {name, nullptr};
-  static QApplication* a = [] {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    return new QApplication(argc, argv);
-  }();
-  return *a;
-}
+QApplication& app() { return bench::benchApp("bench_image_viewer"); }
 
 // A drawing with some texture, so the PNG is of a realistic size.
 QByteArray picturePng(int w, int h) {

@@ -5,6 +5,7 @@
 // same work with a QListView over a QStringListModel of the same 50,000
 // plain texts.
 // Run by hand: build/bin/bench_lists
+#include "BenchApp.h"
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -110,16 +111,7 @@ IndexGuide& guide() {
   return g;
 }
 
-QApplication& app() {
-  static int argc = 1;
-  static char name[] = "bench_lists";
-  static char* argv[] = {name, nullptr};
-  static QApplication* a = [] {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    return new QApplication(argc, argv);
-  }();
-  return *a;
-}
+QApplication& app() { return bench::benchApp("bench_lists"); }
 
 // Our list: the index's markup list as the viewer sets it up.
 struct OurList {

@@ -10,6 +10,7 @@
 //    results page laid out and the window drawn (the debounce pause of the
 //    page, 120 ms, comes on top of it while typing).
 // Run by hand: build/bin/bench_search [--benchmark_filter=...]
+#include "BenchApp.h"
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 #include <stdlib.h>
@@ -369,16 +370,7 @@ BENCHMARK(BM_QueryFts5)->Apply(queryArgs);
 
 // --- keystroke to results in the reader ---------------------------------------
 
-QApplication& app() {
-  static int argc = 1;
-  static char name[] = "bench_search";
-  static char* argv[] = {name, nullptr};
-  static QApplication* a = [] {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    return new QApplication(argc, argv);
-  }();
-  return *a;
-}
+QApplication& app() { return bench::benchApp("bench_search"); }
 
 void BM_KeystrokeToResults(benchmark::State& state) {
   app();

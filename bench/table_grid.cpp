@@ -6,6 +6,7 @@
 // The baseline, measured in the same run, draws one screenful of plain cells
 // with QPainter alone.
 // Run by hand: build/bin/bench_table_grid
+#include "BenchApp.h"
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -84,16 +85,7 @@ SyntheticGuide& guide() {
   return g;
 }
 
-QApplication& app() {
-  static int argc = 1;
-  static char name[] = "bench_table_grid";
-  static char* argv[] = {name, nullptr};
-  static QApplication* a = [] {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    return new QApplication(argc, argv);
-  }();
-  return *a;
-}
+QApplication& app() { return bench::benchApp("bench_table_grid"); }
 
 struct Viewer {
   Viewer() : model(guide().db), widget(nullptr, nullptr, model, 96, 96) {

@@ -8,6 +8,7 @@
 // The baseline, in the same run, fills a QTreeWidget eagerly with the same
 // entries and draws it once (time and resident memory).
 // Run by hand: build/bin/bench_tree
+#include "BenchApp.h"
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <stdlib.h>
@@ -108,16 +109,7 @@ SyntheticContents& contents() {
   return c;
 }
 
-QApplication& app() {
-  static int argc = 1;
-  static char name[] = "bench_tree";
-  static char* argv[] = {name, nullptr};
-  static QApplication* a = [] {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    return new QApplication(argc, argv);
-  }();
-  return *a;
-}
+QApplication& app() { return bench::benchApp("bench_tree"); }
 
 // The reader on the synthetic contents, as a scripted run has it.
 struct Reader {
