@@ -18,10 +18,10 @@ grep -q "Usage: vantrel-export" "$WORK/help" || fail "--help says $(cat "$WORK/h
 "$EXPORT" --quiet "$DEMO" "$WORK/afile" > /dev/null 2>&1; [ $? -eq 1 ] || fail "OUT is a file: exit status not 1"
 
 # --- the demo guide ---
-before=$(cd "$DEMO" && ls -la --time-style=+%s . && md5sum ./*)
+before=$(demo_state)
 "$EXPORT" "$DEMO" "$WORK/site" > "$WORK/out" 2> "$WORK/err" || fail "demo export: exit status $? ($(cat "$WORK/err"))"
 grep -q "files, .* bytes in" "$WORK/err" || fail "no summary: $(cat "$WORK/err")"
-after=$(cd "$DEMO" && ls -la --time-style=+%s . && md5sum ./*)
+after=$(demo_state)
 [ "$before" = "$after" ] || fail "the export changed the guide's folder"
 for f in index.html search.html contents.html index.json index-data.js style.css site.js; do
   [ -s "$WORK/site/$f" ] || fail "no $f"

@@ -29,7 +29,7 @@ done
 
 # An empty cache folder: no full-text index anywhere, so /api/search is 503.
 export XDG_CACHE_HOME="$WORK/cache"
-before=$(cd "$DEMO" && ls -la --time-style=+%s . && md5sum ./*)
+before=$(demo_state)
 "$SERVE" --listen 127.0.0.1:0 --threads 80 "$DEMO" > "$WORK/serve.out" 2> "$WORK/serve.err" &
 pid=$!
 trap 'kill $pid 2>/dev/null; rm -rf "$WORK"' EXIT
@@ -58,7 +58,7 @@ wait $pid
 rc=$?
 [ $rc -eq 0 ] || fail "exit status $rc after SIGTERM ($(cat "$WORK/serve.err"))"
 grep -q "Sanitizer" "$WORK/serve.err" && fail "$(cat "$WORK/serve.err")"
-after=$(cd "$DEMO" && ls -la --time-style=+%s . && md5sum ./*)
+after=$(demo_state)
 [ "$before" = "$after" ] || fail "the server changed the guide's folder"
 
 # With a full-text index beside the guide, /api/search answers from it.
