@@ -354,7 +354,10 @@ class Loader {
     if (auto f = obj.find("image"); f != obj.end()) loadImage(*f, h, path, at);
     if (auto f = obj.find("kind"); f != obj.end()) {
       std::string s;
-      if (stringField(*f, at, "kind", s)) writer_->setKind(h, fromUtf8(s));
+      if (stringField(*f, at, "kind", s)) {
+        writer_->setKind(h, fromUtf8(s));
+        kinds_[h] = fromUtf8(s);  // set again once a link or a reference is resolved
+      }
     }
     if (auto f = obj.find("id"); f != obj.end()) {
       uint64_t v = 0;
@@ -489,10 +492,12 @@ class Loader {
       auto it = owners_.find(p.target);
       if (it == owners_.end()) error(p.where + ": unknown link target " + inQuotes(p.target));
       else writer_->setLink(p.handle, it->second.handle);
+      keepKind(p.handle);
     }
     for (const Pending& p : pendingTexts_) {
       std::string text;
       if (resolveReferences(p.target, p.where, text)) writer_->setText(p.handle, fromUtf8(text));
+      keepKind(p.handle);
     }
   }
 
@@ -567,6 +572,11 @@ class Loader {
   std::unique_ptr<ContentWriter> writer_;
   std::vector<std::string> errors_;
   std::vector<Pending> pending_;
+  // The "kind" an object names: setting its value again keeps it.
+  std::map<ContentWriter::Handle, std::u16string> kinds_;
+  void keepKind(ContentWriter::Handle h) {
+    if (auto k = kinds_.find(h); k != kinds_.end()) writer_->setKind(h, k->second);
+  }
   std::vector<Pending> pendingTexts_;  // texts holding label references (target: the text)
   std::unordered_map<std::string, Owner> owners_;
   std::map<uint32_t, std::string> ids_;

@@ -7,6 +7,7 @@
 
 #include "html/HtmlViewerModel.h"
 #include "lists/IndexSource.h"
+#include "richtext/MarkupRenderer.h"
 #include "tables/TightCrtTable.h"
 #include "util/TextCodec.h"
 
@@ -106,7 +107,11 @@ WebResponse WebApi::index(const Query& query) const {
   nlohmann::json rows = nlohmann::json::array();
   const uint32_t first = row < 0 ? 0 : static_cast<uint32_t>(row);
   for (uint32_t i = first; i < source.itemCount() && i - first < kIndexRows; ++i) {
-    rows.push_back({{"row", i}, {"text", text(source.itemAt(i).text)}, {"target", source.objectAt(i)}});
+    const std::u16string& markup = source.itemAt(i).text;
+    rows.push_back({{"row", i},
+                    {"text", text(markup)},
+                    {"plain", text(MarkupRenderer::stripAllTags(markup))},
+                    {"target", source.objectAt(i)}});
   }
   return json(200, {{"row", row}, {"rows", std::move(rows)}});
 }
@@ -147,7 +152,7 @@ WebResponse WebApi::page(std::string_view word) const {
     return json(200, {{"source", nullptr}, {"title", nullptr}, {"html", nullptr}, {"object", object}, {"anchor", ""}});
   }
   return json(200, {{"source", std::string(htmlSourceName(viewer.currentSource()))},
-                    {"title", text(viewer.title())},
+                    {"title", text(MarkupRenderer::stripAllTags(viewer.title()))},
                     {"html", text(viewer.pageText())},
                     {"object", object},
                     {"anchor", text(viewer.anchor())}});

@@ -450,9 +450,11 @@ int run(const Options& o) {
     const std::string& previous = o.args[1];
     if (!isDirectory(previous)) throw UsageError{"not a folder: " + previous};
     ensureNotInUse(dir);
-    if (userFilesPresent(dir)) {
-      emit(o, {{"migrated", false}, {"reason", "all four user-data files are present"}},
-           "nothing to do: bookmarks.vsi/.vsd and notes.vsi/.vsd are all present");
+    // Pairs a start of this edition created but that hold nothing yet do
+    // not stand in the way: nothing in them can be lost.
+    if (userFilesPresent(dir) && userFilesHoldRecords(dir)) {
+      emit(o, {{"migrated", false}, {"reason", "all four user-data files are present and hold records"}},
+           "nothing to do: bookmarks.vsi/.vsd and notes.vsi/.vsd are all present and hold records");
       return 0;
     }
     const MigrationReport r = migrateUserData(dir, previous);

@@ -101,4 +101,17 @@ expect '"title":"Footnote"' "$s" "titled Footnote"
 expect 'Clusters and chains of cocci' "$s" "with the note's text"
 expect '"page":{"data":"","object":'"$SHAPES"'}' "$s" "on the picture page"
 
+# A click on the disabled note button (a picture without a note) does nothing
+# and the script goes on; a control the page does not have stops it.
+printf 'navigate %s\nclick 0\nstate\nclick 4321\nstate\n' "$FLOW" >"$WORK/s4"
+run --script "$WORK/s4" >"$WORK/out"
+status=$?
+[ "$status" -eq 2 ] || fail "an unknown control ends the run with 2, not $status"
+s=$(line 1)
+expect '"noteEnabled":false' "$s" "the flow figure has no note"
+reject '"dialog":{' "$s" "no dialog from the disabled note button"
+expect '"page":{"data":"","object":'"$FLOW"'}' "$s" "still on the picture"
+[ -z "$(line 2)" ] || fail "the run went on past the unknown control: $(line 2)"
+expect 'the page shown has no control 4321' "$(cat "$WORK/err")" "the unknown control is named"
+
 finish guide_images

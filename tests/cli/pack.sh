@@ -96,6 +96,18 @@ for f in Data Strings Binary-PPC; do
   cmp -s "$WORK/good/deeper/Qd07-Qd07-$f.pdb" "$WORK/again/Qd07-Qd07-$f.pdb" || fail "repacking changed $f"
 done
 
+# A "kind" stays on a link and on a text with a reference, which are only
+# resolved once the whole tree is read.
+printf '{"root": {"type": "r", "children": [{"type": "t", "label": "a", "text": "A"}, {"type": "link", "link": "a", "kind": "ref"}, {"type": "t", "text": "see @a", "kind": "markup"}]}}' > "$WORK/src/kinds.json"
+"$BIN" --quiet "$WORK/src/kinds.json" "$WORK/kinds" || fail "kinds: status $?"
+DUMPBIN="$(dirname "$BIN")/vantrel-dump"
+if [ -x "$DUMPBIN" ]; then
+  kinds=$(for i in 1 2 3; do "$DUMPBIN" --json "$WORK/kinds" entry "$i"; echo; done)
+  case "$kinds" in *'"kindName":"ref"'*'"typeName":"link","value":1'*) ;; *'"typeName":"link","value":1'*'"kindName":"ref"'*) ;;
+    *) fail "the link lost its kind: $kinds" ;; esac
+  case "$kinds" in *'"kindName":"markup"'*) ;; *) fail "the text with a reference lost its kind: $kinds" ;; esac
+fi
+
 # --- bad sources ---
 expect_error badjson $'{"root": {"type": "root",\n  "children": [}\n}' "bad JSON" "line 2, column"
 expect_error notobject '[1, 2]' "top level" "must be an object"

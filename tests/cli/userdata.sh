@@ -130,6 +130,47 @@ contains "$work/out" '{"position":1,"title":"","id":501' "migrated 4-byte record
 expect_status 0 "second migrate does nothing" "$tool" --json "$new" migrate --from "$old"
 contains "$work/out" '"migrated":false' "second migrate"
 
+# A new edition started once, with no previous edition known, has empty pairs:
+# migrating into it carries everything over. Once a pair holds records, it
+# does nothing.
+fresh=$work/fresh
+mkdir -p "$fresh"
+for f in "$dir"/Qd07-Qd07-*; do cp "$f" "$fresh/"; done
+if [ -x "$bin/vantrel-guide" ]; then
+  printf 'quit\n' >"$work/quit"
+  QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$work} "$bin/vantrel-guide" --data "$fresh" \
+    --settings "$work/none.ini" --script "$work/quit" >"$work/out" 2>"$work/err" || fail "first start: $(cat "$work/err")"
+else
+  printf '\x00\x00\x00\x00\x02\x00\x00\x00' >"$fresh/bookmarks.vsi"
+  printf '\x01\x00' >"$fresh/bookmarks.vsd"
+  : >"$fresh/notes.vsi"
+  : >"$fresh/notes.vsd"
+fi
+for f in bookmarks.vsi bookmarks.vsd notes.vsi notes.vsd; do
+  [ -e "$fresh/$f" ] || fail "the first start left no $f"
+done
+expect_status 0 "migrate into empty pairs" "$tool" --json "$fresh" migrate --from "$old"
+contains "$work/out" '"migrated":true' "migrate into empty pairs"
+contains "$work/out" '"bookmarksConverted":2' "migrate into empty pairs"
+contains "$work/out" '"notesCopied":true' "migrate into empty pairs"
+cmp -s "$old/notes.vsd" "$fresh/notes.vsd" || fail "notes not copied into the empty pair"
+expect_status 0 "bookmarks after migrating into empty pairs" "$tool" --json "$fresh" bookmarks
+contains "$work/out" '{"position":0,"title":"Dosing","id":500,"target":1,"data":""}' "migrated into empty pairs"
+before=$(hexof "$fresh/bookmarks.vsd")
+expect_status 0 "migrate into pairs with records" "$tool" "$fresh" migrate --from "$old"
+contains "$work/out" 'nothing to do' "migrate into pairs with records"
+[ "$(hexof "$fresh/bookmarks.vsd")" = "$before" ] || fail "bookmarks carried over twice"
+# A single note in otherwise empty pairs is kept: nothing is carried over.
+kept=$work/kept
+mkdir -p "$kept"
+printf '\x00\x00\x00\x00\x02\x00\x00\x00' >"$kept/bookmarks.vsi"
+printf '\x01\x00' >"$kept/bookmarks.vsd"
+printf '\x00\x00\x00\x00\x0d\x00\x00\x00' >"$kept/notes.vsi"
+printf '\x07\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00k' >"$kept/notes.vsd"
+expect_status 0 "migrate into a pair with a note" "$tool" --json "$kept" migrate --from "$old"
+contains "$work/out" '"migrated":false' "migrate into a pair with a note"
+[ "$(hexof "$kept/notes.vsd")" = "0700000001000000000000006b" ] || fail "the note was replaced"
+
 if [ "$failures" -ne 0 ]; then
   echo "$failures failure(s)"
   exit 1

@@ -18,10 +18,10 @@ grep -q "Usage: vantrel-export" "$WORK/help" || fail "--help says $(cat "$WORK/h
 "$EXPORT" --quiet "$DEMO" "$WORK/afile" > /dev/null 2>&1; [ $? -eq 1 ] || fail "OUT is a file: exit status not 1"
 
 # --- the demo guide ---
-before=$(cd "$DEMO" && ls -la --time-style=+%s . && md5sum ./*)
+before=$(demo_state)
 "$EXPORT" "$DEMO" "$WORK/site" > "$WORK/out" 2> "$WORK/err" || fail "demo export: exit status $? ($(cat "$WORK/err"))"
 grep -q "files, .* bytes in" "$WORK/err" || fail "no summary: $(cat "$WORK/err")"
-after=$(cd "$DEMO" && ls -la --time-style=+%s . && md5sum ./*)
+after=$(demo_state)
 [ "$before" = "$after" ] || fail "the export changed the guide's folder"
 for f in index.html search.html contents.html index.json index-data.js style.css site.js; do
   [ -s "$WORK/site/$f" ] || fail "no $f"
@@ -63,5 +63,49 @@ python3 "$CRAWL" "$WORK/evilsite" 3 > "$WORK/crawl" || fail "evil crawl: $(cat "
 if grep -l -i -E '<script>|<svg|<img src=x|<[^>]* on[a-z]+=|href="javascript:' "$WORK"/evilsite/*.html > "$WORK/hits"; then
   fail "content made it into the pages as markup: $(cat "$WORK/hits")"
 fi
-grep -qF '<title>T &lt;script&gt;alert(8)&lt;/script&gt;</title>' "$WORK"/evilsite/o*.html || fail "the table's title is not shown as text"
+# Titles are plain text as the reader's title bar shows them: its tags removed.
+grep -qF '<title>T alert(8)</title>' "$WORK"/evilsite/o*.html || fail "the table's title is not shown as plain text"
+
+# --- entities in titles, index entries and table headings ---
+# Decoded once, tags removed as the reader removes them, escaped once.
+cat > "$WORK/ent.json" <<'JSON'
+{
+  "types": ["guide", "table", "table type", "hierarchy item", "html", "link", "field"],
+  "root": {"type": "guide", "children": [
+    {"type": "table", "text": "Index", "name": "INDEX", "children": [
+      {"type": "hierarchy item", "text": "Renal &lt;script&gt;alert(1)&lt;/script&gt; &amp; hepatic&nbsp;cautions",
+       "children": [{"type": "link", "link": "renal"}]},
+      {"type": "hierarchy item", "text": "Sodium &lt; 130 &amp;amp; more", "children": [{"type": "link", "link": "renal"}]}]},
+    {"type": "table", "text": "Contents", "name": "TOC", "children": [
+      {"type": "hierarchy item", "text": "Renal &lt;script&gt;alert(1)&lt;/script&gt; &amp; hepatic&nbsp;cautions",
+       "children": [{"type": "link", "link": "renal"}]}]},
+    {"type": "table", "text": "Renal &lt;script&gt;alert(1)&lt;/script&gt; &amp; hepatic&nbsp;<i>cautions</i>", "children": [
+      {"type": "table type", "text": "tight crt"},
+      {"type": "hierarchy item", "text": "Agents", "children": [
+        {"type": "hierarchy item", "text": "Amox &amp; clav &lt;3&gt;", "label": "renal", "children": [
+          {"type": "field", "text": "500 mg"}]}]},
+      {"type": "hierarchy item", "text": "Properties", "children": [
+        {"type": "hierarchy item", "text": "Dose&nbsp;&gt;&nbsp;1 g"}]}]}]}
+}
+JSON
+"$PACK" --quiet "$WORK/ent.json" "$WORK/ent" > /dev/null 2> "$WORK/pack.err" || fail "pack: $(cat "$WORK/pack.err")"
+"$EXPORT" --quiet "$WORK/ent" "$WORK/entsite" > /dev/null 2> "$WORK/err" || fail "entities export: $(cat "$WORK/err")"
+shown='Renal alert(1) &amp; hepatic cautions'
+table=$(grep -l -F "<h1>$shown</h1>" "$WORK"/entsite/o*.html | head -1)
+[ -n "$table" ] || fail "no page headed '$shown': $(grep -h -o '<h1>.*</h1>' "$WORK"/entsite/*.html)"
+if [ -n "$table" ]; then
+  grep -qF "<title>$shown</title>" "$table" || fail "the table's <title>: $(grep -o '<title>.*</title>' "$table")"
+  grep -qF 'Amox &amp; clav &lt;3&gt;' "$table" || fail "a row heading: $(cat "$table")"
+  grep -qF 'Dose &gt; 1 g' "$table" || fail "a column heading: $(cat "$table")"
+fi
+grep -qF "$shown" "$WORK/entsite/contents.html" || fail "the contents: $(cat "$WORK/entsite/contents.html")"
+python3 - "$WORK/entsite/index.json" <<'PY' || fail "index.json: $(cat "$WORK/entsite/index.json")"
+import json, sys
+texts = [e[0] for e in json.load(open(sys.argv[1]))]
+assert "Renal alert(1) & hepatic cautions" in texts, texts
+assert "Sodium < 130 &amp; more" in texts, texts
+PY
+if grep -l -E '&amp;(lt|gt|nbsp);|<script>|&lt;script|&lt;/?i&gt;' "$WORK"/entsite/*.html > "$WORK/hits"; then
+  fail "an entity shown as text or a tag let through: $(cat "$WORK/hits")"
+fi
 finish web_export

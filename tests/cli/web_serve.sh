@@ -29,7 +29,7 @@ done
 
 # An empty cache folder: no full-text index anywhere, so /api/search is 503.
 export XDG_CACHE_HOME="$WORK/cache"
-before=$(cd "$DEMO" && ls -la --time-style=+%s . && md5sum ./*)
+before=$(demo_state)
 "$SERVE" --listen 127.0.0.1:0 --threads 80 "$DEMO" > "$WORK/serve.out" 2> "$WORK/serve.err" &
 pid=$!
 trap 'kill $pid 2>/dev/null; rm -rf "$WORK"' EXIT
@@ -58,7 +58,7 @@ wait $pid
 rc=$?
 [ $rc -eq 0 ] || fail "exit status $rc after SIGTERM ($(cat "$WORK/serve.err"))"
 grep -q "Sanitizer" "$WORK/serve.err" && fail "$(cat "$WORK/serve.err")"
-after=$(cd "$DEMO" && ls -la --time-style=+%s . && md5sum ./*)
+after=$(demo_state)
 [ "$before" = "$after" ] || fail "the server changed the guide's folder"
 
 # With a full-text index beside the guide, /api/search answers from it.
@@ -97,5 +97,61 @@ PY
     kill -TERM $pid
     wait $pid || fail "exit status $? after SIGTERM (indexed copy)"
   fi
+fi
+# Titles with entities and tags: the pages and the JSON show them as plain
+# text (decoded once, the reader's tags removed), escaped once.
+cat > "$WORK/ent.json" <<'JSON'
+{
+  "types": ["guide", "table", "table type", "hierarchy item", "html", "link"],
+  "root": {"type": "guide", "children": [
+    {"type": "table", "text": "Index", "name": "INDEX", "children": [
+      {"type": "hierarchy item", "text": "Renal &lt;script&gt;x&lt;/script&gt; &amp; hepatic&nbsp;<b>cautions</b>",
+       "children": [{"type": "link", "link": "page"}]}]},
+    {"type": "table", "text": "TOC", "name": "TOC"},
+    {"type": "table", "text": "Pages", "children": [
+      {"type": "table type", "text": "html"},
+      {"type": "hierarchy item", "text": "Renal &lt;script&gt;x&lt;/script&gt; &amp; hepatic&nbsp;<b>cautions</b>",
+       "label": "page", "children": [{"type": "html", "text": "<p>Text</p>"}]}]}]}
+}
+JSON
+if "$PACK" --quiet "$WORK/ent.json" "$WORK/ent" > /dev/null 2> "$WORK/pack.err"; then
+  "$SERVE" --listen 127.0.0.1:0 "$WORK/ent" > "$WORK/serve3.out" 2> "$WORK/serve3.err" &
+  pid=$!
+  port=""
+  for _ in $(seq 1 100); do
+    port=$(sed -n 's|^listening on http://127.0.0.1:\([0-9]*\)/$|\1|p' "$WORK/serve3.out")
+    [ -n "$port" ] && break
+    sleep 0.1
+  done
+  if [ -z "$port" ]; then
+    fail "the server on the entities guide did not start: $(cat "$WORK/serve3.err")"
+  else
+    got=$(timeout 20 python3 - "$port" <<'PY'
+import json, re, sys, urllib.request
+base = "http://127.0.0.1:%s" % sys.argv[1]
+get = lambda p: urllib.request.urlopen(base + p, timeout=10).read().decode()
+index = json.loads(get("/api/index?q=r"))
+row = index["rows"][0]
+assert row["plain"] == "Renal x & hepatic cautions", row
+assert row["text"].startswith("Renal &lt;script&gt;"), row  # the markup as stored
+target = row["target"]
+page = json.loads(get("/api/page/%d" % target))
+assert page["title"] == "Renal x & hepatic cautions", page
+html = get("/o%d.html" % target)
+assert "<title>Renal x &amp; hepatic cautions</title>" in html, html
+assert "<h1>Renal x &amp; hepatic cautions</h1>" in html, html
+data = get("/index.json")
+assert json.loads(data)[0][0] == "Renal x & hepatic cautions", data
+for body in (html, data):
+    assert not re.search(r"&amp;(lt|gt|amp|nbsp);|<script>|&lt;script", body), body
+print("ok")
+PY
+)
+    [ "$got" = "ok" ] || fail "titles with entities: $got"
+    kill -TERM $pid
+    wait $pid || fail "exit status $? after SIGTERM (entities guide)"
+  fi
+else
+  fail "pack: $(cat "$WORK/pack.err")"
 fi
 finish web_serve

@@ -229,7 +229,6 @@ class Checker {
   // "link" objects, and every <a href> in a text.
   void checkLinks() {
     const uint16_t linkType = db_.typeNumber(u"link");
-    const uint16_t objectKind = db_.kindNumber(u"object");
     const uint16_t stringKind = db_.kindNumber(u"string");
     uint64_t links = 0;
     for (ObjectIndex i = 0; i < n_; ++i) {
@@ -239,11 +238,15 @@ class Checker {
       if (type_[i] == linkType && linkType != kNoType) {
         if (!db_.readEntry(i, e)) continue;
         ++links;
-        if (e.valueKind != objectKind) {
-          add(i, checkkind::kLinkNotShown, "the link holds no object reference (value kind " +
-                                               utf8(db_.kindName(e.valueKind)) + ")");
-          continue;
-        }
+        // The reader follows a link's value as an object index whatever its
+        // kind is called, so the target is what counts. Only the kind
+        // "string" says the value is meant as something else: the text's
+        // number is followed as an object all the same.
+        if (e.valueKind == stringKind && stringKind != kNoType)
+          add(i, checkkind::kLinkKind,
+              "the link's value is a text (value kind string); the reader follows its number " +
+                  std::to_string(e.value) + " as an object index",
+              CheckSeverity::Warning);
         checkTarget(i, e.value, "the link");
         continue;
       }

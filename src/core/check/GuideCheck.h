@@ -32,6 +32,7 @@ inline constexpr const char* kStamps = "stamps";
 inline constexpr const char* kPageKey = "page-key";
 inline constexpr const char* kLinkPastEnd = "link-past-end";
 inline constexpr const char* kLinkNotShown = "link-not-shown";
+inline constexpr const char* kLinkKind = "link-kind";
 inline constexpr const char* kTableField = "table-field";
 inline constexpr const char* kTableSize = "table-size";
 inline constexpr const char* kDualCounterpart = "dual-counterpart";

@@ -305,7 +305,12 @@ std::string WebSite::filterContentHtml(std::u16string_view html, std::string* fo
   }, [&](ObjectIndex note, std::string_view label) { return footnoteButton(note, label, footnotes); });
 }
 
-std::string WebSite::frame(std::u16string_view title, std::string_view body, std::string_view footnotes) const {
+std::string WebSite::frame(std::u16string_view titleMarkup, std::string_view body, std::string_view footnotes) const {
+  // Titles are markup: shown as the reader's title bar shows them, then
+  // escaped once.
+  std::u16string title = MarkupRenderer::stripAllTags(titleMarkup);
+  for (char16_t& c : title)
+    if (c == u'\n') c = u' ';
   std::string out =
       "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\"><title>";
@@ -384,8 +389,9 @@ WebResponse WebSite::objectPage(ObjectIndex object) const {
     case WebPageKind::image: {
       std::u16string text;
       textOf(db_, object, text);
-      title = MarkupRenderer::stripAllTags(text);
-      body = "<figure><img src=\"" + imageName(object) + "\" alt=\"" + htmlEscape(title) + "\"></figure>";
+      title = text;
+      body = "<figure><img src=\"" + imageName(object) + "\" alt=\"" + htmlEscape(MarkupRenderer::stripAllTags(text)) +
+             "\"></figure>";
       ContentCursor note(db_, object);
       std::u16string noteText;
       if (note.valid() && note.toChildOfType(u"note") && note.text(noteText)) {
@@ -403,8 +409,8 @@ WebResponse WebSite::objectPage(ObjectIndex object) const {
     case WebPageKind::list: {
       std::u16string text;
       textOf(db_, object, text);
-      title = markupToPlainText(text);
-      if (title.empty()) enclosingTableTitle(db_, object, title);
+      title = text;
+      if (MarkupRenderer::stripAllTags(title).empty()) enclosingTableTitle(db_, object, title);
       body = listBody(object, notes);
       break;
     }
@@ -464,11 +470,11 @@ void WebSite::hierarchyList(ObjectIndex parent, bool plain, int depth, std::stri
     const ObjectIndex target = linkTargetOf(db_, item.index);
     if (target != 0 || kindOf(item.index) == WebPageKind::table || !hasChildren) {
       const ObjectIndex to = target != 0 ? target : item.index;
-      label = "<a href=\"" + hrefFor(to) + "\">" + htmlEscape(markupToPlainText(text)) + "</a>";
+      label = "<a href=\"" + hrefFor(to) + "\">" + htmlEscape(MarkupRenderer::stripAllTags(text)) + "</a>";
       if (!hasChildren && target == 0 && kindOf(item.index) != WebPageKind::table && !plain)
         label = markupHtml(text, notes);
     } else {
-      label = plain ? htmlEscape(markupToPlainText(text)) : markupHtml(text, notes);
+      label = plain ? htmlEscape(MarkupRenderer::stripAllTags(text)) : markupHtml(text, notes);
     }
     out += "<li id=\"o" + num(item.index) + "\">";
     if (hasChildren) {

@@ -96,7 +96,8 @@ class WebSite {
   bool isFootnote(ObjectIndex object) const;
   ObjectIndex decisionTreeOf(ObjectIndex object) const;
   void decisionTreePaths(ObjectIndex tree, const std::function<bool(const std::string&)>& visit, bool& go) const;
-  std::string frame(std::u16string_view title, std::string_view body, std::string_view footnotes = {}) const;
+  // A page around body; the title is markup, shown as plain text.
+  std::string frame(std::u16string_view titleMarkup, std::string_view body, std::string_view footnotes = {}) const;
 
   const ContentDatabase& db_;
   ObjectIndex index_ = 0;

@@ -8,43 +8,6 @@
 
 namespace vantrel {
 
-namespace {
-
-char16_t lower(char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c - u'A' + u'a') : c; }
-
-// Length of a line-break tag ("<br>", "<BR>", "<br/>", "<br />") at text[i], or 0.
-size_t lineBreakAt(std::u16string_view text, size_t i) {
-  if (i + 3 >= text.size() || text[i] != u'<' || lower(text[i + 1]) != u'b' || lower(text[i + 2]) != u'r') return 0;
-  size_t j = i + 3;
-  while (j < text.size() && text[j] == u' ') ++j;
-  if (j < text.size() && text[j] == u'/') ++j;
-  return j < text.size() && text[j] == u'>' ? j - i + 1 : 0;
-}
-
-}  // namespace
-
-std::u16string markupToPlainText(std::u16string_view markup) {
-  // Tags first, entities after, so that an escaped "&lt;" stays a character.
-  std::u16string text;
-  text.reserve(markup.size());
-  for (size_t i = 0; i < markup.size();) {
-    if (size_t n = lineBreakAt(markup, i)) {
-      text += u'\n';
-      i += n;
-      continue;
-    }
-    if (markup[i] == u'<') {
-      const size_t close = markup.find(u'>', i + 1);
-      if (close != std::u16string_view::npos) {
-        i = close + 1;
-        continue;
-      }
-    }
-    text += markup[i++];
-  }
-  return MarkupRenderer::decodeEntities(text, false);
-}
-
 ObjectIndex linkTargetOf(const ContentDatabase& database, ObjectIndex object) {
   ContentCursor c;
   if (!c.open(database, object) || !c.toChildOfType(u"link")) return 0;
@@ -80,7 +43,9 @@ std::vector<HierarchyEntry> BasicHierarchySource::listChildren(ObjectIndex objec
   return out;
 }
 
-std::u16string BasicHierarchySource::displayText(std::u16string stored) const { return markupToPlainText(stored); }
+std::u16string BasicHierarchySource::displayText(std::u16string stored) const {
+  return MarkupRenderer::stripAllTags(stored);
+}
 
 uint32_t BasicHierarchySource::childCount(ObjectIndex object) const {
   const ObjectIndex first = firstItem(object);

@@ -64,10 +64,6 @@ class TightCrtHierarchySource : public BasicHierarchySource {
   std::u16string displayText(std::u16string stored) const override { return stored; }
 };
 
-// A markup text as plain text: each line-break tag becomes a line feed, the
-// other tags are dropped and the entities decoded.
-std::u16string markupToPlainText(std::u16string_view markup);
-
 // The value of the object's "link" child (the object it leads to), or 0.
 ObjectIndex linkTargetOf(const ContentDatabase& database, ObjectIndex object);
 

@@ -20,9 +20,9 @@ bool ImageViewerModel::accepts(const ContentDatabase& db, ObjectIndex x) {
 bool ImageViewerModel::show(ObjectIndex x, Size screen, int dpiX, int dpiY) {
   if (!accepts(db_, x)) return false;
   object_ = x;
-  std::u16string text;
-  textOf(db_, x, text);
-  caption_ = MarkupRenderer::stripAllTags(text);
+  captionMarkup_.clear();
+  textOf(db_, x, captionMarkup_);
+  caption_ = MarkupRenderer::stripAllTags(captionMarkup_);
   note_.clear();
   ContentCursor note(db_, x);
   if (note.valid() && note.toChildOfType(u"note")) note.text(note_);

@@ -46,6 +46,9 @@ class ImageViewerModel {
   ObjectIndex object() const { return object_; }
   // The object's text with every tag removed and the entities decoded.
   const std::u16string& caption() const { return caption_; }
+  // The object's text as stored: what the header and the frame's title are
+  // given, as they turn a title into plain text themselves (once).
+  const std::u16string& captionMarkup() const { return captionMarkup_; }
   // The text of the first "note" child; empty when there is none.
   const std::u16string& note() const { return note_; }
   bool noteEnabled() const { return !note_.empty(); }
@@ -66,7 +69,7 @@ class ImageViewerModel {
   const ContentDatabase& db_;
   const PageKeys& keys_;
   ObjectIndex object_ = 0;
-  std::u16string caption_, note_;
+  std::u16string caption_, captionMarkup_, note_;
   uint32_t blob_ = 0;
   ImageBlobLayout layout_;
   uint32_t chosen_ = 0;

@@ -158,7 +158,7 @@ void ChromeViewer::addBookmark() {
   // Files that cannot take the bookmark are said before a title is asked for.
   const std::u16string refusal = changeRefusal(bookmarks_->store(), UserDataKind::bookmarks);
   if (!refusal.empty()) {
-    say(kBookmarksCaption, refusal, MessageIcon::Warning);
+    say(kUserDataProblemCaption, refusal, MessageIcon::Warning);
     return;
   }
   const bool keyboardWasUp = windows_.keyboard && windows_.keyboard->keyboardShown();
@@ -167,7 +167,7 @@ void ChromeViewer::addBookmark() {
                                                          : std::nullopt;
   if (title) {
     if (bookmarks_->addBookmark(*title, object, place.data(), length) != 0) {
-      say(kErrorCaption, writeFailure(bookmarks_->store(), UserDataKind::bookmarks), MessageIcon::Error);
+      say(kUserDataProblemCaption, writeFailure(bookmarks_->store(), UserDataKind::bookmarks), MessageIcon::Error);
     }
     windows_.bookmarks->refresh();
   }
@@ -180,12 +180,12 @@ void ChromeViewer::deleteChecked() {
     if (checked.empty()) return;
     const std::u16string refusal = changeRefusal(notes_->store(), UserDataKind::notes);
     if (!refusal.empty()) {
-      say(kErrorCaption, refusal, MessageIcon::Warning);
+      say(kUserDataProblemCaption, refusal, MessageIcon::Warning);
       return;
     }
     const size_t wanted = checked.size();
     if (static_cast<size_t>(editor_->deleteChecked(std::move(checked))) < wanted)
-      say(kErrorCaption, writeFailure(notes_->store(), UserDataKind::notes), MessageIcon::Error);
+      say(kUserDataProblemCaption, writeFailure(notes_->store(), UserDataKind::notes), MessageIcon::Error);
     windows_.notes->refreshList();
     return;
   }
@@ -193,19 +193,19 @@ void ChromeViewer::deleteChecked() {
   if (checked.empty()) return;
   const std::u16string refusal = changeRefusal(bookmarks_->store(), UserDataKind::bookmarks);
   if (!refusal.empty()) {
-    say(kBookmarksCaption, refusal, MessageIcon::Warning);
+    say(kUserDataProblemCaption, refusal, MessageIcon::Warning);
     return;
   }
   const size_t wanted = checked.size();
   if (static_cast<size_t>(bookmarks_->removeBookmarks(std::move(checked))) < wanted)
-    say(kErrorCaption, writeFailure(bookmarks_->store(), UserDataKind::bookmarks), MessageIcon::Error);
+    say(kUserDataProblemCaption, writeFailure(bookmarks_->store(), UserDataKind::bookmarks), MessageIcon::Error);
   windows_.bookmarks->refresh();
 }
 
 void ChromeViewer::finishEditing(const NoteEditorModel::Outcome& outcome) {
   if (outcome.refused) {
     // Still editing: the fields keep what was typed.
-    say(u"", outcome.message, MessageIcon::Warning);
+    say(outcome.caption, outcome.message, MessageIcon::Warning);
     return;
   }
   restoreKeyboard(outcome.keyboardUp);
@@ -249,9 +249,9 @@ void ChromeViewer::bookmarkChosen(uint32_t position) {
     return;
   const std::u16string refusal = changeRefusal(bookmarks_->store(), UserDataKind::bookmarks);
   if (!refusal.empty()) {
-    say(kBookmarksCaption, refusal, MessageIcon::Warning);
+    say(kUserDataProblemCaption, refusal, MessageIcon::Warning);
   } else if (bookmarks_->removeBookmark(position) != 0) {
-    say(kErrorCaption, writeFailure(bookmarks_->store(), UserDataKind::bookmarks), MessageIcon::Error);
+    say(kUserDataProblemCaption, writeFailure(bookmarks_->store(), UserDataKind::bookmarks), MessageIcon::Error);
   }
   if (windows_.bookmarks) windows_.bookmarks->refresh();
 }

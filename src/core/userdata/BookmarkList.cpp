@@ -142,7 +142,10 @@ int BookmarkList::addBookmarkRecord(uint32_t id, std::string_view title, const v
   const int result = store_.appendRecord(record.data(), static_cast<uint32_t>(record.size()));
   // Nobody else changes an open pair (it is locked), so after an append the
   // list is the old one and the new record: read only that one back.
-  const uint32_t last = store_.recordCount() - 1;
+  // The version record and at least the new one, or nothing to read back
+  // (a refused append on a pair that holds no records at all).
+  const uint32_t count = store_.recordCount();
+  const uint32_t last = count >= 2 ? count - 1 : 0;
   if (result == 0 && last >= 1 && items_.size() + 1 == last) {
     Bookmark b = parseBookmarkRecord(store_.readWhole(last), static_cast<uint32_t>(record.size()));
     b.target = targetOf(b.id);

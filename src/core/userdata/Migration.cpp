@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <fstream>
+
 #include "userdata/BookmarkList.h"
 #include "userdata/FileOps.h"
 #include "userdata/IndexedRecordStore.h"
@@ -79,7 +81,37 @@ int convertBookmarks(const std::string& dir, MigrationReport& report) {
   return static_cast<int>(records.size());
 }
 
+// Entries of an index file, from its size (8 bytes each).
+int64_t indexEntries(const std::string& indexPath) {
+  const int64_t size = fileops::fileSize(indexPath);
+  return size > 0 ? size / 8 : 0;
+}
+
+// Whether the note pair holds notes this edition wrote: its index has
+// entries and their bytes are there (or in an unfinished compaction's
+// "<data>.new", which the next open completes).
+bool notePairHoldsNotes(const std::string& dir) {
+  using namespace userfiles;
+  const std::string data = fileops::joinPath(dir, kNoteData);
+  return indexEntries(fileops::joinPath(dir, kNoteIndex)) > 0 &&
+         (fileops::exists(data) || fileops::exists(data + ".new"));
+}
+
 }  // namespace
+
+bool userFilesHoldRecords(const std::string& dir) {
+  using namespace userfiles;
+  const std::string bookmarkIndex = fileops::joinPath(dir, kBookmarkIndex);
+  const int64_t bookmarks = indexEntries(bookmarkIndex);
+  bool holdsBookmarks = bookmarks > 1;
+  if (bookmarks == 1) {
+    // One entry: the version record (2 bytes long), or an old-format bookmark.
+    unsigned char entry[8] = {};
+    std::ifstream in(bookmarkIndex, std::ios::binary);
+    holdsBookmarks = !in.read(reinterpret_cast<char*>(entry), 8) || readLe32(entry + 4) != 2;
+  }
+  return holdsBookmarks || indexEntries(fileops::joinPath(dir, kNoteIndex)) > 0;
+}
 
 bool userFilesPresent(const std::string& dir) {
   using namespace userfiles;
@@ -113,8 +145,7 @@ MigrationReport migrateUserData(const std::string& dir, const std::string& previ
   const std::string noteData = fileops::joinPath(dir, kNoteData);
   const std::string oldIndex = fileops::joinPath(previous, kNoteIndex);
   const std::string oldData = fileops::joinPath(previous, kNoteData);
-  const bool currentComplete = fileops::exists(noteIndex) && fileops::exists(noteData);
-  if (!currentComplete && fileops::exists(oldIndex) && fileops::exists(oldData)) {
+  if (!notePairHoldsNotes(dir) && fileops::exists(oldIndex) && fileops::exists(oldData)) {
     // Index out of the way first, data next, index last: until the end the
     // pair is incomplete, which makes the next start run the migration again.
     if (fileops::removeFile(noteIndex) && fileops::copyFileAtomic(oldData, noteData) &&

@@ -9,6 +9,12 @@ namespace vantrel {
 // all exist in the program directory.
 bool userFilesPresent(const std::string& programDirectory);
 
+// True when a pair in the program directory holds records: the bookmark
+// pair a bookmark (an index entry besides its version record), the note pair
+// a note. A missing pair holds none. Read from the index files without
+// opening the stores.
+bool userFilesHoldRecords(const std::string& programDirectory);
+
 struct MigrationReport {
   bool previousFound = false;    // the previous edition's folder exists
   bool bookmarksCopied = false;  // both bookmark files were copied to the transfer pair
@@ -29,9 +35,11 @@ struct MigrationReport {
 //     edition's format (record 0 the version record) has its bookmarks
 //     appended unchanged, or none of them when any cannot be read.
 //  3. The previous note pair is copied when both of its files exist and this
-//     edition's note pair is not complete (a complete pair holds notes written
-//     with this edition and is kept). The index is put in place last, so an
-//     interrupted copy leaves the pair incomplete and the next start copies again.
+//     edition's note pair holds no notes: a pair whose index has entries and
+//     whose data file (or the "<data>.new" of an unfinished compaction) is
+//     there holds notes written with this edition and is kept. The index is
+//     put in place last, so an interrupted copy leaves the pair incomplete
+//     and the next start copies again.
 // Every copy goes through a temporary file that is synced and renamed.
 MigrationReport migrateUserData(const std::string& programDirectory, const std::string& previousDirectory);
 

@@ -71,6 +71,7 @@ NoteEditorModel::Outcome NoteEditorModel::saveNote() {
     out.refused = true;
     out.backToList = true;
     out.message = writeFailure(notes_.store(), UserDataKind::notes);
+    out.caption = kUserDataProblemCaption;
     return out;
   };
   if (!changeRefusal(notes_.store(), UserDataKind::notes).empty()) return refuse();

@@ -29,6 +29,8 @@ class NoteEditorModel {
     bool refused = false;      // the title was empty or the note could not be stored:
                                // still editing, `message` to show
     std::u16string message;
+    std::u16string caption;    // of the message box: none for an empty title, else
+                               // the caption of user-data problems
     bool stored = false;       // the note reached the files (save only)
     bool reportEnd = false;    // kEndOfEditing is to be reported to the owner
     bool keyboardUp = false;   // the keyboard state to restore

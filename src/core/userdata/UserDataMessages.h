@@ -10,6 +10,10 @@ namespace vantrel {
 
 enum class UserDataKind { bookmarks, notes };
 
+// The caption of every message below, bookmarks and notes alike: a refusal
+// (shown with a warning icon) and a failed write (an error icon).
+inline constexpr char16_t kUserDataProblemCaption[] = u"Error";
+
 // Why no change can be made to the store at all; empty when changes may be tried.
 std::u16string changeRefusal(const IndexedRecordStore& store, UserDataKind kind);
 // What to say after a change was refused or failed: the refusal above, or

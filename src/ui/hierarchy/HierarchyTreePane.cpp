@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
 #include <deque>
 
 #include "platform/DrawingSurface.h"
@@ -46,14 +47,30 @@ HierarchyTree::HierarchyTree(QWidget* parent, HierarchyTreePane& pane) : QTreeWi
 }
 
 void HierarchyTree::mousePressEvent(QMouseEvent* e) {
+  // Only the pen (the left button) taps; other buttons do nothing here.
+  if (e->button() != Qt::LeftButton) {
+    e->accept();
+    return;
+  }
   // The control handles the press first: on an expand button it expands or
   // collapses the item and that is all.
   QTreeWidget::mousePressEvent(e);
   const QPoint p = e->position().toPoint();
   QTreeWidgetItem* item = itemAt(p);
-  if (!item) return;
-  if (p.x() < visualItemRect(item).left()) return;  // the indentation and the button
-  pane_.itemTapped(item);
+  if (item && labelRect(item).contains(p)) pane_.itemTapped(item);
+}
+
+QRect HierarchyTree::labelRect(QTreeWidgetItem* item) const {
+  // The item's icon and text as drawn, with the style's text margins: not
+  // the indentation and the button left of it, nor the blank row past it.
+  const QRect row = visualItemRect(item);
+  if (!row.isValid()) return QRect();
+  const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+  const QVariant font = item->data(0, Qt::FontRole);
+  const QFontMetrics fm(font.isValid() ? font.value<QFont>() : this->font());
+  int width = fm.size(0, item->text(0)).width() + 2 * margin;
+  if (!item->icon(0).isNull()) width += iconSize().width() + margin;
+  return QRect(row.left(), row.top(), std::min(width, row.width()), row.height());
 }
 
 void HierarchyTree::drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const {
@@ -107,7 +124,10 @@ void HierarchyTreePane::setupPane(const std::u16string& caption, const Hierarchy
   s.collapsed = true;
   setupHeader(s);
   source_ = source;
-  tree_->setFont(QtSurface::qfontFor(guideFontDescription(dpiY_)));
+  // Setting a font lays the whole tree out again: only when it changes, not
+  // on every navigation that shows the pane.
+  const QFont font = QtSurface::qfontFor(guideFontDescription(dpiY_));
+  if (!tree_->testAttribute(Qt::WA_SetFont) || tree_->font() != font) tree_->setFont(font);
   placeTree();
 }
 

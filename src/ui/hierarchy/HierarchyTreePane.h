@@ -22,10 +22,13 @@ class HierarchyPaneOwner {
   virtual void onEntryTapped(HierarchyTreePane& pane, ObjectIndex object, bool leaf) = 0;
 };
 
-// The tree control (child id 100): reports presses on labels to its pane.
+// The tree control (child id 100): reports left-button presses on an item's
+// icon or label to its pane.
 class HierarchyTree : public QTreeWidget {
  public:
   HierarchyTree(QWidget* parent, HierarchyTreePane& pane);
+  // Where a tap on the item counts (viewport coordinates): its icon and label.
+  QRect labelRect(QTreeWidgetItem* item) const;
 
  protected:
   void mousePressEvent(QMouseEvent* e) override;

@@ -46,10 +46,10 @@ ImageViewer::~ImageViewer() {
 
 bool ImageViewer::show(uint32_t object, const uint8_t*, size_t) {
   if (!model_.show(object, screen_.screenSize(), screen_.dpiX(), screen_.dpiY())) return false;
-  const QString caption = QString::fromStdU16String(model_.caption());
-
+  // The header and the frame's title take the caption's markup and show it
+  // as plain text, each once, so they read as the caption does.
   HeaderSettings header;
-  header.text = caption;
+  header.text = QString::fromStdU16String(model_.captionMarkup());
   header.textColour = QColor(255, 255, 255);
   header.alignment = 1;
   header.font = QtSurface::qfontFor(font_);
@@ -68,7 +68,7 @@ bool ImageViewer::show(uint32_t object, const uint8_t*, size_t) {
   imageWindow()->setPicture(std::move(picture), photo);
 
   if (QAbstractButton* note = bar_->buttonWithCode(kImageNoteButton)) note->setEnabled(model_.noteEnabled());
-  frame_->setTitle(model_.caption());
+  frame_->setTitle(model_.captionMarkup());
   return true;
 }
 

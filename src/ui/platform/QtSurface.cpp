@@ -163,13 +163,20 @@ void QtSurface::setGuideFontFamily(const QString& family) {
   clearFontCache();
 }
 
+QString QtSurface::systemFamily() {
+  static const QString family = QFontDatabase::hasFamily(QStringLiteral("DejaVu Sans"))
+                                    ? QStringLiteral("DejaVu Sans")
+                                    : QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+  return family;
+}
+
 QString QtSurface::familyFor(const std::u16string& face) {
   const QString name = QString::fromStdU16String(face);
   if (name == QString::fromStdU16String(kGuideFontFace)) {
     if (!guideFamilyOverride().isEmpty()) return guideFamilyOverride();
-    return QFontDatabase::hasFamily(name) ? name : QStringLiteral("DejaVu Sans");
+    return QFontDatabase::hasFamily(name) ? name : systemFamily();
   }
-  if (name.isEmpty()) return QStringLiteral("DejaVu Sans");
+  if (name.isEmpty()) return systemFamily();
   return name;
 }
 

@@ -78,6 +78,10 @@ class QtSurface : public DrawingSurface {
 
   // The family used for a face name (substitution of "PPC_Font2" and of faces Qt does not have).
   static QString familyFor(const std::u16string& face);
+  // The family of the program's own texts (dialogs, the title strip) and the
+  // stand-in for faces that are missing: "DejaVu Sans" where it is
+  // installed, else the platform's general font.
+  static QString systemFamily();
   // The QFont for a description.
   static QFont qfontFor(const FontDescription& description);
   // Forgets the cached fonts (after the guide's font file was added or removed).

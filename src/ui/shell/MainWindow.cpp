@@ -54,13 +54,17 @@ void MainWindow::setWaitCursor(bool on) {
     while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
 }
 
-void MainWindow::titleChanged(const std::u16string& title) {
+QString MainWindow::plainPageTitle(const std::u16string& title) {
   // A title may carry the markup of the item it came from; the window title
   // and the task-bar strip show plain text.
   std::u16string plain = MarkupRenderer::stripAllTags(title);
   for (char16_t& c : plain)
     if (c == u'\n' || c == u'\r' || c == u'\t') c = u' ';
-  title_ = QString::fromStdU16String(plain).simplified();
+  return QString::fromStdU16String(plain).simplified();
+}
+
+void MainWindow::titleChanged(const std::u16string& title) {
+  title_ = plainPageTitle(title);
   setWindowTitle(title_.isEmpty() ? QString::fromStdU16String(kGuideTitle) : title_);
   update(0, 0, width(), screen_.taskBarHeight());
 }

@@ -36,6 +36,8 @@ class MainWindow : public QWidget, public FrameHost {
   QWidget* pageArea() const { return pageArea_; }
   CommandBarWidget* commandBar() const { return commandBar_; }
   const QString& pageTitle() const { return title_; }
+  // A page title (markup) as the title strip shows it: plain text on one line.
+  static QString plainPageTitle(const std::u16string& title);
   // Called for the desktop shortcuts (Alt+Left, Alt+Right, Alt+Home, Ctrl+Q, Ctrl+K)
   // with the command they stand for.
   void setShortcutHandler(std::function<void(int)> handler) { onShortcut_ = std::move(handler); }

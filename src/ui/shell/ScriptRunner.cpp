@@ -216,17 +216,23 @@ bool ScriptRunner::choose(int index, std::string& error) {
 bool ScriptRunner::clickButton(int id) {
   // The visible button with that child id (a "childId" property, or the
   // button bar's name "button<ID>"), anywhere in the main window.
+  // A shown but disabled button takes the click as a tap would: it does
+  // nothing, and the script goes on.
   MainWindow* win = host_.mainWindow();
   const QString name = QString("button%1").arg(id);
+  bool disabledShown = false;
   for (QAbstractButton* b : win->findChildren<QAbstractButton*>()) {
-    if (!b->isVisible() || !b->isEnabled()) continue;
+    if (!b->isVisible()) continue;
     const QVariant v = b->property("childId");
-    if (b->objectName() == name || (v.isValid() && v.toInt() == id)) {
-      b->click();
-      return true;
+    if (b->objectName() != name && !(v.isValid() && v.toInt() == id)) continue;
+    if (!b->isEnabled()) {
+      disabledShown = true;
+      continue;
     }
+    b->click();
+    return true;
   }
-  return false;
+  return disabledShown;
 }
 
 bool ScriptRunner::shot(const std::string& file, std::string& error) {
@@ -370,7 +376,9 @@ bool ScriptRunner::pageControl(const ScriptCommand& c, std::string& error) {
     return true;
   }
   // A click as a tap on the control would make it: a push button is
-  // pressed, a radio button checked, an entry field focused.
+  // pressed, a radio button checked, an entry field focused; a disabled
+  // control ignores it.
+  if (!target->isEnabled()) return true;
   if (auto* button = qobject_cast<QAbstractButton*>(target)) button->click();
   else target->setFocus(Qt::MouseFocusReason);
   return true;

@@ -10,6 +10,7 @@
 #include "html/HtmlDialog.h"
 #include "shell/ChoosablePopup.h"
 #include "shell/GuideHost.h"
+#include "shell/MainWindow.h"
 #include "shell/ScriptCommand.h"
 #include "popups/FootnotePopup.h"
 #include "userdata/TitleDialog.h"
@@ -53,7 +54,7 @@ QJsonObject collectState(Application& app, GuideHost& host, const KeyboardServic
                          const std::vector<ScriptedMessages::Shown>& messages, bool exited) {
   QJsonObject o;
   MainFrame* frame = app.mainFrame();
-  o["title"] = frame ? qs(frame->title()) : QString();
+  o["title"] = frame ? MainWindow::plainPageTitle(frame->title()) : QString();
   QJsonObject page;
   page["object"] = frame ? static_cast<qint64>(frame->currentObject()) : 0;
   page["data"] = frame ? QString::fromStdString(toHex(frame->currentData().data(), frame->currentData().length()))

@@ -1,23 +1,15 @@
 #include "tables/TitleHeader.h"
 
 #include <QPainter>
-#include <QRegularExpression>
 
 #include "platform/ScreenInfo.h"
+#include "richtext/MarkupRenderer.h"
 #include "tables/ControlGeometry.h"
 
 namespace vantrel {
 
 QString plainTitle(const QString& markup) {
-  // Tags out first, then the entities the guide's markup knows.
-  QString s = markup;
-  s.remove(QRegularExpression("<[^>]*>"));
-  s.replace("&nbsp;", QString(QChar(0xA0)));
-  s.replace("&copy;", QString(QChar(0xA9)));
-  s.replace("&lt;", "<");
-  s.replace("&gt;", ">");
-  s.replace("&amp;", "&");
-  return s;
+  return QString::fromStdU16String(MarkupRenderer::stripAllTags(markup.toStdU16String()));
 }
 
 TitleHeader::TitleHeader(QWidget* parent, int dpiX, int dpiY) : FoldingHeader(parent, dpiX, dpiY, kArrowId) {

@@ -28,8 +28,8 @@ struct HeaderSettings {
   bool collapsed = false;
 };
 
-// Removes every tag and decodes the entities of a markup text, for places
-// that show a title as plain text.
+// A markup title as plain text (the markup's one plain-text rule: entities
+// decoded once, every whole tag removed).
 QString plainTitle(const QString& markup);
 
 class TitleHeader : public FoldingHeader {

@@ -77,12 +77,6 @@ void BookmarkWindow::refresh() {
   list_->showFrom(top);
 }
 
-int BookmarkWindow::deleteChecked(BookmarkList& list) {
-  const int removed = list.removeBookmarks(list_->takeChecked());
-  refresh();
-  return removed;
-}
-
 QJsonObject BookmarkWindow::scriptState(QWidget* pageArea) const {
   QJsonObject o = checkListState(*list_, pageArea);
   QJsonArray rows;

@@ -46,8 +46,6 @@ class BookmarkWindow : public HeaderedWindow, public BookmarkPage, private ItemO
   LayoutWindow* pageWindow() override { return this; }
   void refresh() override;
   std::vector<uint32_t> takeChecked() override { return list_->takeChecked(); }
-  // Takes the checked positions and removes those bookmarks, highest first.
-  int deleteChecked(BookmarkList& list);
 
   PagedList* list() const { return list_; }
   // The scripted run's view of the window.

@@ -2,6 +2,8 @@
 
 #include <QEvent>
 
+#include "platform/QtSurface.h"
+
 namespace vantrel {
 
 TitleDialog* TitleDialog::open_ = nullptr;
@@ -31,7 +33,8 @@ TitleDialog::TitleDialog(QWidget* parent, const ScreenInfo& screen, const QStrin
   cancel_->setProperty("childId", kCancelId);
   QObject::connect(save_, &QPushButton::clicked, this, [this] { save(); });
   QObject::connect(cancel_, &QPushButton::clicked, this, [this] { reject(); });
-  QFont f("DejaVu Sans");
+  // The system's dialog face, from the font service.
+  QFont f(QtSurface::systemFamily());
   f.setPixelSize(std::max(1, screen_.sy(12)));
   setFont(f);
   resize(screen_.sx(kClientWidth), screen_.sy(kClientHeight));

@@ -46,3 +46,11 @@ finish() {
   echo "$1: all checks passed"
   exit 0
 }
+
+# demo_state: what a program that only reads the demo guide must leave as it
+# was: the names in its folder and the content files' times and bytes. The
+# user-data files (and their locks) are left out: readers that other tests
+# run on the demo guide at the same time write them.
+demo_state() {
+  (cd "$DEMO" && ls -A | grep -v -E '^(bookmarks|notes)\.vs[id]' && ls -l --time-style=+%s ./*.pdb && md5sum ./*.pdb)
+}

@@ -178,6 +178,44 @@ TEST(GuideCheck, LinksPastTheEndAndToObjectsNoViewerShows) {
   EXPECT_NE(unshown[0]->message.find("no viewer shows"), std::string::npos);
 }
 
+TEST(GuideCheck, LinksAreFollowedWhateverTheirValueKindIsCalled) {
+  // Links that carry other kind names, as other tools write them: their
+  // targets are what the reader follows, so the guide passes.
+  SmallGuide g;
+  const char16_t* kinds[] = {u"number", u"ref", u"objref"};
+  size_t n = 0;
+  std::vector<H> links;
+  H chapter = addText(g.w, g.toc, u"hierarchy item", u"More");
+  for (H target : {g.regimen, g.dual, g.about}) links.push_back(addLink(g.w, chapter, target));
+  for (H l : links) g.w.setKind(l, kinds[n++ % 3]);
+  CheckReport r = g.check();
+  EXPECT_TRUE(r.ok()) << listing(r);
+  EXPECT_EQ(r.warnings, 0u) << listing(r);
+
+  // The kind does not hide a broken target; a string-kind link is a warning
+  // and its number is still checked as an object.
+  SmallGuide bad;
+  H broken = bad.w.add(addText(bad.w, bad.toc, u"hierarchy item", u"Broken"), u"link");
+  bad.w.setNumber(broken, 999999, u"ref");
+  H unshown = addLink(bad.w, addText(bad.w, bad.toc, u"hierarchy item", u"Unshown"),
+                      addText(bad.w, 0, u"note", u"No viewer shows me"));
+  bad.w.setKind(unshown, u"number");
+  H text = addLink(bad.w, addText(bad.w, bad.toc, u"hierarchy item", u"Text"), bad.about);
+  bad.w.setKind(text, u"string");
+  r = bad.check();
+  EXPECT_FALSE(r.ok());
+  const auto pastEnd = problemsOf(r, checkkind::kLinkPastEnd);
+  ASSERT_EQ(pastEnd.size(), 1u) << listing(r);
+  EXPECT_EQ(pastEnd[0]->object, bad.w.indexOf(broken));
+  const auto notShown = problemsOf(r, checkkind::kLinkNotShown);
+  ASSERT_EQ(notShown.size(), 1u) << listing(r);
+  EXPECT_EQ(notShown[0]->object, bad.w.indexOf(unshown));
+  const auto kind = problemsOf(r, checkkind::kLinkKind);
+  ASSERT_EQ(kind.size(), 1u) << listing(r);
+  EXPECT_EQ(kind[0]->object, bad.w.indexOf(text));
+  EXPECT_EQ(kind[0]->severity, CheckSeverity::Warning);
+}
+
 TEST(GuideCheck, ATableRowWithoutAFieldForEveryColumn) {
   SmallGuide g;
   H column = addText(g.w, g.regimen, u"hierarchy item", u"Elder");

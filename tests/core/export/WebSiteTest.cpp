@@ -167,13 +167,72 @@ TEST(WebSite, ContentCannotInjectScriptOrHandlers) {
     EXPECT_EQ(std::regex_search(body, std::regex("<[^>]*\\son[a-z]+=")), false) << p;
     return true;
   });
-  // The titles are shown as text, escaped.
+  // The titles are shown as the reader's title bar shows them: whole tags
+  // removed, what is left escaped.
   const std::string table = site.render("o" + std::to_string(g.at["amox"]) + ".html").body;
-  EXPECT_NE(table.find("<title>Drugs &lt;script&gt;alert(1)&lt;/script&gt;"), std::string::npos) << table;
+  EXPECT_NE(table.find("<title>Drugs alert(1)&lt;img src=x onerror=alert(2)&gt;&quot;&#39;&amp;</title>"),
+            std::string::npos)
+      << table;
   // index entries: plain text in JSON, never a closing tag the script element would end at.
   const std::string data = site.render("index-data.js").body;
   EXPECT_EQ(data.find("</script"), std::string::npos);
   EXPECT_NE(data.find("alert(1)\\u003cimg src=x onerror=alert(2)\\u003e\\\"'\\u0026\""), std::string::npos) << data;
+}
+
+// Titles, contents entries, index entries and table headings that carry
+// entities and tags: decoded once, the reader's tags removed, escaped once.
+TEST(WebSite, TitlesAreDecodedOnceAndEscapedOnce) {
+  test::GuideFile file;
+  ContentWriter w(u"guide");
+  const std::u16string title = u"Renal &lt;script&gt;alert(1)&lt;/script&gt; &amp; hepatic&nbsp;<b>cautions</b>";
+  const std::u16string shown = u"Renal alert(1) &amp; hepatic cautions";  // as HTML
+  const H index = addText(w, 0, u"table", u"Index");
+  w.setName(index, u"INDEX");
+  const H toc = addText(w, 0, u"table", u"Contents");
+  w.setName(toc, u"TOC");
+  const H drugs = addText(w, 0, u"table", title);
+  addText(w, drugs, u"table type", u"tight crt");
+  const H group = addText(w, drugs, u"hierarchy item", u"Agents");
+  const H amox = addText(w, group, u"hierarchy item", u"Amox &amp; clav &lt; 3 &gt; 1");
+  addText(w, amox, u"field", u"500 mg");
+  const H props = addText(w, drugs, u"hierarchy item", u"Properties");
+  addText(w, props, u"hierarchy item", u"Dose&nbsp;&lt;b&gt;");
+  const H picture = addText(w, 0, u"image", title);
+  const H list = addText(w, 0, u"table", u"Lists");
+  const H listed = addText(w, list, u"hierarchy item", title);
+  addText(w, listed, u"hierarchy item", u"One");
+  addText(w, listed, u"hierarchy item", u"Two");
+  const H chapter = addText(w, toc, u"hierarchy item", title);
+  addLink(w, addText(w, chapter, u"hierarchy item", u"A &lt; B &amp;amp; C"), amox);
+  addLink(w, addText(w, index, u"hierarchy item", title), amox);
+  ASSERT_TRUE(file.open(w));
+  WebSite site(file.db);
+  const std::string shownUtf8 = toUtf8(shown);
+
+  auto page = [&](H h) { return site.render("o" + std::to_string(w.indexOf(h)) + ".html").body; };
+  for (const std::string& body : {page(amox), page(picture), page(listed)}) {
+    EXPECT_NE(body.find("<title>" + shownUtf8 + "</title>"), std::string::npos) << body;
+    EXPECT_NE(body.find("<h1>" + shownUtf8 + "</h1>"), std::string::npos) << body;
+  }
+  const std::string table = page(amox);
+  EXPECT_NE(table.find("Amox &amp; clav &lt; 3 &gt; 1"), std::string::npos) << table;
+  EXPECT_NE(table.find("Dose &lt;b&gt;"), std::string::npos) << table;
+  EXPECT_NE(page(picture).find("alt=\"" + shownUtf8 + "\""), std::string::npos);
+
+  const std::string contents = site.render("contents.html").body;
+  EXPECT_NE(contents.find(shownUtf8), std::string::npos) << contents;
+  EXPECT_NE(contents.find("A &lt; B &amp;amp; C"), std::string::npos) << contents;  // "&amp;amp;" is "&amp;" shown
+
+  const std::string json = site.render("index.json").body;
+  EXPECT_NE(json.find("\"Renal alert(1) \\u0026 hepatic cautions\""), std::string::npos) << json;
+
+  // Nothing shows an entity the reader decodes, nor a decoded "<" unescaped.
+  for (const std::string& body : {table, page(picture), page(listed), contents, json}) {
+    EXPECT_EQ(body.find("&amp;lt;"), std::string::npos) << body;
+    EXPECT_EQ(body.find("&amp;nbsp;"), std::string::npos) << body;
+    EXPECT_EQ(body.find("<script>"), std::string::npos) << body;
+    EXPECT_EQ(body.find("&lt;script"), std::string::npos) << body;
+  }
 }
 
 TEST(WebSite, ContentPagesKeepFormattingAndRewriteLinks) {

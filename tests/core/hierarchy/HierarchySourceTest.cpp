@@ -8,6 +8,7 @@
 
 #include "HierarchyFixture.h"
 #include "hierarchy/HierarchySource.h"
+#include "richtext/MarkupRenderer.h"
 
 namespace vantrel {
 namespace {
@@ -64,11 +65,32 @@ TEST(HierarchySource, TightCrtSourceKeepsStoredTextAndStopsAboveTheLowestLevel) 
   EXPECT_EQ(b.listChildren(g[u"spectrum"])[1].text, u"B");
 }
 
-TEST(HierarchySource, MarkupToPlainTextKeepsLineBreaks) {
-  EXPECT_EQ(markupToPlainText(u"a<BR>b<br/>c<br />d"), u"a\nb\nc\nd");
-  EXPECT_EQ(markupToPlainText(u"<b>x</b> &lt;y&gt; <sup>2</sup>"), u"x <y> 2");
-  EXPECT_EQ(markupToPlainText(u"<brx>"), u"");
-  EXPECT_EQ(markupToPlainText(u"<br"), u"<br");
+TEST(HierarchySource, EntriesShowTheSamePlainTextAsTitlesAndCaptions) {
+  // The tree's rows, the frame's title and a picture's caption come from one
+  // plain-text function, so an entry reads the same in all of them: entities
+  // decoded once, the exact "<br>" a line break, every whole tag removed
+  // (also one an escaped "<" makes), a "<" that opens no tag kept.
+  const std::u16string texts[] = {u"a<br>b<BR>c<br/>d", u"<b>x</b> &lt;y&gt; <sup>2</sup>",
+                                  u"Renal &lt;script&gt;x &amp; hepatic", u"a &lt; b&nbsp;c", u"<br",
+                                  u"&amp;lt;b&amp;gt;"};
+  test::HierarchyFolder folder;
+  ContentWriter w(u"guide");
+  const ContentWriter::Handle toc = w.add(0, u"table");
+  w.setText(toc, u"Contents");
+  for (const std::u16string& t : texts) w.setText(w.add(toc, u"hierarchy item"), t);
+  std::string error;
+  ASSERT_TRUE(w.write(folder.base(), &error)) << error;
+  ContentDatabase db;
+  ASSERT_TRUE(db.open(folder.base()));
+  const auto rows = BasicHierarchySource(db).listChildren(w.indexOf(toc));
+  ASSERT_EQ(rows.size(), std::size(texts));
+  for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i].text, MarkupRenderer::stripAllTags(texts[i])) << i;
+  EXPECT_EQ(rows[0].text, u"a\nbcd");
+  EXPECT_EQ(rows[1].text, u"x  2");
+  EXPECT_EQ(rows[2].text, u"Renal x & hepatic");
+  EXPECT_EQ(rows[3].text, u"a < b c");
+  EXPECT_EQ(rows[4].text, u"<br");
+  EXPECT_EQ(rows[5].text, u"&lt;b&gt;");  // decoded once, not twice
 }
 
 TEST(HierarchySource, LinksAndRoots) {

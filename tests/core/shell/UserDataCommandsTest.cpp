@@ -12,6 +12,7 @@
 #include "ShellFakes.h"
 #include "shell/ChromeViewer.h"
 #include "userdata/FileOps.h"
+#include "util/TextCodec.h"
 
 namespace vantrel {
 namespace {
@@ -329,6 +330,64 @@ TEST(UserDataCommands, FailedSaveKeepsTheEditorAndSaysWhy) {
   fileops::setWriteFault(0);
   EXPECT_EQ(r.lastMessage(), u"The bookmark could not be written: No space left on device.");
   EXPECT_EQ(r.chrome->bookmarks()->itemCount(), 0u);
+}
+
+TEST(UserDataCommands, BookmarksAndNotesThatCannotBeChangedSayItUnderOneCaption) {
+  Rig first;
+  first.visit(6);
+  first.titles.answer = u"mine";
+  first.chrome->command(cmd::kAddBookmark);
+  first.chrome->buttonCommand(userbar::kNewNote);
+  first.notePage.title = u"note";
+  first.chrome->buttonCommand(userbar::kSaveNote);
+  ASSERT_EQ(first.chrome->notes()->itemCount(), 1u);
+  const size_t before = first.messages.shown.size();
+
+  // A second reader on the folder: every change of either kind is refused.
+  Rig second(first.path);
+  ASSERT_TRUE(second.chrome->bookmarks()->store().readOnly());
+  second.visit(7);
+  second.titles.answer = u"theirs";
+  second.chrome->command(cmd::kAddBookmark);
+  second.chrome->command(cmd::kViewBookmarks);
+  second.bookmarkPage.checked = {0};
+  second.chrome->buttonCommand(userbar::kDeleteChecked);
+  second.chrome->command(cmd::kViewNotes);
+  second.notePage.checked = {0};
+  second.chrome->buttonCommand(userbar::kDeleteChecked);
+  second.chrome->buttonCommand(userbar::kNewNote);
+  second.notePage.title = u"theirs";
+  second.chrome->buttonCommand(userbar::kSaveNote);
+  EXPECT_EQ(first.messages.shown.size(), before);
+  const auto& refusals = second.messages.shown;
+  ASSERT_EQ(refusals.size(), 4u);
+  for (const auto& m : refusals) {
+    EXPECT_EQ(m.box.caption, u"Error") << toUtf8(m.box.text);
+    EXPECT_EQ(m.box.icon, MessageIcon::Warning) << toUtf8(m.box.text);
+  }
+  EXPECT_NE(refusals[0].box.text.find(u"bookmarks are in use"), std::u16string::npos);
+  EXPECT_NE(refusals[1].box.text.find(u"bookmarks are in use"), std::u16string::npos);
+  EXPECT_NE(refusals[2].box.text.find(u"notes are in use"), std::u16string::npos);
+  EXPECT_NE(refusals[3].box.text.find(u"notes are in use"), std::u16string::npos);
+  EXPECT_EQ(first.chrome->bookmarks()->itemCount(), 1u);
+  EXPECT_EQ(first.chrome->notes()->itemCount(), 1u);
+
+  const auto& shown = first.messages.shown;
+  // Failed writes carry the same caption, for both kinds; the empty-title
+  // message keeps the platform's default (none).
+  first.chrome->buttonCommand(userbar::kNewNote);
+  first.chrome->buttonCommand(userbar::kSaveNote);
+  EXPECT_EQ(shown.back().box.caption, u"");
+  first.notePage.title = u"full";
+  fileops::setWriteFault(ENOSPC);
+  first.chrome->buttonCommand(userbar::kSaveNote);
+  first.visit(8);
+  first.chrome->command(cmd::kAddBookmark);
+  fileops::setWriteFault(0);
+  ASSERT_GE(shown.size(), 2u);
+  EXPECT_EQ(shown[shown.size() - 2].box.caption, u"Error");
+  EXPECT_EQ(shown.back().box.caption, u"Error");
+  EXPECT_NE(shown.back().box.text.find(u"bookmark could not be written"), std::u16string::npos);
 }
 
 TEST(UserDataCommands, EverythingSurvivesARestart) {

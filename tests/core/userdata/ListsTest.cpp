@@ -181,6 +181,25 @@ TEST(Bookmarks, BrokenPairGivesAnEmptyListAndChangesNothing) {
   EXPECT_FALSE(std::filesystem::exists(dir / "bookmarks.vsd"));
 }
 
+TEST(Bookmarks, ARefusedAppendOnAStoreWithoutRecordsReadsNothingBack) {
+  // No record at all to read back after the append (a list never opened, a
+  // broken pair): the list stays empty and consistent, nothing is created.
+  ScratchDir dir;
+  FakeIds ids = makeIds();
+  BookmarkList unopened(&ids);
+  EXPECT_EQ(unopened.addBookmark(u"x", 1, "ab", 2), -1);
+  EXPECT_EQ(unopened.itemCount(), 0u);
+  EXPECT_EQ(unopened.bookmarkAt(0).target, 0u);
+  writeFile(dir / "bookmarks.vsd", bytesOf({1, 0}));
+  BookmarkList broken(&ids);
+  EXPECT_EQ(broken.open(dir.path()), StoreState::broken);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(broken.addBookmark(u"x", 1, nullptr, 0), -1);
+  EXPECT_EQ(broken.itemCount(), 0u);
+  broken.close();
+  EXPECT_FALSE(std::filesystem::exists(dir / "bookmarks.vsi"));
+  EXPECT_EQ(readFile(dir / "bookmarks.vsd"), bytesOf({1, 0}));
+}
+
 TEST(Notes, RecordLayoutAndEditingOrder) {
   ScratchDir dir;
   {

@@ -121,6 +121,54 @@ TEST(Migration, ACompleteNotePairOfThisEditionIsKept) {
   EXPECT_EQ(r.bookmarksConverted, 4);
 }
 
+TEST(Migration, PairsAStartLeftEmptyHoldNoRecordsAndAreFilledFromThePrevious) {
+  Editions e;
+  FakeIds ids(10, {{1, 101}, {5, 105}});
+  // A first start with no previous edition known: both pairs created, empty.
+  { NoteList notes; notes.open(e.current.path()); }
+  { BookmarkList list(&ids); list.open(e.current.path()); }
+  ASSERT_TRUE(userFilesPresent(e.current.path()));
+  EXPECT_FALSE(userFilesHoldRecords(e.current.path()));
+  const MigrationReport r = migrateUserData(e.current.path(), e.previous.path());
+  EXPECT_EQ(r.bookmarksConverted, 4);
+  EXPECT_TRUE(r.notesCopied);  // the empty note pair held nothing to keep
+  EXPECT_EQ(readFile(e.current / "notes.vsd"), e.notesData);
+  EXPECT_EQ(readFile(e.current / "notes.vsi"), e.notesIndex);
+  EXPECT_TRUE(userFilesHoldRecords(e.current.path()));
+
+  // One bookmark, or one note, is a record; so is a lone old-format bookmark.
+  ScratchDir one;
+  { BookmarkList list(&ids); list.open(one.path()); list.addBookmark(u"mine", 5, "", 0); }
+  EXPECT_TRUE(userFilesHoldRecords(one.path()));
+  ScratchDir note;
+  { NoteList notes; notes.open(note.path()); notes.addNote(u"n", 0, u""); }
+  EXPECT_TRUE(userFilesHoldRecords(note.path()));
+  ScratchDir old;
+  writePair(old / "bookmarks.vsi", old / "bookmarks.vsd", {le32(101) + "Dosing"});
+  EXPECT_TRUE(userFilesHoldRecords(old.path()));
+}
+
+TEST(Migration, NotesInAnUnfinishedCompactionAreKept) {
+  // The data file is being replaced ("notes.vsd.new" beside the index): the
+  // next open finishes that, so the pair holds this edition's notes.
+  Editions e;
+  {
+    NoteList notes;
+    notes.open(e.current.path());
+    notes.addNote(u"written in this edition", 0, u"");
+  }
+  std::filesystem::rename(e.current / "notes.vsd", e.current / "notes.vsd.new");
+  const std::string index = readFile(e.current / "notes.vsi");
+  const MigrationReport r = migrateUserData(e.current.path(), e.previous.path());
+  EXPECT_FALSE(r.notesCopied);
+  EXPECT_EQ(readFile(e.current / "notes.vsi"), index);
+  EXPECT_FALSE(std::filesystem::exists(e.current / "notes.vsd"));
+  NoteList notes;
+  notes.open(e.current.path());
+  ASSERT_EQ(notes.itemCount(), 1u);
+  EXPECT_EQ(notes.notes()[0].title, u"written in this edition");
+}
+
 TEST(Migration, MissingOldBookmarkFileConvertsNothing) {
   Editions e;
   std::filesystem::remove(e.previous / "bookmarks.vsd");

@@ -51,13 +51,13 @@ class TreePaneTest : public ::testing::Test {
     ADD_FAILURE() << "no row for " << object;
     return {};
   }
-  void press(QPoint p) {
+  void press(QPoint p, Qt::MouseButton button = Qt::LeftButton) {
     QWidget* vp = pane->tree()->viewport();
-    QMouseEvent down(QEvent::MouseButtonPress, QPointF(p), vp->mapToGlobal(QPointF(p)), Qt::LeftButton,
-                     Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent down(QEvent::MouseButtonPress, QPointF(p), vp->mapToGlobal(QPointF(p)), button, button,
+                     Qt::NoModifier);
     QApplication::sendEvent(vp, &down);
-    QMouseEvent up(QEvent::MouseButtonRelease, QPointF(p), vp->mapToGlobal(QPointF(p)), Qt::LeftButton,
-                   Qt::NoButton, Qt::NoModifier);
+    QMouseEvent up(QEvent::MouseButtonRelease, QPointF(p), vp->mapToGlobal(QPointF(p)), button, Qt::NoButton,
+                   Qt::NoModifier);
     QApplication::sendEvent(vp, &up);
   }
 
@@ -141,6 +141,65 @@ TEST_F(TreePaneTest, LabelTapsHighlightNotifyAndExpandButtonsOnlyExpand) {
   ASSERT_EQ(owner.taps.size(), 2u);
   EXPECT_TRUE(owner.taps[1].leaf);
   EXPECT_EQ(pane->highlighted(), g[u"notice"]);
+}
+
+TEST_F(TreePaneTest, OnlyTheLeftButtonOnTheLabelTaps) {
+  pane->setRoot(g[u"toc"]);
+  QApplication::processEvents();
+  const TreeRow notice = row(g[u"notice"]);
+  const TreeRow ch1 = row(g[u"ch1"]);
+  // Right and middle buttons, on the label and on the expand button: nothing.
+  for (Qt::MouseButton b : {Qt::RightButton, Qt::MiddleButton}) {
+    press(QPoint(notice.x + 5, notice.y + notice.h / 2), b);
+    press(QPoint(ch1.x - 8, ch1.y + ch1.h / 2), b);
+  }
+  EXPECT_TRUE(owner.taps.empty());
+  EXPECT_EQ(pane->highlighted(), 0u);
+  EXPECT_FALSE(row(g[u"ch1"]).expanded);
+
+  // The row past the end of its text is blank space, not the label; the
+  // "Line two & more" row makes the column wider than "Notice".
+  QTreeWidgetItem* item = pane->tree()->itemAt(QPoint(notice.x + 5, notice.y + notice.h / 2));
+  ASSERT_NE(item, nullptr);
+  const QRect label = pane->tree()->labelRect(item);
+  const QRect whole = pane->tree()->visualItemRect(item);
+  ASSERT_LT(label.right() + 10, whole.right()) << "the row should be wider than its label";
+  EXPECT_EQ(label.left(), whole.left());
+  EXPECT_GE(label.width(), pane->tree()->fontMetrics().horizontalAdvance("Notice"));
+  press(QPoint(label.right() + 6, notice.y + notice.h / 2));
+  EXPECT_TRUE(owner.taps.empty());
+  press(QPoint(label.right() - 2, notice.y + notice.h / 2));
+  ASSERT_EQ(owner.taps.size(), 1u);
+  EXPECT_EQ(owner.taps[0].object, g[u"notice"]);
+}
+
+// Counts the font changes a widget is told of.
+struct FontChanges : QObject {
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::FontChange) ++count;
+    return false;
+  }
+  int count = 0;
+};
+
+TEST_F(TreePaneTest, TheFontIsSetOnlyWhenItChanges) {
+  pane->setRoot(g[u"toc"]);
+  FontChanges changes;
+  pane->tree()->installEventFilter(&changes);
+  const QFont before = pane->tree()->font();
+  // Every show of the contents sets the pane up again, taps included.
+  for (int i = 0; i < 3; ++i) pane->setupPane(u"Contents", &source);
+  const TreeRow notice = row(g[u"notice"]);
+  press(QPoint(notice.x + 5, notice.y + notice.h / 2));
+  pane->setupPane(u"Chapter", &source);
+  EXPECT_EQ(changes.count, 0);
+  EXPECT_EQ(pane->tree()->font(), before);
+  EXPECT_TRUE(pane->tree()->testAttribute(Qt::WA_SetFont));
+  // A pane at another resolution gets its own size.
+  HierarchyTreePane large(nullptr, 192, 192);
+  large.setupPane(u"Contents", &source);
+  EXPECT_GT(large.tree()->font().pixelSize(), before.pixelSize());
+  pane->tree()->removeEventFilter(&changes);
 }
 
 TEST_F(TreePaneTest, AnOwnerThatRebuildsTheTreeDuringATapIsSafe) {

@@ -105,7 +105,8 @@ TEST(ImageViewerTest, TakesImagesWithCaptionHeaderBarAndTheChosenVariant) {
     EXPECT_FALSE(s.viewer.pane()->isVisibleTo(&s.window));
 
     s.frame.navigate(g[u"three"], nullptr, 0, true);
-    EXPECT_EQ(s.frame.title(), u"Three sizes");
+    EXPECT_EQ(s.frame.title(), u"Three <i>sizes</i>");  // the caption's markup
+    EXPECT_EQ(s.window.pageTitle(), "Three sizes");
     EXPECT_TRUE(s.viewer.pane()->isVisibleTo(&s.window));
     EXPECT_EQ(s.viewer.pane()->header()->text(), "Three sizes");
     EXPECT_EQ(s.viewer.buttonBar()->height(), (22 * dpi + 48) / 96);
@@ -138,6 +139,25 @@ TEST(ImageViewerTest, TakesImagesWithCaptionHeaderBarAndTheChosenVariant) {
   EXPECT_EQ(land.viewer.shownVariant(), 2);
 }
 
+TEST(ImageViewerTest, CaptionHeaderAndTitleReadTheSameForEscapedMarkup) {
+  // Each shows the caption's markup as plain text once: an escaped "<" or
+  // "&" that the text meant to show stays as written.
+  const auto blob = imageBlob({{240, 320, png(240, 320, Qt::red)}});
+  test::ImageGuide g({{u"escaped", u"a &amp;lt;b&amp;gt; c &amp;amp; <b>d</b>&nbsp;&lt;i&gt;e", blob, u""},
+                      {u"lone", u"x &lt; 3 &amp; y", blob, u""}});
+  ASSERT_TRUE(g.ok);
+  Shell s(g);
+  const std::pair<const char16_t*, QString> cases[] = {{u"escaped", "a &lt;b&gt; c &amp; d e"},
+                                                       {u"lone", "x < 3 & y"}};
+  for (const auto& [name, shown] : cases) {
+    s.frame.navigate(g[name], nullptr, 0, true);
+    EXPECT_EQ(s.viewer.scriptState()["caption"].toString(), shown);
+    EXPECT_EQ(s.viewer.pane()->header()->text(), shown);
+    EXPECT_EQ(s.window.pageTitle(), shown);
+    EXPECT_EQ(s.window.windowTitle(), shown);
+  }
+}
+
 TEST(ImageViewerTest, DamagedBlobsShowNoPictureButKeepCaptionNoteAndTitle) {
   auto g = makeGuide();
   ASSERT_TRUE(g.ok);
@@ -156,7 +176,7 @@ TEST(ImageViewerTest, DamagedBlobsShowNoPictureButKeepCaptionNoteAndTitle) {
     EXPECT_TRUE(s.viewer.imageWindow()->picture().isNull());
     EXPECT_EQ(s.viewer.imageWindow()->scroller().scrollBarMask(), 0);
     EXPECT_FALSE(s.frame.title().empty());
-    EXPECT_EQ(s.viewer.pane()->header()->text().toStdU16String(), s.frame.title());
+    EXPECT_EQ(s.viewer.pane()->header()->text(), s.window.pageTitle());
     EXPECT_TRUE(s.viewer.buttonBar()->buttonWithCode(kImageNoteButton)->isEnabled());
     const QJsonObject st = s.viewer.scriptState();
     EXPECT_EQ(st["variant"].toInt(), -1);

@@ -4,11 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QJsonArray>
 #include <QMouseEvent>
 
 #include "../../core/userdata/TestUtil.h"
+#include "../../core/shell/ShellFakes.h"
 #include "platform/KeyboardService.h"
+#include "platform/QtSurface.h"
+#include "shell/ChromeViewer.h"
 #include "userdata/BookmarkWindow.h"
 #include "userdata/NotePanel.h"
 #include "userdata/TitleDialog.h"
@@ -79,6 +83,23 @@ TEST(TitleDialog, CancelAndTheLandscapePlacement) {
   EXPECT_TRUE(dialog.text().isEmpty());
 }
 
+TEST(TitleDialog, ItsFaceComesFromTheFontServiceAndScales) {
+  // The face is the font service's system face (one the platform has), so the
+  // dialog looks like the program's other texts everywhere; 12 pixels scaled.
+  const QString family = QtSurface::systemFamily();
+  EXPECT_FALSE(family.isEmpty());
+  EXPECT_TRUE(QFontDatabase::hasFamily(family)) << family.toStdString();
+  EXPECT_EQ(QtSurface::familyFor(std::u16string()), family);
+  for (int dpi : {96, 192}) {
+    FixedScreen screen(dpi, dpi, {dpi == 96 ? 240 : 480, dpi == 96 ? 320 : 640});
+    QWidget main;
+    TitleDialog dialog(&main, screen);
+    EXPECT_EQ(dialog.font().family(), family);
+    EXPECT_EQ(dialog.font().pixelSize(), screen.sy(12));
+    EXPECT_EQ(dialog.edit()->font().family(), family);
+  }
+}
+
 std::vector<std::u16string> shownTexts(const PagedList& list) {
   std::vector<std::u16string> out;
   for (const PageEntry& e : list.model().entries()) out.push_back(e.item.text);
@@ -112,11 +133,34 @@ TEST(CheckList, TogglesRowsOfThePageAndReportsThem) {
   EXPECT_EQ(o["itemCount"].toInt(), 30);
 }
 
+// The chrome of a reader without its windows: what carries out the bookmark
+// commands on the bookmark window under test.
+struct ChromeRig {
+  struct Bar : CommandBar {
+    void setButtonEnabled(int, bool) override {}
+    bool buttonEnabled(int) const override { return true; }
+    void showHistoryMenu(const ItemSource&) override {}
+  };
+  FixedScreen screen{96, 96, {240, 320}};
+  StateKeyboard keyboard;
+  test::FakeHost host;
+  FrameWindow window{host, screen, keyboard};
+  MainFrame frame{window, keyboard};
+  PageKeys keys;
+  PageHistory history;
+  ScriptedMessages messages;
+  Bar bar;
+  ChromeViewer chrome{frame, keys, history, messages, bar, [] {}};
+  test::FakeWindow listBar{{240, 22}, "listBar"}, editorBar{{240, 22}, "editorBar"};
+  ChromeRig() { keys.build(10, [](std::u16string_view) { return 0u; }); }
+};
+
 TEST(BookmarkWindow, ListUnderTheHeaderAndTapsReportPositions) {
   ScratchDir dir;
   FakeIds ids(10, {{1, 11}, {2, 12}});
-  BookmarkList list(&ids);
-  list.open(dir.path());
+  ChromeRig rig;
+  rig.chrome.openUserData(dir.path(), &ids);
+  BookmarkList& list = *rig.chrome.bookmarks();
   for (int dpi : {96, 192}) {
     std::vector<uint32_t> all;
     for (uint32_t i = 0; i < list.itemCount(); ++i) all.push_back(i);
@@ -140,13 +184,21 @@ TEST(BookmarkWindow, ListUnderTheHeaderAndTapsReportPositions) {
     w.setChosenHandler([&](uint32_t p) { chosen.push_back(p); });
     tapAt(w.list()->view(), QPoint(w.list()->width() / 2, w.list()->view()->rowHeight() * 2 + 2));
     EXPECT_EQ(chosen, std::vector<uint32_t>{2});
+    // Delete checked, as the list bar's button runs it: the chrome takes the
+    // window's checked rows and removes those bookmarks.
+    NotePanel notes(&area, *rig.chrome.noteEditor(), rig.screen, rig.keyboard);
+    rig.chrome.setUserDataWindows({&w, &notes, &rig.listBar, &rig.editorBar, nullptr, &rig.keyboard});
     toggleCheckRow(*w.list(), 0);
     toggleCheckRow(*w.list(), 2);
-    EXPECT_EQ(w.deleteChecked(list), 2);
+    EXPECT_TRUE(rig.chrome.buttonCommand(userbar::kDeleteChecked));
+    EXPECT_EQ(list.itemCount(), 1u);
     EXPECT_EQ(shownTexts(*w.list()), std::vector<std::u16string>{u"mark b"});
+    EXPECT_TRUE(w.takeChecked().empty());
+    EXPECT_TRUE(rig.messages.shown.empty());
     // An offscreen picture of the window, to look at.
     if (qEnvironmentVariableIsSet("VANTREL_SHOTS"))
       w.grab().save(QString("%1/bookmarks-%2.png").arg(qgetenv("VANTREL_SHOTS")).arg(dpi));
+    rig.chrome.setUserDataWindows({});  // the windows go with this round
   }
 }
 
