@@ -1,6 +1,7 @@
 #include "hierarchy/HierarchyTreePane.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -54,6 +55,14 @@ void HierarchyTree::mousePressEvent(QMouseEvent* e) {
   if (!item) return;
   if (p.x() < visualItemRect(item).left()) return;  // the indentation and the button
   pane_.itemTapped(item);
+}
+
+void HierarchyTree::keyPressEvent(QKeyEvent* e) {
+  if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && currentItem()) {
+    pane_.itemTapped(currentItem());
+    return;
+  }
+  QTreeWidget::keyPressEvent(e);
 }
 
 void HierarchyTree::drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const {
