@@ -122,6 +122,7 @@ void QtIndexViewer::afterLayout() {
 
 void QtIndexViewer::search(const QString& text) {
   pane_->select(model_.search(text.toStdU16String()), true);
+  pane_->list()->announceSelected();  // a screen reader says the row the text found
 }
 
 void QtIndexViewer::open(const IndexViewerModel::Open& o) {

@@ -86,6 +86,7 @@ void KeyWindow::search() {
   // shown), not merely the first entry of the page that begins like it.
   list_->model().selectRow(static_cast<int>(b - static_cast<int64_t>(list_->topIndex())));
   list_->view()->update();
+  announceSelection(list_->view(), list_->model().selectedRow());
   pane_->showItem(model_.source().itemAt(static_cast<uint32_t>(b)).data);
 }
 

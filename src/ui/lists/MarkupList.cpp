@@ -153,7 +153,11 @@ bool MarkupList::handleKey(QKeyEvent* e) {
 void MarkupList::selectionMoved() {
   syncBar();
   update();
-  announceSelection(this, static_cast<int>(model_.selected() - model_.firstRow()));
+  announceSelected();
+}
+
+void MarkupList::announceSelected() {
+  if (model_.selected() >= 0) announceSelection(this, static_cast<int>(model_.selected() - model_.firstRow()));
 }
 
 void MarkupList::keyPressEvent(QKeyEvent* e) {

@@ -48,6 +48,8 @@ class MarkupList : public QWidget, public AccessibleRows {
   // selected row as a tap does. Answers whether the key was one of them
   // (a search box above the list hands them on).
   bool handleKey(QKeyEvent* e);
+  // Tells assistive tools which row is selected now.
+  void announceSelected();
 
   int accessibleFirstRow() const override { return model_.firstRow(); }
   int accessibleRowsShown() const override { return model_.lastRowDrawn() - model_.firstRow(); }
