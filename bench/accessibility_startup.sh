@@ -23,7 +23,7 @@ set -e
 sleep 0.5
 export DISPLAY=:93 QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$WORK
 hyperfine -N --warmup 2 --runs $RUNS --export-json $WORK/result.json \\
-  -n off "env QT_ACCESSIBILITY=0 $GUIDE --data $DEMO --script $WORK/script" \\
+  -n off "$GUIDE --data $DEMO --script $WORK/script" \\
   -n on "env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 $GUIDE --data $DEMO --script $WORK/script" >/dev/null
 IN
 dbus-run-session -- bash "$WORK/run.sh"
