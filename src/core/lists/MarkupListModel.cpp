@@ -89,11 +89,13 @@ int MarkupListModel::lastRowDrawn() const {
 std::vector<std::u16string> MarkupListModel::visibleTexts() const {
   std::vector<std::u16string> out;
   if (width_ <= 0 || height_ <= 0) return out;
-  for (int r = first_; r < lastRowDrawn(); ++r) {
-    if (const TextBlock* b = cachedBlock(static_cast<uint32_t>(r)); b && b->parsed) out.push_back(b->text);
-    else out.push_back(MarkupRenderer::stripAllTags(source_ ? source_->itemAt(static_cast<uint32_t>(r)).text : u""));
-  }
+  for (int r = first_; r < lastRowDrawn(); ++r) out.push_back(rowText(static_cast<uint32_t>(r)));
   return out;
+}
+
+std::u16string MarkupListModel::rowText(uint32_t row) const {
+  if (const TextBlock* b = cachedBlock(row); b && b->parsed) return b->text;
+  return MarkupRenderer::stripAllTags(source_ && row < count() ? source_->itemAt(row).text : u"");
 }
 
 int MarkupListModel::redraw(int64_t a, bool setSelection) {
@@ -206,6 +208,38 @@ void MarkupListModel::setSelected(int64_t row) {
   selected_ = row < 0 ? -1 : row;
   for (int64_t r : {old, selected_})
     if (r >= first_ && r < lastRowDrawn()) drawRow(static_cast<uint32_t>(r));
+}
+
+void MarkupListModel::selectRow(int64_t row) {
+  const int64_t n = count();
+  if (row < 0 || row >= n) {
+    setSelected(-1);
+    return;
+  }
+  const int64_t top = topToShow(row, first_, rowsPerPage_);
+  if (top == first_ - 1) {
+    scroll(ScrollCode::LineUp);
+  } else if (top == first_ + 1) {
+    scroll(ScrollCode::LineDown);
+  } else if (top != first_) {
+    const int64_t keep = selected_;
+    redraw(top, false);
+    selected_ = keep;
+  }
+  setSelected(row);
+}
+
+bool MarkupListModel::move(ListMove m) {
+  const int64_t row = rowAfterMove(m, selected_, first_, count(), rowsPerPage_);
+  if (row < 0 || row == selected_) return false;
+  selectRow(row);
+  return true;
+}
+
+void MarkupListModel::press(uint32_t row) {
+  if (row >= count()) return;
+  selectRow(row);
+  if (tapEnabled_ && onRow_) onRow_(row);
 }
 
 void MarkupListModel::penDown(int x, int y) {

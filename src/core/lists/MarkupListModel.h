@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 
+#include "lists/ListMoves.h"
 #include "lists/PagedListModel.h"
 #include "platform/DrawingSurface.h"
 #include "richtext/LinkAreaList.h"
@@ -63,6 +64,14 @@ class MarkupListModel {
   // A scroll bar message; answers whether the page moved.
   bool scroll(ScrollCode code, int thumb = 0);
 
+  // The keyboard and assistive tools. selectRow selects a row and scrolls
+  // it into view; move moves the selection as the arrow, page, Home and End
+  // keys do (answers whether it changed); press does what a quick tap on a
+  // row does: selects it and, when taps are on, reports it.
+  void selectRow(int64_t row);
+  bool move(ListMove move);
+  void press(uint32_t row);
+
   // The pen, in client coordinates, and the timer's tick.
   void penDown(int x, int y);
   void tick();
@@ -86,8 +95,10 @@ class MarkupListModel {
   const TextBlock* cachedBlock(uint32_t row) const;
   // Rows drawn since the list was set up (parsed or from the cache).
   uint64_t rowsDrawn() const { return rowsDrawn_; }
-  // The plain texts (markup removed) of the rows drawn, top to bottom.
+  // The plain texts (markup removed) of the rows drawn, top to bottom, and
+  // of one row.
   std::vector<std::u16string> visibleTexts() const;
+  std::u16string rowText(uint32_t row) const;
   int lastRowDrawn() const;  // one past
 
  private:

@@ -184,6 +184,24 @@ void PagedListModel::selectRow(int row) {
   selected_ = entries_[static_cast<size_t>(row)].index;
 }
 
+bool PagedListModel::move(ListMove m) {
+  const int64_t index = rowAfterMove(m, selected_, top_, count_, page_);
+  if (index < 0 || index == selected_) return false;
+  const int64_t top = topToShow(index, top_, page_);
+  if (top != top_) showFrom(top);
+  selected_ = index;
+  return true;
+}
+
+PagedTap PagedListModel::press(uint32_t index, bool onCheckbox) {
+  if (index >= count_) return {};
+  const int64_t top = topToShow(index, top_, page_);
+  if (top != top_) showFrom(top);
+  for (size_t i = 0; i < entries_.size(); ++i)
+    if (entries_[i].index == index) return tap(static_cast<int>(i), onCheckbox);
+  return {};
+}
+
 int PagedListModel::selectedRow() const {
   if (selected_ < 0) return -1;
   for (size_t i = 0; i < entries_.size(); ++i)

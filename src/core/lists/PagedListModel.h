@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "lists/ListMoves.h"
 #include "tables/ItemSource.h"
 #include "tables/TableGrid.h"  // ScrollCode
 
@@ -82,6 +83,13 @@ class PagedListModel {
   // Taps on the page: row is the entry's place on the page (from 0), -1
   // for none; onCheckbox whether the point lies on the entry's checkbox.
   PagedTap tap(int row, bool onCheckbox);
+
+  // The keyboard and assistive tools: move selects the entry a move leads
+  // to and brings it onto the page (answers whether the selection changed);
+  // press does what a tap on the entry (or on its checkbox) at that source
+  // index does, after bringing it onto the page.
+  bool move(ListMove move);
+  PagedTap press(uint32_t index, bool onCheckbox = false);
 
   // The checked data values, emptied, and every checkmark cleared.
   std::vector<uint32_t> takeChecked();

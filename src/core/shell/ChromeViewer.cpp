@@ -6,13 +6,19 @@ namespace vantrel {
 
 const std::vector<CommandBarButton>& commandBarLayout() {
   static const std::vector<CommandBarButton> layout = {
-      {cmd::kMainMenu, 0, 0, true},  {0, -1, -1, true},
-      {cmd::kBack, 1, -1, false},    {cmd::kHistory, 2, -1, false}, {cmd::kForward, 3, -1, false},
+      {cmd::kMainMenu, 0, 0, true, u"Guide menu"},
       {0, -1, -1, true},
-      {cmd::kHome, 4, -1, true},     {cmd::kIndex, 5, -1, true},    {cmd::kNotesMenu, 6, 1, true},
-      {cmd::kBookmarksMenu, 7, 2, true}, {cmd::kTools, 8, -1, true},
+      {cmd::kBack, 1, -1, false, u"Back", u"Alt+Left"},
+      {cmd::kHistory, 2, -1, false, u"History"},
+      {cmd::kForward, 3, -1, false, u"Forward", u"Alt+Right"},
       {0, -1, -1, true},
-      {cmd::kExit, 9, -1, true},
+      {cmd::kHome, 4, -1, true, u"Home", u"Alt+Home"},
+      {cmd::kIndex, 5, -1, true, u"Index"},
+      {cmd::kNotesMenu, 6, 1, true, u"Notes"},
+      {cmd::kBookmarksMenu, 7, 2, true, u"Bookmarks"},
+      {cmd::kTools, 8, -1, true, u"Abbreviations"},
+      {0, -1, -1, true},
+      {cmd::kExit, 9, -1, true, u"Exit", u"Ctrl+Q"},
   };
   return layout;
 }

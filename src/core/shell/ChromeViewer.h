@@ -68,6 +68,10 @@ struct CommandBarButton {
   int image;     // index in the bar's image strip; -1 for a separator
   int menu;      // drop-down menu number, -1 for a plain button
   bool enabledAtStart;
+  // What the button is called (its tooltip and its name for screen
+  // readers), and the desktop shortcut that does the same, if any.
+  const char16_t* name = nullptr;
+  const char16_t* shortcut = nullptr;
 };
 struct CommandMenuItem {
   int menu;

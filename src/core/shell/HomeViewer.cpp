@@ -1,5 +1,7 @@
 #include "shell/HomeViewer.h"
 
+#include <algorithm>
+
 namespace vantrel {
 
 namespace {
@@ -36,6 +38,23 @@ std::optional<char16_t> HomeLayout::letterAt(int x, int y) const {
   return std::nullopt;
 }
 
+std::vector<HomeLayout::Spot> HomeLayout::spots() const {
+  std::vector<Spot> out;
+  for (const LetterRow& row : rows_) {
+    for (char16_t c = row.first; c <= row.last; ++c) {
+      const int left = row.rect.left + (c - row.first) * row.columnWidth;
+      // The last letter takes the pixels its row runs past the columns.
+      const int right = c == row.last ? row.rect.right : left + row.columnWidth;
+      out.push_back({Rect{left, row.rect.top, right, row.rect.bottom}, c});
+    }
+  }
+  out.push_back({contents_, 0});
+  std::stable_sort(out.begin(), out.end(), [](const Spot& a, const Spot& b) {
+    return a.rect.top != b.rect.top ? a.rect.top < b.rect.top : a.rect.left < b.rect.left;
+  });
+  return out;
+}
+
 bool HomeViewer::show(uint32_t object, const uint8_t*, size_t) {
   if (object != keys_["home"]) return false;
   frame_.addLayoutItem(window_, kFill);
@@ -49,6 +68,11 @@ void HomeViewer::letterTapped(char16_t letter) {
 }
 
 void HomeViewer::contentsTapped() { frame_.navigate(keys_["toc"], nullptr, 0, true); }
+
+void HomeViewer::press(const HomeLayout::Spot& spot) {
+  if (spot.letter) letterTapped(spot.letter);
+  else contentsTapped();
+}
 
 void HomeViewer::tap(const HomeLayout& layout, int x, int y) {
   if (auto letter = layout.letterAt(x, y)) letterTapped(*letter);

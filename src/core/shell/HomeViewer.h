@@ -31,6 +31,15 @@ class HomeLayout {
   std::optional<char16_t> letterAt(int x, int y) const;
   bool onContents(int x, int y) const { return contents_.contains({x, y}); }
 
+  // The hot spots one by one, in reading order (top to bottom, left to
+  // right): each letter's column of its row, and the contents button
+  // (letter 0). The keyboard and assistive tools press these.
+  struct Spot {
+    Rect rect;
+    char16_t letter = 0;
+  };
+  std::vector<Spot> spots() const;
+
  private:
   std::vector<LetterRow> rows_;
   Rect contents_;
@@ -53,6 +62,8 @@ class HomeViewer : public Viewer {
   // A tap in the window's client area, with the layout in force at the
   // moment of the tap.
   void tap(const HomeLayout& layout, int x, int y);
+  // What a tap on the spot does.
+  void press(const HomeLayout::Spot& spot);
 
  protected:
   void setWindow(LayoutWindow* window) { window_ = window; }

@@ -106,6 +106,8 @@ void TableGrid::computeColumnWidths(int available) {
 void TableGrid::relayout() {
   scrollX_ = 0;
   scrollY_ = 0;
+  cursorRow_ = 1;
+  cursorColumn_ = 1;
   mask_ = 0;
   area_ = client_;
   if (source_) {
@@ -329,6 +331,70 @@ TableGrid::Hit TableGrid::cellUnder(int p, int q) const {
     }
   }
   return hit;
+}
+
+bool TableGrid::moveCursor(int64_t rows, int64_t columns) {
+  if (!source_ || source_->rowCount() == 0 || source_->columnCount() == 0) return false;
+  const int64_t r = std::clamp<int64_t>(int64_t(cursorRow_) + rows, 0, source_->rowCount() - 1);
+  const int64_t c = std::clamp<int64_t>(int64_t(cursorColumn_) + columns, 0, source_->columnCount() - 1);
+  return setCursor(static_cast<uint32_t>(r), static_cast<uint32_t>(c));
+}
+
+bool TableGrid::setCursor(uint32_t row, uint32_t column) {
+  if (!source_ || row >= source_->rowCount() || column >= source_->columnCount()) return false;
+  const bool moved = row != cursorRow_ || column != cursorColumn_;
+  cursorRow_ = row;
+  cursorColumn_ = column;
+  if (row > 0) {
+    const int64_t y = int64_t(row - 1) * rowHeight_;
+    if (y != scrollY_) scroll(vbar_, scrollY_, rowHeight_, pageY_, ScrollCode::ThumbPosition,
+                              static_cast<int>(std::min<int64_t>(y, INT32_MAX)));
+  }
+  if (column > 0) {
+    int64_t x = 0;
+    for (uint32_t w = 1; w < column; ++w) x += visibleColumnWidth(w);
+    if (x != scrollX_) scroll(hbar_, scrollX_, lineStepX_, pageX_, ScrollCode::ThumbPosition,
+                              static_cast<int>(std::min<int64_t>(x, INT32_MAX)));
+  }
+  return moved;
+}
+
+Rect TableGrid::shownCellRect(uint32_t row, uint32_t column) const {
+  if (!source_ || row >= source_->rowCount() || column >= source_->columnCount()) return {};
+  int64_t x = 0;
+  for (uint32_t w = 0; w < column; ++w) x += visibleColumnWidth(w);
+  if (column > 0) x -= scrollX_;
+  int64_t y = int64_t(row) * rowHeight_;
+  if (row > 0) y -= scrollY_;
+  Rect r{static_cast<int>(std::clamp<int64_t>(x, INT32_MIN / 2, INT32_MAX / 2)),
+         static_cast<int>(std::clamp<int64_t>(y, INT32_MIN / 2, INT32_MAX / 2)), 0, 0};
+  r.right = r.left + visibleColumnWidth(column);
+  r.bottom = r.top + rowHeight_;
+  // Body cells pass under the headings.
+  Rect view = area_;
+  if (row > 0) view.top = std::max(view.top, rowHeight_);
+  if (column > 0) view.left = std::max(view.left, visibleColumnWidth(0));
+  Rect shown{std::max(r.left, view.left), std::max(r.top, view.top), std::min(r.right, view.right),
+             std::min(r.bottom, view.bottom)};
+  return shown.isEmpty() ? Rect{} : shown;
+}
+
+GridTap TableGrid::press(uint32_t row, uint32_t column) {
+  setCursor(row, column);
+  const Rect shown = shownCellRect(row, column);
+  if (shown.isEmpty()) return {};
+  const Rect onScreen = shown.translated(originX_, originY_);
+  for (const auto& link : links_.entries()) {
+    if (link.linkId > 0 && link.rect.left < onScreen.right && onScreen.left < link.rect.right &&
+        link.rect.top < onScreen.bottom && onScreen.top < link.rect.bottom) {
+      hidePopup();
+      GridTap t;
+      t.kind = GridTap::Kind::Link;
+      t.target = static_cast<ObjectIndex>(link.linkId);
+      return t;
+    }
+  }
+  return tap((shown.left + shown.right) / 2, (shown.top + shown.bottom) / 2);
 }
 
 GridTap TableGrid::tap(int x, int y) {

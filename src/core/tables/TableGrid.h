@@ -137,6 +137,22 @@ class TableGrid {
 
   GridTap tap(int x, int y);
 
+  // The keyboard's cell cursor, in visible rows and columns (0 is the
+  // heading row or column). It starts on the first body cell. Moving it
+  // scrolls its row and column to the first place after the headings, as
+  // far as the bars go, as the arrow keys scroll a grid a line at a time;
+  // answers whether it moved.
+  uint32_t cursorRow() const { return cursorRow_; }
+  uint32_t cursorColumn() const { return cursorColumn_; }
+  bool moveCursor(int64_t rows, int64_t columns);
+  bool setCursor(uint32_t row, uint32_t column);
+  // The part of a cell in view, in client coordinates (empty when none is).
+  Rect shownCellRect(uint32_t row, uint32_t column) const;
+  // What a tap on the cell does, with the cursor put on it first: the
+  // cell's first link is followed when it holds one; otherwise it is a tap
+  // in the middle of the cell.
+  GridTap press(uint32_t row, uint32_t column);
+
   // Link areas drawn in the cells (screen coordinates, the link id being the
   // target object); the painter adds them while drawing frame().
   LinkAreaList& links() { return links_; }
@@ -234,6 +250,8 @@ class TableGrid {
   bool compareActive_ = false;
   int scrollX_ = 0;
   int scrollY_ = 0;
+  uint32_t cursorRow_ = 1;
+  uint32_t cursorColumn_ = 1;
   Rect client_;
   Rect area_;
   Rect screen_;

@@ -55,9 +55,12 @@ TableAction TableViewerModel::command(int id) {
   return action;
 }
 
-TableAction TableViewerModel::tap(int x, int y) {
+TableAction TableViewerModel::tap(int x, int y) { return actionFor(grid_.tap(x, y)); }
+
+TableAction TableViewerModel::press(uint32_t row, uint32_t column) { return actionFor(grid_.press(row, column)); }
+
+TableAction TableViewerModel::actionFor(GridTap t) {
   TableAction action;
-  GridTap t = grid_.tap(x, y);
   switch (t.kind) {
     case GridTap::Kind::Nothing:
       break;

@@ -47,6 +47,9 @@ class TableViewerModel {
   TableAction command(int id);
   // A tap at grid client point (x, y).
   TableAction tap(int x, int y);
+  // The keyboard's and assistive tools' tap on a cell (visible row and
+  // column, headings included).
+  TableAction press(uint32_t row, uint32_t column);
 
   // Compare: with rows and columns selected, shows only them (and the
   // headings), clears the selection and lays out again. Restore: after a
@@ -59,6 +62,7 @@ class TableViewerModel {
   TableGridPainter& painter() { return painter_; }
 
  private:
+  TableAction actionFor(GridTap t);
   const ContentDatabase& db_;
   TightCrtTable model_;
   TableGrid grid_;

@@ -1,6 +1,7 @@
 #include "hierarchy/HierarchyTreePane.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -71,6 +72,14 @@ QRect HierarchyTree::labelRect(QTreeWidgetItem* item) const {
   int width = fm.size(0, item->text(0)).width() + 2 * margin;
   if (!item->icon(0).isNull()) width += iconSize().width() + margin;
   return QRect(row.left(), row.top(), std::min(width, row.width()), row.height());
+}
+
+void HierarchyTree::keyPressEvent(QKeyEvent* e) {
+  if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && currentItem()) {
+    pane_.itemTapped(currentItem());
+    return;
+  }
+  QTreeWidget::keyPressEvent(e);
 }
 
 void HierarchyTree::drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const {

@@ -32,6 +32,10 @@ class HierarchyTree : public QTreeWidget {
 
  protected:
   void mousePressEvent(QMouseEvent* e) override;
+  // Return opens the current item as a tap on it does; the arrows, pages,
+  // Home and End move and Right and Left expand and collapse, as the
+  // standard tree does.
+  void keyPressEvent(QKeyEvent* e) override;
   void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override;
 
  private:

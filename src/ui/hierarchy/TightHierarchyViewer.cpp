@@ -30,7 +30,7 @@ TightHierarchyViewer::TightHierarchyViewer(const ContentDatabase& database, Main
   window_->htmlPane()->setOwner(this);
   window_->htmlPane()->setup(false, u"", 0x000000, guideFontDescription(dpiY), &model_.fieldsPage());
   bar_->setListener(this);
-  bar_->setImageButtons({{kFieldJumpButton, dpiX >= 192 ? 146 : 110, kNoImage}}, QColor(192, 192, 192), sx(2),
+  bar_->setImageButtons({{kFieldJumpButton, dpiX >= 192 ? 146 : 110, kNoImage, "Jump to field"}}, QColor(192, 192, 192), sx(2),
                         QColor(255, 0, 0), 0);
 }
 

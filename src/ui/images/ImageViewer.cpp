@@ -26,7 +26,7 @@ ImageViewer::ImageViewer(const ContentDatabase& database, MainFrame& frame, cons
   bar_->hide();
   bar_->setListener(this);
   const QColor grey(200, 200, 200);
-  bar_->setImageButtons({{kImageNoteButton, high ? 143 : 142, kNoImage}}, grey, ((dpiX + 24) * 2) / 96,
+  bar_->setImageButtons({{kImageNoteButton, high ? 143 : 142, kNoImage, "Note"}}, grey, ((dpiX + 24) * 2) / 96,
                         QColor(255, 0, 0), 0);
   bar_->addLogoButton(high ? 131 : 112, QColor(), grey);
 

@@ -211,6 +211,7 @@ ImagePane::ImagePane(QWidget* parent, int dpiX, int dpiY)
 
 void ImagePane::setTitle(const HeaderSettings& settings) {
   setupHeader(settings);
+  window_->setCaption(settings.text);
   placeWindow();
 }
 

@@ -11,11 +11,12 @@
 #include <QWidget>
 
 #include "images/ImageViewerModel.h"
+#include "platform/Accessible.h"
 #include "tables/TitleHeader.h"
 
 namespace vantrel {
 
-class ImageWindow : public QWidget {
+class ImageWindow : public QWidget, public AccessibleLabel {
  public:
   // Child ids: vertical bar 1001, horizontal bar 1002, corner box 1003.
   ImageWindow(QWidget* parent, int dpiX, int dpiY);
@@ -34,6 +35,11 @@ class ImageWindow : public QWidget {
   bool zoomOut() { return zoomChanged(scroller_.zoomOut()); }
   bool resetZoom() { return zoomChanged(scroller_.resetZoom()); }
   bool toggleFit() { return zoomChanged(scroller_.toggleFit()); }
+
+  // The caption a screen reader gives the picture (plain text).
+  void setCaption(const QString& caption) { caption_ = caption; }
+  QAccessible::Role accessibleRole() const override { return QAccessible::Graphic; }
+  QString accessibleName() const override { return caption_; }
 
   QScrollBar* verticalBar() const { return vbar_; }
   QScrollBar* horizontalBar() const { return hbar_; }
@@ -60,6 +66,7 @@ class ImageWindow : public QWidget {
   QFrame* corner_;
   bool syncing_ = false;
   int wheelRest_ = 0;
+  QString caption_;
 };
 
 // The image pane: a title header over the image window.

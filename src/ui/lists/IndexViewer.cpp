@@ -16,6 +16,8 @@ SearchBar::SearchBar(QWidget* parent, int dpiX, int dpiY, KeyboardService* keybo
   setObjectName("searchBar");
   label_->setProperty("childId", kLabelId);
   edit_->setObjectName("searchEdit");
+  label_->setBuddy(edit_);
+  edit_->setAccessibleName("Search");
   edit_->setProperty("childId", kEditId);
   QFont f("DejaVu Sans");
   f.setPixelSize(std::max(1, scaleForDpi(11, dpiY)));
@@ -81,6 +83,7 @@ QtIndexViewer::QtIndexViewer(const ContentDatabase& database, MainFrame& frame, 
   pane_->hide();
   bar_->hide();
   bar_->setListener([this](const QString& text) { search(text); });
+  bar_->edit()->setListKeys([this](QKeyEvent* e) { return pane_->list()->handleKey(e); });
   pane_->setListeners([this](MarkupListPane&, uint32_t row) { open(model_.rowTapped(row)); },
                       [this](MarkupListPane&, int32_t id, const std::u16string& anchor) {
                         open(model_.linkTapped(id, anchor));
@@ -119,6 +122,7 @@ void QtIndexViewer::afterLayout() {
 
 void QtIndexViewer::search(const QString& text) {
   pane_->select(model_.search(text.toStdU16String()), true);
+  pane_->list()->announceSelected();  // a screen reader says the row the text found
 }
 
 void QtIndexViewer::open(const IndexViewerModel::Open& o) {

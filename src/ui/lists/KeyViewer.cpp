@@ -31,6 +31,8 @@ KeyWindow::KeyWindow(QWidget* parent, KeyViewerModel& model, int dpiX, int dpiY,
   pane_->setObjectName("keyExplanation");
   pane_->setProperty("childId", kPaneId);
   edit_->setObjectName("keyEdit");
+  label_->setBuddy(edit_);
+  edit_->setAccessibleName("Search");
   edit_->setProperty("childId", kEditId);
   edit_->setFrame(true);
   QFont small("DejaVu Sans");
@@ -38,6 +40,7 @@ KeyWindow::KeyWindow(QWidget* parent, KeyViewerModel& model, int dpiX, int dpiY,
   label_->setFont(small);
   edit_->setFont(small);
   list_->setOwner(this);
+  edit_->setListKeys([this](QKeyEvent* e) { return list_->handleKey(e); });
   QObject::connect(edit_, &QLineEdit::textChanged, [this](const QString&) {
     if (!quiet_) search();
   });
@@ -83,6 +86,7 @@ void KeyWindow::search() {
   // shown), not merely the first entry of the page that begins like it.
   list_->model().selectRow(static_cast<int>(b - static_cast<int64_t>(list_->topIndex())));
   list_->view()->update();
+  announceSelection(list_->view(), list_->model().selectedRow());
   pane_->showItem(model_.source().itemAt(static_cast<uint32_t>(b)).data);
 }
 

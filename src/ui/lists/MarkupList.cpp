@@ -3,6 +3,9 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QPainter>
+#include <QStyleOptionFocusRect>
+
+#include "platform/ListKeys.h"
 
 namespace vantrel {
 
@@ -25,6 +28,8 @@ MarkupList::MarkupList(QWidget* parent, QWidget* mainWindow, int dpiX, int dpiY)
     : QWidget(parent), model_(dpiX, dpiY), dpiX_(dpiX), dpiY_(dpiY) {
   setObjectName("list");
   setAttribute(Qt::WA_OpaquePaintEvent);
+  // Tab reaches the list; a tap does not take the focus from a search box.
+  setFocusPolicy(Qt::TabFocus);
   model_.setSurface(&screen_);
   bar_ = new QScrollBar(Qt::Vertical, this);
   bar_->setObjectName("listScrollBar");
@@ -122,6 +127,68 @@ void MarkupList::paintEvent(QPaintEvent*) {
   p.drawImage(0, 0, image->image());
   const int rowsBottom = model_.rowsPerPage() * model_.rowHeight();
   if (rowsBottom < area.height()) p.fillRect(QRect(0, rowsBottom, area.width(), area.height() - rowsBottom), bg);
+  if (hasFocus()) {
+    // The keyboard's place: a focus frame round the selected row, or round
+    // the rows when none is selected.
+    QStyleOptionFocusRect focus;
+    focus.initFrom(this);
+    const QRect row = accessibleRowRect(static_cast<int>(model_.selected()));
+    focus.rect = row.isEmpty() ? area.adjusted(0, 0, -1, -1) : row.adjusted(0, 0, -1, -1);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &p, this);
+  }
+}
+
+bool MarkupList::handleKey(QKeyEvent* e) {
+  if (const auto move = listMoveFor(*e)) {
+    if (model_.move(*move)) selectionMoved();
+    return true;
+  }
+  if (isOpenKey(*e)) {
+    if (model_.selected() >= 0) model_.press(static_cast<uint32_t>(model_.selected()));
+    return true;
+  }
+  return false;
+}
+
+void MarkupList::selectionMoved() {
+  syncBar();
+  update();
+  announceSelected();
+}
+
+void MarkupList::announceSelected() {
+  if (model_.selected() >= 0) announceSelection(this, static_cast<int>(model_.selected() - model_.firstRow()));
+}
+
+void MarkupList::keyPressEvent(QKeyEvent* e) {
+  if (!handleKey(e)) QWidget::keyPressEvent(e);
+}
+
+void MarkupList::focusInEvent(QFocusEvent* e) {
+  QWidget::focusInEvent(e);
+  if (model_.selected() < 0 && model_.count() > 0) model_.move(ListMove::Down);
+  selectionMoved();
+}
+
+void MarkupList::focusOutEvent(QFocusEvent* e) {
+  QWidget::focusOutEvent(e);
+  update();
+}
+
+QString MarkupList::accessibleRowText(int row) const {
+  return row < 0 ? QString() : QString::fromStdU16String(model_.rowText(static_cast<uint32_t>(row)));
+}
+
+QRect MarkupList::accessibleRowRect(int row) const {
+  if (row < model_.firstRow() || row >= model_.lastRowDrawn()) return {};
+  return QRect(0, (row - model_.firstRow()) * model_.rowHeight(), rowsArea().width(), model_.rowHeight());
+}
+
+void MarkupList::accessiblePressRow(int row, bool) {
+  if (row < 0) return;
+  model_.press(static_cast<uint32_t>(row));
+  syncBar();
+  update();
 }
 
 void MarkupList::mousePressEvent(QMouseEvent* e) {

@@ -11,13 +11,14 @@
 #include <memory>
 
 #include "lists/MarkupListModel.h"
+#include "platform/Accessible.h"
 #include "platform/QtSurface.h"
 #include "popups/FootnotePopup.h"
 #include "tables/RichTitleHeader.h"
 
 namespace vantrel {
 
-class MarkupList : public QWidget {
+class MarkupList : public QWidget, public AccessibleRows {
  public:
   static constexpr int kPopupId = 1001;
   using RowListener = std::function<void(MarkupList& list, uint32_t row)>;
@@ -43,9 +44,25 @@ class MarkupList : public QWidget {
   QRect rowsArea() const;
   // A scroll bar message.
   void scroll(ScrollCode code, int thumb);
+  // The arrow, page, Home and End keys move the selection; Return opens the
+  // selected row as a tap does. Answers whether the key was one of them
+  // (a search box above the list hands them on).
+  bool handleKey(QKeyEvent* e);
+  // Tells assistive tools which row is selected now.
+  void announceSelected();
+
+  int accessibleFirstRow() const override { return model_.firstRow(); }
+  int accessibleRowsShown() const override { return model_.lastRowDrawn() - model_.firstRow(); }
+  QString accessibleRowText(int row) const override;
+  QRect accessibleRowRect(int row) const override;
+  bool accessibleRowSelected(int row) const override { return row >= 0 && row == model_.selected(); }
+  void accessiblePressRow(int row, bool) override;
 
  protected:
   void paintEvent(QPaintEvent*) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
   void resizeEvent(QResizeEvent*) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
@@ -54,6 +71,7 @@ class MarkupList : public QWidget {
 
  private:
   void syncBar();
+  void selectionMoved();
 
   MarkupListModel model_;
   QtSurface screen_{1, 1};

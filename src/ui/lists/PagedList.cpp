@@ -3,6 +3,9 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QPainter>
+#include <QStyleOptionFocusRect>
+
+#include "platform/ListKeys.h"
 
 namespace vantrel {
 
@@ -26,6 +29,52 @@ PagedListView::PagedListView(QWidget* parent, PagedList& list, int dpiX, int dpi
   setObjectName("listView");
   setProperty("childId", kId);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::TabFocus);
+}
+
+int PagedListView::accessibleFirstRow() const { return static_cast<int>(list_.model().topIndex()); }
+
+int PagedListView::accessibleRowsShown() const { return static_cast<int>(list_.model().entries().size()); }
+
+QString PagedListView::accessibleRowText(int row) const {
+  for (const PageEntry& e : list_.model().entries())
+    if (static_cast<int>(e.index) == row) return QString::fromStdU16String(e.item.text);
+  return {};
+}
+
+QRect PagedListView::accessibleRowRect(int row) const {
+  const auto& entries = list_.model().entries();
+  for (size_t i = 0; i < entries.size(); ++i)
+    if (static_cast<int>(entries[i].index) == row) return QRect(0, static_cast<int>(i) * rowHeight(), width(), rowHeight());
+  return {};
+}
+
+bool PagedListView::accessibleRowSelected(int row) const { return row >= 0 && list_.model().selectedIndex() == row; }
+
+int PagedListView::accessibleRowChecked(int row) const {
+  if (!list_.model().checkboxes()) return -1;
+  for (const PageEntry& e : list_.model().entries())
+    if (static_cast<int>(e.index) == row) return e.checked ? 1 : 0;
+  return 0;
+}
+
+void PagedListView::accessiblePressRow(int row, bool onCheckbox) {
+  if (row >= 0) list_.pressEntry(static_cast<uint32_t>(row), onCheckbox);
+}
+
+void PagedListView::keyPressEvent(QKeyEvent* e) {
+  if (!list_.handleKey(e)) QWidget::keyPressEvent(e);
+}
+
+void PagedListView::focusInEvent(QFocusEvent* e) {
+  QWidget::focusInEvent(e);
+  if (list_.model().selectedIndex() < 0) list_.moveSelection(ListMove::Down);
+  update();
+}
+
+void PagedListView::focusOutEvent(QFocusEvent* e) {
+  QWidget::focusOutEvent(e);
+  update();
 }
 
 int PagedListView::rowHeight() const {
@@ -73,7 +122,15 @@ void PagedListView::paintEvent(QPaintEvent*) {
                  QString::fromStdU16String(e.item.text));
     }
   }
-  QPainter(this).drawImage(0, 0, image);
+  QPainter p(this);
+  p.drawImage(0, 0, image);
+  if (hasFocus()) {
+    QStyleOptionFocusRect focus;
+    focus.initFrom(this);
+    const QRect row = accessibleRowRect(static_cast<int>(list_.model().selectedIndex()));
+    focus.rect = (row.isEmpty() ? rect() : row).adjusted(0, 0, -1, -1);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &p, this);
+  }
 }
 
 void PagedListView::mousePressEvent(QMouseEvent* e) {
@@ -153,10 +210,35 @@ std::vector<uint32_t> PagedList::takeChecked() {
   return out;
 }
 
-void PagedList::tapped(int row, bool onCheckbox) {
-  const PagedTap t = model_.tap(row, onCheckbox);
+void PagedList::tapped(int row, bool onCheckbox) { carryOut(model_.tap(row, onCheckbox)); }
+
+void PagedList::carryOut(const PagedTap& t) {
+  syncBar();
   view_->update();
   if (t.kind == PagedTap::Kind::Chosen && owner_) owner_->itemChosen(*this, t.data);
+}
+
+void PagedList::pressEntry(uint32_t index, bool onCheckbox) { carryOut(model_.press(index, onCheckbox)); }
+
+bool PagedList::handleKey(QKeyEvent* e) {
+  const int64_t selected = model_.selectedIndex();
+  if (const auto move = listMoveFor(*e)) {
+    moveSelection(*move);
+  } else if (isOpenKey(*e)) {
+    if (selected >= 0) pressEntry(static_cast<uint32_t>(selected), false);
+  } else if (e->key() == Qt::Key_Space && model_.checkboxes()) {
+    if (selected >= 0) pressEntry(static_cast<uint32_t>(selected), true);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void PagedList::moveSelection(ListMove move) {
+  if (!model_.move(move)) return;
+  syncBar();
+  view_->update();
+  announceSelection(view_, model_.selectedRow());
 }
 
 void PagedList::doubleTapped() {
@@ -205,6 +287,22 @@ void PagedList::layoutChildren() {
 
 InputPanelEdit::InputPanelEdit(QWidget* parent, KeyboardService* keyboard, const ScreenInfo* screen)
     : QLineEdit(parent), keyboard_(keyboard), screen_(screen) {}
+
+void InputPanelEdit::keyPressEvent(QKeyEvent* e) {
+  switch (e->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (listKeys_ && listKeys_(e)) return;
+      break;
+    default:
+      break;
+  }
+  QLineEdit::keyPressEvent(e);
+}
 
 void InputPanelEdit::mousePressEvent(QMouseEvent* e) {
   if (keyboard_ && rect().contains(e->position().toPoint()) && !keyboard_->keyboardShown()) {

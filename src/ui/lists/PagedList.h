@@ -11,9 +11,11 @@
 #include <QFont>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <functional>
 #include <memory>
 
 #include "lists/PagedListModel.h"
+#include "platform/Accessible.h"
 #include "platform/KeyboardService.h"
 #include "platform/ScreenInfo.h"
 #include "tables/TitleHeader.h"
@@ -33,7 +35,7 @@ class ItemOwner {
 };
 
 // The list's page of entries, drawn by itself (child id 798).
-class PagedListView : public QWidget {
+class PagedListView : public QWidget, public AccessibleRows {
  public:
   static constexpr int kId = 798;
   PagedListView(QWidget* parent, PagedList& list, int dpiX, int dpiY);
@@ -41,8 +43,21 @@ class PagedListView : public QWidget {
   // The width of the checkbox column at the left of every entry (0 without checkboxes).
   int checkboxWidth() const;
 
+  int accessibleFirstRow() const override;
+  int accessibleRowsShown() const override;
+  QString accessibleRowText(int row) const override;
+  QRect accessibleRowRect(int row) const override;
+  bool accessibleRowSelected(int row) const override;
+  int accessibleRowChecked(int row) const override;
+  void accessiblePressRow(int row, bool onCheckbox) override;
+
  protected:
   void paintEvent(QPaintEvent*) override;
+  // Arrows, pages, Home and End move the selection, Return opens the
+  // selected entry, Space checks or unchecks it.
+  void keyPressEvent(QKeyEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseDoubleClickEvent(QMouseEvent* e) override;
   // The desktop's wheel scrolls by lines, as the scroll bar's arrows do.
@@ -91,6 +106,14 @@ class PagedList : public HeaderedWindow {
   // A tap on the page (row from 0, or -1), as the view reports it.
   void tapped(int row, bool onCheckbox);
   void doubleTapped();
+  // The keyboard and assistive tools: a tap on the entry at that source
+  // index (brought onto the page first), and a move of the selection.
+  void pressEntry(uint32_t index, bool onCheckbox);
+  void moveSelection(ListMove move);
+  // The arrow, page, Home and End keys move the selection, Return opens the
+  // selected entry, Space checks or unchecks it. Answers whether the key
+  // was one of them.
+  bool handleKey(QKeyEvent* e);
   // A scroll bar message.
   void scroll(ScrollCode code, int thumb);
 
@@ -100,6 +123,7 @@ class PagedList : public HeaderedWindow {
  private:
   void layoutChildren();
   void syncBar();
+  void carryOut(const PagedTap& t);
 
   PagedListModel model_;
   PagedListView* view_;
@@ -116,11 +140,17 @@ class PagedList : public HeaderedWindow {
 class InputPanelEdit : public QLineEdit {
  public:
   InputPanelEdit(QWidget* parent, KeyboardService* keyboard, const ScreenInfo* screen);
+  // A search box over a list: Up, Down, Page Up, Page Down and Return go to
+  // the list (handler answers whether it took the key); the typed text keeps
+  // going to the box.
+  void setListKeys(std::function<bool(QKeyEvent*)> handler) { listKeys_ = std::move(handler); }
 
  protected:
   void mousePressEvent(QMouseEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
 
  private:
+  std::function<bool(QKeyEvent*)> listKeys_;
   KeyboardService* keyboard_;
   const ScreenInfo* screen_;
 };

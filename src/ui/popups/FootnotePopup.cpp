@@ -119,6 +119,7 @@ bool FootnotePopup::show(TextBlock& block, QPoint anchor, const std::u16string& 
   }
   QWidget::show();
   raise();
+  announceShown(this);
   g_shown = this;
   update();
   return false;

@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QPoint>
 #include <QWidget>
+
+#include "platform/Accessible.h"
 #include <functional>
 #include <string>
 
@@ -17,7 +19,7 @@
 
 namespace vantrel {
 
-class FootnotePopup : public QWidget {
+class FootnotePopup : public QWidget, public AccessibleLabel {
  public:
   // A tapped link: its id (an object index), the popup's anchor, and the part
   // of the link's target after "#" (dialog links only; empty otherwise).
@@ -46,6 +48,8 @@ class FootnotePopup : public QWidget {
   static FootnotePopup* shownPopup();
   // The display text shown.
   const std::u16string& shownText() const { return block_.text; }
+  QAccessible::Role accessibleRole() const override { return QAccessible::ToolTip; }
+  QString accessibleName() const override { return QString::fromStdU16String(block_.text); }
   // What the last show sent to the dialog (empty title and text when it
   // showed the popup instead).
   bool lastWentToDialog() const { return lastToDialog_; }

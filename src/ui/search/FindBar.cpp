@@ -39,6 +39,11 @@ FindBar::FindBar(QWidget* host, std::unique_ptr<FindTarget> target, int dpiX, in
   close_ = new QToolButton(this);
   close_->setText(QStringLiteral("\u00d7"));
   close_->setAutoRaise(true);
+  close_->setAccessibleName("Close find bar");
+  close_->setToolTip("Close find bar (Escape)");
+  label->setBuddy(edit_);
+  edit_->setAccessibleName("Find");
+  count_->setAccessibleName("Matches");
   layout->addWidget(label);
   layout->addWidget(edit_, 1);
   layout->addWidget(count_);

@@ -46,6 +46,8 @@ SearchWindow::SearchWindow(QWidget* parent, int dpiX, int dpiY) : LayoutWidget(p
   progress_->setFixedHeight(scaled(15, dpiY));
   cancel_ = new QPushButton(QStringLiteral("Cancel"), buildRow_);
   cancel_->setObjectName("searchCancel");
+  cancel_->setAccessibleName("Cancel building the search index");
+  progress_->setAccessibleName("Building the search index");
   build->addWidget(progress_, 1);
   build->addWidget(cancel_);
   buildRow_->hide();
@@ -58,6 +60,8 @@ SearchWindow::SearchWindow(QWidget* parent, int dpiX, int dpiY) : LayoutWidget(p
   auto* label = new QLabel(QStringLiteral("Search:"), row);
   edit_ = new QLineEdit(row);
   edit_->setObjectName("searchEdit");
+  label->setBuddy(edit_);
+  edit_->setAccessibleName("Search");
   edit_->setFixedHeight(scaled(17, dpiY) + 4);
   search->addWidget(label);
   search->addWidget(edit_, 1);

@@ -28,7 +28,11 @@ CommandBarWidget::CommandBarWidget(QWidget* parent, int dpiX, int dpiY)
     button->setIcon(icon);
     button->setIconSize(QSize(image, image));
     button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
+    // Tab reaches the buttons; a tap leaves the focus where it was.
+    button->setFocusPolicy(Qt::TabFocus);
+    const QString name = QString::fromStdU16String(b.name ? b.name : u"");
+    button->setAccessibleName(name);
+    button->setToolTip(b.shortcut ? QString("%1 (%2)").arg(name, QString::fromStdU16String(b.shortcut)) : name);
     button->setEnabled(b.enabledAtStart);
     const int command = b.command;
     if (b.menu >= 0) {

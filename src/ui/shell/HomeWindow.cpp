@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleOptionFocusRect>
 
 #include "resources/Bitmaps.h"
 
@@ -10,6 +11,68 @@ namespace vantrel {
 HomeWindow::HomeWindow(QWidget* parent, const ScreenInfo& screen) : LayoutWidget(parent, "home"), screen_(screen) {
   setObjectName("home");
   setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::TabFocus);
+  setAccessibleName("Home");
+}
+
+QString HomeWindow::accessibleSpotName(int spot) const {
+  const auto spots = currentLayout().spots();
+  if (spot < 0 || spot >= static_cast<int>(spots.size())) return {};
+  const char16_t letter = spots[static_cast<size_t>(spot)].letter;
+  return letter ? QString(QChar(letter)) : QStringLiteral("Contents");
+}
+
+QRect HomeWindow::accessibleSpotRect(int spot) const {
+  const auto spots = currentLayout().spots();
+  if (spot < 0 || spot >= static_cast<int>(spots.size())) return {};
+  const Rect& r = spots[static_cast<size_t>(spot)].rect;
+  return QRect(r.left, r.top, r.width(), r.height());
+}
+
+void HomeWindow::accessiblePressSpot(int spot) {
+  const auto spots = currentLayout().spots();
+  if (viewer_ && spot >= 0 && spot < static_cast<int>(spots.size())) viewer_->press(spots[static_cast<size_t>(spot)]);
+}
+
+void HomeWindow::setSpot(int spot) {
+  spot_ = spot;
+  update();
+  announceSelection(this, spot);
+}
+
+void HomeWindow::keyPressEvent(QKeyEvent* e) {
+  const int n = accessibleSpotCount();
+  const int from = spot_ < 0 ? -1 : spot_;
+  switch (e->key()) {
+    case Qt::Key_Right:
+    case Qt::Key_Down: setSpot(std::min(from + 1, n - 1)); return;
+    case Qt::Key_Left:
+    case Qt::Key_Up: setSpot(std::max(from - 1, 0)); return;
+    case Qt::Key_Home: setSpot(0); return;
+    case Qt::Key_End: setSpot(n - 1); return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+      if (spot_ >= 0) accessiblePressSpot(spot_);
+      return;
+    default: break;
+  }
+  const QString text = e->text().toUpper();
+  if (text.size() == 1 && text[0] >= 'A' && text[0] <= 'Z' && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+    for (int i = 0; i < n; ++i)
+      if (accessibleSpotName(i) == text) return accessiblePressSpot(i);
+  }
+  LayoutWidget::keyPressEvent(e);
+}
+
+void HomeWindow::focusInEvent(QFocusEvent* e) {
+  LayoutWidget::focusInEvent(e);
+  setSpot(spot_ < 0 ? 0 : spot_);
+}
+
+void HomeWindow::focusOutEvent(QFocusEvent* e) {
+  LayoutWidget::focusOutEvent(e);
+  update();
 }
 
 HomeLayout HomeWindow::currentLayout() const {
@@ -30,6 +93,12 @@ void HomeWindow::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.fillRect(rect(), QColor(246, 244, 236));
   if (!picture_.isNull()) p.drawImage(0, 0, picture_);  // unscaled, clipped to the client area
+  if (hasFocus() && spot_ >= 0) {
+    QStyleOptionFocusRect focus;
+    focus.initFrom(this);
+    focus.rect = accessibleSpotRect(spot_).adjusted(0, 0, -1, -1);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &p, this);
+  }
 }
 
 void HomeWindow::mousePressEvent(QMouseEvent* e) {

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <memory>
 
+#include "platform/Accessible.h"
 #include "platform/ScreenInfo.h"
 #include "shell/HomeViewer.h"
 #include "shell/LayoutWidget.h"
@@ -12,7 +13,7 @@
 
 namespace vantrel {
 
-class HomeWindow : public LayoutWidget {
+class HomeWindow : public LayoutWidget, public AccessibleHotSpots {
  public:
   HomeWindow(QWidget* parent, const ScreenInfo& screen);
   void setViewer(HomeViewer* viewer) { viewer_ = viewer; }
@@ -21,15 +22,28 @@ class HomeWindow : public LayoutWidget {
   int bitmapNumber() const { return bitmapNumber_; }
   // Counts picture loads (a resize to the same rectangle loads nothing).
   int loads() const { return loads_; }
+  // The spot the keyboard is on (-1: none).
+  int currentSpot() const { return spot_; }
+
+  int accessibleSpotCount() const override { return static_cast<int>(currentLayout().spots().size()); }
+  QString accessibleSpotName(int spot) const override;
+  QRect accessibleSpotRect(int spot) const override;
+  void accessiblePressSpot(int spot) override;
 
  protected:
   void paintEvent(QPaintEvent*) override;
   void resizeEvent(QResizeEvent*) override { layoutChanged(); }
   void moveEvent(QMoveEvent*) override { layoutChanged(); }
   void mousePressEvent(QMouseEvent* e) override;
+  // The arrows walk the spots in reading order, Return or Space presses the
+  // one the keyboard is on, a letter key presses that letter.
+  void keyPressEvent(QKeyEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
 
  private:
   void layoutChanged();
+  void setSpot(int spot);
 
   const ScreenInfo& screen_;
   HomeViewer* viewer_ = nullptr;
@@ -37,6 +51,7 @@ class HomeWindow : public LayoutWidget {
   QImage picture_;
   int bitmapNumber_ = 0;
   int loads_ = 0;
+  int spot_ = -1;
 };
 
 // The Home viewer with its window.

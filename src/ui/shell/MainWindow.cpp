@@ -1,5 +1,7 @@
 #include "shell/MainWindow.h"
 
+#include "platform/Accessible.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -12,6 +14,7 @@
 namespace vantrel {
 
 MainWindow::MainWindow(QtScreen& screen) : screen_(screen) {
+  installAccessibleFactory();
   setObjectName("mainWindow");
   pageArea_ = new QWidget(this);
   pageArea_->setObjectName("pageArea");

@@ -9,7 +9,13 @@ namespace vantrel {
 
 ImageButton::ImageButton(QWidget* parent, QImage normal, QImage pressed)
     : QAbstractButton(parent), normal_(std::move(normal)), pressed_(std::move(pressed)) {
-  setFocusPolicy(Qt::NoFocus);
+  // Tab reaches the button; a tap leaves the focus where it was.
+  setFocusPolicy(Qt::TabFocus);
+}
+
+void ButtonBar::nameButton(QAbstractButton* b, const QString& name, const QString& tip) {
+  b->setAccessibleName(name);
+  b->setToolTip(tip.isEmpty() ? name : tip);
 }
 
 void ImageButton::paintEvent(QPaintEvent*) {
@@ -75,7 +81,7 @@ void ButtonBar::setButtons(std::vector<ButtonDescription>& descriptions, int spa
     } else {
       auto* push = new QPushButton(this);
       push->setObjectName(QString("button%1").arg(d.code));
-      push->setFocusPolicy(Qt::NoFocus);
+      push->setFocusPolicy(Qt::TabFocus);
       // The caption in the system font of the emulated screen, scaled with it.
       QFont f = push->font();
       f.setPixelSize(scaleForDpi(11, dpiY_));
@@ -92,6 +98,7 @@ void ButtonBar::setButtons(std::vector<ButtonDescription>& descriptions, int spa
     }
     b->setGeometry(x, 0, d.width, d.height);
     if (!d.text.isEmpty()) b->setText(d.text);
+    nameButton(b, d.name.isEmpty() ? d.text : d.name, d.tip);
     buttons_.append(b);
     x += d.width + spacing;
   }
@@ -109,6 +116,7 @@ void ButtonBar::setImageButtons(const std::vector<ImageButtonDescription>& descr
   for (const ImageButtonDescription& d : descriptions) {
     QAbstractButton* b = makeImageButton(d.code, d.image, d.pressedImage, keyColour);
     if (!b) continue;  // an image that does not load: no button
+    nameButton(b, d.name, {});
     b->move(x, 0);
     buttons_.append(b);
     x += b->width() + spacing;
@@ -124,6 +132,7 @@ void ButtonBar::addLogoButton(int image, QColor keyColour, QColor replacement) {
   QAbstractButton* b = makeImageButton(kLogoCode, image, kNoImage, keyColour);
   colour_ = saved;
   if (!b) return;
+  nameButton(b, "Vantrel Guide logo", {});
   const int parentW = parentWidget() ? parentWidget()->width() : width();
   b->move(parentW - scaleForDpi(4, dpiX_) - b->width(), (height() - b->height()) / 2);
   endButtons_.append(b);

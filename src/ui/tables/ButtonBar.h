@@ -28,6 +28,10 @@ struct ButtonDescription {
   QString text;
   QColor face{212, 208, 200};
   int width = 0, height = 0;  // a text button's size; an image button's size is written back
+  // What the button is called for screen readers (the text when empty) and
+  // what its tooltip says (the name when empty).
+  QString name;
+  QString tip;
 };
 
 // Short description: an image button.
@@ -35,6 +39,7 @@ struct ImageButtonDescription {
   int code = 0;
   int image = kNoImage;
   int pressedImage = kNoImage;
+  QString name;
 };
 
 class ButtonBarListener {
@@ -85,6 +90,7 @@ class ButtonBar : public LayoutWidget {
 
  private:
   void clearButtons();
+  static void nameButton(QAbstractButton* b, const QString& name, const QString& tip);
   QAbstractButton* makeImageButton(int code, int image, int pressedImage, QColor keyColour);
   void setBackgroundStrip(int bitmap);
   void relayout();

@@ -12,6 +12,8 @@ FoldingHeader::FoldingHeader(QWidget* parent, int dpiX, int dpiY, int arrowId)
   arrow_->setProperty("childId", arrowId);
   arrow_->setFlat(true);
   arrow_->setFocusPolicy(Qt::NoFocus);
+  arrow_->setAccessibleName("Show the whole title");
+  arrow_->setToolTip("Show the whole title (hold)");
   QImage img = bitmapImage(500, dpiX, dpiY);
   arrow_->setIcon(QIcon(QPixmap::fromImage(img)));
   arrow_->setIconSize(img.size());

@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "platform/FontFiles.h"
+#include "platform/ListKeys.h"
 #include "platform/QtSurface.h"
 #include "platform/ScreenInfo.h"
 
@@ -81,17 +82,39 @@ void MarkupMenu::mouseReleaseEvent(QMouseEvent* e) {
   if (i >= 0) chooseItem(i);
 }
 
+QString MarkupMenu::accessibleRowText(int row) const {
+  if (row < 0 || row >= static_cast<int>(model_.count())) return {};
+  return QString::fromStdU16String(model_.plainText(static_cast<size_t>(row)));
+}
+
+QRect MarkupMenu::accessibleRowRect(int row) const {
+  if (row < 0 || row >= static_cast<int>(model_.count())) return {};
+  return QRect(1, 1 + row * model_.itemHeight(), model_.itemWidth(), model_.itemHeight());
+}
+
+void MarkupMenu::setCurrent(int item) {
+  if (item == hover_) return;
+  hover_ = item;
+  update();
+  announceSelection(this, item);
+}
+
+void MarkupMenu::showEvent(QShowEvent* e) {
+  QWidget::showEvent(e);
+  announceShown(this);
+}
+
 void MarkupMenu::keyPressEvent(QKeyEvent* e) {
   const int n = static_cast<int>(model_.count());
   if (e->key() == Qt::Key_Escape) {
     close();
   } else if (e->key() == Qt::Key_Down && n) {
-    hover_ = (hover_ + 1) % n;
-    update();
+    setCurrent((hover_ + 1) % n);  // a menu wraps round
   } else if (e->key() == Qt::Key_Up && n) {
-    hover_ = hover_ <= 0 ? n - 1 : hover_ - 1;
-    update();
-  } else if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && hover_ >= 0) {
+    setCurrent(hover_ <= 0 ? n - 1 : hover_ - 1);
+  } else if (const auto move = listMoveFor(*e); move && n) {
+    setCurrent(static_cast<int>(rowAfterMove(*move, hover_, 0, n, n)));
+  } else if (isOpenKey(*e) && hover_ >= 0) {
     chooseItem(hover_);
   }
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "platform/Accessible.h"
 #include "shell/ChoosablePopup.h"
 #include "tables/ItemSource.h"
 #include "tables/MarkupMenuModel.h"
@@ -15,21 +16,33 @@ namespace vantrel {
 
 class FontFiles;
 
-class MarkupMenu : public QWidget, public ChoosablePopup {
+class MarkupMenu : public QWidget, public ChoosablePopup, public AccessibleRows {
  public:
   MarkupMenu(QWidget* owner, MarkupMenuModel& model, std::function<void(int)> chosen);
   QSize sizeHint() const override;
   QStringList itemTexts() const override;
   void chooseItem(int index) override;
   int itemAt(QPoint p) const;
+  // The item the keyboard is on (-1: none).
+  int current() const { return hover_; }
+
+  int accessibleFirstRow() const override { return 0; }
+  int accessibleRowsShown() const override { return static_cast<int>(model_.count()); }
+  QString accessibleRowText(int row) const override;
+  QRect accessibleRowRect(int row) const override;
+  bool accessibleRowSelected(int row) const override { return row >= 0 && row == hover_; }
+  void accessiblePressRow(int row, bool) override { chooseItem(row); }
 
  protected:
   void paintEvent(QPaintEvent*) override;
   void mouseMoveEvent(QMouseEvent*) override;
   void mouseReleaseEvent(QMouseEvent*) override;
   void keyPressEvent(QKeyEvent*) override;
+  void showEvent(QShowEvent*) override;
 
  private:
+  void setCurrent(int item);
+
   MarkupMenuModel& model_;
   std::function<void(int)> chosen_;
   int hover_ = -1;

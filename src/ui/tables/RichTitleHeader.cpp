@@ -115,4 +115,8 @@ void RichHeaderedWindow::layoutHeader() { layoutHeaderIn(this, header_); }
 
 int RichHeaderedWindow::contentTop() const { return contentTopBelow(header_); }
 
+QString RichTitleHeader::accessibleName() const {
+  return QString::fromStdU16String(MarkupRenderer::stripAllTags(settings_.text));
+}
+
 }  // namespace vantrel

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "platform/DrawingSurface.h"
+#include "platform/Accessible.h"
 #include "richtext/LinkAreaList.h"
 #include "richtext/MarkupRenderer.h"
 #include "richtext/TextBlock.h"
@@ -25,7 +26,7 @@ struct RichHeaderSettings {
   bool collapsed = false;
 };
 
-class RichTitleHeader : public FoldingHeader {
+class RichTitleHeader : public FoldingHeader, public AccessibleLabel {
  public:
   static constexpr int kArrowId = 1001;
 
@@ -40,6 +41,8 @@ class RichTitleHeader : public FoldingHeader {
   const TextBlock& block() const { return block_; }
   // The part of the client area the last paint copied the title into.
   QRect lastCopied() const { return lastCopied_; }
+  QAccessible::Role accessibleRole() const override { return QAccessible::Heading; }
+  QString accessibleName() const override;
   void relayout() override;
 
  protected:

@@ -29,12 +29,15 @@ TableViewer::TableViewer(const ContentDatabase& database, MainFrame& frame, QWid
   std::vector<ButtonDescription> buttons(3);
   buttons[0].code = kTableKeyButton;
   buttons[0].text = "Key";
+  buttons[0].tip = "Key: the abbreviations of this table";
   buttons[0].width = sx(30);
   buttons[1].code = kTableRestoreButton;
   buttons[1].text = "Restore";
+  buttons[1].tip = "Restore: show every row and column again";
   buttons[1].width = sx(70);
   buttons[2].code = kTableCompareButton;
   buttons[2].text = "Compare";
+  buttons[2].tip = "Compare: show only the selected rows and columns";
   buttons[2].width = sx(70);
   for (auto& b : buttons) b.height = sy(22);
   bar_->setListener(this);

@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleOptionFocusRect>
 #include <QWheelEvent>
 #include <cstdlib>
 
@@ -160,6 +161,88 @@ void TableGridWidget::paintEvent(QPaintEvent*) {
   const Rect& area = model_.grid().drawingArea();
   p.fillRect(rect(), Qt::white);
   if (!buffer_.isNull()) p.drawImage(area.left, area.top, buffer_, 0, 0, area.width(), area.height());
+  if (hasFocus()) {
+    const QRect cell = accessibleCellRect(accessibleCursor().y(), accessibleCursor().x());
+    if (!cell.isEmpty()) {
+      QStyleOptionFocusRect focus;
+      focus.initFrom(this);
+      focus.rect = cell.adjusted(0, 0, -1, -1);
+      style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &p, this);
+    }
+  }
+}
+
+int TableGridWidget::accessibleRowCount() const {
+  return static_cast<int>(std::min<uint32_t>(model_.model().rowCount(), INT32_MAX));
+}
+
+int TableGridWidget::accessibleColumnCount() const {
+  return static_cast<int>(std::min<uint32_t>(model_.model().columnCount(), INT32_MAX));
+}
+
+QString TableGridWidget::accessibleCellText(int row, int column) const {
+  TableCell c;
+  if (row < 0 || column < 0 || !model_.model().cellAt(row, column, c)) return {};
+  return QString::fromStdU16String(MarkupRenderer::stripAllTags(c.text));
+}
+
+QRect TableGridWidget::accessibleCellRect(int row, int column) const {
+  if (row < 0 || column < 0) return {};
+  const Rect r = model_.grid().shownCellRect(row, column);
+  return QRect(r.left, r.top, r.width(), r.height());
+}
+
+bool TableGridWidget::accessibleCellSelected(int row, int column) const {
+  if (row < 0 || column < 0) return false;
+  const TableGrid& grid = model_.grid();
+  TightCrtTable& t = model_.model();
+  const bool rowSelected = row > 0 && grid.selectedRows().count(t.rowAt(row));
+  const bool columnSelected = column > 0 && grid.selectedColumns().count(t.columnAt(column));
+  return rowSelected || columnSelected;
+}
+
+QPoint TableGridWidget::accessibleCursor() const {
+  const TableGrid& grid = model_.grid();
+  if (model_.model().rowCount() == 0 || model_.model().columnCount() == 0) return {-1, -1};
+  return QPoint(static_cast<int>(grid.cursorColumn()), static_cast<int>(grid.cursorRow()));
+}
+
+void TableGridWidget::syncBars() {
+  syncing_ = true;
+  vbar_->setValue(model_.grid().scrollY());
+  hbar_->setValue(model_.grid().scrollX());
+  syncing_ = false;
+}
+
+void TableGridWidget::moveCursor(int rows, int columns) {
+  TableGrid& grid = model_.grid();
+  const QPoint origin = mapToGlobal(QPoint(0, 0));
+  grid.setScreenOrigin(origin.x(), origin.y());
+  if (!grid.moveCursor(rows, columns)) return;
+  syncBars();
+  update();
+  announceSelection(this, static_cast<int>(grid.cursorRow() * model_.model().columnCount() + grid.cursorColumn()));
+}
+
+void TableGridWidget::pressCell(int row, int column) {
+  if (row < 0 || column < 0) return;
+  TableGrid& grid = model_.grid();
+  const QPoint origin = mapToGlobal(QPoint(0, 0));
+  grid.setScreenOrigin(origin.x(), origin.y());
+  const TableAction action = model_.press(static_cast<uint32_t>(row), static_cast<uint32_t>(column));
+  syncBars();
+  update();
+  carryOut(action);
+}
+
+void TableGridWidget::focusInEvent(QFocusEvent* e) {
+  QWidget::focusInEvent(e);
+  update();
+}
+
+void TableGridWidget::focusOutEvent(QFocusEvent* e) {
+  QWidget::focusOutEvent(e);
+  update();
 }
 
 void TableGridWidget::scroll(bool vertical, ScrollCode code, int thumb) {
@@ -190,13 +273,23 @@ void TableGridWidget::keyPressEvent(QKeyEvent* e) {
     QWidget::keyPressEvent(e);
     return;
   }
+  const TableGrid& grid = model_.grid();
+  const int page = std::max(1, grid.pageY() / std::max(1, grid.rowHeight()) - 1);
+  const int rows = static_cast<int>(std::min<uint32_t>(model_.model().rowCount(), INT32_MAX));
   switch (e->key()) {
-    case Qt::Key_Up: scroll(true, ScrollCode::LineUp); break;
-    case Qt::Key_Down: scroll(true, ScrollCode::LineDown); break;
-    case Qt::Key_PageUp: scroll(true, ScrollCode::PageUp); break;
-    case Qt::Key_PageDown: scroll(true, ScrollCode::PageDown); break;
-    case Qt::Key_Left: scroll(false, ScrollCode::LineUp); break;
-    case Qt::Key_Right: scroll(false, ScrollCode::LineDown); break;
+    case Qt::Key_Up: moveCursor(-1, 0); break;
+    case Qt::Key_Down: moveCursor(1, 0); break;
+    case Qt::Key_PageUp: moveCursor(-page, 0); break;
+    case Qt::Key_PageDown: moveCursor(page, 0); break;
+    case Qt::Key_Left: moveCursor(0, -1); break;
+    case Qt::Key_Right: moveCursor(0, 1); break;
+    case Qt::Key_Home: moveCursor(-rows, 0); break;
+    case Qt::Key_End: moveCursor(rows, 0); break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+      pressCell(static_cast<int>(grid.cursorRow()), static_cast<int>(grid.cursorColumn()));
+      break;
     default:
       QWidget::keyPressEvent(e);
       return;
@@ -213,7 +306,10 @@ void TableGridWidget::tapAt(int x, int y) {
   TableGrid& grid = model_.grid();
   const QPoint origin = mapToGlobal(QPoint(0, 0));
   grid.setScreenOrigin(origin.x(), origin.y());
-  const TableAction action = model_.tap(x, y);
+  carryOut(model_.tap(x, y));
+}
+
+void TableGridWidget::carryOut(const TableAction& action) {
   switch (action.kind) {
     case TableAction::Kind::Nothing:
       break;

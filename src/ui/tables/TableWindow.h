@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 
+#include "platform/Accessible.h"
 #include "platform/QtSurface.h"
 #include "popups/FootnotePopup.h"
 #include "richtext/MarkupRenderer.h"
@@ -20,7 +21,7 @@
 
 namespace vantrel {
 
-class TableGridWidget : public QWidget {
+class TableGridWidget : public QWidget, public AccessibleGrid {
  public:
   // Child ids: vertical bar 1001, horizontal bar 1002, corner box 1003, popup 1004.
   TableGridWidget(QWidget* parent, QWidget* mainWindow, TableViewerModel& model, int dpiX, int dpiY);
@@ -41,6 +42,16 @@ class TableGridWidget : public QWidget {
   void tapAt(int x, int y);
   // Scrolls as the bars do (vertical or horizontal).
   void scroll(bool vertical, ScrollCode code, int thumb = 0);
+  // Runs what a tap on the cell (visible row and column) asks for.
+  void pressCell(int row, int column);
+
+  int accessibleRowCount() const override;
+  int accessibleColumnCount() const override;
+  QString accessibleCellText(int row, int column) const override;
+  QRect accessibleCellRect(int row, int column) const override;
+  bool accessibleCellSelected(int row, int column) const override;
+  QPoint accessibleCursor() const override;
+  void accessiblePressCell(int row, int column) override { pressCell(row, column); }
 
   FootnotePopup* popup() const { return popup_; }
   QScrollBar* verticalBar() const { return vbar_; }
@@ -61,7 +72,11 @@ class TableGridWidget : public QWidget {
   // its scroll bars do (Shift with the wheel, or a sideways wheel, scrolls
   // across).
   void wheelEvent(QWheelEvent* e) override;
+  // The arrow and page keys move the cell cursor (scrolling the grid as
+  // its bars do), Return opens what a tap on its cell opens.
   void keyPressEvent(QKeyEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
 
  private:
   // The grid's after-render hook: the cells of its last redraw into the buffer.
@@ -69,6 +84,9 @@ class TableGridWidget : public QWidget {
   void placeBars();
   void geometryChanged();
   void showPopupText(const std::u16string& text, const Rect& anchor);
+  void carryOut(const TableAction& action);
+  void syncBars();
+  void moveCursor(int rows, int columns);
 
   TableViewerModel& model_;
   int dpiX_, dpiY_;

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <optional>
 
+#include "platform/Accessible.h"
 #include "shell/LayoutWidget.h"
 #include "tables/FoldingHeader.h"
 
@@ -32,7 +33,7 @@ struct HeaderSettings {
 // decoded once, every whole tag removed).
 QString plainTitle(const QString& markup);
 
-class TitleHeader : public FoldingHeader {
+class TitleHeader : public FoldingHeader, public AccessibleLabel {
  public:
   static constexpr int kArrowId = 69;
 
@@ -43,6 +44,8 @@ class TitleHeader : public FoldingHeader {
   int neededHeight() const override;
   int lineHeight() const;
   const QString& text() const { return text_; }
+  QAccessible::Role accessibleRole() const override { return QAccessible::Heading; }
+  QString accessibleName() const override { return text_; }
   // Lays the header out again after a change of size (the arrow, folding).
   void relayout() override;
 

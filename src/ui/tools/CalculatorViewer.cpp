@@ -36,6 +36,7 @@ CrClForm::CrClForm(QWidget* parent, int dpiX, int dpiY, KeyboardService& keyboar
   const CrClFormLayout layout = crclFormLayout(dpiX, dpiY);
   setGeometry(0, 0, layout.width, layout.height);
   int field = 0;
+  QLabel* lastLabel = nullptr;
   for (const CrClControl& c : layout.controls) {
     const QString text = QString::fromStdU16String(c.text);
     QWidget* w = nullptr;
@@ -45,12 +46,20 @@ CrClForm::CrClForm(QWidget* parent, int dpiX, int dpiY, KeyboardService& keyboar
         auto* label = new QLabel(text, this);
         label->setTextFormat(Qt::PlainText);
         label->setAlignment((c.kind == CrClControlKind::label ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
+        if (c.kind == CrClControlKind::label) lastLabel = label;
         w = label;
         break;
       }
       case CrClControlKind::entry: {
         auto* edit = new QLineEdit(text, this);
         edit->installEventFilter(this);
+        if (lastLabel) {
+          // Named after its label, as a screen reader says it ("Age").
+          lastLabel->setBuddy(edit);
+          QString name = lastLabel->text();
+          if (name.endsWith(':')) name.chop(1);
+          edit->setAccessibleName(name);
+        }
         if (field < 4) fields_[field++] = edit;
         w = edit;
         break;

@@ -54,9 +54,12 @@ NotePanel::NotePanel(QWidget* parent, NoteEditorModel& model, const ScreenInfo& 
   title_->setObjectName("noteTitle");
   title_->setProperty("childId", kTitleFieldId);
   body_->setObjectName("noteBody");
+  body_->setAccessibleName("Note");
   body_->setProperty("childId", kBodyFieldId);
   body_->setTabChangesFocus(true);
   label_->setObjectName("noteTitleLabel");
+  label_->setBuddy(title_);
+  title_->setAccessibleName("Title");
   modelChanged();
 }
 

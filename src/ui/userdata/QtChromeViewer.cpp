@@ -35,8 +35,10 @@ QtChromeViewer::QtChromeViewer(MainFrame& frame, const PageKeys& keys, PageHisto
   notePanel_->setEventHandler([this](uint32_t value) { noteEvent(value); });
 
   const bool hi = screen.isHighResolution();
-  listBar_ = makeBar(pageArea, {{userbar::kNewNote, hi ? 471 : 108}, {userbar::kDeleteChecked, hi ? 135 : 134}});
-  editorBar_ = makeBar(pageArea, {{userbar::kSaveNote, hi ? 132 : 104}, {userbar::kCancelNote, hi ? 133 : 107}});
+  listBar_ = makeBar(pageArea, {{userbar::kNewNote, hi ? 471 : 108, kNoImage, "New note"},
+                                {userbar::kDeleteChecked, hi ? 135 : 134, kNoImage, "Delete checked"}});
+  editorBar_ = makeBar(pageArea, {{userbar::kSaveNote, hi ? 132 : 104, kNoImage, "Save"},
+                                  {userbar::kCancelNote, hi ? 133 : 107, kNoImage, "Cancel"}});
 
   UserDataWindows w;
   w.bookmarks = bookmarkWindow_;
@@ -59,15 +61,16 @@ QtChromeViewer::~QtChromeViewer() {
   delete editorBar_.data();
 }
 
-ButtonBar* QtChromeViewer::makeBar(QWidget* parent, const std::vector<std::pair<int, int>>& buttons) {
+ButtonBar* QtChromeViewer::makeBar(QWidget* parent, const std::vector<ImageButtonDescription>& buttons) {
   auto* bar = new OverlayBar(parent, screen_.dpiX(), screen_.dpiY(), &messages_);
   bar->hide();
   bar->resize(parent->width(), screen_.sy(22));
   std::vector<ButtonDescription> d;
-  for (auto [code, image] : buttons) {
+  for (const ImageButtonDescription& button : buttons) {
     ButtonDescription b;
-    b.code = code;
-    b.image = image;
+    b.code = button.code;
+    b.image = button.image;
+    b.name = button.name;
     d.push_back(b);
   }
   bar->setButtons(d, screen_.sx(10), kAlignCentre, QColor(255, 255, 255), QColor(192, 192, 192), 0);

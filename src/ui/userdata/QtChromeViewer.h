@@ -45,7 +45,7 @@ class QtChromeViewer : public ChromeViewer, private TitleEntry {
     void buttonCommand(int code) override { chrome->ChromeViewer::buttonCommand(code); }
   };
   std::optional<std::u16string> askTitle(const std::u16string& caption) override;
-  ButtonBar* makeBar(QWidget* parent, const std::vector<std::pair<int, int>>& buttons);
+  ButtonBar* makeBar(QWidget* parent, const std::vector<ImageButtonDescription>& buttons);
   bool overlayShows(QWidget* w) const;
 
   MainFrame& frame_;

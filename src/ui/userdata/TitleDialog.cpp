@@ -23,6 +23,7 @@ TitleDialog::TitleDialog(QWidget* parent, const ScreenInfo& screen, const QStrin
   setWindowTitle(caption);
   edit_ = new QLineEdit(this);
   edit_->setObjectName("titleEdit");
+  edit_->setAccessibleName(caption);
   edit_->setProperty("childId", kEditId);
   save_ = new QPushButton(QStringLiteral("Save"), this);
   save_->setObjectName("titleSave");

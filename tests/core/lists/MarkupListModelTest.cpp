@@ -143,6 +143,48 @@ TEST(MarkupListModel, HoldingThePenShowsOnlyCutOffRowsAndReportsNoTap) {
   EXPECT_EQ(f.model.selected(), 2);
 }
 
+// The keyboard's moves: the selection walks the rows, the page follows it
+// by the fewest rows, and a press is exactly a quick tap.
+TEST(MarkupListModel, KeyMovesScrollTheSelectionIntoViewAndPressIsATap) {
+  ListFixture f(25);  // 10 rows a page
+  f.model.redraw(0, false);
+  EXPECT_TRUE(f.model.move(ListMove::Down));  // nothing selected: the first row in view
+  EXPECT_EQ(f.model.selected(), 0);
+  for (int i = 0; i < 10; ++i) f.model.move(ListMove::Down);
+  EXPECT_EQ(f.model.selected(), 10);
+  EXPECT_EQ(f.model.firstRow(), 1);  // one line down, not a page
+  EXPECT_TRUE(f.model.move(ListMove::Last));
+  EXPECT_EQ(f.model.firstRow(), 15);
+  EXPECT_FALSE(f.model.move(ListMove::Down));  // already at the end
+  f.model.move(ListMove::PageUp);
+  EXPECT_EQ(f.model.selected(), 15);
+  f.model.move(ListMove::Up);
+  EXPECT_EQ(f.model.selected(), 14);
+  EXPECT_EQ(f.model.firstRow(), 14);
+  f.model.move(ListMove::First);
+  EXPECT_EQ(f.model.firstRow(), 0);
+  EXPECT_EQ(f.model.visibleTexts().front(), u"Row 0");
+  EXPECT_TRUE(f.tapped.empty());  // moving reports nothing
+
+  f.model.press(20);
+  EXPECT_EQ(f.model.selected(), 20);
+  EXPECT_EQ(f.tapped, (std::vector<int>{20}));
+  f.model.press(99);  // past the end: nothing
+  EXPECT_EQ(f.tapped.size(), 1u);
+
+  ListFixture off(5);
+  off.model.setup(false, guideFontDescription(96), &off.source, 0xFFFFFF);
+  off.model.resize(100, 181);
+  off.model.press(2);
+  EXPECT_EQ(off.model.selected(), 2);
+  EXPECT_TRUE(off.tapped.empty());  // taps are off: selected, not reported
+
+  ListFixture none(0);
+  EXPECT_FALSE(none.model.move(ListMove::Down));
+  EXPECT_EQ(rowAfterMove(ListMove::PageDown, 3, 0, 100, 10), 12);
+  EXPECT_EQ(rowAfterMove(ListMove::PageUp, 3, 0, 100, 10), 0);
+}
+
 TEST(MarkupListModel, TheCacheStaysNearTheView) {
   ListFixture f(5000);
   f.model.redraw(0, false);

@@ -160,6 +160,33 @@ TEST(PagedListModel, SelectByPrefixSearchesOnlyThePage) {
   EXPECT_EQ(m.selectedData(), 2) << "a failed search leaves the selection";
 }
 
+// Keys and presses bring the entry onto the page; a press is a tap on it
+// (or on its checkbox).
+TEST(PagedListModel, KeyMovesAndPressesBringTheEntryOntoThePage) {
+  CountingSource src(30);
+  PagedListModel m(true);
+  m.setSource(&src);
+  m.reload(5, true);
+  EXPECT_TRUE(m.move(ListMove::Down));
+  EXPECT_EQ(m.selectedIndex(), 0);
+  for (int i = 0; i < 5; ++i) m.move(ListMove::Down);
+  EXPECT_EQ(m.selectedIndex(), 5);
+  EXPECT_EQ(m.topIndex(), 1u);
+  EXPECT_EQ(m.selectedRow(), 4);
+  m.move(ListMove::Last);
+  EXPECT_EQ(shownIndexes(m), (std::vector<uint32_t>{25, 26, 27, 28, 29}));
+  EXPECT_FALSE(m.move(ListMove::Last));
+
+  PagedTap t = m.press(3);
+  EXPECT_EQ(t.kind, PagedTap::Kind::Chosen);
+  EXPECT_EQ(t.data, 103u);
+  EXPECT_EQ(m.topIndex(), 3u);
+  t = m.press(4, true);
+  EXPECT_EQ(t.kind, PagedTap::Kind::CheckToggled);
+  EXPECT_EQ(m.checked(), (std::vector<uint32_t>{104}));
+  EXPECT_EQ(m.press(30).kind, PagedTap::Kind::Nothing);
+}
+
 TEST(PagedListModel, NoSourceDoesNothing) {
   PagedListModel m;
   m.reload(5, true);

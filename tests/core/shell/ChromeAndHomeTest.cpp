@@ -136,6 +136,11 @@ TEST(CommandBarLayout, TenButtonsThreeSeparatorsAndTheMenus) {
   EXPECT_EQ(bar[5].command, 0);
   EXPECT_EQ(bar[11].command, 0);
   EXPECT_EQ(bar[12].command, cmd::kExit);
+  std::vector<std::u16string> names;
+  for (const auto& b : bar)
+    if (b.command) names.push_back(b.name);
+  EXPECT_EQ(names, (std::vector<std::u16string>{u"Guide menu", u"Back", u"History", u"Forward", u"Home", u"Index",
+                                                u"Notes", u"Bookmarks", u"Abbreviations", u"Exit"}));
   EXPECT_EQ(commandMenuItems().size(), 10u);
   EXPECT_EQ(std::u16string(commandMenuItems()[5].text), u"Search the guide");
   EXPECT_EQ(commandMenuItems()[5].menu, 0);
@@ -171,6 +176,43 @@ TEST(HomeLayout, LettersAt96And192DotsPerInch) {
   HomeLayout p131(131, 131, false);
   const auto& row = p131.rows()[0];
   EXPECT_EQ(p131.letterAt(row.rect.right - 1, row.rect.top), u'I');
+}
+
+// The spots a keyboard or screen reader presses are the taps' own places:
+// every spot's centre taps its letter (or the contents button), in reading
+// order, for every layout.
+TEST(HomeLayout, SpotsAgreeWithTapsInReadingOrder) {
+  for (bool landscape : {false, true}) {
+    for (int dpi : {96, 131, 192}) {
+      HomeLayout layout(dpi, dpi, landscape);
+      const auto spots = layout.spots();
+      ASSERT_EQ(spots.size(), 27u);
+      EXPECT_EQ(spots.front().letter, 0);  // the contents button lies above the letters
+      std::u16string letters;
+      for (size_t i = 0; i < spots.size(); ++i) {
+        const auto& s = spots[i];
+        const int x = (s.rect.left + s.rect.right) / 2, y = (s.rect.top + s.rect.bottom) / 2;
+        if (s.letter) {
+          letters += s.letter;
+          EXPECT_EQ(layout.letterAt(x, y), s.letter) << dpi << landscape;
+          EXPECT_EQ(layout.letterAt(s.rect.right - 1, s.rect.bottom - 1), s.letter) << dpi << landscape;
+        } else {
+          EXPECT_TRUE(layout.onContents(x, y));
+        }
+        if (i > 0) EXPECT_LE(spots[i - 1].rect.top, s.rect.top);
+      }
+      EXPECT_EQ(letters, u"ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    }
+  }
+  ChromeRig r;
+  FakeWindow homeWindow;
+  HomeViewer home(r.frame, r.keys, &homeWindow);
+  r.frame.registerViewer(&home);
+  home.press(HomeLayout(96, 96, false).spots()[3]);
+  EXPECT_EQ(r.frame.currentObject(), r.keys["index_search"]);
+  EXPECT_EQ(r.frame.currentData().bytes, (std::vector<uint8_t>{'C', 0}));
+  home.press(HomeLayout(96, 96, false).spots()[0]);
+  EXPECT_EQ(r.frame.currentObject(), r.keys["toc"]);
 }
 
 TEST(HomeViewer, TakesOnlyTheHomeKeyAndTapsNavigate) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QMenu>
 #include <QMouseEvent>
@@ -83,6 +84,45 @@ TEST(ShellWidgets, StartUpShowsHomeWithTheBarButtonsOff) {
   EXPECT_FALSE(bar->buttonEnabled(40027));
   EXPECT_TRUE(bar->buttonEnabled(40038));
   EXPECT_EQ(bar->commands().size(), 10);
+}
+
+// What a screen reader gets of the home page and the command bar: the ten
+// buttons by name with tooltips, the letters and Contents as buttons over
+// their hot spots in reading order whose press is a tap, and nothing of a
+// page that is not shown.
+TEST(ShellWidgets, HomeAndCommandBarAreReadableAndPressable) {
+  if (!demoBuilt()) GTEST_SKIP() << "demo guide not built";
+  Reader r;
+  CommandBarWidget* bar = r.host.mainWindow()->commandBar();
+  QStringList names;
+  for (const CommandBarButton& b : commandBarLayout())
+    if (b.command) names << bar->button(b.command)->accessibleName();
+  EXPECT_EQ(names, (QStringList{"Guide menu", "Back", "History", "Forward", "Home", "Index", "Notes", "Bookmarks",
+                                "Abbreviations", "Exit"}));
+  EXPECT_EQ(bar->button(40006)->toolTip(), "Back (Alt+Left)");
+
+  HomeWindow* home = r.host.home()->homeWindow();
+  QAccessibleInterface* a = QAccessible::queryAccessibleInterface(home);
+  ASSERT_NE(a, nullptr);
+  ASSERT_EQ(a->childCount(), 27);
+  QStringList spots;
+  for (int i = 0; i < a->childCount(); ++i) {
+    EXPECT_EQ(a->child(i)->role(), QAccessible::Button);
+    spots << a->child(i)->text(QAccessible::Name);
+  }
+  EXPECT_EQ(spots.front(), "Contents");
+  EXPECT_EQ(spots.mid(1).join(""), "ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+  QAccessibleInterface* d = a->child(4);
+  const QPoint centre = home->mapFromGlobal(d->rect().center());
+  EXPECT_EQ(HomeLayout(96, 96, false).letterAt(centre.x(), centre.y()), u'D');
+  EXPECT_FALSE(d->state().invisible);
+
+  d->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  QApplication::processEvents();
+  EXPECT_EQ(r.application.mainFrame()->currentObject(), r.key("index_search"));
+  EXPECT_EQ(r.application.mainFrame()->currentData().bytes, (std::vector<uint8_t>{'D', 0}));
+  EXPECT_TRUE(a->state().invisible) << "the home page is not shown any more";
+  EXPECT_TRUE(a->child(0)->state().invisible);
 }
 
 TEST(ShellWidgets, LetterTapThenBackEnablesForward) {

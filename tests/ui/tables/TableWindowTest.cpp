@@ -3,12 +3,14 @@
 // grid, taps and the popup, and the footnote popup's placement and dialog.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
 
 #include "../../core/tables/TableFixture.h"
+#include "platform/Accessible.h"
 #include "popups/FootnotePopup.h"
 #include "tables/TableWindow.h"
 
@@ -297,6 +299,70 @@ TEST(FootnotePopupTest, LinkTargetsReadTheObjectAndTheAnchorName) {
   EXPECT_TRUE(name.empty());
   EXPECT_EQ(parseLinkTarget("http://x", name), -1);
   EXPECT_EQ(parseLinkTarget("99999999999", name), -1);
+}
+
+// A screen reader reads the grid through the table interface: every visible
+// row and column with the headings, each cell's text without markup, the
+// selection as selected cells; the cell cursor and Return act as taps.
+TEST_F(GridWidgetTest, ScreenReadersReadTheGridAndTheCursorActsAsATap) {
+  installAccessibleFactory();
+  showItem(u"Whole", 240, 200);
+  TightCrtTable& t = model->model();
+  QAccessibleInterface* a = QAccessible::queryAccessibleInterface(widget.get());
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a->role(), QAccessible::Table);
+  QAccessibleTableInterface* table = a->tableInterface();
+  ASSERT_NE(table, nullptr);
+  ASSERT_EQ(table->rowCount(), static_cast<int>(t.rowCount()));
+  ASSERT_EQ(table->columnCount(), static_cast<int>(t.columnCount()));
+  EXPECT_EQ(a->childCount(), table->rowCount() * table->columnCount());
+  for (uint32_t v = 0; v < t.rowCount(); ++v) {
+    for (uint32_t w = 0; w < t.columnCount(); ++w) {
+      TableCell c;
+      t.cellAt(v, w, c);
+      QAccessibleInterface* cell = table->cellAt(static_cast<int>(v), static_cast<int>(w));
+      ASSERT_NE(cell, nullptr);
+      EXPECT_EQ(cell->text(QAccessible::Name).toStdU16String(), MarkupRenderer::stripAllTags(c.text));
+      EXPECT_EQ(a->indexOfChild(cell), static_cast<int>(v * t.columnCount() + w));
+    }
+  }
+  QAccessibleTableCellInterface* body = table->cellAt(2, 1)->tableCellInterface();
+  ASSERT_NE(body, nullptr);
+  EXPECT_EQ(body->columnHeaderCells().value(0), table->cellAt(0, 1));
+  EXPECT_EQ(body->rowHeaderCells().value(0), table->cellAt(2, 0));
+  EXPECT_EQ(table->cellAt(0, 1)->role(), QAccessible::ColumnHeader);
+
+  // The keyboard's cursor starts on the first body cell.
+  auto cursor = [&] { return QPoint(model->grid().cursorColumn(), model->grid().cursorRow()); };
+  EXPECT_EQ(cursor(), QPoint(1, 1));
+  EXPECT_EQ(a->focusChild(), table->cellAt(1, 1));
+
+  // Pressing a column heading selects the column, as a tap on it does, and
+  // puts the cursor there.
+  table->cellAt(0, 2)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  EXPECT_EQ(model->grid().selectedColumns(), std::set<uint32_t>{t.columnAt(2)});
+  EXPECT_EQ(table->selectedColumns(), QList<int>{2});
+  EXPECT_TRUE(table->cellAt(3, 2)->state().selected);
+  EXPECT_FALSE(table->cellAt(3, 1)->state().selected);
+  EXPECT_EQ(cursor(), QPoint(2, 0));
+
+  // Return does what a tap on the cursor's cell does: the heading again
+  // unselects the column; the first row's heading selects the row.
+  auto key = [&](int k) {
+    QKeyEvent e(QEvent::KeyPress, k, Qt::NoModifier);
+    QApplication::sendEvent(widget.get(), &e);
+  };
+  key(Qt::Key_Return);
+  EXPECT_TRUE(model->grid().selectedColumns().empty());
+  key(Qt::Key_Left);
+  key(Qt::Key_Left);
+  key(Qt::Key_Left);  // held at the heading column
+  key(Qt::Key_Down);
+  EXPECT_EQ(cursor(), QPoint(0, 1));
+  key(Qt::Key_Return);
+  EXPECT_EQ(model->grid().selectedRows(), std::set<uint32_t>{t.rowAt(1)});
+  EXPECT_EQ(table->selectedRows(), QList<int>{1});
+  EXPECT_EQ(a->focusChild(), table->cellAt(1, 0));
 }
 
 }  // namespace
