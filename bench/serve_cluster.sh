@@ -123,8 +123,8 @@ for n in 1 2 3; do
   port_var="N$n"
   read -r rps p99 _ < <(wrk_run "http://127.0.0.1:${!port_var}/$PAGE" 64 "$SECS")
   printf "%-26s %10s %9s %10s %10s\n" "nginx -> $n vantrel-serve" "$rps" "$p99" \
-    "$(awk -v a="$rps" -v b="$srps" 'BEGIN { printf "%.2f", b > 0 ? a / b : 0 }')" \
-    "$(awk -v a="$p99" -v b="$sp99" 'BEGIN { printf "%.2f", b > 0 ? a / b : 0 }')"
+    "$(awk -v a="$rps" -v b="$srps" 'BEGIN { printf "%.2f", (b > 0) ? a / b : 0 }')" \
+    "$(awk -v a="$p99" -v b="$sp99" 'BEGIN { printf "%.2f", (b > 0) ? a / b : 0 }')"
 done
 
 echo
@@ -133,6 +133,7 @@ wrk_run "http://127.0.0.1:$N3/$PAGE" 64 8 > "$WORK/kill.res" &
 W=$!
 sleep 2
 kill -KILL "$PID1"
+{ wait "$PID1"; } 2> /dev/null || true
 sleep 2
 serve s1b "${P[1]}" "$WORK/current"
 PID1=$SPID
@@ -183,7 +184,7 @@ echo "demo guide -> 2,000-object guide: $(time_reload "$SPID" "$RP") ms ($(grep 
 ln -sfn ed1 "$WORK/current"
 echo "back to the demo guide: $(time_reload "$SPID" "$RP") ms ($(grep -o 'opened in [0-9]* ms' "$WORK/r1.err" | tail -1) by the server)"
 "$BIN/vantrel-pack" --quiet --synthetic 200000 "$WORK/big"
-"$BIN/vantrel-pack" --quiet --synthetic 200000 --seed 2 "$WORK/big2"
+"$BIN/vantrel-pack" --quiet --synthetic 200001 "$WORK/big2"  # another object count: another edition
 ln -sfn big "$WORK/current"
 echo "demo guide -> 200,000 objects: $(time_reload "$SPID" "$RP") ms ($(grep -o 'opened in [0-9]* ms' "$WORK/r1.err" | tail -1) by the server)"
 ln -sfn big2 "$WORK/current"
@@ -213,21 +214,24 @@ while len(paths) < 10000 and i < 200000:
 with open(out, "w") as f:
     f.write("paths = {" + ",".join('"%s"' % p for p in paths) + "}\n")
     f.write("""
-local left = 0
 local i = 0
-function setup(thread) thread:set("id", #threads_made or 0) end
-function init(args) left = tonumber(args[1]); i = math.random(#paths) end
+function init(args) i = math.random(#paths) end
 function request() i = i % #paths + 1; return wrk.format("GET", paths[i]) end
-function response(status, headers, body)
-  left = left - 1
-  if left <= 0 then wrk.thread:stop() end
-end
 """)
 print(len(paths), "pages")
 PY
-sed -i '/^function setup/d' "$WORK/paths.lua"
 echo "after probing: $(rss "$MPID") MB"
-wrk -t2 -c16 -d300s --timeout 10s -s "$WORK/paths.lua" "http://127.0.0.1:$MP/" -- 100000 > "$WORK/wrk.mem" 2>&1 || true
-grep -E "requests in|Requests/sec" "$WORK/wrk.mem" | sed 's/^ *//'
+# wrk runs until the server has answered 200,000 more page requests.
+site_count() {
+  curl -s "http://127.0.0.1:$MP/metrics" | awk '$1 == "vantrel_http_requests_total{route=\"site\",code=\"2xx\"}" { print $2 }'
+}
+base=$(site_count)
+T0=$(date +%s.%N)
+wrk -t2 -c16 -d600s --timeout 10s -s "$WORK/paths.lua" "http://127.0.0.1:$MP/" > "$WORK/wrk.mem" 2>&1 &
+WRK=$!
+while [ $(( $(site_count) - base )) -lt 200000 ] && kill -0 $WRK 2> /dev/null; do sleep 0.2; done
+kill -INT $WRK 2> /dev/null || true
+wait $WRK 2> /dev/null || true
+echo "$(( $(site_count) - base )) page requests in $(awk -v a="$T0" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }') s"
 echo "after 200,000 requests: RSS $(rss "$MPID") MB, peak $(hwm "$MPID") MB"
 curl -s "http://127.0.0.1:$MP/metrics" | grep -E '^vantrel_page_cache_(entries|bytes|hits_total|misses_total) '

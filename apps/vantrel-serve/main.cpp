@@ -359,6 +359,22 @@ int main(int argc, char** argv) {
   std::printf("listening on http://%s%s%s:%d/\n", v6 ? "[" : "", host.c_str(), v6 ? "]" : "", port);
   std::fflush(stdout);
 
+  // Opens the guide again and says on standard error how it went.
+  auto reload = [&] {
+    const Clock::time_point t0 = Clock::now();
+    std::string why;
+    const bool ok = holder.reload(why);
+    metrics.reload(ok);
+    const auto e = holder.current();
+    if (ok) {
+      std::fprintf(stderr, "vantrel-serve: edition %s opened in %.0f ms\n", e->api->edition().c_str(),
+                   secondsSince(t0) * 1000);
+    } else {
+      std::fprintf(stderr, "vantrel-serve: reload failed, still serving edition %s: %s\n",
+                   e->api->edition().c_str(), why.c_str());
+    }
+  };
+
   std::atomic<bool> listenEnded{false};
   std::thread signalThread([&] {
     for (;;) {
@@ -366,18 +382,7 @@ int main(int argc, char** argv) {
       if (sigwait(&signals, &sig) != 0) continue;
       if (listenEnded.load()) return;
       if (sig == SIGHUP) {
-        const Clock::time_point t0 = Clock::now();
-        std::string why;
-        const bool ok = holder.reload(why);
-        metrics.reload(ok);
-        const auto e = holder.current();
-        if (ok) {
-          std::fprintf(stderr, "vantrel-serve: edition %s opened in %.0f ms\n", e->api->edition().c_str(),
-                       secondsSince(t0) * 1000);
-        } else {
-          std::fprintf(stderr, "vantrel-serve: reload failed, still serving edition %s: %s\n",
-                       e->api->edition().c_str(), why.c_str());
-        }
+        reload();
       } else if (sig == SIGUSR1) {
         std::string why;
         if (!accessLog.reopen(why)) std::fprintf(stderr, "vantrel-serve: cannot reopen the access log %s\n", why.c_str());
@@ -395,6 +400,7 @@ int main(int argc, char** argv) {
             timespec ts{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
             const int s = sigtimedwait(&signals, nullptr, &ts);
             if (s == SIGTERM || s == SIGINT || listenEnded.load()) break;
+            if (s == SIGHUP) reload();
             if (s == SIGUSR1) {
               std::string why;
               accessLog.reopen(why);
