@@ -59,12 +59,24 @@ bool siteName(std::string_view name) {
 WebApi::WebApi(const ContentDatabase& database) : db_(database), site_(database) {
   const ContentLayout& l = db_.layout();
   char buffer[96];
-  std::snprintf(buffer, sizeof buffer, "\"%04x%04x%04x-%04x%04x%04x-%u-w1\"", l.dataStamp[0], l.dataStamp[1],
+  std::snprintf(buffer, sizeof buffer, "%04x%04x%04x-%04x%04x%04x-%u", l.dataStamp[0], l.dataStamp[1],
                 l.dataStamp[2], l.stringsStamp[0], l.stringsStamp[1], l.stringsStamp[2], l.objectCount);
-  etag_ = buffer;
+  edition_ = buffer;
+  etag_ = "\"" + edition_ + "-w1\"";
 }
 
-WebResponse WebApi::get(std::string_view path, const Query& query) const {
+size_t WebApi::cacheEntries() const {
+  std::lock_guard<std::mutex> lock(cacheMutex_);
+  return cache_.size();
+}
+
+size_t WebApi::cacheBytes() const {
+  std::lock_guard<std::mutex> lock(cacheMutex_);
+  return cacheBytes_;
+}
+
+WebResponse WebApi::get(std::string_view path, const Query& query, CacheUse* cacheUse) const {
+  if (cacheUse) *cacheUse = CacheUse::none;
   if (path.empty() || path[0] != '/') return error(400, "bad path");
   path.remove_prefix(1);
   if (path.rfind("api/", 0) == 0) {
@@ -80,8 +92,12 @@ WebResponse WebApi::get(std::string_view path, const Query& query) const {
   {
     std::lock_guard<std::mutex> lock(cacheMutex_);
     const auto hit = cache_.find(key);
-    if (hit != cache_.end()) return hit->second;
+    if (hit != cache_.end()) {
+      if (cacheUse) *cacheUse = CacheUse::hit;
+      return hit->second;
+    }
   }
+  if (cacheUse) *cacheUse = CacheUse::miss;
   WebResponse r = site_.render(path);
   if (r.status != 200) {
     r.contentType = "text/plain; charset=utf-8";

@@ -23,10 +23,19 @@ class WebApi {
  public:
   explicit WebApi(const ContentDatabase& database);
 
-  // The answer to GET path (percent-decoded, starting with "/").
-  WebResponse get(std::string_view path, const Query& query) const;
+  // How a page request met the page cache.
+  enum class CacheUse { none, hit, miss };
+
+  // The answer to GET path (percent-decoded, starting with "/"); cacheUse,
+  // when given, tells whether the page cache answered.
+  WebResponse get(std::string_view path, const Query& query, CacheUse* cacheUse = nullptr) const;
   // The entity tag every answer of this edition carries (quoted).
   const std::string& etag() const { return etag_; }
+  // The edition's name: its content files' stamps and object count.
+  const std::string& edition() const { return edition_; }
+  // Pages kept in memory now, and their bytes.
+  size_t cacheEntries() const;
+  size_t cacheBytes() const;
   // Answers /api/search from the full-text index in folder (built ahead of
   // time with vantrel-index, or by a reader into the cache folder). False
   // when it is not a ready index of this edition; /api/search then stays 503.
@@ -44,6 +53,7 @@ class WebApi {
   const ContentDatabase& db_;
   WebSite site_;
   std::string etag_;
+  std::string edition_;
   // One Xapian database object is not to be used by two threads at once.
   SearchIndex searchIndex_;
   mutable std::mutex searchMutex_;
