@@ -1,5 +1,6 @@
 #include "hierarchy/HierarchySplitWindow.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -9,6 +10,8 @@ namespace vantrel {
 
 SplitterBar::SplitterBar(HierarchySplitWindow& window) : QWidget(&window), window_(window) {
   setProperty("childId", kId);
+  setFocusPolicy(Qt::TabFocus);
+  setToolTip(QStringLiteral("Drag, or press Up and Down, to share the space between the tree and the fields"));
 }
 
 void SplitterBar::setImage(QImage image, int number) {
@@ -34,6 +37,12 @@ void SplitterBar::paintEvent(QPaintEvent*) {
 void SplitterBar::mousePressEvent(QMouseEvent* e) { window_.penDown(mapToParent(e->position().toPoint())); }
 void SplitterBar::mouseMoveEvent(QMouseEvent* e) { window_.penMove(mapToParent(e->position().toPoint())); }
 void SplitterBar::mouseReleaseEvent(QMouseEvent* e) { window_.penUp(mapToParent(e->position().toPoint())); }
+
+void SplitterBar::keyPressEvent(QKeyEvent* e) {
+  if (e->key() == Qt::Key_Up) window_.nudge(-0.05f);
+  else if (e->key() == Qt::Key_Down) window_.nudge(0.05f);
+  else QWidget::keyPressEvent(e);
+}
 
 HierarchySplitWindow::HierarchySplitWindow(QWidget* parent, int dpiX, int dpiY)
     : HeaderedWindow(parent, "tightHierarchy", dpiX, dpiY),
@@ -77,6 +86,11 @@ void HierarchySplitWindow::penMove(QPoint p) {
 
 void HierarchySplitWindow::penUp(QPoint p) {
   split_.release(p.x(), p.y(), width(), height(), contentTop());
+  layoutPanes();
+}
+
+void HierarchySplitWindow::nudge(float delta) {
+  split_.setRatio(split_.ratio() + delta);
   layoutPanes();
 }
 

@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include "platform/Accessible.h"
+
 #include "hierarchy/HierarchyTreePane.h"
 #include "hierarchy/SplitLayout.h"
 #include "html/HtmlPane.h"
@@ -17,19 +19,23 @@ class HierarchySplitWindow;
 
 // The splitter (child id 5): draws its bar with the marks at its right end
 // and hands the pen to the window.
-class SplitterBar : public QWidget {
+class SplitterBar : public QWidget, public AccessibleLabel {
  public:
   static constexpr int kId = 5;
   SplitterBar(HierarchySplitWindow& window);
   void setImage(QImage image, int number);
   const QImage& image() const { return image_; }
   int bitmap() const { return bitmap_; }
+  QAccessible::Role accessibleRole() const override { return QAccessible::Splitter; }
+  QString accessibleName() const override { return QStringLiteral("Splitter between the tree and the fields"); }
 
  protected:
   void paintEvent(QPaintEvent*) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
+  // Up and Down move the split by a twentieth of the window.
+  void keyPressEvent(QKeyEvent* e) override;
 
  private:
   HierarchySplitWindow& window_;
@@ -54,6 +60,8 @@ class HierarchySplitWindow : public HeaderedWindow {
   void penDown(QPoint p);
   void penMove(QPoint p);
   void penUp(QPoint p);
+  // Moves the split by delta of the ratio (held within its limits).
+  void nudge(float delta);
   // Places the tree, the splitter and the fields pane for the ratio.
   void layoutPanes();
 
