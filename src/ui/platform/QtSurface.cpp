@@ -83,7 +83,13 @@ QRect toQRect(const Rect& r) { return QRect(r.left, r.top, r.right - r.left, r.b
 QColor toQColor(Colour colour) { return QColor(redOf(colour), greenOf(colour), blueOf(colour)); }
 
 QtFont::QtFont(FontDescription description, const QFont& font)
-    : Font(std::move(description)), font_(font), metrics_(font), metricsF_(font), raw_(QRawFont::fromFont(font)) {
+    : Font(std::move(description)),
+      font_(font),
+      metrics_(font),
+      metricsF_(font),
+      raw_(QRawFont::fromFont(font)),
+      height_(metrics_.height()),
+      ascent_(metrics_.ascent()) {
   // Glyph runs only when the raw font is the face Qt would draw (not a
   // synthesised bold or slant, which only QPainter's own path reproduces).
   glyphRuns_ = raw_.isValid() && raw_.weight() == font.weight() &&
@@ -228,7 +234,7 @@ void QtSurface::selectFont(const FontRef& font) {
 
 Size QtSurface::measureText(const char16_t* text, size_t n) {
   const QtFont& f = current();
-  const int h = f.metrics().height();
+  const int h = f.height();
   if (!text || n == 0) return {0, h};
   if (n == 1 && !QChar::isSurrogate(text[0])) return {f.glyph(text[0]).width, h};
   double sum = 0;
@@ -260,7 +266,7 @@ size_t QtSurface::fitCount(const char16_t* text, size_t n, int width) {
   return k;
 }
 
-int QtSurface::textHeight() { return current().metrics().height(); }
+int QtSurface::textHeight() { return current().height(); }
 
 void QtSurface::applyPen(Colour colour) {
   if (!penValid_ || penColour_ != colour) {
@@ -282,9 +288,9 @@ void QtSurface::drawText(const char16_t* text, size_t n, const Rect& rect, uint3
     // the same. The clip is set only when the text's advance or line height
     // exceeds the rectangle (a glyph's ink reaching a pixel past its advance
     // is not cut).
-    const QPointF origin(rect.left, rect.top + f.metrics().ascent());
+    const QPointF origin(rect.left, rect.top + f.ascent());
     const bool needClip =
-        clip && (f.metrics().height() > rect.height() || measureText(text, n).width > rect.width());
+        clip && (f.height() > rect.height() || measureText(text, n).width > rect.width());
     if (!needClip && queueGlyphs(text, n, origin)) return;
     flushGlyphs();
     QPainter& p = painter();

@@ -38,6 +38,10 @@ class QtFont : public Font {
   QtFont(FontDescription description, const QFont& font);
   const QFont& font() const { return font_; }
   const QFontMetrics& metrics() const { return metrics_; }
+  // metrics().height() and ascent(), kept: asking QFontMetrics takes the font
+  // database's lock each time, and text is measured character by character.
+  int height() const { return height_; }
+  int ascent() const { return ascent_; }
   const QRawFont& rawFont() const { return raw_; }
   bool glyphRuns() const { return glyphRuns_; }
 
@@ -55,6 +59,8 @@ class QtFont : public Font {
   QFontMetrics metrics_;
   QFontMetricsF metricsF_;
   QRawFont raw_;
+  int height_ = 0;
+  int ascent_ = 0;
   bool glyphRuns_ = false;
   mutable std::unique_ptr<Glyph[]> cache_;  // characters below U+0800
   mutable std::unique_ptr<bool[]> known_;
