@@ -393,15 +393,21 @@ struct QtSurface::Recording : TextRecording {
     bool clipped = false;
     Colour colour = 0;
     QPointF origin;              // of the glyph run
-    QGlyphRun run;               // owns copies of its glyphs and positions
+    std::shared_ptr<const QtFont> font;
+    size_t first = 0, count = 0;  // its glyphs in glyphs and positions
   };
   std::vector<Item> items;
+  std::vector<quint32> glyphs;
+  std::vector<QPointF> positions;
   std::shared_ptr<const QtFont> font;  // selected at the end
   Colour textColour = 0;
   uint64_t generation = 0;
-  size_t bytes = 0;
   size_t counted = 0;  // bytes added to the live total when handed out
 
+  size_t bytes() const {
+    return sizeof(*this) + items.capacity() * sizeof(Item) + glyphs.capacity() * sizeof(quint32) +
+           positions.capacity() * sizeof(QPointF);
+  }
   ~Recording() override { liveRecordingBytes() -= counted; }
 };
 
@@ -415,18 +421,18 @@ void QtSurface::beginRecording() {
 }
 
 void QtSurface::recordGlyphs() {
+  Recording& r = *recording_;
   Recording::Item item;
   item.colour = pendingColour_;
   item.origin = pendingOrigin_;
   item.clipped = clip_.has_value();
   if (clip_) item.rect = *clip_;
-  item.run.setRawFont(pendingFont_->rawFont());
-  item.run.setGlyphIndexes(QList<quint32>(glyphIndexes_.begin(), glyphIndexes_.end()));
-  item.run.setPositions(QList<QPointF>(glyphPositions_.begin(), glyphPositions_.end()));
-  item.run.setUnderline(pendingFont_->font().underline());
-  item.run.setStrikeOut(pendingFont_->font().strikeOut());
-  recording_->bytes += sizeof(item) + glyphIndexes_.size() * (sizeof(quint32) + sizeof(QPointF));
-  recording_->items.push_back(std::move(item));
+  item.font = pendingFont_;
+  item.first = r.glyphs.size();
+  item.count = glyphIndexes_.size();
+  r.glyphs.insert(r.glyphs.end(), glyphIndexes_.begin(), glyphIndexes_.end());
+  r.positions.insert(r.positions.end(), glyphPositions_.begin(), glyphPositions_.end());
+  r.items.push_back(std::move(item));
 }
 
 void QtSurface::recordFill(const QRect& rect, Colour colour) {
@@ -434,7 +440,6 @@ void QtSurface::recordFill(const QRect& rect, Colour colour) {
   item.fill = true;
   item.rect = rect;
   item.colour = colour;
-  recording_->bytes += sizeof(item);
   recording_->items.push_back(std::move(item));
 }
 
@@ -443,11 +448,15 @@ TextRecordingRef QtSurface::endRecording() {
   flushGlyphs();  // the last pieces are drawn now, as the next drawing would
   std::unique_ptr<Recording> r = std::move(recording_);
   if (recordingBroken_) return nullptr;
-  if (liveRecordingBytes().load() + r->bytes > kRecordingBudget) return nullptr;
+  r->items.shrink_to_fit();
+  r->glyphs.shrink_to_fit();
+  r->positions.shrink_to_fit();
+  const size_t bytes = r->bytes();
+  if (liveRecordingBytes().load() + bytes > kRecordingBudget) return nullptr;
   r->font = font_;
   r->textColour = textColour_;
   r->generation = fontGeneration();
-  r->counted = r->bytes;
+  r->counted = bytes;
   liveRecordingBytes() += r->counted;
   return std::shared_ptr<const TextRecording>(r.release());
 }
@@ -466,7 +475,12 @@ bool QtSurface::replay(const TextRecording& recording, Point offset) {
     }
     applyPen(item.colour);
     if (item.clipped) p.setClipRect(item.rect.translated(shift));
-    p.drawGlyphRun(item.origin + QPointF(shift), item.run);
+    glyphRun_.setRawFont(item.font->rawFont());
+    glyphRun_.setRawData(r->glyphs.data() + item.first, r->positions.data() + item.first,
+                         static_cast<int>(item.count));
+    glyphRun_.setUnderline(item.font->font().underline());
+    glyphRun_.setStrikeOut(item.font->font().strikeOut());
+    p.drawGlyphRun(item.origin + QPointF(shift), glyphRun_);
     if (item.clipped) p.setClipping(false);
   }
   font_ = r->font;
