@@ -316,7 +316,8 @@ void MarkupRenderer::drawBlock(Point screenOrigin, LinkAreaList* linkAreas, Draw
   // selected: such blocks are always laid out.
   const bool keep = font_.has_value();
   const size_t content = keep ? contentHash(block) : 0;
-  if (keep && block.drawing && block.drawing->recording && drawingFits(*block.drawing, block, rect, content)) {
+  const bool fits = keep && block.drawing && drawingFits(*block.drawing, block, rect, content);
+  if (fits && block.drawing->recording) {
     const BlockDrawing& d = *block.drawing;
     const Point offset{rect.left - d.origin.x, rect.top - d.origin.y};
     if (surface.replay(*d.recording, offset)) {
@@ -340,15 +341,17 @@ void MarkupRenderer::drawBlock(Point screenOrigin, LinkAreaList* linkAreas, Draw
     walk(surface, block, rect, sink);
     return;
   }
+  // The glyphs are recorded from the second draw with the same inputs on: a
+  // block drawn once (a measured popup, a cell scrolled past) keeps nothing
+  // but what it was laid out from.
   auto d = std::make_shared<BlockDrawing>();
-  sink.drawnLinks = &d->links;
-  surface.beginRecording();
-  walk(surface, block, rect, sink);
-  d->recording = surface.endRecording();
-  if (!d->recording) {
-    block.drawing.reset();
-    return;
+  const bool record = fits;
+  if (record) {
+    sink.drawnLinks = &d->links;
+    surface.beginRecording();
   }
+  walk(surface, block, rect, sink);
+  if (record) d->recording = surface.endRecording();
   d->font = *font_;
   d->maxLines = maxLines_;
   d->margins = margins_;
@@ -362,6 +365,7 @@ void MarkupRenderer::drawBlock(Point screenOrigin, LinkAreaList* linkAreas, Draw
   d->content = content;
   d->origin = {rect.left, rect.top};
   d->truncated = block.truncated;
+  if (!d->recording) d->links.clear();
   block.drawing = std::move(d);
 }
 

@@ -30,9 +30,10 @@ struct TextMargins {
 
 // The last drawing of a block: what its layout was made from (besides the
 // renderer's font, the rectangle's size and the rest below, a hash of the
-// block's display text and runs) and what the surface recorded. A draw with
-// the same inputs replays the recording shifted to the new rectangle; any
-// other draw lays the block out again and records anew.
+// block's display text and runs) and, from the second draw with the same
+// inputs on, what the surface recorded. A draw with the same inputs replays
+// the recording shifted to the new rectangle; any other draw lays the block
+// out again.
 struct BlockDrawing {
   FontDescription font;
   int maxLines = 0;
@@ -92,10 +93,10 @@ class MarkupRenderer {
                                   std::u16string_view attrName = {});
 
   // Layout. All of these expect a parsed block.
-  // Fills rect with the block's background and draws the text. The glyphs
-  // drawn are kept with the block (see BlockDrawing), so that drawing it again
-  // in a rectangle of the same size, with the same font, resolution and
-  // settings, draws them without laying the text out again.
+  // Fills rect with the block's background and draws the text. A block drawn
+  // again in a rectangle of the same size, with the same font, resolution and
+  // settings, keeps the glyphs drawn (see BlockDrawing) and from then on
+  // draws them without laying the text out again.
   void draw(TextBlock& block, DrawingSurface& surface, const Rect& rect) const;
   // As draw; every drawn piece of a link run is appended to linkAreas in
   // screen coordinates (client point + screenOrigin), and block.lastRect is
