@@ -34,16 +34,13 @@ constexpr size_t kMaxEntryBytes = 25;
 constexpr uint64_t kGroupBlockBytes = 64 * 1024;
 // The search fences sample every kFenceStride-th entry, or a wider power of
 // two for very large tables so that each fence keeps at most kFenceSamples
-// (about 750 KiB for both). The fine stride leaves a search a few entries in
-// one or two cache lines to look at after the fence.
+// (about 400 KiB for both). The fine stride leaves a search 32 entries side
+// by side (a few hundred bytes, asked for from memory together) after the fence.
 constexpr uint32_t kFenceStride = 32;
 constexpr uint32_t kFenceSamples = 1u << 15;
 // A fence is searched in two steps: first among every kFenceBlock-th key
 // (a small array that stays in the cache), then inside one block of keys.
 constexpr uint32_t kFenceBlock = 64;
-// Building the fences reads the object table once from start to end in
-// blocks of this size.
-constexpr uint64_t kFenceReadBytes = 256 * 1024;
 // The texts of the three lookup tables may not add up to more than the
 // Strings file plus this much (a hostile name table can name one long string
 // many times over).
