@@ -12,6 +12,8 @@
 //                               laid out without drawing (what each side adds to
 //                               the glyph rasterisation both pay alike)
 //   Engine/OneLineCells         the 10,000 texts as one-line table cells (76 px, "...")
+//   Engine/Repaint, QTextDocument/Repaint   1,000 of the cells, laid out once,
+//                               drawn again (the engine from the glyph runs it kept)
 //
 // At the end it prints the time per cell of both and their ratios, in real and
 // in CPU time (the CPU figure is steadier on a shared machine).
@@ -24,6 +26,7 @@
 #include <QTextDocument>
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -148,6 +151,67 @@ void BM_QTextDocument_LayoutDraw(benchmark::State& state) {
 }
 BENCHMARK(BM_QTextDocument_LayoutDraw)->Name("QTextDocument/LayoutDraw")->Unit(benchmark::kMillisecond);
 
+// A repaint: the same cells drawn again, as a table grid redraws the cells it
+// keeps (parsed and laid out once). The engine draws the glyph runs it kept
+// from the first draw; QTextDocument draws the documents it laid out before.
+// A screenful of cells is redrawn many times, so the first kRepaintCells
+// texts stand for it.
+constexpr int kRepaintCells = 1000;
+
+void BM_Engine_Repaint(benchmark::State& state) {
+  QtSurface surface(kWidth, 400);
+  MarkupRenderer renderer(96, 96);
+  renderer.configure(guideFontDescription(96), 0, 0);
+  std::vector<TextBlock> blocks;
+  for (int i = 0; i < kRepaintCells; ++i) {
+    blocks.emplace_back(cells()[i]);
+    renderer.parse(blocks.back(), surface);
+  }
+  auto paint = [&] {
+    int y = 0;
+    for (TextBlock& block : blocks) {
+      renderer.draw(block, surface, {0, y, kWidth, y + 100});
+      y = (y + 37) % 300;
+    }
+  };
+  paint();  // the first paint lays out
+  for (auto _ : state) paint();
+  surface.end();
+  state.SetItemsProcessed(state.iterations() * kRepaintCells);
+}
+BENCHMARK(BM_Engine_Repaint)->Name("Engine/Repaint")->Unit(benchmark::kMillisecond);
+
+void BM_QTextDocument_Repaint(benchmark::State& state) {
+  QImage image(kWidth, 400, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  QFont font = QtSurface::qfontFor(guideFontDescription(96));
+  std::vector<std::unique_ptr<QTextDocument>> docs;
+  for (int i = 0; i < kRepaintCells; ++i) {
+    auto doc = std::make_unique<QTextDocument>();
+    doc->setDefaultFont(font);
+    doc->setDocumentMargin(1);
+    doc->setTextWidth(kWidth);
+    doc->setHtml(htmlCells()[i]);
+    doc->documentLayout()->documentSize();  // laid out before the first paint
+    docs.push_back(std::move(doc));
+  }
+  for (auto _ : state) {
+    int y = 0;
+    for (const auto& doc : docs) {
+      painter.save();
+      painter.translate(0, y);
+      painter.fillRect(QRect(0, 0, kWidth, 100), Qt::white);
+      doc->drawContents(&painter, QRectF(0, 0, kWidth, 100));
+      painter.restore();
+      y = (y + 37) % 300;
+    }
+  }
+  painter.end();
+  state.SetItemsProcessed(state.iterations() * kRepaintCells);
+}
+BENCHMARK(BM_QTextDocument_Repaint)->Name("QTextDocument/Repaint")->Unit(benchmark::kMillisecond);
+
 // The same without drawing: what each side spends on parsing and layout alone.
 void BM_Engine_ParseLayout(benchmark::State& state) {
   QtSurface surface(1, 1);
@@ -258,6 +322,15 @@ class RatioReporter : public benchmark::ConsoleReporter {
       std::printf("Per cell without drawing (parse + lay out), CPU time: engine %.2f us, QTextDocument %.2f us, "
                   "QTextDocument / engine = %.1f\n",
                   e, q, q / e);
+    }
+    const auto er = cpuSeconds_.find("Engine/Repaint");
+    const auto qr = cpuSeconds_.find("QTextDocument/Repaint");
+    if (er != cpuSeconds_.end() && qr != cpuSeconds_.end()) {
+      const double e = er->second / kRepaintCells * 1e6, q = qr->second / kRepaintCells * 1e6;
+      const double ereal = seconds_[er->first] / kRepaintCells * 1e6, qreal = seconds_[qr->first] / kRepaintCells * 1e6;
+      std::printf("Per cell repainted (kept layout drawn again): CPU engine %.2f us, QTextDocument %.2f us, "
+                  "QTextDocument / engine = %.1f (real %.1f)\n",
+                  e, q, q / e, qreal / ereal);
     }
     const auto one = seconds_.find("Engine/ParseMeasureOneCell");
     if (one != seconds_.end()) {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <limits>
@@ -33,15 +34,45 @@ constexpr size_t kMaxEntryBytes = 25;
 constexpr uint64_t kGroupBlockBytes = 64 * 1024;
 // The search fences sample every kFenceStride-th entry, or a wider power of
 // two for very large tables so that each fence keeps at most kFenceSamples
-// (about 25 KiB for both).
-constexpr uint32_t kFenceStride = 512;
-constexpr uint32_t kFenceSamples = 1u << 11;
+// (about 400 KiB for both). The fine stride leaves a search 32 entries side
+// by side (a few hundred bytes, asked for from memory together) after the fence.
+constexpr uint32_t kFenceStride = 32;
+constexpr uint32_t kFenceSamples = 1u << 15;
+// A fence is searched in two steps: first among every kFenceBlock-th key
+// (a small array that stays in the cache), then inside one block of keys.
+constexpr uint32_t kFenceBlock = 64;
 // The texts of the three lookup tables may not add up to more than the
 // Strings file plus this much (a hostile name table can name one long string
 // many times over).
 constexpr uint64_t kTableTextSlack = 16ull * 1024 * 1024;
 
 uint32_t be16(const uint8_t* p) { return (uint32_t(p[0]) << 8) | p[1]; }
+// Reads `width` (at most 32) bits starting `bit` bits into a buffer that holds
+// at least bit / 8 + 8 bytes: one big-endian 64-bit load and a shift.
+inline uint32_t takePadded(const uint8_t* bytes, uint32_t bit, uint32_t width) {
+  if (width == 0) return 0;
+  uint64_t word = 0;
+  const uint8_t* p = bytes + bit / 8;
+  for (int k = 0; k < 8; ++k) word = (word << 8) | p[k];
+  word <<= bit % 8;
+  return static_cast<uint32_t>(word >> (64 - width));
+}
+
+// Bits [bit, bit + width) (width at most 57) of the size bytes at bytes: one
+// big-endian 64-bit load when eight bytes are there; bytes past size read as 0.
+inline uint64_t loadBits(const uint8_t* bytes, uint64_t size, uint64_t bit, uint32_t width) {
+  if (width == 0) return 0;
+  const uint64_t at = bit / 8;
+  uint64_t word = 0;
+  if (at < size && size - at >= 8) {
+    const uint8_t* p = bytes + at;
+    for (int k = 0; k < 8; ++k) word = (word << 8) | p[k];
+  } else {
+    for (uint64_t k = 0; k < 8; ++k) word = (word << 8) | (at + k < size ? bytes[at + k] : 0);
+  }
+  return (word << (bit % 8)) >> (64 - width);
+}
+
 uint32_t be32(const uint8_t* p) {
   return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
 }
@@ -124,12 +155,15 @@ struct PackedTable {
   uint32_t perChunk = 0;
   uint64_t stride = 0;
   uint64_t bytes = 0;  // bytes the table occupies
+  uint64_t chunkMagic = 0;
 
   void layout(uint64_t at, uint32_t n, uint32_t w) {
     start = at;
     count = n;
     width = w;
     perChunk = w == 0 ? 0 : kChunkBits / w;
+    // i / perChunk == (chunkMagic * i) >> 64 for every 32-bit i.
+    chunkMagic = perChunk > 1 ? ~uint64_t(0) / perChunk + 1 : 0;
     stride = w == 0 ? 0 : (uint64_t(perChunk) * w + 7) / 8;
     if (n == 0 || w == 0) {
       bytes = 0;
@@ -140,10 +174,12 @@ struct PackedTable {
     bytes = (chunks - 1) * stride + (last * w + 7) / 8;
   }
   uint64_t end() const { return start + bytes; }
-  // Bit position of entry i counted from the table's first byte.
+  // Bit position of entry i counted from the table's first byte. The chunk
+  // is found by a multiplication (the searches ask for many positions).
   uint64_t bitOf(uint32_t i) const {
     if (width == 0) return 0;
-    return (uint64_t(i / perChunk) * stride) * 8 + uint64_t(i % perChunk) * width;
+    const uint32_t chunk = perChunk == 1 ? i : static_cast<uint32_t>((static_cast<unsigned __int128>(chunkMagic) * i) >> 64);
+    return (uint64_t(chunk) * stride) * 8 + uint64_t(i - chunk * perChunk) * width;
   }
   // Reads the bytes holding entry i; the entry starts `bit` bits into them.
   bool readEntryBytes(const File& f, uint32_t i, uint8_t* buffer, uint32_t& bit) const {
@@ -261,17 +297,51 @@ struct ContentDatabase::Impl {
   bool buildTables();
 
   // Sampled fences over the two sorted orders of the object table, so that a
-  // search starts inside one narrow range instead of the whole table:
-  //  - groupKeys[k]: (parent << 16 | type) of entry 1 + k * fenceStride (the
-  //    table is sorted by parent, then type, from entry 1 on);
+  // search starts inside a few entries instead of the whole table:
+  //  - groupKeys[k]: the group key (parent << typeBits | type) of entry
+  //    1 + k * fenceStride (the table is sorted by parent, then type, from
+  //    entry 1 on);
   //  - idKeys[k]: the id of the object at position k * fenceStride of the
-  //    byIdOrder column (which lists the objects in increasing id).
-  // Built through a temporary map that is dropped again, so building them
-  // leaves no page of the table in memory. Empty: plain searches.
+  //    byIdOrder column (which lists the objects in increasing id);
+  //  - groupTop, idTop: every kFenceBlock-th key of each, searched first.
+  // Built from one pass over the table through a buffer that is dropped
+  // again, so building them leaves no page of the table in memory. Empty:
+  // plain searches.
   uint32_t fenceStride = 0;
-  std::vector<uint64_t> groupKeys;
-  std::vector<uint32_t> idKeys;
+  std::vector<uint64_t> groupKeys, groupTop;
+  std::vector<uint32_t> idKeys, idTop;
   void buildFences();
+
+  // Bits [offset, offset + width) of entry i (i below objectCount, width at
+  // most 57), for the searches: one 64-bit load straight from the map when
+  // eight bytes are there, else a checked read. 0 when the read fails.
+  uint64_t entryField(uint32_t i, uint32_t offset, uint32_t width) const {
+    if (width == 0) return 0;
+    const uint64_t bit = objectTable.bitOf(i) + offset;
+    if (data.map != nullptr) return loadBits(data.map + objectTable.start, objectTable.bytes, bit, width);
+    uint8_t bytes[8] = {};
+    const uint64_t at = bit / 8;
+    if (at >= objectTable.bytes ||
+        !data.read(objectTable.start + at, bytes, std::min<uint64_t>(8, objectTable.bytes - at))) {
+      return 0;
+    }
+    return loadBits(bytes, 8, bit % 8, width);
+  }
+  // Asks for the cache lines of entries [from, to] of the mapped table at
+  // once, so that the probes of a search inside them wait for memory once
+  // rather than once per probe.
+  void prefetchEntries(uint64_t from, uint64_t to) const {
+    if (data.map == nullptr || from > to) return;
+    const uint8_t* base = data.map + objectTable.start;
+    const uint64_t first = objectTable.bitOf(static_cast<uint32_t>(from)) / 8;
+    const uint64_t last = std::min(objectTable.bytes - 1, (objectTable.bitOf(static_cast<uint32_t>(to)) + objectTable.width) / 8);
+    for (uint64_t at = first & ~uint64_t(63); at <= last; at += 64) __builtin_prefetch(base + at);
+  }
+  // Where the fields the searches read lie in an entry.
+  uint32_t keyOffset() const { return layout.idBits; }  // parent, then type: the group key
+  uint32_t keyWidth() const { return layout.objectBits + layout.typeBits; }
+  uint32_t runOffset() const { return layout.idBits + layout.objectBits + layout.typeBits; }
+  uint32_t byIdOffset() const { return layout.entryBits - layout.objectBits; }
 
   // Why the last open failed (a file name and the check it failed).
   std::string error;
@@ -454,62 +524,134 @@ bool ContentDatabase::Impl::buildTables() {
 
 // ---------------------------------------------------------------------------
 
+namespace {
+
+// A read-only map of a whole file that is dropped again with the object, so
+// that the pages it touched do not stay with the process.
+class TemporaryMap {
+ public:
+  TemporaryMap(int fd, uint64_t size) : size_(size) {
+    if (fd < 0 || size == 0 || size > std::numeric_limits<size_t>::max()) return;
+    void* p = ::mmap(nullptr, static_cast<size_t>(size), PROT_READ, MAP_PRIVATE, fd, 0);
+    if (p == MAP_FAILED) return;
+    bytes_ = static_cast<const uint8_t*>(p);
+  }
+  ~TemporaryMap() {
+    if (bytes_ != nullptr) ::munmap(const_cast<uint8_t*>(bytes_), static_cast<size_t>(size_));
+  }
+  TemporaryMap(const TemporaryMap&) = delete;
+  TemporaryMap& operator=(const TemporaryMap&) = delete;
+  const uint8_t* bytes() const { return bytes_; }
+
+ private:
+  uint64_t size_ = 0;
+  const uint8_t* bytes_ = nullptr;
+};
+
+template <typename T>
+std::vector<T> everyBlockKey(const std::vector<T>& keys) {
+  std::vector<T> top;
+  top.reserve(keys.size() / kFenceBlock + 1);
+  for (size_t k = 0; k < keys.size(); k += kFenceBlock) top.push_back(keys[k]);
+  return top;
+}
+
+// The first of the n sorted keys that is not below key (n when none is), by
+// halving without branches on the keys.
+template <typename T>
+size_t lowerBound(const T* keys, size_t n, T key) {
+  if (n == 0) return 0;
+  const T* base = keys;
+  while (n > 1) {
+    const size_t half = n / 2;
+    base = base[half] < key ? base + half : base;
+    n -= half;
+  }
+  return static_cast<size_t>(base - keys) + (*base < key ? 1 : 0);
+}
+
+// The first position of keys (sorted) whose key is not below key: the block
+// from the top level, then the position inside it.
+template <typename T>
+size_t fenceLowerBound(const std::vector<T>& top, const std::vector<T>& keys, T key) {
+  const size_t t = lowerBound(top.data(), top.size(), key);
+  if (t == 0) return 0;
+  const size_t from = (t - 1) * kFenceBlock;
+  const size_t to = std::min<size_t>(t * kFenceBlock, keys.size());
+  return from + lowerBound(keys.data() + from, to - from, key);
+}
+
+}  // namespace
+
 void ContentDatabase::Impl::buildFences() {
   groupKeys.clear();
+  groupTop.clear();
   idKeys.clear();
+  idTop.clear();
   fenceStride = 0;
   const uint32_t count = layout.objectCount;
   if (count < 2 * kFenceStride || objectTable.width == 0) return;
   uint32_t stride = kFenceStride;
   while (count / stride > kFenceSamples) stride *= 2;
 
-  // Positioned reads of single entries: the table is not mapped yet, and
-  // reading only the samples leaves the rest of it alone. readPair reads
-  // entry i and the one after it with one read when they are adjacent.
-  auto readPair = [&](uint32_t i, ObjectEntry& first, ObjectEntry* second) {
-    const uint64_t bit = objectTable.bitOf(i);
-    uint64_t bits = bit % 8 + objectTable.width;
-    const bool together = second && objectTable.bitOf(i + 1) == bit + objectTable.width;
-    if (together) bits += objectTable.width;
-    const uint64_t from = objectTable.start + bit / 8;
-    const uint64_t n = (bits + 7) / 8;
-    uint8_t bytes[64] = {0};  // two entries of at most 192 bits, and room to decode past them
-    if (n > sizeof bytes - 8 || !data.read(from, bytes, n)) return false;
-    decodeEntry(bytes, bit % 8, first);
-    if (together) decodeEntry(bytes, bit % 8 + objectTable.width, *second);
-    return !second || together || [&] {
-      const uint64_t b2 = objectTable.bitOf(i + 1);
-      uint8_t more[40] = {0};
-      const uint64_t n2 = (b2 % 8 + objectTable.width + 7) / 8;
-      if (n2 > sizeof more - 8 || !data.read(objectTable.start + b2 / 8, more, n2)) return false;
-      decodeEntry(more, b2 % 8, *second);
-      return true;
-    }();
+  // Read through a map of its own that is dropped at the end (the lasting
+  // map of the file is made after this), so no page stays in memory.
+  const TemporaryMap map(data.fd, data.size);
+  if (map.bytes() == nullptr) return;
+  const uint8_t* table = map.bytes() + objectTable.start;
+  const uint64_t bytes = objectTable.bytes;
+  const ContentLayout& l = layout;
+  auto field = [&](uint32_t i, uint32_t offset, uint32_t width) {
+    return loadBits(table, bytes, objectTable.bitOf(i) + offset, width);
   };
-  auto readAt = [&](uint32_t i, ObjectEntry& e) { return readPair(i, e, nullptr); };
 
-  // The group keys and the objects the byIdOrder samples name, in table
-  // order; then the ids of those objects, in object order.
+  // The group key of every sampled entry, and the object each sampled
+  // position of the byIdOrder column names, in one pass down the table.
   const uint32_t samples = (count - 1) / stride + 1;
   std::vector<uint64_t> groups;
-  std::vector<std::pair<ObjectIndex, uint32_t>> wanted;  // object, sample
+  std::vector<ObjectIndex> named;
   groups.reserve(samples);
-  wanted.reserve(samples);
-  ObjectEntry e, next;
+  named.reserve(samples);
+  // The samples lie in different cache lines and each read would wait for
+  // memory: the lines a few samples ahead are asked for early.
+  constexpr uint32_t kAhead = 16;
+  auto prefetch = [&](uint32_t i) { __builtin_prefetch(table + objectTable.bitOf(i) / 8); };
+  const uint32_t byIdAt = byIdOffset(), keyAt = keyOffset(), width = keyWidth();
   for (uint32_t k = 0; k < samples; ++k) {
+    if (k + kAhead < samples) prefetch((k + kAhead) * stride);
     const uint32_t position = k * stride;
-    const bool pair = position + 1 < count;
-    if (!readPair(position, e, pair ? &next : nullptr)) return;
-    if (e.byIdOrder >= count) return;  // damaged: no fences
-    wanted.emplace_back(e.byIdOrder, k);
-    if (pair) groups.push_back((uint64_t(next.parent) << 16) | next.type);
+    const ObjectIndex object = static_cast<ObjectIndex>(field(position, byIdAt, l.objectBits));
+    if (object >= count) return;  // damaged: no fences
+    named.push_back(object);
+    if (position + 1 < count) groups.push_back(field(position + 1, keyAt, width));
   }
-  std::sort(wanted.begin(), wanted.end());
-  std::vector<uint32_t> ids(samples, 0);
-  for (const auto& [object, k] : wanted) {
-    if (!readAt(object, e)) return;
-    ids[k] = e.id;
+
+  // The ids of the named objects, read in table order: the named objects
+  // marked in a bitmap, their ids stored by their rank among the marked.
+  std::vector<uint64_t> marked((count + 63) / 64, 0);
+  for (ObjectIndex object : named) marked[object / 64] |= uint64_t(1) << (object % 64);
+  std::vector<uint32_t> rankBefore(marked.size(), 0);
+  std::vector<ObjectIndex> inOrder;
+  inOrder.reserve(named.size());
+  for (size_t w = 0; w < marked.size(); ++w) {
+    rankBefore[w] = static_cast<uint32_t>(inOrder.size());
+    for (uint64_t bits = marked[w]; bits != 0; bits &= bits - 1) {
+      inOrder.push_back(static_cast<ObjectIndex>(w * 64 + std::countr_zero(bits)));
+    }
   }
+  std::vector<uint32_t> markedIds(inOrder.size());
+  for (size_t j = 0; j < inOrder.size(); ++j) {
+    if (j + kAhead < inOrder.size()) prefetch(inOrder[j + kAhead]);
+    markedIds[j] = static_cast<uint32_t>(field(inOrder[j], 0, l.idBits));
+  }
+  std::vector<uint32_t> ids(named.size());
+  for (size_t k = 0; k < named.size(); ++k) {
+    const ObjectIndex object = named[k];
+    const uint64_t below = marked[object / 64] & ((uint64_t(1) << (object % 64)) - 1);
+    ids[k] = markedIds[rankBefore[object / 64] + std::popcount(below)];
+  }
+  groupTop = everyBlockKey(groups);
+  idTop = everyBlockKey(ids);
   groupKeys = std::move(groups);
   idKeys = std::move(ids);
   fenceStride = stride;
@@ -552,7 +694,9 @@ bool ContentDatabase::valid() const { return impl_ && impl_->data.isOpen(); }
 void ContentDatabase::dropSearchFences() {
   if (!impl_) return;
   std::vector<uint64_t>().swap(impl_->groupKeys);  // gives the memory back
+  std::vector<uint64_t>().swap(impl_->groupTop);
   std::vector<uint32_t>().swap(impl_->idKeys);
+  std::vector<uint32_t>().swap(impl_->idTop);
   impl_->fenceStride = 0;
 }
 
@@ -566,21 +710,6 @@ const std::string& ContentDatabase::openError() const {
 uint32_t ContentDatabase::objectCount() const { return impl_ ? impl_->layout.objectCount : 0; }
 
 const ContentLayout& ContentDatabase::layout() const { return impl_ ? impl_->layout : kEmptyLayout; }
-
-namespace {
-
-// Reads `width` (at most 32) bits starting `bit` bits into a buffer that holds
-// at least bit / 8 + 8 bytes: one big-endian 64-bit load and a shift.
-inline uint32_t takePadded(const uint8_t* bytes, uint32_t bit, uint32_t width) {
-  if (width == 0) return 0;
-  uint64_t word = 0;
-  const uint8_t* p = bytes + bit / 8;
-  for (int k = 0; k < 8; ++k) word = (word << 8) | p[k];
-  word <<= bit % 8;
-  return static_cast<uint32_t>(word >> (64 - width));
-}
-
-}  // namespace
 
 bool ContentDatabase::readEntry(ObjectIndex index, ObjectEntry& out) const {
   if (!impl_ || index >= impl_->layout.objectCount) return false;
@@ -695,38 +824,40 @@ const std::vector<std::pair<std::u16string, ObjectIndex>>& ContentDatabase::name
 
 // The object table is sorted by (parent, type), and each entry's run counts
 // the entries of its group after it, so the search can skip whole groups.
+// Parent and type lie side by side in an entry, so the two compare as one key.
 ObjectIndex ContentDatabase::findGroup(ObjectIndex parent, uint16_t type) const {
   const uint32_t count = objectCount();
   if (count == 0 || uint64_t(parent) + 1 > count - 1) return 0;
   if (type >= impl_->layout.typeCount) return 0;
+  const Impl& d = *impl_;
+  const uint32_t keyAt = d.keyOffset(), keyWidth = d.keyWidth(), runAt = d.runOffset(), runBits = d.layout.runBits;
+  const uint64_t key = (uint64_t(parent) << d.layout.typeBits) | type;
   uint64_t lo = uint64_t(parent) + 1;
   uint64_t hi = count - 1;
-  if (!impl_->groupKeys.empty()) {
+  if (!d.groupKeys.empty()) {
     // The first entry of the group lies after the last sample below its key
     // and no later than the first sample at or above it.
-    const auto& keys = impl_->groupKeys;
-    const uint64_t stride = impl_->fenceStride;
-    const uint64_t key = (uint64_t(parent) << 16) | type;
-    const uint64_t k = std::lower_bound(keys.begin(), keys.end(), key) - keys.begin();
+    const uint64_t stride = d.fenceStride;
+    const uint64_t k = fenceLowerBound(d.groupTop, d.groupKeys, key);
     if (k > 0) lo = std::max(lo, 1 + (k - 1) * stride + 1);
-    if (k < keys.size()) hi = std::min(hi, 1 + k * stride);
+    if (k < d.groupKeys.size()) hi = std::min(hi, 1 + k * stride);
     if (lo > hi) return 0;
+    d.prefetchEntries(lo, hi);
   }
-  ObjectEntry e;
   while (lo < hi) {
     const uint64_t mid = lo + (hi - lo) / 2;
-    if (!readEntry(static_cast<ObjectIndex>(mid), e)) return 0;
-    if (e.parent < parent || (e.parent == parent && e.type < type)) {
-      lo = mid + e.run + 1;  // past the rest of mid's group; always moves forward
-    } else if (e.parent > parent || (e.parent == parent && e.type > type)) {
+    const uint64_t at = d.entryField(static_cast<uint32_t>(mid), keyAt, keyWidth);
+    if (at < key) {
+      lo = mid + d.entryField(static_cast<uint32_t>(mid), runAt, runBits) + 1;  // past the rest of mid's group
+    } else if (at > key) {
       hi = mid - 1;  // mid > lo >= 1
     } else {
       hi = mid;
     }
   }
   // The answer is a child, so it lies after its parent.
-  if (hi <= parent || !readEntry(static_cast<ObjectIndex>(hi), e)) return 0;
-  return (e.parent == parent && e.type == type) ? static_cast<ObjectIndex>(hi) : 0;
+  if (hi <= parent) return 0;
+  return d.entryField(static_cast<uint32_t>(hi), keyAt, keyWidth) == key ? static_cast<ObjectIndex>(hi) : 0;
 }
 
 ObjectIndex ContentDatabase::findFirstChild(ObjectIndex parent) const {
@@ -757,20 +888,22 @@ ObjectIndex ContentDatabase::findFirstChild(ObjectIndex parent) const {
 ObjectIndex ContentDatabase::findById(uint32_t id) const {
   const uint32_t count = objectCount();
   if (count == 0) return 0;
+  const Impl& d = *impl_;
   int64_t lo = 0;
   int64_t hi = int64_t(count) - 1;
   // Known ids just outside [lo, hi] (when known), for interpolation.
   bool bounded = false;
   uint32_t idBelow = 0, idAbove = 0;
-  if (!impl_->idKeys.empty()) {
+  if (!d.idKeys.empty()) {
     // The id lies after the last sample below it and no later than the
     // first sample at or above it.
-    const auto& keys = impl_->idKeys;
-    const int64_t stride = impl_->fenceStride;
-    const int64_t k = std::lower_bound(keys.begin(), keys.end(), id) - keys.begin();
+    const auto& keys = d.idKeys;
+    const int64_t stride = d.fenceStride;
+    const int64_t k = fenceLowerBound(d.idTop, keys, id);
     if (k > 0) lo = std::max<int64_t>(lo, (k - 1) * stride + 1);
     if (k < int64_t(keys.size())) hi = std::min<int64_t>(hi, k * stride);
     if (lo > hi) return 0;
+    d.prefetchEntries(static_cast<uint64_t>(lo), static_cast<uint64_t>(hi));
     if (k > 0 && k < int64_t(keys.size())) {
       bounded = true;
       idBelow = keys[k - 1];
@@ -778,12 +911,11 @@ ObjectIndex ContentDatabase::findById(uint32_t id) const {
     }
   }
   int64_t mid = lo;
-  ObjectEntry at, target;
+  const uint32_t byIdAt = d.byIdOffset(), objectBits = d.layout.objectBits, idBits = d.layout.idBits;
   auto idAt = [&](int64_t position, ObjectIndex& object, uint32_t& objectId) {
-    if (!readEntry(static_cast<ObjectIndex>(position), at)) return false;
-    if (!readEntry(at.byIdOrder, target)) return false;
-    object = at.byIdOrder;
-    objectId = target.id;
+    object = static_cast<ObjectIndex>(d.entryField(static_cast<uint32_t>(position), byIdAt, objectBits));
+    if (object >= count) return false;
+    objectId = static_cast<uint32_t>(d.entryField(object, 0, idBits));
     return true;
   };
   ObjectIndex object = 0;
@@ -876,7 +1008,8 @@ size_t ContentDatabase::tableBytes() const {
   for (const auto& kv : impl_->nameMap) total += node + text(kv.first);
   total += (impl_->typeMap.bucket_count() + impl_->kindMap.bucket_count() + impl_->nameMap.bucket_count()) *
            sizeof(void*);
-  total += impl_->groupKeys.capacity() * sizeof(uint64_t) + impl_->idKeys.capacity() * sizeof(uint32_t);
+  total += (impl_->groupKeys.capacity() + impl_->groupTop.capacity()) * sizeof(uint64_t) +
+           (impl_->idKeys.capacity() + impl_->idTop.capacity()) * sizeof(uint32_t);
   return total;
 }
 

@@ -85,6 +85,16 @@ inline constexpr uint32_t NoPrefix = 0x800;  // an ampersand is an ordinary char
 // Without NoPrefix, "&x" shows x underlined and "&&" shows one ampersand.
 }  // namespace TextFormat
 
+// Text drawing recorded by a surface (shaped glyphs at their positions, with
+// their fonts, colours, clips and the fills between them), so that the same
+// picture can be drawn again without measuring and shaping the text again.
+// Immutable once made; only a surface of the kind that made it can draw it.
+class TextRecording {
+ public:
+  virtual ~TextRecording() = default;
+};
+using TextRecordingRef = std::shared_ptr<const TextRecording>;
+
 class DrawingSurface {
  public:
   virtual ~DrawingSurface() = default;
@@ -128,6 +138,21 @@ class DrawingSurface {
   // scaled when the two differ in size.
   virtual ImageRef decodeImage(const uint8_t* data, size_t n) = 0;
   virtual void drawImage(const SurfaceImage& image, const Rect& source, const Rect& target) = 0;
+
+  // Recording. Between beginRecording and endRecording everything is drawn
+  // as usual and also recorded; endRecording answers the recording, or null
+  // when something drawn could not be recorded (or the surface records
+  // nothing, as by default). replay draws a recording made by a surface of
+  // the same kind shifted by offset, leaving the selected font and text
+  // colour as they were at the end of the recording; false (drawing nothing)
+  // when it cannot, for example because the fonts it was made with are gone.
+  virtual void beginRecording() {}
+  virtual TextRecordingRef endRecording() { return nullptr; }
+  virtual bool replay(const TextRecording& recording, Point offset) {
+    (void)recording;
+    (void)offset;
+    return false;
+  }
 
   // An off-screen surface of the same kind, and the one-step copy of a part of
   // another surface (of the same kind) to a point of this one.

@@ -5,6 +5,9 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string_view>
 
 #include "richtext/MarkupRenderer.h"
 
@@ -40,6 +43,7 @@ struct MarkupRenderer::Sink {
   LinkAreaList* linkAreas = nullptr;
   Point screenOrigin;
   std::vector<LayoutPiece>* pieces = nullptr;
+  std::vector<std::pair<Rect, int32_t>>* drawnLinks = nullptr;  // link pieces in client coordinates
 };
 
 Rect MarkupRenderer::walk(DrawingSurface& surface, TextBlock& block, const Rect& rect, Sink& sink) const {
@@ -91,6 +95,7 @@ Rect MarkupRenderer::walk(DrawingSurface& surface, TextBlock& block, const Rect&
     if (sink.linkAreas && isLink && !isEllipsis) {
       sink.linkAreas->append(r.translated(sink.screenOrigin.x, sink.screenOrigin.y), linkId);
     }
+    if (sink.drawnLinks && isLink && !isEllipsis) sink.drawnLinks->emplace_back(r, linkId);
   };
 
   for (size_t runIndex = 0; runIndex < block.runs.size() && linesLeft != 0; ++runIndex) {
@@ -279,19 +284,98 @@ Rect MarkupRenderer::walk(DrawingSurface& surface, TextBlock& block, const Rect&
   return {leftEdge, rect.top, std::min(rect.right, rightEdge), bottom};
 }
 
-void MarkupRenderer::draw(TextBlock& block, DrawingSurface& surface, const Rect& rect) const {
+namespace {
+
+// A hash of what parsing made of a block, so that a kept drawing is never
+// drawn for a block whose text or runs changed since.
+size_t contentHash(const TextBlock& block) {
+  size_t h = std::hash<std::u16string_view>{}(block.text);
+  auto mix = [&h](uint64_t v) { h ^= std::hash<uint64_t>{}(v) + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2); };
+  for (const TextRun& r : block.runs) {
+    mix((uint64_t(uint32_t(r.start)) << 32) | uint32_t(r.end));
+    mix((uint64_t(uint32_t(r.linkId)) << 32) | r.colour);
+    mix((uint64_t(r.link) << 40) | (uint64_t(r.bold) << 32) | (uint64_t(r.italic) << 24) | r.script);
+    mix((uint64_t(uint32_t(r.width)) << 32) | uint32_t(r.height));
+  }
+  mix((uint64_t(uint32_t(block.lineWidth)) << 32) | uint32_t(block.maxRunHeight));
+  return h;
+}
+
+}  // namespace
+
+bool MarkupRenderer::drawingFits(const BlockDrawing& d, const TextBlock& block, const Rect& rect,
+                                 size_t content) const {
+  return font_ && d.font == *font_ && d.maxLines == maxLines_ && d.margins == margins_ && d.dpiX == dpiX_ &&
+         d.dpiY == dpiY_ && d.width == rect.width() && d.height == rect.height() && d.background == block.background &&
+         d.inverted == block.inverted && d.format == block.format && d.content == content;
+}
+
+void MarkupRenderer::drawBlock(Point screenOrigin, LinkAreaList* linkAreas, DrawingSurface& surface,
+                               TextBlock& block, const Rect& rect) const {
+  // Without a font of its own the layout depends on the font the surface has
+  // selected: such blocks are always laid out.
+  const bool keep = font_.has_value();
+  const size_t content = keep ? contentHash(block) : 0;
+  const bool fits = keep && block.drawing && drawingFits(*block.drawing, block, rect, content);
+  if (fits && block.drawing->recording) {
+    const BlockDrawing& d = *block.drawing;
+    const Point offset{rect.left - d.origin.x, rect.top - d.origin.y};
+    if (surface.replay(*d.recording, offset)) {
+      block.lastRect = linkAreas ? rect.translated(screenOrigin.x, screenOrigin.y) : rect;
+      if (!block.text.empty()) block.truncated = d.truncated;  // as the layout leaves it
+      if (linkAreas) {
+        for (const auto& [r, id] : d.links) {
+          linkAreas->append(r.translated(offset.x + screenOrigin.x, offset.y + screenOrigin.y), id);
+        }
+      }
+      return;
+    }
+  }
+
   Sink sink;
   sink.draw = true;
+  sink.linkAreas = linkAreas;
+  sink.screenOrigin = screenOrigin;
+  if (!keep) {
+    block.drawing.reset();
+    walk(surface, block, rect, sink);
+    return;
+  }
+  // The glyphs are recorded from the second draw with the same inputs on: a
+  // block drawn once (a measured popup, a cell scrolled past) keeps nothing
+  // but what it was laid out from.
+  auto d = std::make_shared<BlockDrawing>();
+  const bool record = fits;
+  if (record) {
+    sink.drawnLinks = &d->links;
+    surface.beginRecording();
+  }
   walk(surface, block, rect, sink);
+  if (record) d->recording = surface.endRecording();
+  d->font = *font_;
+  d->maxLines = maxLines_;
+  d->margins = margins_;
+  d->dpiX = dpiX_;
+  d->dpiY = dpiY_;
+  d->width = rect.width();
+  d->height = rect.height();
+  d->background = block.background;
+  d->inverted = block.inverted;
+  d->format = block.format;
+  d->content = content;
+  d->origin = {rect.left, rect.top};
+  d->truncated = block.truncated;
+  if (!d->recording) d->links.clear();
+  block.drawing = std::move(d);
+}
+
+void MarkupRenderer::draw(TextBlock& block, DrawingSurface& surface, const Rect& rect) const {
+  drawBlock({0, 0}, nullptr, surface, block, rect);
 }
 
 void MarkupRenderer::drawLinked(Point screenOrigin, LinkAreaList& linkAreas, DrawingSurface& surface,
                                 TextBlock& block, const Rect& rect) const {
-  Sink sink;
-  sink.draw = true;
-  sink.linkAreas = &linkAreas;
-  sink.screenOrigin = screenOrigin;
-  walk(surface, block, rect, sink);
+  drawBlock(screenOrigin, &linkAreas, surface, block, rect);
 }
 
 Rect MarkupRenderer::measureLayout(DrawingSurface& surface, TextBlock& block, const Rect& rect) const {
@@ -350,6 +434,7 @@ int MarkupRenderer::lineHeight() const {
 void MarkupRenderer::resetBlock(TextBlock& block) {
   block.runs.clear();
   block.parsed = false;
+  block.drawing.reset();
 }
 
 bool MarkupRenderer::toggleInverted(TextBlock& block) {

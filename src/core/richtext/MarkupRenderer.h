@@ -24,6 +24,33 @@ struct TextMargins {
   uint8_t top = 0;
   uint8_t right = 0;
   uint8_t bottom = 0;
+
+  friend bool operator==(const TextMargins&, const TextMargins&) = default;
+};
+
+// The last drawing of a block: what its layout was made from (besides the
+// renderer's font, the rectangle's size and the rest below, a hash of the
+// block's display text and runs) and, from the second draw with the same
+// inputs on, what the surface recorded. A draw with the same inputs replays
+// the recording shifted to the new rectangle; any other draw lays the block
+// out again.
+struct BlockDrawing {
+  FontDescription font;
+  int maxLines = 0;
+  TextMargins margins;
+  int dpiX = 0;
+  int dpiY = 0;
+  int width = 0;
+  int height = 0;
+  Colour background = 0;
+  bool inverted = false;
+  uint32_t format = 0;
+  size_t content = 0;
+
+  Point origin;  // top-left of the rectangle drawn in
+  TextRecordingRef recording;
+  bool truncated = false;
+  std::vector<std::pair<Rect, int32_t>> links;  // link pieces drawn, client coordinates
 };
 
 // One piece of a layout: a stretch of display text drawn with one call.
@@ -66,7 +93,10 @@ class MarkupRenderer {
                                   std::u16string_view attrName = {});
 
   // Layout. All of these expect a parsed block.
-  // Fills rect with the block's background and draws the text.
+  // Fills rect with the block's background and draws the text. A block drawn
+  // again in a rectangle of the same size, with the same font, resolution and
+  // settings, keeps the glyphs drawn (see BlockDrawing) and from then on
+  // draws them without laying the text out again.
   void draw(TextBlock& block, DrawingSurface& surface, const Rect& rect) const;
   // As draw; every drawn piece of a link run is appended to linkAreas in
   // screen coordinates (client point + screenOrigin), and block.lastRect is
@@ -103,6 +133,11 @@ class MarkupRenderer {
  private:
   struct Sink;
   Rect walk(DrawingSurface& surface, TextBlock& block, const Rect& rect, Sink& sink) const;
+  // draw and drawLinked (linkAreas null: no link areas, lastRect in client coordinates).
+  void drawBlock(Point screenOrigin, LinkAreaList* linkAreas, DrawingSurface& surface, TextBlock& block,
+                 const Rect& rect) const;
+  // Whether a kept drawing was made from what this renderer would lay the block out from in rect.
+  bool drawingFits(const BlockDrawing& drawing, const TextBlock& block, const Rect& rect, size_t content) const;
 
   std::optional<FontDescription> font_;
   int maxLines_ = 0;

@@ -2,6 +2,7 @@
 // One piece of markup and what the markup renderer derives from it: the
 // display text (tags removed, entities decoded) and its styled runs.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,8 @@ struct TextRun {
   friend bool operator==(const TextRun&, const TextRun&) = default;
 };
 
+struct BlockDrawing;  // the last drawing of a block, kept by MarkupRenderer
+
 // Text-drawing flags a fresh block passes to the surface: no prefix processing.
 inline constexpr uint32_t kDefaultBlockFormat = 0x800;
 
@@ -54,6 +57,9 @@ struct TextBlock {
   bool parsed = false;              // runs and display text are valid
   bool inverted = false;            // colours are currently inverted
   Rect lastRect;                    // rectangle of the last layout
+  // The last draw, kept so that drawing the block again in a rectangle of the
+  // same size draws the recorded glyphs without laying it out again.
+  std::shared_ptr<const BlockDrawing> drawing;
 
   TextBlock() = default;
   explicit TextBlock(std::u16string markup, Colour backgroundColour = 0xFFFFFF)

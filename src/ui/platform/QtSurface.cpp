@@ -8,6 +8,7 @@
 #include <QPolygon>
 #include <QString>
 #include <algorithm>
+#include <atomic>
 #include <array>
 #include <unordered_map>
 #include <vector>
@@ -21,6 +22,19 @@ struct FontCache {
   std::unordered_map<std::u16string, std::shared_ptr<const QtFont>> fonts;
   std::array<std::shared_ptr<const QtFont>, 8> recent;  // most recently used first
 };
+
+// Counts the clearings of the font cache: recordings made before one are stale.
+std::atomic<uint64_t>& fontGeneration() {
+  static std::atomic<uint64_t> generation{0};
+  return generation;
+}
+
+std::atomic<size_t>& liveRecordingBytes() {
+  static std::atomic<size_t> bytes{0};
+  return bytes;
+}
+
+constexpr size_t kRecordingBudget = 16u * 1024 * 1024;
 
 FontCache*& cacheSlot() {
   static FontCache* cache = nullptr;
@@ -83,7 +97,13 @@ QRect toQRect(const Rect& r) { return QRect(r.left, r.top, r.right - r.left, r.b
 QColor toQColor(Colour colour) { return QColor(redOf(colour), greenOf(colour), blueOf(colour)); }
 
 QtFont::QtFont(FontDescription description, const QFont& font)
-    : Font(std::move(description)), font_(font), metrics_(font), metricsF_(font), raw_(QRawFont::fromFont(font)) {
+    : Font(std::move(description)),
+      font_(font),
+      metrics_(font),
+      metricsF_(font),
+      raw_(QRawFont::fromFont(font)),
+      height_(metrics_.height()),
+      ascent_(metrics_.ascent()) {
   // Glyph runs only when the raw font is the face Qt would draw (not a
   // synthesised bold or slant, which only QPainter's own path reproduces).
   glyphRuns_ = raw_.isValid() && raw_.weight() == font.weight() &&
@@ -193,6 +213,7 @@ QFont QtSurface::qfontFor(const FontDescription& d) {
 }
 
 void QtSurface::clearFontCache() {
+  ++fontGeneration();
   if (FontCache* c = cacheSlot()) {
     c->fonts.clear();
     c->recent.fill(nullptr);
@@ -235,7 +256,7 @@ void QtSurface::selectFont(const FontRef& font) {
 
 Size QtSurface::measureText(const char16_t* text, size_t n) {
   const QtFont& f = current();
-  const int h = f.metrics().height();
+  const int h = f.height();
   if (!text || n == 0) return {0, h};
   if (n == 1 && !QChar::isSurrogate(text[0])) return {f.glyph(text[0]).width, h};
   double sum = 0;
@@ -267,7 +288,7 @@ size_t QtSurface::fitCount(const char16_t* text, size_t n, int width) {
   return k;
 }
 
-int QtSurface::textHeight() { return current().metrics().height(); }
+int QtSurface::textHeight() { return current().height(); }
 
 void QtSurface::applyPen(Colour colour) {
   if (!penValid_ || penColour_ != colour) {
@@ -289,24 +310,28 @@ void QtSurface::drawText(const char16_t* text, size_t n, const Rect& rect, uint3
     // the same. The clip is set only when the text's advance or line height
     // exceeds the rectangle (a glyph's ink reaching a pixel past its advance
     // is not cut).
-    const QPointF origin(rect.left, rect.top + f.metrics().ascent());
+    const QPointF origin(rect.left, rect.top + f.ascent());
     const bool needClip =
-        clip && (f.metrics().height() > rect.height() || measureText(text, n).width > rect.width());
+        clip && (f.height() > rect.height() || measureText(text, n).width > rect.width());
     if (!needClip && queueGlyphs(text, n, origin)) return;
     flushGlyphs();
     QPainter& p = painter();
     if (needClip) p.setClipRect(toQRect(rect));
+    if (needClip) clip_ = toQRect(rect);
     if (queueGlyphs(text, n, origin)) {
       flushGlyphs();
     } else {
+      recordingBroken_ = true;
       applyPen(textColour_);
       p.setFont(f.font());
       p.drawText(origin, visibleText(text, n));
     }
+    clip_.reset();
     if (needClip) p.setClipping(false);
     return;
   }
   flushGlyphs();
+  recordingBroken_ = true;
   QPainter& p = painter();
   applyPen(textColour_);
   if (clip) p.setClipRect(toQRect(rect));
@@ -359,9 +384,115 @@ void QtSurface::flushGlyphs() {
   glyphRun_.setUnderline(pendingFont_->font().underline());
   glyphRun_.setStrikeOut(pendingFont_->font().strikeOut());
   painter().drawGlyphRun(pendingOrigin_, glyphRun_);
+  if (recording_) recordGlyphs();
   glyphIndexes_.clear();
   glyphPositions_.clear();
   pendingFont_.reset();
+}
+
+// ---------------------------------------------------------------------------
+// Recording
+
+struct QtSurface::Recording : TextRecording {
+  struct Item {
+    bool fill = false;
+    QRect rect;                  // the fill, or the clip of a clipped run
+    bool clipped = false;
+    Colour colour = 0;
+    QPointF origin;              // of the glyph run
+    std::shared_ptr<const QtFont> font;
+    size_t first = 0, count = 0;  // its glyphs in glyphs and positions
+  };
+  std::vector<Item> items;
+  std::vector<quint32> glyphs;
+  std::vector<QPointF> positions;
+  std::shared_ptr<const QtFont> font;  // selected at the end
+  Colour textColour = 0;
+  uint64_t generation = 0;
+  size_t counted = 0;  // bytes added to the live total when handed out
+
+  size_t bytes() const {
+    return sizeof(*this) + items.capacity() * sizeof(Item) + glyphs.capacity() * sizeof(quint32) +
+           positions.capacity() * sizeof(QPointF);
+  }
+  ~Recording() override { liveRecordingBytes() -= counted; }
+};
+
+size_t QtSurface::recordingBudget() { return kRecordingBudget; }
+size_t QtSurface::recordingBytes() { return liveRecordingBytes().load(); }
+
+void QtSurface::beginRecording() {
+  flushGlyphs();  // what was queued before belongs to no recording
+  recording_ = std::make_unique<Recording>();
+  recordingBroken_ = false;
+}
+
+void QtSurface::recordGlyphs() {
+  Recording& r = *recording_;
+  Recording::Item item;
+  item.colour = pendingColour_;
+  item.origin = pendingOrigin_;
+  item.clipped = clip_.has_value();
+  if (clip_) item.rect = *clip_;
+  item.font = pendingFont_;
+  item.first = r.glyphs.size();
+  item.count = glyphIndexes_.size();
+  r.glyphs.insert(r.glyphs.end(), glyphIndexes_.begin(), glyphIndexes_.end());
+  r.positions.insert(r.positions.end(), glyphPositions_.begin(), glyphPositions_.end());
+  r.items.push_back(std::move(item));
+}
+
+void QtSurface::recordFill(const QRect& rect, Colour colour) {
+  Recording::Item item;
+  item.fill = true;
+  item.rect = rect;
+  item.colour = colour;
+  recording_->items.push_back(std::move(item));
+}
+
+TextRecordingRef QtSurface::endRecording() {
+  if (!recording_) return nullptr;
+  flushGlyphs();  // the last pieces are drawn now, as the next drawing would
+  std::unique_ptr<Recording> r = std::move(recording_);
+  if (recordingBroken_) return nullptr;
+  r->items.shrink_to_fit();
+  r->glyphs.shrink_to_fit();
+  r->positions.shrink_to_fit();
+  const size_t bytes = r->bytes();
+  if (liveRecordingBytes().load() + bytes > kRecordingBudget) return nullptr;
+  r->font = font_;
+  r->textColour = textColour_;
+  r->generation = fontGeneration();
+  r->counted = bytes;
+  liveRecordingBytes() += r->counted;
+  return std::shared_ptr<const TextRecording>(r.release());
+}
+
+bool QtSurface::replay(const TextRecording& recording, Point offset) {
+  const auto* r = dynamic_cast<const Recording*>(&recording);
+  if (!r || r->generation != fontGeneration()) return false;
+  flushGlyphs();
+  recordingBroken_ = true;  // a replay inside a recording is not recorded
+  QPainter& p = painter();
+  const QPoint shift(offset.x, offset.y);
+  for (const Recording::Item& item : r->items) {
+    if (item.fill) {
+      p.fillRect(item.rect.translated(shift), toQColor(item.colour));
+      continue;
+    }
+    applyPen(item.colour);
+    if (item.clipped) p.setClipRect(item.rect.translated(shift));
+    glyphRun_.setRawFont(item.font->rawFont());
+    glyphRun_.setRawData(r->glyphs.data() + item.first, r->positions.data() + item.first,
+                         static_cast<int>(item.count));
+    glyphRun_.setUnderline(item.font->font().underline());
+    glyphRun_.setStrikeOut(item.font->font().strikeOut());
+    p.drawGlyphRun(item.origin + QPointF(shift), glyphRun_);
+    if (item.clipped) p.setClipping(false);
+  }
+  font_ = r->font;
+  textColour_ = r->textColour;
+  return true;
 }
 
 QImage& QtSurface::image() {
@@ -373,10 +504,12 @@ void QtSurface::fillRect(const Rect& rect, Colour colour) {
   if (rect.isEmpty()) return;
   flushGlyphs();
   painter().fillRect(toQRect(rect), toQColor(colour));
+  if (recording_) recordFill(toQRect(rect), colour);
 }
 
 void QtSurface::polyline(const Point* points, size_t n, Colour colour) {
   if (!points || n < 2) return;
+  recordingBroken_ = true;
   flushGlyphs();
   QPolygon poly;
   poly.reserve(static_cast<qsizetype>(n));
@@ -390,6 +523,7 @@ void QtSurface::polyline(const Point* points, size_t n, Colour colour) {
 
 void QtSurface::polygon(const Point* points, size_t n, Colour fill, Colour outline) {
   if (!points || n < 3) return;
+  recordingBroken_ = true;
   flushGlyphs();
   QPolygon poly;
   poly.reserve(static_cast<qsizetype>(n));
@@ -412,6 +546,7 @@ ImageRef QtSurface::decodeImage(const uint8_t* data, size_t n) {
 void QtSurface::drawImage(const SurfaceImage& image, const Rect& source, const Rect& target) {
   const auto* q = dynamic_cast<const QtImage*>(&image);
   if (!q || source.isEmpty() || target.isEmpty()) return;
+  recordingBroken_ = true;
   flushGlyphs();
   QPainter& p = painter();
   p.setRenderHint(QPainter::SmoothPixmapTransform, true);
@@ -425,6 +560,7 @@ std::unique_ptr<DrawingSurface> QtSurface::createOffscreen(int width, int height
 void QtSurface::copyFrom(DrawingSurface& source, const Rect& sourceRect, Point destination) {
   auto* q = dynamic_cast<QtSurface*>(&source);
   if (!q || sourceRect.isEmpty()) return;
+  recordingBroken_ = true;
   flushGlyphs();
   if (q == this) {
     const QImage part = image_->copy(toQRect(sourceRect));  // never paint an image onto itself

@@ -18,6 +18,7 @@
 #include <QGlyphRun>
 #include <QRawFont>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/DrawingSurface.h"
@@ -38,6 +39,10 @@ class QtFont : public Font {
   QtFont(FontDescription description, const QFont& font);
   const QFont& font() const { return font_; }
   const QFontMetrics& metrics() const { return metrics_; }
+  // metrics().height() and ascent(), kept: asking QFontMetrics takes the font
+  // database's lock each time, and text is measured character by character.
+  int height() const { return height_; }
+  int ascent() const { return ascent_; }
   const QRawFont& rawFont() const { return raw_; }
   bool glyphRuns() const { return glyphRuns_; }
 
@@ -55,6 +60,8 @@ class QtFont : public Font {
   QFontMetrics metrics_;
   QFontMetricsF metricsF_;
   QRawFont raw_;
+  int height_ = 0;
+  int ascent_ = 0;
   bool glyphRuns_ = false;
   mutable std::unique_ptr<Glyph[]> cache_;  // characters below U+0800
   mutable std::unique_ptr<bool[]> known_;
@@ -112,13 +119,29 @@ class QtSurface : public DrawingSurface {
   std::unique_ptr<DrawingSurface> createOffscreen(int width, int height) override;
   void copyFrom(DrawingSurface& source, const Rect& sourceRect, Point destination) override;
 
+  // Recordings keep the glyph runs as drawn (glyphs, positions, raw font,
+  // colour, clip) and the fills between them. Text that needed QPainter's
+  // own path (a fallback font, prefix processing, alignment) or any other
+  // drawing is not recorded. Live recordings together keep at most
+  // recordingBudget() bytes; past it endRecording answers null. A recording
+  // made before the font cache was cleared is never replayed.
+  void beginRecording() override;
+  TextRecordingRef endRecording() override;
+  bool replay(const TextRecording& recording, Point offset) override;
+  static size_t recordingBudget();
+  static size_t recordingBytes();  // held by live recordings
+
  private:
+  struct Recording;
   QPainter& painter();
   void applyPen(Colour colour);
   // Adds the glyphs of the text to the pending glyph run (false, adding
   // nothing, when the font lacks one of them); flushGlyphs draws the run.
   bool queueGlyphs(const char16_t* text, size_t n, QPointF origin);
   void flushGlyphs();
+  // Add what was just drawn to the recording.
+  void recordGlyphs();
+  void recordFill(const QRect& rect, Colour colour);
   const QtFont& current() const { return *font_; }
 
   std::unique_ptr<QImage> ownImage_;
@@ -135,6 +158,9 @@ class QtSurface : public DrawingSurface {
   Colour pendingColour_ = 0;
   double pendingBaseline_ = 0;
   QPointF pendingOrigin_;
+  std::optional<QRect> clip_;             // the clip set while drawing one clipped piece
+  std::unique_ptr<Recording> recording_;  // while recording
+  bool recordingBroken_ = false;          // something drawn could not be recorded
 };
 
 // A picture decoded by the Qt surface.

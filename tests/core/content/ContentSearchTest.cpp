@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 #include <random>
 #include <string>
 #include <vector>
@@ -191,3 +192,89 @@ TEST_P(RandomTree, CursorMovesAgreeWithTheWholeTable) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, RandomTree, ::testing::Values(1u, 2u, 3u));
+
+namespace {
+
+// A guide of `count` objects under a random tree with `typeCount` types and
+// ids for every object drawn from a few clusters (dense runs, wide gaps, the
+// top of the 32-bit range), written and opened.
+struct UnevenGuide {
+  TempDir dir;
+  ContentDatabase db;
+  std::vector<std::u16string> types;
+
+  UnevenGuide(uint32_t count, uint32_t typeCount, uint32_t seed) {
+    std::mt19937 random(seed);
+    types.push_back(u"root");
+    for (uint32_t t = 1; t < typeCount; ++t) types.push_back(u"type" + std::u16string(1, char16_t(u'A' + t % 26)) +
+                                                             std::u16string(1, char16_t(u'a' + t / 26)));
+    ContentWriter writer(u"root");
+    writer.declareTypes(types);
+    std::vector<ContentWriter::Handle> handles{0};
+    std::set<uint32_t> used;
+    auto freshId = [&] {
+      for (;;) {
+        uint32_t id = 0;
+        switch (random() % 4) {
+          case 0: id = random() % 5000; break;                       // dense near 0
+          case 1: id = 0xFFFFFFFFu - random() % 3000; break;         // the top of the range
+          case 2: id = 1000000 + (random() % 50) * 7919; break;      // a sparse stretch
+          default: id = static_cast<uint32_t>(random()); break;      // anywhere
+        }
+        if (used.insert(id).second) return id;
+      }
+    };
+    writer.setId(0, freshId());
+    for (uint32_t i = 1; i < count; ++i) {
+      const size_t n = handles.size();
+      const ContentWriter::Handle parent =
+          random() % 3 ? handles[n - 1 - random() % std::min<size_t>(n, 8)] : handles[random() % n];
+      const auto h = writer.add(parent, types[1 + random() % (typeCount - 1)]);
+      writer.setId(h, freshId());
+      handles.push_back(h);
+    }
+    EXPECT_TRUE(writer.write(dir.base(), nullptr));
+    EXPECT_TRUE(db.open(dir.base()));
+  }
+};
+
+// Every id with its neighbours, every parent with every type (and one past
+// the table), on the fenced database against the brute-force model.
+void expectSearchesMatchTheModel(const ContentDatabase& db, size_t typeCount) {
+  const Model m(db);
+  for (const auto& [id, index] : m.byId) {
+    ASSERT_EQ(db.findById(id), index) << id;
+    if (id > 0 && !m.byId.count(id - 1)) {
+      ASSERT_EQ(db.findById(id - 1), 0u) << id - 1;
+    }
+    if (id < 0xFFFFFFFFu && !m.byId.count(id + 1)) {
+      ASSERT_EQ(db.findById(id + 1), 0u) << id + 1;
+    }
+  }
+  for (ObjectIndex parent = 0; parent < db.objectCount(); ++parent) {
+    for (uint16_t type = 0; type <= typeCount; ++type) {
+      const auto group = m.group(parent, type);
+      ASSERT_EQ(db.findGroup(parent, type), group.empty() ? 0 : group.front()) << parent << " " << type;
+    }
+  }
+}
+
+}  // namespace
+
+TEST(UnevenGuides, FencedSearchesAgreeWithTheWholeTable) {
+  // Ids in clusters up to 0xFFFFFFFF and many types (wide id and type fields);
+  // sizes around the smallest fenced table and around whole blocks of fence
+  // keys, so that the first and last samples and blocks are all searched.
+  for (const uint32_t count : {63u, 64u, 65u, 97u, 2047u, 2049u, 2081u, 4200u, 9000u}) {
+    for (const uint32_t typeCount : {3u, 70u}) {
+      SCOPED_TRACE(testing::Message() << count << " objects, " << typeCount << " types");
+      UnevenGuide g(count, typeCount, count * 31 + typeCount);
+      ASSERT_EQ(g.db.objectCount(), count);
+      EXPECT_EQ(g.db.hasSearchFences(), count >= 64);  // two samples at the least
+      expectSearchesMatchTheModel(g.db, typeCount);
+      // Without fences the same answers.
+      g.db.dropSearchFences();
+      expectSearchesMatchTheModel(g.db, typeCount);
+    }
+  }
+}
