@@ -228,8 +228,8 @@ class DocumentQueue {
 constexpr size_t kBatchDocuments = 512;
 
 // Removes what builds of processes that no longer run left beside folder
-// ("<name>.building-<pid>-<n>", "<name>.old-<pid>"): a reader killed while it
-// built. Builds still running in other processes are left alone.
+// ("<name>.building-<pid>-<n>", "<name>.old-<pid>-<n>"): a reader killed
+// while it built. Builds still running in other processes are left alone.
 void removeLeftovers(const fs::path& target) {
   std::error_code ec;
   const fs::path parent = target.has_parent_path() ? target.parent_path() : fs::path(".");
@@ -277,7 +277,7 @@ bool buildIndex(const ContentDatabase& db, const std::string& folder, const Sear
   DocumentQueue queue;
   std::atomic<bool> stopExtracting{false};
   std::atomic<bool> extracted{false};
-  std::thread extractor([&] {
+  auto extract = [&] {
     try {
       DocumentQueue::Batch batch;
       uint64_t looked = 0;
@@ -306,7 +306,13 @@ bool buildIndex(const ContentDatabase& db, const std::string& folder, const Sear
     } catch (const std::exception&) {
     }
     queue.finish();
-  });
+  };
+  std::thread extractor;
+  try {
+    extractor = std::thread(extract);
+  } catch (const std::system_error& e) {
+    return fail(std::string("cannot start a thread to build the search index: ") + e.what());
+  }
   auto stopExtractor = [&] {
     stopExtracting = true;
     queue.stop();
