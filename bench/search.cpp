@@ -175,13 +175,23 @@ uint64_t folderBytes(const std::string& path) {
   return total;
 }
 
-std::string tempPath(const char* name) {
-  static std::string base = [] {
+// The run's scratch folder (indexes, FTS5 files, caches), removed at exit.
+struct ScratchFolder {
+  ScratchFolder() {
     char pattern[] = "/tmp/vantrel-bench-index-XXXXXX";
     if (!mkdtemp(pattern)) std::abort();
-    return std::string(pattern);
-  }();
-  return base + "/" + name;
+    path = pattern;
+  }
+  ~ScratchFolder() {
+    std::error_code ec;
+    fs::remove_all(path, ec);
+  }
+  std::string path;
+};
+
+std::string tempPath(const char* name) {
+  static ScratchFolder base;
+  return base.path + "/" + name;
 }
 
 // --- FTS5 -------------------------------------------------------------------
