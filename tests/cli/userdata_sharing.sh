@@ -17,6 +17,9 @@ cleanup() {
 trap cleanup EXIT
 export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
+# The reader builds its search index as soon as it starts: here, not in the
+# user's cache.
+export XDG_CACHE_HOME="$work/cache"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 sums() { cat "$1"/bookmarks.vs? "$1"/notes.vs? 2>/dev/null | md5sum; }

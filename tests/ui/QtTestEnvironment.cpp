@@ -2,7 +2,11 @@
 // Qt test program links this file; VANTREL_TEST_PROGRAM names the program.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <QApplication>
+#include <filesystem>
+#include <string>
 
 namespace {
 
@@ -10,6 +14,13 @@ class QtEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A reader started by a test builds its search index at once: into a
+    // cache folder of this run, never the user's.
+    char pattern[] = "/tmp/vantrel-test-cache-XXXXXX";
+    if (mkdtemp(pattern)) {
+      cache_ = pattern;
+      setenv("XDG_CACHE_HOME", pattern, 1);
+    }
     static int argc = 1;
     static char name[] = VANTREL_TEST_PROGRAM;
     static char* argv[] = {name, nullptr};
@@ -18,10 +29,13 @@ class QtEnvironment : public ::testing::Environment {
   void TearDown() override {
     delete app_;
     app_ = nullptr;
+    std::error_code ec;
+    if (!cache_.empty()) std::filesystem::remove_all(cache_, ec);
   }
 
  private:
   QApplication* app_ = nullptr;
+  std::string cache_;
 };
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 

@@ -3,11 +3,20 @@
 #include <unistd.h>
 #include <xapian.h>
 
+#include <signal.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
+#include <deque>
 #include <filesystem>
+#include <mutex>
 #include <system_error>
+#include <thread>
+#include <unordered_map>
 
 #include "util/TextCodec.h"
 
@@ -19,7 +28,7 @@ namespace {
 
 // Raised whenever the document layout or the indexing rules change, so that
 // an index written by an older reader counts as stale.
-constexpr const char* kFormat = "v1";
+constexpr const char* kFormat = "v2";
 constexpr const char* kEditionKey = "vantrel.edition";
 constexpr const char* kCompleteKey = "vantrel.complete";
 constexpr const char* kCountKey = "vantrel.documents";
@@ -141,6 +150,109 @@ IndexState checkIndex(const std::string& folder, const std::string& edition) {
   }
 }
 
+namespace {
+
+// The English stemmer with a memory of the words it has seen: a guide's
+// vocabulary is small next to its word count, so nearly every word is
+// stemmed once. Used by one thread only.
+class RememberingStemmer : public Xapian::StemImplementation {
+ public:
+  std::string operator()(const std::string& word) override {
+    auto it = seen_.find(word);
+    if (it != seen_.end()) return it->second;
+    // Bounded: a guide of endless distinct words forgets and starts over.
+    if (seen_.size() >= kMaxWords) seen_.clear();
+    return seen_.emplace(word, stem_(word)).first->second;
+  }
+  std::string get_description() const override { return "english (remembered)"; }
+
+ private:
+  static constexpr size_t kMaxWords = 200000;
+  Xapian::Stem stem_{"english"};
+  std::unordered_map<std::string, std::string> seen_;
+};
+
+// Documents handed from the extracting thread to the indexing one, a batch
+// at a time; the extractor waits when the indexer falls behind.
+class DocumentQueue {
+ public:
+  struct Batch {
+    std::vector<SearchDocument> documents;
+    uint64_t done = 0;  // objects looked at once this batch was full
+  };
+
+  // False when the indexer stopped taking batches.
+  bool push(Batch&& batch) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    roomy_.wait(lock, [&] { return batches_.size() < kMaxBatches || stopped_; });
+    if (stopped_) return false;
+    batches_.push_back(std::move(batch));
+    ready_.notify_one();
+    return true;
+  }
+  void finish() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    finished_ = true;
+    ready_.notify_one();
+  }
+  // The indexer gives up: the extractor's next push fails.
+  void stop() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopped_ = true;
+    batches_.clear();
+    roomy_.notify_all();
+  }
+  // The next batch; none once the extractor finished and all were taken.
+  // Wakes now and then so the caller can look at its cancel flag.
+  std::optional<Batch> pop(const std::atomic<bool>* cancel) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (batches_.empty() && !finished_) {
+      if (cancel && cancel->load()) return std::nullopt;
+      ready_.wait_for(lock, std::chrono::milliseconds(50));
+    }
+    if (batches_.empty()) return std::nullopt;
+    Batch b = std::move(batches_.front());
+    batches_.pop_front();
+    roomy_.notify_one();
+    return b;
+  }
+
+ private:
+  static constexpr size_t kMaxBatches = 4;
+  std::mutex mutex_;
+  std::condition_variable ready_, roomy_;
+  std::deque<Batch> batches_;
+  bool finished_ = false, stopped_ = false;
+};
+
+constexpr size_t kBatchDocuments = 512;
+
+// Removes what builds of processes that no longer run left beside folder
+// ("<name>.building-<pid>-<n>", "<name>.old-<pid>-<n>"): a reader killed
+// while it built. Builds still running in other processes are left alone.
+void removeLeftovers(const fs::path& target) {
+  std::error_code ec;
+  const fs::path parent = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  const std::string name = target.filename().string();
+  for (fs::directory_iterator it(parent, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string entry = it->path().filename().string();
+    for (const std::string mark : {".building-", ".old-"}) {
+      if (entry.size() <= name.size() + mark.size() || entry.compare(0, name.size(), name) != 0 ||
+          entry.compare(name.size(), mark.size(), mark) != 0)
+        continue;
+      const char* digits = entry.c_str() + name.size() + mark.size();
+      char* after = nullptr;
+      const long pid = std::strtol(digits, &after, 10);
+      if (after == digits || pid <= 0 || pid == ::getpid()) continue;
+      if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM) continue;  // still running
+      std::error_code e2;
+      fs::remove_all(it->path(), e2);
+    }
+  }
+}
+
+}  // namespace
+
 bool buildIndex(const ContentDatabase& db, const std::string& folder, const SearchProgress& progress,
                 const std::atomic<bool>* cancel, std::string* error, IndexBuildStats* stats) {
   auto fail = [&](const std::string& why) {
@@ -152,55 +264,126 @@ bool buildIndex(const ContentDatabase& db, const std::string& folder, const Sear
   const fs::path target(folder);
   if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
   if (ec) return fail("cannot create " + target.parent_path().string() + ": " + ec.message());
+  removeLeftovers(target);
   static std::atomic<unsigned> serial{0};
   const std::string temp = folder + ".building-" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
   fs::remove_all(temp, ec);
 
+  auto cancelled = [&] { return cancel && cancel->load(std::memory_order_relaxed); };
   uint64_t count = 0;
   bool completed = false;
+  // One thread reads the documents out of the guide while this one indexes
+  // the batch before.
+  DocumentQueue queue;
+  std::atomic<bool> stopExtracting{false};
+  std::atomic<bool> extracted{false};
+  auto extract = [&] {
+    try {
+      DocumentQueue::Batch batch;
+      uint64_t looked = 0;
+      bool open = true;
+      const bool all = extractDocuments(
+          db,
+          [&](SearchDocument&& d) {
+            if (!open) return;
+            batch.documents.push_back(std::move(d));
+            if (batch.documents.size() >= kBatchDocuments) {
+              batch.done = looked;
+              open = queue.push(std::move(batch));
+              batch = DocumentQueue::Batch();
+            }
+          },
+          [&](uint64_t done, uint64_t) {
+            looked = done;
+            if (cancelled()) stopExtracting = true;
+          },
+          &stopExtracting);
+      if (all && open) {
+        batch.done = db.objectCount();
+        if (!batch.documents.empty()) open = queue.push(std::move(batch));
+        extracted = open;
+      }
+    } catch (const std::exception&) {
+    }
+    queue.finish();
+  };
+  std::thread extractor;
+  try {
+    extractor = std::thread(extract);
+  } catch (const std::system_error& e) {
+    return fail(std::string("cannot start a thread to build the search index: ") + e.what());
+  }
+  auto stopExtractor = [&] {
+    stopExtracting = true;
+    queue.stop();
+    if (extractor.joinable()) extractor.join();
+  };
+
   try {
     // No fsync while writing: the folder is renamed into place only once
-    // complete, and an index damaged by a crash is found and rebuilt.
-    Xapian::WritableDatabase out(temp, Xapian::DB_CREATE_OR_OVERWRITE | Xapian::DB_NO_SYNC);
+    // complete, and an index damaged by a crash is found and rebuilt. No
+    // term lists either: nothing the reader asks for reads them.
+    Xapian::WritableDatabase out(
+        temp, Xapian::DB_CREATE_OR_OVERWRITE | Xapian::DB_BACKEND_GLASS | Xapian::DB_NO_SYNC | Xapian::DB_NO_TERMLIST);
+    // One transaction: nothing is committed until the whole index is there.
+    out.begin_transaction(false);
     Xapian::TermGenerator terms;
-    terms.set_stemmer(Xapian::Stem("english"));
+    terms.set_stemmer(Xapian::Stem(new RememberingStemmer));
     terms.set_stemming_strategy(Xapian::TermGenerator::STEM_SOME);
-    terms.set_database(out);
-    terms.set_flags(Xapian::TermGenerator::FLAG_SPELLING);
-    completed = extractDocuments(
-        db,
-        [&](SearchDocument&& d) {
-          Xapian::Document doc;
-          terms.set_document(doc);
-          terms.index_text(d.title, 2);
-          terms.increase_termpos();
-          terms.index_text(d.text);
-          doc.set_data(documentData(d));
-          out.add_document(doc);
-          ++count;
-        },
-        progress, cancel);
+    // Word positions are not stored: every query is words that must all
+    // match, so only which documents hold a word and how often counts.
+    // The spelling dictionary is counted here and written once at the end
+    // instead of word by word.
+    std::unordered_map<std::string, Xapian::termcount> spelling;
+    const uint64_t total = db.objectCount();
+    // Cancel is looked at document by document: a reader that closes waits
+    // for the build to stop, and the build runs at idle priority.
+    while (std::optional<DocumentQueue::Batch> batch = queue.pop(cancel)) {
+      for (SearchDocument& d : batch->documents) {
+        if (cancelled()) break;
+        Xapian::Document doc;
+        terms.set_document(doc);
+        terms.index_text_without_positions(d.title, 2);
+        terms.index_text_without_positions(d.text);
+        for (Xapian::TermIterator t = doc.termlist_begin(); t != doc.termlist_end(); ++t) {
+          const std::string& term = *t;
+          if (!term.empty() && term[0] != 'Z') spelling[term] += t.get_wdf();
+        }
+        doc.set_data(documentData(d));
+        out.add_document(doc);
+        ++count;
+      }
+      if (cancelled()) break;
+      if (progress) progress(batch->done, total);
+    }
+    stopExtractor();
+    completed = extracted && !cancelled();
     if (completed) {
+      for (const auto& [word, frequency] : spelling) out.add_spelling(word, frequency);
       out.set_metadata(kEditionKey, editionKey(db));
       out.set_metadata(kCountKey, std::to_string(count));
       out.set_metadata(kCompleteKey, "1");
-      out.commit();
+      out.commit_transaction();
+    } else {
+      out.cancel_transaction();
     }
     out.close();
   } catch (const Xapian::Error& e) {
+    stopExtractor();
     fs::remove_all(temp, ec);
     return fail("cannot write the search index in " + temp + ": " + e.get_description());
   } catch (const std::exception& e) {
+    stopExtractor();
     fs::remove_all(temp, ec);
     return fail(std::string("cannot write the search index: ") + e.what());
   }
   if (!completed) {
     fs::remove_all(temp, ec);
-    return fail("cancelled");
+    return fail(cancelled() ? "cancelled" : "the guide could not be read to the end");
   }
   // Swap the new folder in: the old one (if any) steps aside first and goes
   // only once the new one is in place.
-  const std::string old = folder + ".old-" + std::to_string(::getpid());
+  const std::string old = folder + ".old-" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
   fs::remove_all(old, ec);
   bool hadOld = fs::exists(target, ec);
   if (hadOld) {
@@ -213,8 +396,20 @@ bool buildIndex(const ContentDatabase& db, const std::string& folder, const Sear
   fs::rename(temp, target, ec);
   if (ec) {
     const std::string why = ec.message();
-    if (hadOld) fs::rename(old, target, ec);
+    if (hadOld) {
+      fs::rename(old, target, ec);
+      if (ec) fs::remove_all(old, ec);
+    }
     fs::remove_all(temp, ec);
+    // Another reader of the same guide built it at the same time and put
+    // its index in place first: that one serves as well.
+    if (checkIndex(folder, editionKey(db)) == IndexState::Ready) {
+      if (stats) {
+        stats->documents = count;
+        stats->bytes = folderBytes(folder);
+      }
+      return true;
+    }
     return fail("cannot move the index into " + folder + ": " + why);
   }
   if (hadOld) fs::remove_all(old, ec);

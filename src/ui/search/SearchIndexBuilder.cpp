@@ -36,7 +36,8 @@ bool SearchIndexBuilder::start(const std::string& folder) {
     QMetaObject::invokeMethod(this, [this, ok, message] { workerDone(ok, message); }, Qt::QueuedConnection);
   });
   lastReported_ = 0;
-  thread_->start(QThread::LowPriority);
+  // Idle priority: the build takes only what the reader leaves.
+  thread_->start(QThread::IdlePriority);
   return true;
 }
 

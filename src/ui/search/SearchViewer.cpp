@@ -94,6 +94,9 @@ SearchViewer::SearchViewer(const ContentDatabase& database, MainFrame& frame, co
   });
   QObject::connect(builder_, &SearchIndexBuilder::finished, window_,
                    [this](bool ok, bool cancelled, const QString& error) { indexBuilt(ok, cancelled, error); });
+  // A guide without a usable index starts building it as soon as the reader
+  // runs, so that search is ready (or nearly) when first asked for.
+  QTimer::singleShot(0, window_, [this] { ensureIndex(); });
 }
 
 SearchViewer::~SearchViewer() {

@@ -2,8 +2,9 @@
 // The search page (page key "search", Ctrl+K): results above, updating as
 // the user types, a search box at the bottom as on the index page, and while
 // the index is being built a progress bar with a Cancel button. The index is
-// found or built when the page is first shown; the rest of the reader stays
-// usable meanwhile. The query is the page data, so Back returns to the
+// found, or its build started, as soon as the reader runs (and again when the
+// page is shown after a cancelled or failed build); the rest of the reader
+// stays usable meanwhile. The query is the page data, so Back returns to the
 // results.
 #include <QJsonObject>
 #include <QLabel>

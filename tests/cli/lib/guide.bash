@@ -10,6 +10,9 @@ export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
+# The reader builds its search index as soon as it starts: into this run's
+# folder, never the user's cache.
+export XDG_CACHE_HOME="$WORK/cache"
 failures=0
 
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }

@@ -9,6 +9,9 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
+#include <thread>
+#include <unistd.h>
 #include <string>
 
 #include "content/ContentDatabase.h"
@@ -16,6 +19,7 @@
 #include "search/SearchDocuments.h"
 #include "search/SearchIndex.h"
 #include "search/SearchPage.h"
+#include "util/TextCodec.h"
 
 namespace vantrel {
 namespace {
@@ -307,6 +311,125 @@ TEST(SearchIndexLife, CancelledBuildLeavesThePreviousIndex) {
   EXPECT_EQ(error, "cancelled");
   EXPECT_EQ(checkIndex(folder, editionKey(g.db)), IndexState::Ready);
   // No temporary folders are left beside it.
+  int entries = 0;
+  for ([[maybe_unused]] const auto& e : fs::directory_iterator(cache.path)) ++entries;
+  EXPECT_EQ(entries, 1);
+}
+
+TEST_F(Indexed, QuotedPhrasesAndHyphenatedWordsAreAnswered) {
+  // The words must all be there; the index keeps no word order.
+  EXPECT_EQ(objects(index.search("\"hand hygiene\"")), std::vector<ObjectIndex>{g.other});
+  EXPECT_EQ(objects(index.search("hollow-bore")), std::vector<ObjectIndex>{g.question});
+  EXPECT_FALSE(index.search("\"hygiene hand\" wash").failed);
+  // A word of the title and a word of the text together.
+  EXPECT_EQ(objects(index.search("sepsis vancomycin")), std::vector<ObjectIndex>{g.sepsis});
+}
+
+// A guide of many footnotes, each a few words of a small vocabulary: more
+// documents than one batch of the build holds, and not a whole number of
+// batches.
+struct ManyNotes {
+  explicit ManyNotes(int count) {
+    ContentWriter w(u"guide");
+    const H notes = text(w, 0, u"table", u"Notes");
+    const char16_t* words[] = {u"alpha", u"bravo", u"charlie", u"delta", u"echo", u"foxtrot", u"golf"};
+    uint32_t seed = 12345;
+    for (int i = 0; i < count; ++i) {
+      std::u16string note;
+      std::set<int> used;
+      for (int k = 0; k < 3; ++k) {
+        seed = seed * 1103515245u + 12345u;
+        const int wi = static_cast<int>((seed >> 16) % 7);
+        used.insert(wi);
+        note += words[wi];
+        note += u' ';
+      }
+      note += u"note" + fromUtf8(std::to_string(i));
+      for (int wi : used) ++holding[toUtf8(words[wi])];
+      text(w, notes, u"footnote", note);
+    }
+    std::string error;
+    EXPECT_TRUE(w.write(dir.path + "/Qd07-Qd07", &error)) << error;
+    EXPECT_TRUE(db.open(dir.path + "/Qd07-Qd07"));
+  }
+  Temp dir;
+  ContentDatabase db;
+  std::map<std::string, uint32_t> holding;  // word -> footnotes holding it
+};
+
+TEST(SearchIndexBuild, EveryDocumentIsIndexedAcrossBatches) {
+  ManyNotes g(1777);
+  Temp cache;
+  const std::string folder = cache.path + "/idx";
+  IndexBuildStats stats;
+  uint64_t lastDone = 0, reports = 0;
+  bool ordered = true;
+  ASSERT_TRUE(buildIndex(
+      g.db, folder,
+      [&](uint64_t done, uint64_t total) {
+        ordered = ordered && done >= lastDone && done <= total;
+        lastDone = done;
+        ++reports;
+      },
+      nullptr, nullptr, &stats));
+  EXPECT_TRUE(ordered);
+  EXPECT_GT(reports, 1u);
+  EXPECT_EQ(lastDone, g.db.objectCount());
+  EXPECT_EQ(stats.documents, 1777u);
+  SearchIndex index;
+  ASSERT_TRUE(index.open(folder, editionKey(g.db)));
+  EXPECT_EQ(index.documentCount(), 1777u);
+  for (const auto& [word, count] : g.holding) EXPECT_EQ(index.search(word, 2000).hits.size(), count) << word;
+  // The first, a middle and the last note, each found by its own word.
+  for (int i : {0, 512, 1023, 1776}) EXPECT_EQ(index.search("note" + std::to_string(i)).hits.size(), 1u) << i;
+  // A misspelling of a word of the guide is still corrected.
+  SearchAnswer a = index.search("foxtrat");
+  ASSERT_TRUE(a.corrected);
+  EXPECT_EQ(*a.corrected, "foxtrot");
+}
+
+TEST(SearchIndexBuild, CancelMidwayStopsAndLeavesNothing) {
+  ManyNotes g(3000);
+  Temp cache;
+  const std::string folder = cache.path + "/idx";
+  std::atomic<bool> cancel{false};
+  std::string error;
+  EXPECT_FALSE(buildIndex(
+      g.db, folder, [&](uint64_t done, uint64_t) { if (done > 0) cancel = true; }, &cancel, &error));
+  EXPECT_EQ(error, "cancelled");
+  EXPECT_EQ(checkIndex(folder, editionKey(g.db)), IndexState::Missing);
+  EXPECT_TRUE(fs::is_empty(cache.path));
+}
+
+TEST(SearchIndexBuild, LeftoversOfDeadBuildsGoAndConcurrentBuildsAllSucceed) {
+  SmallGuide g;
+  Temp cache;
+  const std::string folder = cache.path + "/idx";
+  // What a reader killed while building left behind, and a build of a
+  // process that still runs (our parent).
+  const std::string dead = folder + ".building-2147480000-0";
+  const std::string deadOld = folder + ".old-2147480001";
+  const std::string live = folder + ".building-" + std::to_string(::getppid()) + "-0";
+  for (const std::string& f : {dead, deadOld, live}) fs::create_directories(f + "/sub");
+  ASSERT_TRUE(buildIndex(g.db, folder));
+  EXPECT_FALSE(fs::exists(dead));
+  EXPECT_FALSE(fs::exists(deadOld));
+  EXPECT_TRUE(fs::exists(live));
+  fs::remove_all(live);
+  fs::remove_all(folder);
+
+  // Readers of the same guide building at once: each ends with the index
+  // in place, none reports a failure.
+  std::vector<std::thread> builders;
+  std::atomic<int> built{0};
+  std::vector<std::string> errors(3);
+  for (int i = 0; i < 3; ++i)
+    builders.emplace_back([&, i] {
+      if (buildIndex(g.db, folder, {}, nullptr, &errors[i])) ++built;
+    });
+  for (auto& t : builders) t.join();
+  EXPECT_EQ(built.load(), 3) << errors[0] << errors[1] << errors[2];
+  EXPECT_EQ(checkIndex(folder, editionKey(g.db)), IndexState::Ready);
   int entries = 0;
   for ([[maybe_unused]] const auto& e : fs::directory_iterator(cache.path)) ++entries;
   EXPECT_EQ(entries, 1);
