@@ -84,4 +84,6 @@ QJsonObject ContentsViewer::scriptState() const {
   return o;
 }
 
+HierarchyTreePane* ContentsViewer::shownTree() { return pane_->isVisible() ? pane_ : nullptr; }
+
 }  // namespace vantrel

@@ -20,7 +20,10 @@ void addTreeState(QJsonObject& o, const HierarchyTreePane& pane, const QWidget* 
 // Carries out a tree rebuild as a model decided it.
 void applyTreeRebuild(HierarchyTreePane& pane, const TreeRebuild& rebuild);
 
-class ContentsViewer : public ContentViewer, public HierarchyPaneOwner, public ScriptStateSection {
+class ContentsViewer : public ContentViewer,
+                       public HierarchyPaneOwner,
+                       public ScriptStateSection,
+                       public ScriptTree {
  public:
   ContentsViewer(const ContentDatabase& database, MainFrame& frame, ObjectIndex toc, QWidget* pageArea, int dpiX,
                  int dpiY);
@@ -31,6 +34,7 @@ class ContentsViewer : public ContentViewer, public HierarchyPaneOwner, public S
   void onEntryTapped(HierarchyTreePane& pane, ObjectIndex object, bool leaf) override;
   // {object, title, rows, highlighted, firstVisible}.
   QJsonObject scriptState() const override;
+  HierarchyTreePane* shownTree() override;
 
   HierarchyTreePane* pane() const { return pane_; }
   ContentsModel& model() { return model_; }

@@ -125,4 +125,12 @@ QJsonObject TightHierarchyViewer::scriptState() const {
   return o;
 }
 
+bool TightHierarchyViewer::linksShown() const { return window_->isVisible(); }
+
+bool TightHierarchyViewer::followLink(const std::string& href, std::string& error) {
+  return followLinkIn(*window_->htmlPane()->control(), href, error);
+}
+
+HierarchyTreePane* TightHierarchyViewer::shownTree() { return window_->isVisible() ? window_->treePane() : nullptr; }
+
 }  // namespace vantrel

@@ -24,7 +24,9 @@ class TightHierarchyViewer : public ContentViewer,
                              public HtmlPaneOwner,
                              public ButtonBarListener,
                              public MenuHostListener,
-                             public ScriptStateSection {
+                             public ScriptStateSection,
+                             public ScriptLinkTarget,
+                             public ScriptTree {
  public:
   // pageArea: the frame's window; menuHost: the host of the field-jump list
   // (a child of the main window, kept by the caller; may be null in tests).
@@ -42,6 +44,9 @@ class TightHierarchyViewer : public ContentViewer,
   // {object, title, tree: {rows, highlighted, firstVisible}, ratio,
   // splitter: {y, h, bitmap}, html, anchor, fieldNames}.
   QJsonObject scriptState() const override;
+  bool linksShown() const override;
+  bool followLink(const std::string& href, std::string& error) override;
+  HierarchyTreePane* shownTree() override;
 
   HierarchySplitWindow* window() const { return window_; }
   ButtonBar* buttonBar() const { return bar_; }

@@ -92,4 +92,10 @@ QJsonObject QtHtmlViewer::scriptState() const {
   return o;
 }
 
+bool QtHtmlViewer::linksShown() const { return pane_->isVisible(); }
+
+bool QtHtmlViewer::followLink(const std::string& href, std::string& error) {
+  return followLinkIn(*pane_->control(), href, error);
+}
+
 }  // namespace vantrel

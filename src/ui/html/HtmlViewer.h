@@ -37,7 +37,10 @@ class RestartBar : public LayoutWidget {
   std::function<void()> listener_;
 };
 
-class QtHtmlViewer : public ContentViewer, public HtmlPaneOwner, public ScriptStateSection {
+class QtHtmlViewer : public ContentViewer,
+                     public HtmlPaneOwner,
+                     public ScriptStateSection,
+                     public ScriptLinkTarget {
  public:
   QtHtmlViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, QWidget* pageArea, int dpiX,
                int dpiY);
@@ -51,6 +54,8 @@ class QtHtmlViewer : public ContentViewer, public HtmlPaneOwner, public ScriptSt
 
   // {source, object, html, anchor}
   QJsonObject scriptState() const override;
+  bool linksShown() const override;
+  bool followLink(const std::string& href, std::string& error) override;
 
   HtmlPane* pane() const { return pane_; }
   RestartBar* restartBar() const { return restartBar_; }

@@ -219,4 +219,12 @@ QJsonObject SearchViewer::scriptState() const {
   return o;
 }
 
+bool SearchViewer::linksShown() const { return window_->isVisible(); }
+
+bool SearchViewer::followLink(const std::string& href, std::string& error) {
+  if (activateLink(QString::fromStdString(href))) return true;
+  error = "the search page has no link to '" + href + "'";
+  return false;
+}
+
 }  // namespace vantrel

@@ -43,7 +43,7 @@ class SearchWindow : public LayoutWidget {
   QLineEdit* edit_;
 };
 
-class SearchViewer : public ContentViewer, public ScriptStateSection {
+class SearchViewer : public ContentViewer, public ScriptStateSection, public ScriptLinkTarget, public ScriptIndexBuild {
  public:
   SearchViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, PageHistory& history,
                QWidget* pageArea, std::string guideDir, int dpiX, int dpiY);
@@ -52,6 +52,9 @@ class SearchViewer : public ContentViewer, public ScriptStateSection {
   bool show(uint32_t object, const uint8_t* data, size_t length) override;
   void afterLayout() override;
   QJsonObject scriptState() const override;
+  bool linksShown() const override;
+  bool followLink(const std::string& href, std::string& error) override;
+  bool indexBuilding() const override { return building(); }
 
   SearchWindow* window() const { return window_; }
   bool indexReady() const { return index_.isOpen(); }

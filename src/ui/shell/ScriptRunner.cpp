@@ -11,16 +11,12 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "hierarchy/ContentsViewer.h"
-#include "hierarchy/TightHierarchyViewer.h"
+#include "hierarchy/HierarchyTreePane.h"
 #include "html/HtmlDialog.h"
-#include "html/HtmlViewer.h"
 #include "shell/ChoosablePopup.h"
-#include "tools/CalculatorViewer.h"
 #include "shell/ScriptCommand.h"
 #include "shell/ScriptState.h"
 #include "userdata/TitleDialog.h"
-#include "search/SearchViewer.h"
 
 namespace vantrel {
 
@@ -253,10 +249,14 @@ bool ScriptRunner::execute(const ScriptCommand& c, std::string& error) {
   }
   if (n == "wait-index") {
     // Until the search index is ready (or no longer being built), at most MS.
-    auto* search = dynamic_cast<SearchViewer*>(app_.viewer(ViewerId::Search));
+    auto building = [this] {
+      for (const auto& [kind, viewer] : app_.viewers())
+        if (ScriptIndexBuild* b = host_.capabilities(viewer.get()).indexBuild; b && b->indexBuilding()) return true;
+      return false;
+    };
     QElapsedTimer timer;
     timer.start();
-    while (search && search->building() && timer.elapsed() < c.numbers[0]) settle(20);
+    while (building() && timer.elapsed() < c.numbers[0]) settle(20);
     settle();
     return true;
   }
@@ -330,36 +330,25 @@ bool ScriptRunner::pageControl(const ScriptCommand& c, std::string& error) {
     // The open HTML dialog first, then the HTML control of the page shown.
     HtmlControl* control = nullptr;
     if (HtmlDialog* d = HtmlDialog::openDialog()) control = d->control();
-    auto* html = dynamic_cast<QtHtmlViewer*>(app_.viewer(ViewerId::Html));
-    if (!control && html && html->pane()->isVisible()) control = html->pane()->control();
-    auto* fields = dynamic_cast<TightHierarchyViewer*>(app_.viewer(ViewerId::TightHierarchy));
-    if (!control && fields && fields->window()->isVisible()) control = fields->window()->htmlPane()->control();
-    auto* search = dynamic_cast<SearchViewer*>(app_.viewer(ViewerId::Search));
-    if (!control && search && search->window()->isVisible()) {
-      if (search->activateLink(QString::fromStdString(c.text))) return true;
-      error = "the search page has no link to '" + c.text + "'";
-      return false;
-    }
-    if (!control) {
-      error = "no HTML page is shown";
-      return false;
-    }
-    if (!control->activateLink(QString::fromStdString(c.text))) {
-      error = "the page shown has no link to '" + clipForMessage(c.text) + "'";
-      return false;
-    }
-    return true;
+    if (control) return followLinkIn(*control, c.text, error);
+    // Else the page shown whose links a script can follow.
+    for (const auto& [kind, viewer] : app_.viewers())
+      if (ScriptLinkTarget* links = host_.capabilities(viewer.get()).links; links && links->linksShown())
+        return links->followLink(c.text, error);
+    error = "no HTML page is shown";
+    return false;
   }
   const int id = static_cast<int>(c.numbers[0]);
   QWidget* target = nullptr;
-  // The title dialog while it is open, then the notes editor, then the calculator.
+  // The title dialog while it is open, then the notes editor, then the controls of the page shown.
   if (TitleDialog* d = TitleDialog::openDialog()) {
     for (QWidget* w : d->findChildren<QWidget*>())
       if (w->property("childId").toInt() == id) target = w;
   }
   if (!target && host_.chrome()) target = host_.chrome()->overlayControl(id);
-  auto* calc = dynamic_cast<QtCalculatorViewer*>(app_.viewer(ViewerId::Calculator));
-  if (!target && calc && calc->panel()->isVisible()) target = calc->panel()->form()->child(id);
+  for (const auto& [kind, viewer] : app_.viewers())
+    if (ScriptControls* controls = host_.capabilities(viewer.get()).controls; !target && controls)
+      target = controls->shownControl(id);
   if (!target || !target->isVisible()) {
     error = "the page shown has no control " + std::to_string(id);
     return false;
@@ -379,12 +368,8 @@ bool ScriptRunner::pageControl(const ScriptCommand& c, std::string& error) {
 bool ScriptRunner::expandItem(uint32_t object, bool expand, std::string& error) {
   // The contents tree or the tight hierarchy's tree, whichever is shown.
   HierarchyTreePane* pane = nullptr;
-  if (auto* contents = dynamic_cast<ContentsViewer*>(app_.viewer(ViewerId::Contents));
-      contents && contents->pane()->isVisible())
-    pane = contents->pane();
-  if (auto* tight = dynamic_cast<TightHierarchyViewer*>(app_.viewer(ViewerId::TightHierarchy));
-      !pane && tight && tight->window()->isVisible())
-    pane = tight->window()->treePane();
+  for (const auto& [kind, viewer] : app_.viewers())
+    if (ScriptTree* tree = host_.capabilities(viewer.get()).tree; !pane && tree) pane = tree->shownTree();
   if (!pane) {
     error = "no tree is shown";
     return false;

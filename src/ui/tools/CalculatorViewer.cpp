@@ -209,4 +209,8 @@ QJsonObject QtCalculatorViewer::scriptState() const {
   return o;
 }
 
+QWidget* QtCalculatorViewer::shownControl(int id) {
+  return panel_->isVisible() ? panel_->form()->child(id) : nullptr;
+}
+
 }  // namespace vantrel

@@ -72,7 +72,7 @@ class CalculatorPanel : public HeaderedWindow {
   CrClForm* form_;
 };
 
-class QtCalculatorViewer : public ContentViewer, public ScriptStateSection {
+class QtCalculatorViewer : public ContentViewer, public ScriptStateSection, public ScriptControls {
  public:
   QtCalculatorViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, QWidget* pageArea,
                      int dpiX, int dpiY, KeyboardService& keyboard, MessageService& messages);
@@ -83,6 +83,7 @@ class QtCalculatorViewer : public ContentViewer, public ScriptStateSection {
 
   // {fields: {"1000": text, ...}, male}
   QJsonObject scriptState() const override;
+  QWidget* shownControl(int id) override;
   CalculatorPanel* panel() const { return panel_; }
 
  private:

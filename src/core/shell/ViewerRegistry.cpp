@@ -1,0 +1,63 @@
+#include "shell/ViewerRegistry.h"
+
+#include <algorithm>
+
+namespace vantrel {
+
+void ViewerKinds::add(ViewerKind kind) {
+  for (ViewerKind& k : kinds_)
+    if (k.name == kind.name) {
+      k = std::move(kind);
+      return;
+    }
+  kinds_.push_back(std::move(kind));
+}
+
+const ViewerKind* ViewerKinds::find(std::string_view name) const {
+  for (const ViewerKind& k : kinds_)
+    if (k.name == name) return &k;
+  return nullptr;
+}
+
+namespace {
+std::vector<const ViewerKind*> sorted(const std::vector<ViewerKind>& kinds, int ViewerKind::*rank) {
+  std::vector<const ViewerKind*> out;
+  for (const ViewerKind& k : kinds) out.push_back(&k);
+  std::stable_sort(out.begin(), out.end(), [rank](const ViewerKind* a, const ViewerKind* b) {
+    return a->*rank < b->*rank;
+  });
+  return out;
+}
+}  // namespace
+
+std::vector<const ViewerKind*> ViewerKinds::inCreationOrder() const { return sorted(kinds_, &ViewerKind::creationRank); }
+std::vector<const ViewerKind*> ViewerKinds::inOfferingOrder() const { return sorted(kinds_, &ViewerKind::offeringRank); }
+std::vector<const ViewerKind*> ViewerKinds::inDestructionOrder() const {
+  return sorted(kinds_, &ViewerKind::destructionRank);
+}
+
+const ViewerKind* ViewerKinds::showing(const ContentDatabase& database, ObjectIndex x) const {
+  if (x >= database.objectCount()) return nullptr;
+  for (const ViewerKind* k : inOfferingOrder())
+    if (k->shows && k->shows(database, x)) return k;
+  return nullptr;
+}
+
+const ViewerKinds& viewerKinds() {
+  static const ViewerKinds kinds = [] {
+    ViewerKinds k;
+    registerShellViewers(k);
+    registerListViewers(k);
+    registerHierarchyViewers(k);
+    registerHtmlViewers(k);
+    registerImageViewers(k);
+    registerToolViewers(k);
+    registerTableViewers(k);
+    registerPopupViewers(k);
+    registerSearchViewers(k);
+    return k;
+  }();
+  return kinds;
+}
+
+}  // namespace vantrel
