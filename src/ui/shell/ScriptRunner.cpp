@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <string_view>
 
 #include "hierarchy/HierarchyTreePane.h"
 #include "html/HtmlDialog.h"
@@ -58,11 +59,8 @@ void ScriptRunner::step() {
   std::string error;
   auto c = parseScriptLine((*lines_)[i], error);
   if (c && !c->name.empty()) {
-    if (c->name == "quit") {
-      status_ = 0;
-      return;
-    }
-    if (!execute(*c, error)) c.reset();
+    if (!runScriptCommand(*this, *c, error)) c.reset();
+    else if (quitting_) return;
   }
   if (!c) {
     std::fprintf(err_, "vantrel-guide: script line %zu: %s\n", i + 1, error.c_str());
@@ -85,7 +83,7 @@ QWidget* ScriptRunner::keyTarget() const {
   return host_.mainWindow();
 }
 
-bool ScriptRunner::mouse(const std::string& kind, int x, int y, std::string& error) {
+bool ScriptRunner::pointer(const std::string& kind, int x, int y, std::string& error) {
   MainWindow* win = host_.mainWindow();
   if (!win) {
     error = "there is no window";
@@ -170,7 +168,7 @@ bool ScriptRunner::key(const std::string& name, std::string& error) {
   return true;
 }
 
-bool ScriptRunner::typeText(const std::string& text) {
+bool ScriptRunner::type(const std::string& text) {
   const QString t = QString::fromStdString(text);
   for (QChar ch : t) {
     int k = ch.toUpper().unicode();
@@ -239,106 +237,103 @@ bool ScriptRunner::shot(const std::string& file, std::string& error) {
   return true;
 }
 
-bool ScriptRunner::execute(const ScriptCommand& c, std::string& error) {
-  const std::string& n = c.name;
-  if (n == "tap" || n == "press" || n == "move" || n == "release")
-    return mouse(n, static_cast<int>(c.numbers[0]), static_cast<int>(c.numbers[1]), error);
-  if (n == "wait") {
-    settle(static_cast<int>(c.numbers[0]));
-    return true;
-  }
-  if (n == "wait-index") {
-    // Until the search index is ready (or no longer being built), at most MS.
-    auto building = [this] {
-      for (const auto& [kind, viewer] : app_.viewers())
-        if (ScriptIndexBuild* b = host_.capabilities(viewer.get()).indexBuild; b && b->indexBuilding()) return true;
-      return false;
-    };
-    QElapsedTimer timer;
-    timer.start();
-    while (building() && timer.elapsed() < c.numbers[0]) settle(20);
-    settle();
-    return true;
-  }
-  if (n == "type") return typeText(c.text);
-  if (n == "key") return key(c.text, error);
-  if (n == "answer") {
-    MessageAnswer a = c.text == "yes" ? MessageAnswer::Yes
-                      : c.text == "no" ? MessageAnswer::No
-                      : c.text == "cancel" ? MessageAnswer::Cancel
-                                           : MessageAnswer::Ok;
-    messages_.queueAnswer(a);
-    return true;
-  }
-  if (n == "state") {
-    printState();
-    return true;
-  }
-  if (n == "shot") return shot(c.text, error);
-  if (n == "resize") {
-    if (MainWindow* win = host_.mainWindow()) win->resize(static_cast<int>(c.numbers[0]), static_cast<int>(c.numbers[1]));
-    return true;
-  }
-  if (!app_.mainFrame()) {
-    error = "the reader did not start";
+bool ScriptRunner::wait(int ms) {
+  settle(ms);
+  return true;
+}
+
+bool ScriptRunner::waitIndex(int ms) {
+  // Until the search index is ready (or no longer being built), at most MS.
+  auto building = [this] {
+    for (const auto& [kind, viewer] : app_.viewers())
+      if (ScriptIndexBuild* b = host_.capabilities(viewer.get()).indexBuild; b && b->indexBuilding()) return true;
+    return false;
+  };
+  QElapsedTimer timer;
+  timer.start();
+  while (building() && timer.elapsed() < ms) settle(20);
+  settle();
+  return true;
+}
+
+bool ScriptRunner::answer(const std::string& answer) {
+  MessageAnswer a = answer == "yes"      ? MessageAnswer::Yes
+                    : answer == "no"     ? MessageAnswer::No
+                    : answer == "cancel" ? MessageAnswer::Cancel
+                                         : MessageAnswer::Ok;
+  messages_.queueAnswer(a);
+  return true;
+}
+
+bool ScriptRunner::reportState() {
+  printState();
+  return true;
+}
+
+bool ScriptRunner::resize(int width, int height) {
+  if (MainWindow* win = host_.mainWindow()) win->resize(width, height);
+  return true;
+}
+
+bool ScriptRunner::quit() {
+  status_ = 0;
+  quitting_ = true;
+  return true;
+}
+
+bool ScriptRunner::command(int id) {
+  CommandBarWidget* bar = host_.mainWindow()->commandBar();
+  // A button or menu entry of the bar is used as a tap would use it (a
+  // disabled one does nothing); any other id goes to the chrome viewer.
+  if (!bar->trigger(id) && host_.chrome() && !bar->button(id)) host_.chrome()->command(id);
+  return true;
+}
+
+bool ScriptRunner::check(int row, std::string& error) {
+  PagedList* list = host_.chrome() ? host_.chrome()->shownCheckList() : nullptr;
+  if (!list) {
+    error = "no checkbox list is shown";
     return false;
   }
-  if (n == "command") {
-    const int id = static_cast<int>(c.numbers[0]);
-    CommandBarWidget* bar = host_.mainWindow()->commandBar();
-    // A button or menu entry of the bar is used as a tap would use it (a
-    // disabled one does nothing); any other id goes to the chrome viewer.
-    if (!bar->trigger(id) && host_.chrome() && !bar->button(id)) host_.chrome()->command(id);
-    return true;
+  if (!toggleCheckRow(*list, row)) {
+    error = "the checkbox list shows no row " + std::to_string(row);
+    return false;
   }
-  if (n == "click" && clickButton(static_cast<int>(c.numbers[0]))) return true;
-  if (n == "choose") return choose(static_cast<int>(c.numbers[0]), error);
-  if (n == "check") {
-    PagedList* list = host_.chrome() ? host_.chrome()->shownCheckList() : nullptr;
-    if (!list) {
-      error = "no checkbox list is shown";
-      return false;
-    }
-    if (!toggleCheckRow(*list, static_cast<int>(c.numbers[0]))) {
-      error = "the checkbox list shows no row " + std::to_string(c.numbers[0]);
-      return false;
-    }
-    return true;
+  return true;
+}
+
+bool ScriptRunner::navigate(uint32_t object, const std::vector<uint8_t>& data) {
+  app_.mainFrame()->navigate(object, data.data(), data.size(), true);
+  return true;
+}
+
+bool ScriptRunner::navigateKey(const std::string& key, const std::vector<uint8_t>& data, std::string& error) {
+  bool known = false;
+  for (const auto& e : app_.pageKeys().entries()) known = known || e.first == key;
+  if (!known) {
+    error = "unknown page key '" + clipForMessage(key) + "'";
+    return false;
   }
-  if (n == "link" || n == "focus" || n == "click") return pageControl(c, error);
-  if (n == "expand" || n == "collapse") return expandItem(static_cast<uint32_t>(c.numbers[0]), n == "expand", error);
-  if (n == "navigate") {
-    app_.mainFrame()->navigate(static_cast<uint32_t>(c.numbers[0]), c.data.data(), c.data.size(), true);
-    return true;
-  }
-  if (n == "navigate-key") {
-    bool known = false;
-    for (const auto& e : app_.pageKeys().entries()) known = known || e.first == c.text;
-    if (!known) {
-      error = "unknown page key '" + clipForMessage(c.text) + "'";
-      return false;
-    }
-    app_.mainFrame()->navigate(app_.pageKeys()[c.text], c.data.data(), c.data.size(), true);
-    return true;
-  }
-  error = "command '" + clipForMessage(n) + "' cannot run here";
+  app_.mainFrame()->navigate(app_.pageKeys()[key], data.data(), data.size(), true);
+  return true;
+}
+
+bool ScriptRunner::click(int id, std::string& error) {
+  // A button anywhere in the main window first, else a control of the page.
+  return clickButton(id) || pageControl("click", id, error);
+}
+
+bool ScriptRunner::link(const std::string& href, std::string& error) {
+  // The open HTML dialog first, then the page shown whose links a script can follow.
+  if (HtmlDialog* d = HtmlDialog::openDialog(); d && d->control()) return followLinkIn(*d->control(), href, error);
+  for (const auto& [kind, viewer] : app_.viewers())
+    if (ScriptLinkTarget* links = host_.capabilities(viewer.get()).links; links && links->linksShown())
+      return links->followLink(href, error);
+  error = "no HTML page is shown";
   return false;
 }
 
-bool ScriptRunner::pageControl(const ScriptCommand& c, std::string& error) {
-  if (c.name == "link") {
-    // The open HTML dialog first, then the HTML control of the page shown.
-    HtmlControl* control = nullptr;
-    if (HtmlDialog* d = HtmlDialog::openDialog()) control = d->control();
-    if (control) return followLinkIn(*control, c.text, error);
-    // Else the page shown whose links a script can follow.
-    for (const auto& [kind, viewer] : app_.viewers())
-      if (ScriptLinkTarget* links = host_.capabilities(viewer.get()).links; links && links->linksShown())
-        return links->followLink(c.text, error);
-    error = "no HTML page is shown";
-    return false;
-  }
-  const int id = static_cast<int>(c.numbers[0]);
+bool ScriptRunner::pageControl(const char* action, int id, std::string& error) {
   QWidget* target = nullptr;
   // The title dialog while it is open, then the notes editor, then the controls of the page shown.
   if (TitleDialog* d = TitleDialog::openDialog()) {
@@ -353,7 +348,7 @@ bool ScriptRunner::pageControl(const ScriptCommand& c, std::string& error) {
     error = "the page shown has no control " + std::to_string(id);
     return false;
   }
-  if (c.name == "focus") {
+  if (std::string_view(action) == "focus") {
     target->activateWindow();
     target->setFocus(Qt::OtherFocusReason);
     return true;
