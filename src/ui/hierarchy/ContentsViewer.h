@@ -11,6 +11,7 @@
 #include "hierarchy/HierarchyTreePane.h"
 #include "shell/ScriptState.h"
 #include "shell/Viewer.h"
+#include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
@@ -25,8 +26,9 @@ class ContentsViewer : public ContentViewer,
                        public ScriptStateSection,
                        public ScriptTree {
  public:
-  ContentsViewer(const ContentDatabase& database, MainFrame& frame, ObjectIndex toc, QWidget* pageArea, int dpiX,
-                 int dpiY);
+  ContentsViewer(const ContentDatabase& database, MainFrame& frame, ObjectIndex toc, QWidget* pageArea, ScreenDpi dpi);
+  ContentsViewer(const ContentDatabase& database, MainFrame& frame, ObjectIndex toc, QWidget* pageArea, int dpiX, int dpiY)
+      : ContentsViewer(database, frame, toc, pageArea, ScreenDpi(dpiX, dpiY)) {}
   ~ContentsViewer() override;
 
   bool show(uint32_t object, const uint8_t* data, size_t length) override;

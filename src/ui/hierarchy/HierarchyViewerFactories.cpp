@@ -13,15 +13,15 @@ void registerHierarchyViewerFactories(ViewerFactories& factories) {
   factories.add("contents", [](ViewerContext& ctx, ViewerPlatform& p) -> MadeViewer {
     if (!ctx.database) return nullptr;
     return std::make_unique<ContentsViewer>(*ctx.database, ctx.frame, ctx.pageKeys["toc"], p.window.pageArea(),
-                                            p.screen.dpiX(), p.screen.dpiY());
+                                            ScreenDpi(p.screen));
   });
   factories.add("tightHierarchy", [](ViewerContext& ctx, ViewerPlatform& p) -> MadeViewer {
     if (!ctx.database) return nullptr;
     // The field-jump list's host, a child of the main window like the history list's.
-    auto* fieldList = new MenuHost(&p.window, p.screen.dpiX(), p.screen.dpiY(), &ctx.services.fonts,
+    auto* fieldList = new MenuHost(&p.window, ScreenDpi(p.screen), &ctx.services.fonts,
                                    shell::joinPath(p.programDir, kGuideFontFile));
     return std::make_unique<TightHierarchyViewer>(*ctx.database, ctx.frame, p.window.pageArea(), fieldList,
-                                                  p.screen.dpiX(), p.screen.dpiY());
+                                                  ScreenDpi(p.screen));
   });
 }
 

@@ -10,7 +10,7 @@ void registerHtmlViewerFactories(ViewerFactories& factories) {
   factories.add("html", [](ViewerContext& ctx, ViewerPlatform& p) -> MadeViewer {
     if (!ctx.database) return nullptr;
     return std::make_unique<QtHtmlViewer>(*ctx.database, ctx.frame, ctx.pageKeys, p.window.pageArea(),
-                                          p.screen.dpiX(), p.screen.dpiY());
+                                          ScreenDpi(p.screen));
   });
 }
 

@@ -12,18 +12,18 @@ void registerListViewerFactories(ViewerFactories& factories) {
   factories.add("index", [](ViewerContext& ctx, ViewerPlatform& p) -> MadeViewer {
     if (!ctx.database) return nullptr;
     return std::make_unique<QtIndexViewer>(*ctx.database, ctx.frame, ctx.pageKeys, ctx.history, p.window.pageArea(),
-                                           &p.window, p.screen.dpiX(), p.screen.dpiY(), ctx.services.keyboard,
+                                           &p.window, ScreenDpi(p.screen), ctx.services.keyboard,
                                            p.screen);
   });
   factories.add("key", [](ViewerContext& ctx, ViewerPlatform& p) -> MadeViewer {
     if (!ctx.database) return nullptr;
     return std::make_unique<QtKeyViewer>(*ctx.database, ctx.frame, ctx.pageKeys, p.window.pageArea(),
-                                         p.screen.dpiX(), p.screen.dpiY(), ctx.services.keyboard, p.screen);
+                                         ScreenDpi(p.screen), ctx.services.keyboard, p.screen);
   });
   factories.add("dual", [](ViewerContext& ctx, ViewerPlatform& p) -> MadeViewer {
     if (!ctx.database) return nullptr;
     return std::make_unique<QtDualListViewer>(*ctx.database, ctx.frame, p.window.pageArea(), &p.window, p.screen,
-                                              p.screen.dpiX(), p.screen.dpiY());
+                                              ScreenDpi(p.screen));
   });
 }
 

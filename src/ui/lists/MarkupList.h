@@ -14,6 +14,7 @@
 #include "platform/QtSurface.h"
 #include "popups/FootnotePopup.h"
 #include "tables/RichTitleHeader.h"
+#include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
@@ -26,7 +27,9 @@ class MarkupList : public QWidget {
   using LinkListener = std::function<void(MarkupList& list, int32_t linkId, const std::u16string& anchorName)>;
 
   // mainWindow bounds the popup.
-  MarkupList(QWidget* parent, QWidget* mainWindow, int dpiX, int dpiY);
+  MarkupList(QWidget* parent, QWidget* mainWindow, ScreenDpi dpi);
+  MarkupList(QWidget* parent, QWidget* mainWindow, int dpiX, int dpiY)
+      : MarkupList(parent, mainWindow, ScreenDpi(dpiX, dpiY)) {}
   ~MarkupList() override;
 
   void setup(bool tapEnabled, std::optional<FontDescription> font, const ItemSource* source, Colour background);
@@ -62,7 +65,7 @@ class MarkupList : public QWidget {
   QPointer<FootnotePopup> popup_;
   RowListener onRow_;
   LinkListener onLink_;
-  int dpiX_, dpiY_;
+  ScreenDpi dpi_;
   bool syncing_ = false;
 };
 
@@ -71,7 +74,9 @@ class MarkupListPane : public RichHeaderedWindow {
   using RowListener = std::function<void(MarkupListPane& pane, uint32_t row)>;
   using LinkListener = std::function<void(MarkupListPane& pane, int32_t linkId, const std::u16string& anchorName)>;
 
-  MarkupListPane(QWidget* parent, QWidget* mainWindow, int dpiX, int dpiY, const char* kindName = "markupList");
+  MarkupListPane(QWidget* parent, QWidget* mainWindow, ScreenDpi dpi, const char* kindName = "markupList");
+  MarkupListPane(QWidget* parent, QWidget* mainWindow, int dpiX, int dpiY, const char* kindName = "markupList")
+      : MarkupListPane(parent, mainWindow, ScreenDpi(dpiX, dpiY), kindName) {}
 
   // The header (nothing when hasTitle is false) and the list, on white.
   void setup(bool hasTitle, const std::u16string& title, Colour titleColour, std::optional<FontDescription> font,

@@ -10,7 +10,7 @@ void registerPopupViewerFactories(ViewerFactories& factories) {
   factories.add("footnotes", [](ViewerContext& ctx, ViewerPlatform& p) -> MadeViewer {
     if (!ctx.database) return nullptr;
     return std::make_unique<FootnotesViewer>(*ctx.database, ctx.frame, p.window.pageArea(), &p.window,
-                                             p.screen.dpiX(), p.screen.dpiY());
+                                             ScreenDpi(p.screen));
   });
 }
 

@@ -10,7 +10,7 @@ void registerSearchViewerFactories(ViewerFactories& factories) {
   factories.add("search", [](ViewerContext& ctx, ViewerPlatform& p) -> MadeViewer {
     if (!ctx.database) return nullptr;
     return std::make_unique<SearchViewer>(*ctx.database, ctx.frame, ctx.pageKeys, ctx.history, p.window.pageArea(),
-                                          p.programDir, p.screen.dpiX(), p.screen.dpiY());
+                                          p.programDir, ScreenDpi(p.screen));
   });
 }
 

@@ -60,7 +60,7 @@ ViewerCapabilities GuideHost::capabilities(const Viewer* viewer) const {
 
 std::unique_ptr<QtChromeViewer> GuideHost::makeChrome(ViewerContext& ctx) {
   if (!historyHost_) {
-    historyHost_ = new MenuHost(window_.get(), screen_.dpiX(), screen_.dpiY(), &ctx.services.fonts,
+    historyHost_ = new MenuHost(window_.get(), ScreenDpi(screen_), &ctx.services.fonts,
                                 shell::joinPath(programDir_, kGuideFontFile));
     window_->commandBar()->setHistoryHost(historyHost_);
   }

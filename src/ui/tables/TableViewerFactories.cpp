@@ -9,8 +9,7 @@ namespace vantrel {
 void registerTableViewerFactories(ViewerFactories& factories) {
   factories.add("table", [](ViewerContext& ctx, ViewerPlatform& p) -> MadeViewer {
     if (!ctx.database) return nullptr;
-    return std::make_unique<TableViewer>(*ctx.database, ctx.frame, p.window.pageArea(), &p.window, p.screen.dpiX(),
-                                         p.screen.dpiY());
+    return std::make_unique<TableViewer>(*ctx.database, ctx.frame, p.window.pageArea(), &p.window, ScreenDpi(p.screen));
   });
 }
 

@@ -10,7 +10,7 @@ void registerToolViewerFactories(ViewerFactories& factories) {
   factories.add("calculator", [](ViewerContext& ctx, ViewerPlatform& p) -> MadeViewer {
     if (!ctx.database) return nullptr;
     return std::make_unique<QtCalculatorViewer>(*ctx.database, ctx.frame, ctx.pageKeys, p.window.pageArea(),
-                                                p.screen.dpiX(), p.screen.dpiY(), ctx.services.keyboard,
+                                                ScreenDpi(p.screen), ctx.services.keyboard,
                                                 ctx.services.messages);
   });
 }

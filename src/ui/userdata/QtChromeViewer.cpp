@@ -29,7 +29,7 @@ QtChromeViewer::QtChromeViewer(MainFrame& frame, const PageKeys& keys, PageHisto
   if (database) ids_ = std::make_unique<DatabaseIds>(*database);
   openUserData(programDirectory, ids_.get());
 
-  bookmarkWindow_ = new BookmarkWindow(pageArea, *bookmarks(), screen.dpiX(), screen.dpiY());
+  bookmarkWindow_ = new BookmarkWindow(pageArea, *bookmarks(), ScreenDpi(screen));
   bookmarkWindow_->setChosenHandler([this](uint32_t position) { bookmarkChosen(position); });
   notePanel_ = new NotePanel(pageArea, *noteEditor(), screen, keyboard);
   notePanel_->setEventHandler([this](uint32_t value) { noteEvent(value); });
