@@ -1,10 +1,12 @@
-// The picture viewer.
 #include "shell/ViewerRegistry.h"
+
+#include "images/ImageViewerModel.h"
 
 namespace vantrel {
 
+// The picture viewer.
 void registerImageViewers(ViewerKinds& kinds) {
-  kinds.add({"image", 60, 70, 60, nullptr});
+  kinds.add({"image", 60, 70, 60, &ImageViewerModel::accepts});
 }
 
 }  // namespace vantrel

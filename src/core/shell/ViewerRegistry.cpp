@@ -8,9 +8,11 @@ void ViewerKinds::add(ViewerKind kind) {
   for (ViewerKind& k : kinds_)
     if (k.name == kind.name) {
       k = std::move(kind);
+      sort();
       return;
     }
   kinds_.push_back(std::move(kind));
+  sort();
 }
 
 const ViewerKind* ViewerKinds::find(std::string_view name) const {
@@ -30,15 +32,15 @@ std::vector<const ViewerKind*> sorted(const std::vector<ViewerKind>& kinds, int 
 }
 }  // namespace
 
-std::vector<const ViewerKind*> ViewerKinds::inCreationOrder() const { return sorted(kinds_, &ViewerKind::creationRank); }
-std::vector<const ViewerKind*> ViewerKinds::inOfferingOrder() const { return sorted(kinds_, &ViewerKind::offeringRank); }
-std::vector<const ViewerKind*> ViewerKinds::inDestructionOrder() const {
-  return sorted(kinds_, &ViewerKind::destructionRank);
+void ViewerKinds::sort() {
+  creation_ = sorted(kinds_, &ViewerKind::creationRank);
+  offering_ = sorted(kinds_, &ViewerKind::offeringRank);
+  destruction_ = sorted(kinds_, &ViewerKind::destructionRank);
 }
 
 const ViewerKind* ViewerKinds::showing(const ContentDatabase& database, ObjectIndex x) const {
   if (x >= database.objectCount()) return nullptr;
-  for (const ViewerKind* k : inOfferingOrder())
+  for (const ViewerKind* k : offering_)
     if (k->shows && k->shows(database, x)) return k;
   return nullptr;
 }

@@ -27,18 +27,27 @@ struct ViewerKind {
 
 class ViewerKinds {
  public:
+  ViewerKinds() = default;
+  ViewerKinds(const ViewerKinds& other) : kinds_(other.kinds_) { sort(); }
+  ViewerKinds& operator=(const ViewerKinds& other) {
+    kinds_ = other.kinds_;
+    sort();
+    return *this;
+  }
   // Adds a kind; a second kind with a name already taken replaces the first.
   void add(ViewerKind kind);
   const ViewerKind* find(std::string_view name) const;
   size_t size() const { return kinds_.size(); }
-  std::vector<const ViewerKind*> inCreationOrder() const;
-  std::vector<const ViewerKind*> inOfferingOrder() const;
-  std::vector<const ViewerKind*> inDestructionOrder() const;
+  const std::vector<const ViewerKind*>& inCreationOrder() const { return creation_; }
+  const std::vector<const ViewerKind*>& inOfferingOrder() const { return offering_; }
+  const std::vector<const ViewerKind*>& inDestructionOrder() const { return destruction_; }
   // The first kind in offering order whose shows() takes x; null when none does.
   const ViewerKind* showing(const ContentDatabase& database, ObjectIndex x) const;
 
  private:
+  void sort();
   std::vector<ViewerKind> kinds_;
+  std::vector<const ViewerKind*> creation_, offering_, destruction_;
 };
 
 // Every viewer of the reader, registered by their subsystems on first use.
