@@ -4,6 +4,18 @@
 
 namespace vantrel {
 
+// Each subsystem with viewers defines one register function in its own folder;
+// a new subsystem adds its function here, declared and called.
+void registerShellViewers(ViewerKinds& kinds);
+void registerListViewers(ViewerKinds& kinds);
+void registerHierarchyViewers(ViewerKinds& kinds);
+void registerHtmlViewers(ViewerKinds& kinds);
+void registerImageViewers(ViewerKinds& kinds);
+void registerToolViewers(ViewerKinds& kinds);
+void registerTableViewers(ViewerKinds& kinds);
+void registerPopupViewers(ViewerKinds& kinds);
+void registerSearchViewers(ViewerKinds& kinds);
+
 void ViewerKinds::add(ViewerKind kind) {
   for (ViewerKind& k : kinds_)
     if (k.name == kind.name) {

@@ -53,15 +53,4 @@ class ViewerKinds {
 // Every viewer of the reader, registered by their subsystems on first use.
 const ViewerKinds& viewerKinds();
 
-// The subsystems' register functions (one per subsystem that has viewers).
-void registerShellViewers(ViewerKinds& kinds);
-void registerListViewers(ViewerKinds& kinds);
-void registerHierarchyViewers(ViewerKinds& kinds);
-void registerHtmlViewers(ViewerKinds& kinds);
-void registerImageViewers(ViewerKinds& kinds);
-void registerToolViewers(ViewerKinds& kinds);
-void registerTableViewers(ViewerKinds& kinds);
-void registerPopupViewers(ViewerKinds& kinds);
-void registerSearchViewers(ViewerKinds& kinds);
-
 }  // namespace vantrel

@@ -2,6 +2,18 @@
 
 namespace vantrel {
 
+// Each UI subsystem with viewers defines one register function in its own
+// folder; a new subsystem adds its function here, declared and called.
+void registerShellViewerFactories(ViewerFactories& factories);
+void registerListViewerFactories(ViewerFactories& factories);
+void registerHierarchyViewerFactories(ViewerFactories& factories);
+void registerHtmlViewerFactories(ViewerFactories& factories);
+void registerImageViewerFactories(ViewerFactories& factories);
+void registerToolViewerFactories(ViewerFactories& factories);
+void registerTableViewerFactories(ViewerFactories& factories);
+void registerPopupViewerFactories(ViewerFactories& factories);
+void registerSearchViewerFactories(ViewerFactories& factories);
+
 void ViewerFactories::add(std::string name, ViewerFactory factory) {
   for (auto& [n, f] : factories_)
     if (n == name) {

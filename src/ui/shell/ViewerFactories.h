@@ -74,15 +74,4 @@ class ViewerFactories {
 // Every viewer's factory, registered by the UI subsystems on first use.
 const ViewerFactories& viewerFactories();
 
-// The UI subsystems' register functions (one per subsystem that has viewers).
-void registerShellViewerFactories(ViewerFactories& factories);
-void registerListViewerFactories(ViewerFactories& factories);
-void registerHierarchyViewerFactories(ViewerFactories& factories);
-void registerHtmlViewerFactories(ViewerFactories& factories);
-void registerImageViewerFactories(ViewerFactories& factories);
-void registerToolViewerFactories(ViewerFactories& factories);
-void registerTableViewerFactories(ViewerFactories& factories);
-void registerPopupViewerFactories(ViewerFactories& factories);
-void registerSearchViewerFactories(ViewerFactories& factories);
-
 }  // namespace vantrel
