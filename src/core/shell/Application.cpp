@@ -62,9 +62,7 @@ Application::~Application() {
 }
 
 bool Application::startUp() {
-  // 1. The screen's resolution, read once.
-  if (dpiX_ == 0) dpiX_ = services_.screen.dpiX();
-  if (dpiY_ == 0) dpiY_ = services_.screen.dpiY();
+  // 1. The screen's resolution is read from the screen service where it is used.
 
   // 2. The main frame and its window.
   FrameHost& frameHost = host_.createMainWindow();
@@ -110,7 +108,7 @@ bool Application::startUp() {
   // 7.-8. The guide font.
   fontPath_ = shell::joinPath(programDir_, kGuideFontFile);
   services_.fonts.addFontFile(fontPath_);
-  font_ = guideFont(dpiY_);
+  font_ = guideFont(services_.screen.dpiY());
 
   // 9. Page keys.
   pageKeys_.build(host_.objectCount(), [this](std::u16string_view name) { return host_.objectByName(name); });

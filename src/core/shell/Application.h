@@ -103,8 +103,9 @@ class Application {
   const ViewerKinds& kinds() const { return kinds_; }
   // The viewers created, in creation order, with their kinds.
   const std::vector<std::pair<const ViewerKind*, std::unique_ptr<Viewer>>>& viewers() const { return viewers_; }
-  int dpiX() const { return dpiX_; }
-  int dpiY() const { return dpiY_; }
+  // The screen's resolution now (it may change while the reader runs).
+  int dpiX() const { return services_.screen.dpiX(); }
+  int dpiY() const { return services_.screen.dpiY(); }
   bool shutDownDone() const { return shutDown_; }
   const std::string& programDirectory() const { return programDir_; }
   // After a refused start-up: which folder and file were missing or failed
@@ -115,7 +116,6 @@ class Application {
   ApplicationHost& host_;
   Services services_;
   const ViewerKinds& kinds_;
-  int dpiX_ = 0, dpiY_ = 0;
   std::unique_ptr<FrameWindow> frameWindow_;
   std::unique_ptr<MainFrame> mainFrame_;
   PageHistory history_;
