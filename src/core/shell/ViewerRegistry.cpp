@@ -57,6 +57,14 @@ const ViewerKind* ViewerKinds::showing(const ContentDatabase& database, ObjectIn
   return nullptr;
 }
 
+std::vector<const ViewerKind*> ViewerKinds::showingAll(const ContentDatabase& database, ObjectIndex x) const {
+  std::vector<const ViewerKind*> out;
+  if (x >= database.objectCount()) return out;
+  for (const ViewerKind* k : offering_)
+    if (k->shows && k->shows(database, x)) out.push_back(k);
+  return out;
+}
+
 const ViewerKinds& viewerKinds() {
   static const ViewerKinds kinds = [] {
     ViewerKinds k;

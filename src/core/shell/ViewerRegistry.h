@@ -43,6 +43,9 @@ class ViewerKinds {
   const std::vector<const ViewerKind*>& inDestructionOrder() const { return destruction_; }
   // The first kind in offering order whose shows() takes x; null when none does.
   const ViewerKind* showing(const ContentDatabase& database, ObjectIndex x) const;
+  // Every kind whose shows() takes x, in offering order: a page can have more
+  // than one (the footnotes' full view opens over the page it belongs to).
+  std::vector<const ViewerKind*> showingAll(const ContentDatabase& database, ObjectIndex x) const;
 
  private:
   void sort();
