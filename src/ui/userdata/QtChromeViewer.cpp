@@ -60,7 +60,7 @@ QtChromeViewer::~QtChromeViewer() {
 }
 
 ButtonBar* QtChromeViewer::makeBar(QWidget* parent, const std::vector<std::pair<int, int>>& buttons) {
-  auto* bar = new OverlayBar(parent, screen_.dpiX(), screen_.dpiY(), &messages_);
+  auto* bar = new OverlayBar(parent, ScreenDpi(screen_), &messages_);
   bar->hide();
   bar->resize(parent->width(), screen_.sy(22));
   std::vector<ButtonDescription> d;
