@@ -400,7 +400,7 @@ void BM_KeystrokeToResults(benchmark::State& state) {
   if (!application.startUp()) std::abort();
   host.connectCommands(application);
   application.mainFrame()->navigate(application.pageKeys()["search"], nullptr, 0, true);
-  auto* viewer = dynamic_cast<SearchViewer*>(application.viewer(ViewerId::Search));
+  auto* viewer = dynamic_cast<SearchViewer*>(application.viewer("search"));
   while (viewer->building()) QApplication::processEvents(QEventLoop::AllEvents, 50);
   const auto queries = makeQueries(state.range(0) ? big().db : demo(), QueryKind::Two, 100);
   std::vector<double> ms;

@@ -127,7 +127,7 @@ struct Reader {
     host.mainWindow()->setFrame(nullptr);
     application.shutDown();
   }
-  ContentsViewer& viewer() { return *dynamic_cast<ContentsViewer*>(application.viewer(ViewerId::Contents)); }
+  ContentsViewer& viewer() { return *dynamic_cast<ContentsViewer*>(application.viewer("contents")); }
   void navigate(ObjectIndex object) { application.mainFrame()->navigate(object, nullptr, 0, true); }
   void draw() {
     QImage image = host.mainWindow()->grab().toImage();

@@ -17,6 +17,7 @@
 #include "lists/ListViewerModels.h"
 #include "lists/PagedListModel.h"
 #include "richtext/MarkupRenderer.h"
+#include "shell/ViewerRegistry.h"
 #include "tables/TightCrtTable.h"
 #include "tools/CrClForm.h"
 #include "tools/DecisionTree.h"
@@ -610,23 +611,7 @@ class Checker {
 
 }  // namespace
 
-bool someViewerShows(const ContentDatabase& db, ObjectIndex x) {
-  if (x >= db.objectCount()) return false;
-  std::u16string text;
-  if (footnoteText(db, x, text) || popupText(db, x, text) || footnotesText(db, x, text)) return true;
-  const ObjectIndex index = db.objectByName(u"INDEX");
-  const ObjectIndex toc = db.objectByName(u"TOC");
-  const ObjectIndex tools = db.objectByName(u"Abbreviations");
-  if ((index != 0 && x == index) || (tools != 0 && x == tools)) return true;
-  if (contentsSourceFor(db, x, toc) != HierarchySourceKind::None) return true;
-  if (tightHierarchyTableOf(db, x) != 0) return true;
-  if (selectHtmlPage(db, HtmlPageKeys::fromDatabase(db), x).source != HtmlSourceKind::none) return true;
-  if (ImageViewerModel::accepts(db, x)) return true;
-  if (calculatorShows(db, x)) return true;
-  if (tableTypeIs(db, x, u"dual list")) return true;
-  if (TightCrtTable::accepts(db, x)) return true;
-  return false;
-}
+bool someViewerShows(const ContentDatabase& db, ObjectIndex x) { return viewerKinds().showing(db, x) != nullptr; }
 
 std::vector<std::u16string> markupLinkTargets(std::u16string_view text) {
   std::vector<std::u16string> out;

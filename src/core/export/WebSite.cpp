@@ -17,6 +17,7 @@
 #include "lists/IndexSource.h"
 #include "platform/TestSurface.h"
 #include "richtext/MarkupRenderer.h"
+#include "shell/ViewerRegistry.h"
 #include "tables/TightCrtTable.h"
 #include "tools/DecisionTree.h"
 #include "util/TextCodec.h"
@@ -191,12 +192,20 @@ ObjectIndex WebSite::decisionTreeOf(ObjectIndex object) const {
 
 WebPageKind WebSite::kindOf(ObjectIndex object) const {
   if (object == 0 || object >= db_.objectCount()) return WebPageKind::none;
-  const HtmlSelection s = selectHtmlPage(db_, HtmlPageKeys::fromDatabase(db_), object);
-  if (s.source == HtmlSourceKind::decisionTree) return WebPageKind::decisionTree;
-  if (s.source != HtmlSourceKind::none) return WebPageKind::html;
-  if (TightCrtTable::accepts(db_, object)) return WebPageKind::table;
-  if (ImageViewerModel::accepts(db_, object)) return WebPageKind::image;
-  if (isFootnote(object)) return WebPageKind::footnote;
+  // The page of a viewer the reader shows the object in: an HTML page, a
+  // table or a picture before a footnote opened over it; the other viewers'
+  // objects become a list of their items when they have any.
+  bool shown[4] = {false, false, false, false};
+  static constexpr std::string_view kPages[4] = {"html", "table", "image", "footnotes"};
+  for (const ViewerKind* viewer : viewerKinds().showingAll(db_, object))
+    for (int i = 0; i < 4; ++i) shown[i] = shown[i] || viewer->name == kPages[i];
+  if (shown[0]) {
+    const HtmlSelection s = selectHtmlPage(db_, HtmlPageKeys::fromDatabase(db_), object);
+    return s.source == HtmlSourceKind::decisionTree ? WebPageKind::decisionTree : WebPageKind::html;
+  }
+  if (shown[1]) return WebPageKind::table;
+  if (shown[2]) return WebPageKind::image;
+  if (shown[3]) return WebPageKind::footnote;
   if (hasChildOfType(db_, object, u"hierarchy item")) return WebPageKind::list;
   return WebPageKind::none;
 }

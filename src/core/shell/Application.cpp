@@ -7,43 +7,6 @@
 
 namespace vantrel {
 
-const std::array<ViewerId, kViewerCount> kCreationOrder = {
-    ViewerId::Chrome, ViewerId::IndexSearch, ViewerId::Contents, ViewerId::TightHierarchy,
-    ViewerId::Html,   ViewerId::Image,       ViewerId::Calculator, ViewerId::Key,
-    ViewerId::DualList, ViewerId::Table,     ViewerId::Home,     ViewerId::Footnotes,
-    ViewerId::Search};
-
-const std::array<ViewerId, kViewerCount> kOfferingOrder = {
-    ViewerId::Footnotes, ViewerId::Chrome, ViewerId::IndexSearch, ViewerId::Contents,
-    ViewerId::TightHierarchy, ViewerId::Html, ViewerId::Image, ViewerId::Calculator,
-    ViewerId::Key, ViewerId::DualList, ViewerId::Table, ViewerId::Home,
-    ViewerId::Search};
-
-const std::array<ViewerId, kViewerCount> kDestructionOrder = {
-    ViewerId::Chrome, ViewerId::Contents, ViewerId::TightHierarchy, ViewerId::Html,
-    ViewerId::IndexSearch, ViewerId::Image, ViewerId::Calculator, ViewerId::DualList,
-    ViewerId::Table, ViewerId::Home, ViewerId::Key, ViewerId::Footnotes,
-    ViewerId::Search};
-
-const char* viewerName(ViewerId id) {
-  switch (id) {
-    case ViewerId::Chrome: return "chrome";
-    case ViewerId::IndexSearch: return "index";
-    case ViewerId::Contents: return "contents";
-    case ViewerId::TightHierarchy: return "tightHierarchy";
-    case ViewerId::Html: return "html";
-    case ViewerId::Image: return "image";
-    case ViewerId::Calculator: return "calculator";
-    case ViewerId::Key: return "key";
-    case ViewerId::DualList: return "dual";
-    case ViewerId::Table: return "table";
-    case ViewerId::Home: return "home";
-    case ViewerId::Footnotes: return "footnotes";
-    case ViewerId::Search: return "search";
-  }
-  return "";
-}
-
 namespace shell {
 
 std::string joinPath(const std::string& dir, std::string_view name) {
@@ -85,16 +48,21 @@ void ApplicationHost::migrateUserData(const std::string& programDirectory, const
   vantrel::migrateUserData(programDirectory, previousDirectory);
 }
 
-Application::Application(ApplicationHost& host, Services services) : host_(host), services_(services) {}
+Application::Application(ApplicationHost& host, Services services, const ViewerKinds& kinds)
+    : host_(host), services_(services), kinds_(kinds) {}
+
+Viewer* Application::viewer(std::string_view name) const {
+  for (const auto& [kind, v] : viewers_)
+    if (kind->name == name) return v.get();
+  return nullptr;
+}
 
 Application::~Application() {
   if (!shutDown_) shutDown();
 }
 
 bool Application::startUp() {
-  // 1. The screen's resolution, read once.
-  if (dpiX_ == 0) dpiX_ = services_.screen.dpiX();
-  if (dpiY_ == 0) dpiY_ = services_.screen.dpiY();
+  // 1. The screen's resolution is read from the screen service where it is used.
 
   // 2. The main frame and its window.
   FrameHost& frameHost = host_.createMainWindow();
@@ -140,7 +108,7 @@ bool Application::startUp() {
   // 7.-8. The guide font.
   fontPath_ = shell::joinPath(programDir_, kGuideFontFile);
   services_.fonts.addFontFile(fontPath_);
-  font_ = guideFont(dpiY_);
+  font_ = guideFont(services_.screen.dpiY());
 
   // 9. Page keys.
   pageKeys_.build(host_.objectCount(), [this](std::u16string_view name) { return host_.objectByName(name); });
@@ -150,9 +118,9 @@ bool Application::startUp() {
     mainFrame_->navigate(object, data, length, true);
   });
   ViewerContext context{*mainFrame_, host_.database(), pageKeys_, history_, font_, services_};
-  for (ViewerId id : kCreationOrder) viewers_[static_cast<int>(id)] = host_.createViewer(id, context);
-  for (ViewerId id : kOfferingOrder)
-    if (Viewer* v = viewers_[static_cast<int>(id)].get()) mainFrame_->registerViewer(v);
+  for (const ViewerKind* kind : kinds_.inCreationOrder()) viewers_.emplace_back(kind, host_.createViewer(*kind, context));
+  for (const ViewerKind* kind : kinds_.inOfferingOrder())
+    if (Viewer* v = viewer(kind->name)) mainFrame_->registerViewer(v);
 
   // 11. The home page.
   mainFrame_->navigate(pageKeys_["home"], nullptr, 0, true);
@@ -162,7 +130,9 @@ bool Application::startUp() {
 void Application::shutDown() {
   if (shutDown_) return;
   shutDown_ = true;
-  for (ViewerId id : kDestructionOrder) viewers_[static_cast<int>(id)].reset();
+  for (const ViewerKind* kind : kinds_.inDestructionOrder())
+    for (auto& [k, v] : viewers_)
+      if (k == kind) v.reset();
   services_.keyboard.setChangeListener(nullptr);
   if (contentOpen_) {
     host_.closeContent();

@@ -2,11 +2,12 @@
 // Start-up and shutdown of the reader, in their fixed orders. The platform
 // parts (the main window, the content database, the viewers' windows) are
 // reached through ApplicationHost so that the sequence itself runs anywhere.
-#include <array>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "platform/FontFiles.h"
 #include "platform/KeyboardService.h"
@@ -18,6 +19,7 @@
 #include "shell/MainFrame.h"
 #include "shell/PageHistory.h"
 #include "shell/PageKeys.h"
+#include "shell/ViewerRegistry.h"
 
 namespace vantrel {
 
@@ -25,17 +27,6 @@ class ContentDatabase;
 
 inline constexpr char kContentBaseName[] = "Qd07-Qd07";
 inline constexpr char16_t kMissingContentMessage[] = u"Database files are missing or damaged.";
-
-// The viewers, in the order they are created (the search page last).
-enum class ViewerId {
-  Chrome, IndexSearch, Contents, TightHierarchy, Html, Image,
-  Calculator, Key, DualList, Table, Home, Footnotes, Search,
-};
-inline constexpr int kViewerCount = 13;
-extern const std::array<ViewerId, kViewerCount> kCreationOrder;
-extern const std::array<ViewerId, kViewerCount> kOfferingOrder;
-extern const std::array<ViewerId, kViewerCount> kDestructionOrder;
-const char* viewerName(ViewerId id);
 
 struct Services {
   ScreenInfo& screen;
@@ -75,8 +66,8 @@ class ApplicationHost {
   virtual uint32_t objectCount() const = 0;
   virtual uint32_t objectByName(std::u16string_view name) const = 0;
   virtual void closeContent() = 0;
-  // Creates one viewer; null for a viewer this build does not have.
-  virtual std::unique_ptr<Viewer> createViewer(ViewerId id, ViewerContext& context) = 0;
+  // Creates one viewer of that kind; null for a viewer this build does not have.
+  virtual std::unique_ptr<Viewer> createViewer(const ViewerKind& kind, ViewerContext& context) = 0;
 };
 
 namespace shell {
@@ -92,7 +83,8 @@ std::string contentFilesProblem(const std::string& dir);
 
 class Application {
  public:
-  Application(ApplicationHost& host, Services services);
+  // kinds: the viewers to create, by default every viewer the reader has.
+  Application(ApplicationHost& host, Services services, const ViewerKinds& kinds = vantrel::viewerKinds());
   ~Application();
 
   // True when the program is to run, false when it is to end at once.
@@ -105,9 +97,15 @@ class Application {
   PageHistory& history() { return history_; }
   const PageKeys& pageKeys() const { return pageKeys_; }
   const GuideFont& font() const { return font_; }
-  Viewer* viewer(ViewerId id) { return viewers_[static_cast<int>(id)].get(); }
-  int dpiX() const { return dpiX_; }
-  int dpiY() const { return dpiY_; }
+  // The viewer of that name; null before start-up, after shutdown, or when
+  // the host did not create it.
+  Viewer* viewer(std::string_view name) const;
+  const ViewerKinds& kinds() const { return kinds_; }
+  // The viewers created, in creation order, with their kinds.
+  const std::vector<std::pair<const ViewerKind*, std::unique_ptr<Viewer>>>& viewers() const { return viewers_; }
+  // The screen's resolution now (it may change while the reader runs).
+  int dpiX() const { return services_.screen.dpiX(); }
+  int dpiY() const { return services_.screen.dpiY(); }
   bool shutDownDone() const { return shutDown_; }
   const std::string& programDirectory() const { return programDir_; }
   // After a refused start-up: which folder and file were missing or failed
@@ -117,7 +115,7 @@ class Application {
  private:
   ApplicationHost& host_;
   Services services_;
-  int dpiX_ = 0, dpiY_ = 0;
+  const ViewerKinds& kinds_;
   std::unique_ptr<FrameWindow> frameWindow_;
   std::unique_ptr<MainFrame> mainFrame_;
   PageHistory history_;
@@ -128,7 +126,7 @@ class Application {
   std::string startError_;
   bool contentOpen_ = false;
   bool shutDown_ = false;
-  std::array<std::unique_ptr<Viewer>, kViewerCount> viewers_;
+  std::vector<std::pair<const ViewerKind*, std::unique_ptr<Viewer>>> viewers_;
 };
 
 }  // namespace vantrel

@@ -38,11 +38,11 @@ void applyTreeRebuild(HierarchyTreePane& pane, const TreeRebuild& r) {
 }
 
 ContentsViewer::ContentsViewer(const ContentDatabase& database, MainFrame& frame, ObjectIndex toc, QWidget* pageArea,
-                               int dpiX, int dpiY)
+                               ScreenDpi dpi)
     : ContentViewer(&database, &frame),
       model_(database, toc),
       pageArea_(pageArea),
-      pane_(new HierarchyTreePane(pageArea, dpiX, dpiY, "contents")) {
+      pane_(new HierarchyTreePane(pageArea, dpi, "contents")) {
   pane_->setGeometry(0, 0, 0, 0);
   pane_->hide();
   pane_->setOwner(this);
@@ -83,5 +83,7 @@ QJsonObject ContentsViewer::scriptState() const {
   addTreeState(o, *pane_, pageArea_);
   return o;
 }
+
+HierarchyTreePane* ContentsViewer::shownTree() { return pane_->isVisible() ? pane_ : nullptr; }
 
 }  // namespace vantrel

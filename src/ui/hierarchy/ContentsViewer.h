@@ -11,6 +11,7 @@
 #include "hierarchy/HierarchyTreePane.h"
 #include "shell/ScriptState.h"
 #include "shell/Viewer.h"
+#include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
@@ -20,10 +21,14 @@ void addTreeState(QJsonObject& o, const HierarchyTreePane& pane, const QWidget* 
 // Carries out a tree rebuild as a model decided it.
 void applyTreeRebuild(HierarchyTreePane& pane, const TreeRebuild& rebuild);
 
-class ContentsViewer : public ContentViewer, public HierarchyPaneOwner, public ScriptStateSection {
+class ContentsViewer : public ContentViewer,
+                       public HierarchyPaneOwner,
+                       public ScriptStateSection,
+                       public ScriptTree {
  public:
-  ContentsViewer(const ContentDatabase& database, MainFrame& frame, ObjectIndex toc, QWidget* pageArea, int dpiX,
-                 int dpiY);
+  ContentsViewer(const ContentDatabase& database, MainFrame& frame, ObjectIndex toc, QWidget* pageArea, ScreenDpi dpi);
+  ContentsViewer(const ContentDatabase& database, MainFrame& frame, ObjectIndex toc, QWidget* pageArea, int dpiX, int dpiY)
+      : ContentsViewer(database, frame, toc, pageArea, ScreenDpi(dpiX, dpiY)) {}
   ~ContentsViewer() override;
 
   bool show(uint32_t object, const uint8_t* data, size_t length) override;
@@ -31,6 +36,7 @@ class ContentsViewer : public ContentViewer, public HierarchyPaneOwner, public S
   void onEntryTapped(HierarchyTreePane& pane, ObjectIndex object, bool leaf) override;
   // {object, title, rows, highlighted, firstVisible}.
   QJsonObject scriptState() const override;
+  HierarchyTreePane* shownTree() override;
 
   HierarchyTreePane* pane() const { return pane_; }
   ContentsModel& model() { return model_; }

@@ -44,14 +44,13 @@ void SplitterBar::keyPressEvent(QKeyEvent* e) {
   else QWidget::keyPressEvent(e);
 }
 
-HierarchySplitWindow::HierarchySplitWindow(QWidget* parent, int dpiX, int dpiY)
-    : HeaderedWindow(parent, "tightHierarchy", dpiX, dpiY),
-      dpiX_(dpiX),
-      dpiY_(dpiY),
-      tree_(new HierarchyTreePane(this, dpiX, dpiY, "tree")),
+HierarchySplitWindow::HierarchySplitWindow(QWidget* parent, ScreenDpi dpi)
+    : HeaderedWindow(parent, "tightHierarchy", dpi),
+      dpi_(dpi),
+      tree_(new HierarchyTreePane(this, dpi, "tree")),
       splitter_(new SplitterBar(*this)),
-      html_(new HtmlPane(this, dpiX, dpiY, "fields")),
-      split_(dpiX, dpiY) {
+      html_(new HtmlPane(this, dpi, "fields")),
+      split_(dpi.x(), dpi.y()) {
   tree_->setProperty("childId", kTreeId);
   html_->setProperty("childId", kHtmlId);
   loadSplitterImage();
@@ -61,7 +60,7 @@ void HierarchySplitWindow::loadSplitterImage() {
   const QWidget* screen = window();
   const bool landscape = screen && screen->width() > screen->height();
   const int number = landscape ? 401 : 400;
-  splitter_->setImage(bitmapImage(number, dpiX_, dpiY_), number);
+  splitter_->setImage(bitmapImage(number, dpi_.x(), dpi_.y()), number);
 }
 
 void HierarchySplitWindow::layoutPanes() {

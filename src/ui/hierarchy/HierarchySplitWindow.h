@@ -12,6 +12,7 @@
 #include "hierarchy/SplitLayout.h"
 #include "html/HtmlPane.h"
 #include "tables/TitleHeader.h"
+#include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
@@ -48,7 +49,9 @@ class HierarchySplitWindow : public HeaderedWindow {
   static constexpr int kTreeId = 60;
   static constexpr int kHtmlId = 61;
 
-  HierarchySplitWindow(QWidget* parent, int dpiX, int dpiY);
+  HierarchySplitWindow(QWidget* parent, ScreenDpi dpi);
+  HierarchySplitWindow(QWidget* parent, int dpiX, int dpiY)
+      : HierarchySplitWindow(parent, ScreenDpi(dpiX, dpiY)) {}
 
   HierarchyTreePane* treePane() const { return tree_; }
   HtmlPane* htmlPane() const { return html_; }
@@ -71,7 +74,7 @@ class HierarchySplitWindow : public HeaderedWindow {
  private:
   void loadSplitterImage();
 
-  int dpiX_, dpiY_;
+  ScreenDpi dpi_;
   HierarchyTreePane* tree_;
   SplitterBar* splitter_;
   HtmlPane* html_;

@@ -116,9 +116,9 @@ void HierarchyTree::drawBranches(QPainter* painter, const QRect& rect, const QMo
   painter->restore();
 }
 
-HierarchyTreePane::HierarchyTreePane(QWidget* parent, int dpiX, int dpiY, const char* kindName)
-    : HeaderedWindow(parent, kindName, dpiX, dpiY), dpiX_(dpiX), dpiY_(dpiY), tree_(new HierarchyTree(this, *this)) {
-  tree_->setIndentation((19 * dpiX + 48) / 96);
+HierarchyTreePane::HierarchyTreePane(QWidget* parent, ScreenDpi dpi, const char* kindName)
+    : HeaderedWindow(parent, kindName, dpi), dpi_(dpi), tree_(new HierarchyTree(this, *this)) {
+  tree_->setIndentation((19 * dpi.x() + 48) / 96);
   QObject::connect(tree_, &QTreeWidget::itemExpanded, tree_, [this](QTreeWidgetItem* item) { fill(item); });
 }
 
@@ -128,14 +128,14 @@ void HierarchyTreePane::setupPane(const std::u16string& caption, const Hierarchy
   s.text = qs(caption);
   s.textColour = QColor(255, 255, 255);
   s.alignment = 1;
-  s.font = QtSurface::qfontFor(guideFontDescription(dpiY_));
+  s.font = QtSurface::qfontFor(guideFontDescription(dpi_.y()));
   s.background = QColor(0, 0, 0);
   s.collapsed = true;
   setupHeader(s);
   source_ = source;
   // Setting a font lays the whole tree out again: only when it changes, not
   // on every navigation that shows the pane.
-  const QFont font = QtSurface::qfontFor(guideFontDescription(dpiY_));
+  const QFont font = QtSurface::qfontFor(guideFontDescription(dpi_.y()));
   if (!tree_->testAttribute(Qt::WA_SetFont) || tree_->font() != font) tree_->setFont(font);
   placeTree();
 }

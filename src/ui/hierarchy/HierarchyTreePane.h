@@ -11,6 +11,7 @@
 
 #include "hierarchy/HierarchySource.h"
 #include "tables/TitleHeader.h"
+#include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
@@ -57,7 +58,9 @@ class HierarchyTreePane : public HeaderedWindow {
  public:
   static constexpr int kTreeId = 100;
 
-  HierarchyTreePane(QWidget* parent, int dpiX, int dpiY, const char* kindName = "tree");
+  HierarchyTreePane(QWidget* parent, ScreenDpi dpi, const char* kindName = "tree");
+  HierarchyTreePane(QWidget* parent, int dpiX, int dpiY, const char* kindName = "tree")
+      : HierarchyTreePane(parent, ScreenDpi(dpiX, dpiY), kindName) {}
 
   // Header (caption) with the settings of a tree pane, the source and the
   // tree's font. A pane inside another titled window passes showHeader false.
@@ -106,7 +109,7 @@ class HierarchyTreePane : public HeaderedWindow {
   void scrollToTop(QTreeWidgetItem* item);
   void placeTree();
 
-  int dpiX_, dpiY_;
+  ScreenDpi dpi_;
   HierarchyTree* tree_;
   const HierarchySource* source_ = nullptr;
   HierarchyPaneOwner* owner_ = nullptr;

@@ -11,26 +11,26 @@
 namespace vantrel {
 
 TightHierarchyViewer::TightHierarchyViewer(const ContentDatabase& database, MainFrame& frame, QWidget* pageArea,
-                                           MenuHost* menuHost, int dpiX, int dpiY)
+                                           MenuHost* menuHost, ScreenDpi dpi)
     : ContentViewer(&database, &frame),
       model_(database),
       pageArea_(pageArea),
-      window_(new HierarchySplitWindow(pageArea, dpiX, dpiY)),
-      bar_(new ButtonBar(pageArea, dpiX, dpiY)),
+      window_(new HierarchySplitWindow(pageArea, dpi)),
+      bar_(new ButtonBar(pageArea, dpi)),
       menuHost_(menuHost),
-      dpiX_(dpiX),
-      dpiY_(dpiY) {
-  auto sx = [dpiX](int n) { return (n * dpiX + 48) / 96; };
-  auto sy = [dpiY](int n) { return (n * dpiY + 48) / 96; };
+      dpi_(dpi) {
+  auto sx = [dpi](int n) { return (n * dpi.x() + 48) / 96; };
+  auto sy = [dpi](int n) { return (n * dpi.y() + 48) / 96; };
   window_->setGeometry(0, 0, 0, 0);
   window_->hide();
   bar_->setGeometry(0, 0, 0, sy(22));
   bar_->hide();
   window_->treePane()->setOwner(this);
   window_->htmlPane()->setOwner(this);
-  window_->htmlPane()->setup(false, u"", 0x000000, guideFontDescription(dpiY), &model_.fieldsPage());
+  window_->htmlPane()->setup(false, u"", 0x000000, guideFontDescription(dpi.y()), &model_.fieldsPage());
   bar_->setListener(this);
-  bar_->setImageButtons({{kFieldJumpButton, dpiX >= 192 ? 146 : 110, kNoImage, "Jump to field"}}, QColor(192, 192, 192), sx(2),
+  bar_->setImageButtons({{kFieldJumpButton, dpi.x() >= 192 ? 146 : 110, kNoImage, "Jump to field"}},
+                        QColor(192, 192, 192), sx(2),
                         QColor(255, 0, 0), 0);
 }
 
@@ -47,7 +47,7 @@ bool TightHierarchyViewer::show(uint32_t object, const uint8_t* data, size_t len
   s.text = QString::fromStdU16String(model_.caption());
   s.textColour = QColor(255, 255, 255);
   s.alignment = 1;
-  s.font = QtSurface::qfontFor(guideFontDescription(dpiY_));
+  s.font = QtSurface::qfontFor(guideFontDescription(dpi_.y()));
   s.background = QColor(0, 0, 0);
   s.collapsed = true;
   window_->setupHeader(s);
@@ -124,5 +124,13 @@ QJsonObject TightHierarchyViewer::scriptState() const {
   o["fieldNames"] = names;
   return o;
 }
+
+bool TightHierarchyViewer::linksShown() const { return window_->isVisible(); }
+
+bool TightHierarchyViewer::followLink(const std::string& href, std::string& error) {
+  return followLinkIn(*window_->htmlPane()->control(), href, error);
+}
+
+HierarchyTreePane* TightHierarchyViewer::shownTree() { return window_->isVisible() ? window_->treePane() : nullptr; }
 
 }  // namespace vantrel

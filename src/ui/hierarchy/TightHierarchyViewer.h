@@ -16,6 +16,7 @@
 #include "shell/Viewer.h"
 #include "tables/ButtonBar.h"
 #include "tables/MarkupMenu.h"
+#include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
@@ -24,12 +25,16 @@ class TightHierarchyViewer : public ContentViewer,
                              public HtmlPaneOwner,
                              public ButtonBarListener,
                              public MenuHostListener,
-                             public ScriptStateSection {
+                             public ScriptStateSection,
+                             public ScriptLinkTarget,
+                             public ScriptTree {
  public:
   // pageArea: the frame's window; menuHost: the host of the field-jump list
   // (a child of the main window, kept by the caller; may be null in tests).
   TightHierarchyViewer(const ContentDatabase& database, MainFrame& frame, QWidget* pageArea, MenuHost* menuHost,
-                       int dpiX, int dpiY);
+                       ScreenDpi dpi);
+  TightHierarchyViewer(const ContentDatabase& database, MainFrame& frame, QWidget* pageArea, MenuHost* menuHost, int dpiX, int dpiY)
+      : TightHierarchyViewer(database, frame, pageArea, menuHost, ScreenDpi(dpiX, dpiY)) {}
   ~TightHierarchyViewer() override;
 
   bool show(uint32_t object, const uint8_t* data, size_t length) override;
@@ -42,6 +47,9 @@ class TightHierarchyViewer : public ContentViewer,
   // {object, title, tree: {rows, highlighted, firstVisible}, ratio,
   // splitter: {y, h, bitmap}, html, anchor, fieldNames}.
   QJsonObject scriptState() const override;
+  bool linksShown() const override;
+  bool followLink(const std::string& href, std::string& error) override;
+  HierarchyTreePane* shownTree() override;
 
   HierarchySplitWindow* window() const { return window_; }
   ButtonBar* buttonBar() const { return bar_; }
@@ -56,7 +64,7 @@ class TightHierarchyViewer : public ContentViewer,
   ButtonBar* bar_;
   MenuHost* menuHost_;
   std::vector<std::pair<std::u16string, ObjectIndex>> jumpList_;
-  int dpiX_, dpiY_;
+  ScreenDpi dpi_;
 };
 
 }  // namespace vantrel

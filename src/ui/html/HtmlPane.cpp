@@ -2,8 +2,8 @@
 
 namespace vantrel {
 
-HtmlPane::HtmlPane(QWidget* parent, int dpiX, int dpiY, const char* kindName)
-    : RichHeaderedWindow(parent, kindName, dpiX, dpiY), control_(new HtmlControl(this, kControlId, dpiY)) {
+HtmlPane::HtmlPane(QWidget* parent, ScreenDpi dpi, const char* kindName)
+    : RichHeaderedWindow(parent, kindName, dpi), control_(new HtmlControl(this, kControlId, dpi.y())) {
   control_->setLinkListener([this](const QString& target) { targetTapped(target); });
   control_->setImageListener([this](const QString& target) {
     const std::u16string t = target.toStdU16String();

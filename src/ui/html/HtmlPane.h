@@ -12,6 +12,7 @@
 #include "html/HtmlControl.h"
 #include "html/PageSource.h"
 #include "tables/RichTitleHeader.h"
+#include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
@@ -28,7 +29,9 @@ class HtmlPane : public RichHeaderedWindow {
  public:
   static constexpr int kControlId = 8989;
 
-  HtmlPane(QWidget* parent, int dpiX, int dpiY, const char* kindName = "html");
+  HtmlPane(QWidget* parent, ScreenDpi dpi, const char* kindName = "html");
+  HtmlPane(QWidget* parent, int dpiX, int dpiY, const char* kindName = "html")
+      : HtmlPane(parent, ScreenDpi(dpiX, dpiY), kindName) {}
 
   // Title strip (shown or not, markup text, colour, font) and page source.
   void setup(bool hasTitle, const std::u16string& title, Colour titleColour, std::optional<FontDescription> font,

@@ -12,14 +12,14 @@ namespace {
 int scaled(int n, int dpi) { return (n * dpi + 48) / 96; }
 }  // namespace
 
-RestartBar::RestartBar(QWidget* parent, int dpiX, int dpiY)
-    : LayoutWidget(parent, "restartBar"), dpiX_(dpiX), dpiY_(dpiY), button_(new QPushButton("New evaluation", this)) {
+RestartBar::RestartBar(QWidget* parent, ScreenDpi dpi)
+    : LayoutWidget(parent, "restartBar"), dpi_(dpi), button_(new QPushButton("New evaluation", this)) {
   setObjectName("restartBar");
   button_->setObjectName("newEvaluation");
   QFont f = button_->font();
-  f.setPixelSize(scaled(11, dpiY));
+  f.setPixelSize(scaled(11, dpi.y()));
   button_->setFont(f);
-  resize(width(), scaled(26, dpiY));
+  resize(width(), scaled(26, dpi.y()));
   QObject::connect(button_, &QPushButton::clicked, [this] {
     if (listener_) listener_();
   });
@@ -31,25 +31,25 @@ void RestartBar::paintEvent(QPaintEvent*) {
 }
 
 void RestartBar::resizeEvent(QResizeEvent*) {
-  const int w = scaled(100, dpiX_), h = scaled(20, dpiY_);
+  const int w = scaled(100, dpi_.x()), h = scaled(20, dpi_.y());
   button_->setGeometry((width() - w) / 2, (height() - h) / 2, w, h);
 }
 
 QtHtmlViewer::QtHtmlViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys,
-                           QWidget* pageArea, int dpiX, int dpiY)
+                           QWidget* pageArea, ScreenDpi dpi)
     : ContentViewer(&database, &frame),
       model_(database, HtmlPageKeys{keys["index"], keys["calc_result"]}),
-      pane_(new HtmlPane(pageArea, dpiX, dpiY)),
-      restartBar_(new RestartBar(pageArea, dpiX, dpiY)),
-      dpiY_(dpiY) {
+      pane_(new HtmlPane(pageArea, dpi)),
+      restartBar_(new RestartBar(pageArea, dpi)),
+      dpi_(dpi) {
   pane_->setObjectName("htmlPane");
   pane_->setOwner(this);
   pane_->setGeometry(0, 0, 0, 0);
   pane_->hide();
-  restartBar_->setGeometry(0, 0, 0, scaled(26, dpiY));
+  restartBar_->setGeometry(0, 0, 0, scaled(26, dpi.y()));
   restartBar_->hide();
   restartBar_->setListener([this] { navigateTo(model_.restart()); });
-  new FindBar(pane_, std::make_unique<HtmlFindTarget>(pane_->control()), dpiX, dpiY);
+  new FindBar(pane_, std::make_unique<HtmlFindTarget>(pane_->control()), dpi);
 }
 
 QtHtmlViewer::~QtHtmlViewer() {
@@ -59,10 +59,10 @@ QtHtmlViewer::~QtHtmlViewer() {
 
 bool QtHtmlViewer::show(uint32_t object, const uint8_t* data, size_t length) {
   if (!model_.show(object, data, length)) return false;
-  pane_->setup(true, model_.title(), 0xFFFFFF, guideFontDescription(dpiY_), model_.currentPageSource());
+  pane_->setup(true, model_.title(), 0xFFFFFF, guideFontDescription(dpi_.y()), model_.currentPageSource());
   addLayoutItem(pane_, 4);
   if (model_.showsRestartBar()) {
-    restartBar_->resize(restartBar_->width(), scaled(26, dpiY_));
+    restartBar_->resize(restartBar_->width(), scaled(26, dpi_.y()));
     addLayoutItem(restartBar_, 3);
   }
   frame_->setTitle(model_.title());
@@ -90,6 +90,12 @@ QJsonObject QtHtmlViewer::scriptState() const {
   o["html"] = pane_->control()->text();
   o["anchor"] = pane_->control()->lastAnchor();
   return o;
+}
+
+bool QtHtmlViewer::linksShown() const { return pane_->isVisible(); }
+
+bool QtHtmlViewer::followLink(const std::string& href, std::string& error) {
+  return followLinkIn(*pane_->control(), href, error);
 }
 
 }  // namespace vantrel

@@ -15,6 +15,7 @@
 #include "shell/LayoutWidget.h"
 #include "shell/PageKeys.h"
 #include "shell/ScriptState.h"
+#include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
@@ -22,7 +23,9 @@ namespace vantrel {
 // "New evaluation" of sx(100) by sy(20) centred in it.
 class RestartBar : public LayoutWidget {
  public:
-  RestartBar(QWidget* parent, int dpiX, int dpiY);
+  RestartBar(QWidget* parent, ScreenDpi dpi);
+  RestartBar(QWidget* parent, int dpiX, int dpiY)
+      : RestartBar(parent, ScreenDpi(dpiX, dpiY)) {}
   void setListener(std::function<void()> listener) { listener_ = std::move(listener); }
   QPushButton* button() const { return button_; }
   Size size() const override { return {width(), height()}; }
@@ -32,15 +35,19 @@ class RestartBar : public LayoutWidget {
   void resizeEvent(QResizeEvent*) override;
 
  private:
-  int dpiX_, dpiY_;
+  ScreenDpi dpi_;
   QPushButton* button_;
   std::function<void()> listener_;
 };
 
-class QtHtmlViewer : public ContentViewer, public HtmlPaneOwner, public ScriptStateSection {
+class QtHtmlViewer : public ContentViewer,
+                     public HtmlPaneOwner,
+                     public ScriptStateSection,
+                     public ScriptLinkTarget {
  public:
-  QtHtmlViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, QWidget* pageArea, int dpiX,
-               int dpiY);
+  QtHtmlViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, QWidget* pageArea, ScreenDpi dpi);
+  QtHtmlViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, QWidget* pageArea, int dpiX, int dpiY)
+      : QtHtmlViewer(database, frame, keys, pageArea, ScreenDpi(dpiX, dpiY)) {}
   ~QtHtmlViewer() override;
 
   bool show(uint32_t object, const uint8_t* data, size_t length) override;
@@ -51,6 +58,8 @@ class QtHtmlViewer : public ContentViewer, public HtmlPaneOwner, public ScriptSt
 
   // {source, object, html, anchor}
   QJsonObject scriptState() const override;
+  bool linksShown() const override;
+  bool followLink(const std::string& href, std::string& error) override;
 
   HtmlPane* pane() const { return pane_; }
   RestartBar* restartBar() const { return restartBar_; }
@@ -62,7 +71,7 @@ class QtHtmlViewer : public ContentViewer, public HtmlPaneOwner, public ScriptSt
   HtmlViewerModel model_;
   HtmlPane* pane_;
   RestartBar* restartBar_;
-  int dpiY_;
+  ScreenDpi dpi_;
   ObjectIndex shownObject_ = 0;
 };
 

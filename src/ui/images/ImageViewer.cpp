@@ -14,8 +14,8 @@ ImageViewer::ImageViewer(const ContentDatabase& database, MainFrame& frame, cons
       screen_(screen),
       pageArea_(pageArea),
       mainWindow_(mainWindow),
-      pane_(new ImagePane(pageArea, screen.dpiX(), screen.dpiY())),
-      bar_(new ButtonBar(pageArea, screen.dpiX(), screen.dpiY())),
+      pane_(new ImagePane(pageArea, ScreenDpi(screen))),
+      bar_(new ButtonBar(pageArea, ScreenDpi(screen))),
       font_(guideFontDescription(screen.dpiY())) {
   const int dpiX = screen.dpiX(), dpiY = screen.dpiY();
   const bool high = dpiX >= 192;
@@ -30,7 +30,7 @@ ImageViewer::ImageViewer(const ContentDatabase& database, MainFrame& frame, cons
                         QColor(255, 0, 0), 0);
   bar_->addLogoButton(high ? 131 : 112, QColor(), grey);
 
-  popup_ = new FootnotePopup(mainWindow ? mainWindow : pageArea, dpiX, dpiY);
+  popup_ = new FootnotePopup(mainWindow ? mainWindow : pageArea, ScreenDpi(screen));
   popup_->setWindowTitle("popup");
   popup_->setProperty("childId", 890);
   popup_->setFont(font_);

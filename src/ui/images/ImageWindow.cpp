@@ -24,8 +24,8 @@ bool requestFor(int action, ScrollRequest& out) {
 
 }  // namespace
 
-ImageWindow::ImageWindow(QWidget* parent, int dpiX, int dpiY)
-    : QWidget(parent), dpiX_(dpiX), dpiY_(dpiY), scroller_(dpiX, dpiY) {
+ImageWindow::ImageWindow(QWidget* parent, ScreenDpi dpi)
+    : QWidget(parent), dpi_(dpi), scroller_(dpi.x(), dpi.y()) {
   setObjectName("imageWindow");
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::ClickFocus);
@@ -59,7 +59,7 @@ ImageWindow::ImageWindow(QWidget* parent, int dpiX, int dpiY)
 }
 
 QRect ImageWindow::clientRect() const {
-  return QRect(0, 0, std::max(0, width() - scaleForDpi(13, dpiX_)), std::max(0, height() - scaleForDpi(13, dpiY_)));
+  return QRect(0, 0, std::max(0, width() - scaleForDpi(13, dpi_.x())), std::max(0, height() - scaleForDpi(13, dpi_.y())));
 }
 
 void ImageWindow::setPicture(QImage picture, bool smooth) {
@@ -100,7 +100,7 @@ bool ImageWindow::zoomChanged(bool changed) {
 
 void ImageWindow::placeBars() {
   const QRect c = clientRect();
-  const int bw = scaleForDpi(13, dpiX_), bh = scaleForDpi(13, dpiY_);
+  const int bw = scaleForDpi(13, dpi_.x()), bh = scaleForDpi(13, dpi_.y());
   vbar_->setGeometry(c.width(), 0, bw, c.height());
   hbar_->setGeometry(0, c.height(), c.width(), bh);
   corner_->setGeometry(c.width(), c.height(), bw, bh);
@@ -204,8 +204,8 @@ void ImageWindow::keyPressEvent(QKeyEvent* e) {
   QWidget::keyPressEvent(e);
 }
 
-ImagePane::ImagePane(QWidget* parent, int dpiX, int dpiY)
-    : HeaderedWindow(parent, "image", dpiX, dpiY), window_(new ImageWindow(this, dpiX, dpiY)) {
+ImagePane::ImagePane(QWidget* parent, ScreenDpi dpi)
+    : HeaderedWindow(parent, "image", dpi), window_(new ImageWindow(this, dpi)) {
   setObjectName("image");
 }
 

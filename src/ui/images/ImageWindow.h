@@ -13,13 +13,16 @@
 #include "images/ImageViewerModel.h"
 #include "platform/Accessible.h"
 #include "tables/TitleHeader.h"
+#include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
 class ImageWindow : public QWidget, public AccessibleLabel {
  public:
   // Child ids: vertical bar 1001, horizontal bar 1002, corner box 1003.
-  ImageWindow(QWidget* parent, int dpiX, int dpiY);
+  ImageWindow(QWidget* parent, ScreenDpi dpi);
+  ImageWindow(QWidget* parent, int dpiX, int dpiY)
+      : ImageWindow(parent, ScreenDpi(dpiX, dpiY)) {}
 
   // A decoded picture, or a null image for none. smooth: scaled pictures
   // are drawn smoothed (photographs) rather than with whole pixels (drawings).
@@ -57,7 +60,7 @@ class ImageWindow : public QWidget, public AccessibleLabel {
   void placeBars();
   void syncBars();
 
-  int dpiX_, dpiY_;
+  ScreenDpi dpi_;
   ImageScroller scroller_;
   QImage picture_;
   bool smooth_ = false;
@@ -72,7 +75,9 @@ class ImageWindow : public QWidget, public AccessibleLabel {
 // The image pane: a title header over the image window.
 class ImagePane : public HeaderedWindow {
  public:
-  ImagePane(QWidget* parent, int dpiX, int dpiY);
+  ImagePane(QWidget* parent, ScreenDpi dpi);
+  ImagePane(QWidget* parent, int dpiX, int dpiY)
+      : ImagePane(parent, ScreenDpi(dpiX, dpiY)) {}
   ImageWindow* imageWindow() const { return window_; }
   void setTitle(const HeaderSettings& settings);
 

@@ -36,13 +36,12 @@ void DividerStrip::paintEvent(QPaintEvent*) {
   p.drawImage(0, 0, image_);
 }
 
-DualListWindow::DualListWindow(QWidget* parent, QWidget* mainWindow, const ScreenInfo& screen, int dpiX, int dpiY)
-    : HeaderedWindow(parent, "dualList", dpiX, dpiY),
+DualListWindow::DualListWindow(QWidget* parent, QWidget* mainWindow, const ScreenInfo& screen, ScreenDpi dpi)
+    : HeaderedWindow(parent, "dualList", dpi),
       screen_(screen),
-      dpiX_(dpiX),
-      dpiY_(dpiY),
-      upper_(new MarkupListPane(this, mainWindow, dpiX, dpiY, "upperList")),
-      lower_(new MarkupListPane(this, mainWindow, dpiX, dpiY, "lowerList")),
+      dpi_(dpi),
+      upper_(new MarkupListPane(this, mainWindow, dpi, "upperList")),
+      lower_(new MarkupListPane(this, mainWindow, dpi, "lowerList")),
       divider_(new DividerStrip(this)) {
   setObjectName("dualList");
   upper_->setObjectName("upperList");
@@ -62,9 +61,9 @@ void DualListWindow::resizeEvent(QResizeEvent* e) {
 
 void DualListWindow::layoutChildren() {
   if (header()->pressed()) return;
-  const int number = dualListDivider(screen_.screenSize(), dpiX_);
-  divider_->setPicture(number, bitmapImage(number, dpiX_, dpiY_));
-  const DualListLayout l = dualListLayout(dpiY_, {0, 0, width(), height()}, contentTop());
+  const int number = dualListDivider(screen_.screenSize(), dpi_.x());
+  divider_->setPicture(number, bitmapImage(number, dpi_.x(), dpi_.y()));
+  const DualListLayout l = dualListLayout(dpi_.y(), {0, 0, width(), height()}, contentTop());
   auto place = [](QWidget* w, const Rect& r) { w->setGeometry(r.left, r.top, r.width(), std::max(0, r.height())); };
   setUpdatesEnabled(false);
   place(divider_, l.divider);
@@ -74,12 +73,12 @@ void DualListWindow::layoutChildren() {
 }
 
 QtDualListViewer::QtDualListViewer(const ContentDatabase& database, MainFrame& frame, QWidget* pageArea,
-                                   QWidget* mainWindow, const ScreenInfo& screen, int dpiX, int dpiY)
+                                   QWidget* mainWindow, const ScreenInfo& screen, ScreenDpi dpi)
     : ContentViewer(&database, &frame),
       model_(&database),
       pageArea_(pageArea),
-      window_(new DualListWindow(pageArea, mainWindow, screen, dpiX, dpiY)),
-      dpiY_(dpiY) {
+      window_(new DualListWindow(pageArea, mainWindow, screen, dpi)),
+      dpi_(dpi) {
   window_->setGeometry(0, 0, 0, 0);
   window_->hide();
   window_->upper()->setListeners([this](MarkupListPane&, uint32_t row) { rowTapped(true, row); }, nullptr);
@@ -97,9 +96,9 @@ bool QtDualListViewer::show(uint32_t object, const uint8_t*, size_t) {
   h.background = QColor(0, 0, 0);
   h.alignment = 1;
   h.collapsed = true;
-  h.font = QtSurface::qfontFor(guideFontDescription(dpiY_));
+  h.font = QtSurface::qfontFor(guideFontDescription(dpi_.y()));
   window_->setupHeader(h);
-  const FontDescription font = guideFontDescription(dpiY_);
+  const FontDescription font = guideFontDescription(dpi_.y());
   window_->upper()->setup(false, std::u16string(), 0xFFFFFF, font, true, &model_.upper());
   window_->lower()->setup(false, std::u16string(), 0xFFFFFF, font, true, &model_.lower());
   window_->layoutChildren();

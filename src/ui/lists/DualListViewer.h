@@ -11,6 +11,7 @@
 #include "shell/ScriptState.h"
 #include "shell/Viewer.h"
 #include "tables/TitleHeader.h"
+#include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
@@ -40,7 +41,9 @@ class DualListWindow : public HeaderedWindow {
  public:
   static constexpr int kUpperId = 106;
   static constexpr int kLowerId = 107;
-  DualListWindow(QWidget* parent, QWidget* mainWindow, const ScreenInfo& screen, int dpiX, int dpiY);
+  DualListWindow(QWidget* parent, QWidget* mainWindow, const ScreenInfo& screen, ScreenDpi dpi);
+  DualListWindow(QWidget* parent, QWidget* mainWindow, const ScreenInfo& screen, int dpiX, int dpiY)
+      : DualListWindow(parent, mainWindow, screen, ScreenDpi(dpiX, dpiY)) {}
   // Places the lists and the divider below the header, choosing the picture.
   void layoutChildren();
   MarkupListPane* upper() const { return upper_; }
@@ -52,7 +55,7 @@ class DualListWindow : public HeaderedWindow {
 
  private:
   const ScreenInfo& screen_;
-  int dpiX_, dpiY_;
+  ScreenDpi dpi_;
   MarkupListPane* upper_;
   MarkupListPane* lower_;
   DividerStrip* divider_;
@@ -61,7 +64,9 @@ class DualListWindow : public HeaderedWindow {
 class QtDualListViewer : public ContentViewer, public ScriptStateSection {
  public:
   QtDualListViewer(const ContentDatabase& database, MainFrame& frame, QWidget* pageArea, QWidget* mainWindow,
-                   const ScreenInfo& screen, int dpiX, int dpiY);
+                   const ScreenInfo& screen, ScreenDpi dpi);
+  QtDualListViewer(const ContentDatabase& database, MainFrame& frame, QWidget* pageArea, QWidget* mainWindow, const ScreenInfo& screen, int dpiX, int dpiY)
+      : QtDualListViewer(database, frame, pageArea, mainWindow, screen, ScreenDpi(dpiX, dpiY)) {}
   ~QtDualListViewer() override;
 
   bool show(uint32_t object, const uint8_t* data, size_t length) override;
@@ -78,7 +83,7 @@ class QtDualListViewer : public ContentViewer, public ScriptStateSection {
   DualListModel model_;
   QWidget* pageArea_;
   DualListWindow* window_;
-  int dpiY_;
+  ScreenDpi dpi_;
   ObjectIndex shown_ = 0;
 };
 

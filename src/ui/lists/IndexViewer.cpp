@@ -7,10 +7,9 @@
 
 namespace vantrel {
 
-SearchBar::SearchBar(QWidget* parent, int dpiX, int dpiY, KeyboardService* keyboard, const ScreenInfo* screen)
+SearchBar::SearchBar(QWidget* parent, ScreenDpi dpi, KeyboardService* keyboard, const ScreenInfo* screen)
     : LayoutWidget(parent, "searchBar"),
-      dpiX_(dpiX),
-      dpiY_(dpiY),
+      dpi_(dpi),
       label_(new QLabel("Search:", this)),
       edit_(new InputPanelEdit(this, keyboard, screen)) {
   setObjectName("searchBar");
@@ -20,7 +19,7 @@ SearchBar::SearchBar(QWidget* parent, int dpiX, int dpiY, KeyboardService* keybo
   edit_->setAccessibleName("Search");
   edit_->setProperty("childId", kEditId);
   QFont f("DejaVu Sans");
-  f.setPixelSize(std::max(1, scaleForDpi(11, dpiY)));
+  f.setPixelSize(std::max(1, scaleForDpi(11, dpi.y())));
   label_->setFont(f);
   edit_->setFont(f);
   edit_->setFrame(true);
@@ -28,7 +27,7 @@ SearchBar::SearchBar(QWidget* parent, int dpiX, int dpiY, KeyboardService* keybo
     if (quiet_ || !inputEnabled_) return;
     if (listener_) listener_(text);
   });
-  resize(width(), (26 * dpiY + 48) / 96);
+  resize(width(), (26 * dpi.y() + 48) / 96);
 }
 
 void SearchBar::clear() { setText(QString()); }
@@ -44,10 +43,10 @@ void SearchBar::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), QColo
 
 void SearchBar::resizeEvent(QResizeEvent*) {
   const int H = height();
-  const int labelH = ((dpiY_ + 3) * 16) / 96;
-  const int editH = (18 * dpiY_ + 48) / 96;
-  label_->setGeometry((dpiX_ + 48) / 96, (H - labelH) / 2, (50 * dpiX_ + 48) / 96, labelH);
-  edit_->setGeometry((52 * dpiX_ + 48) / 96, (H - editH) / 2, (146 * dpiX_ + 48) / 96, editH);
+  const int labelH = ((dpi_.y() + 3) * 16) / 96;
+  const int editH = (18 * dpi_.y() + 48) / 96;
+  label_->setGeometry((dpi_.x() + 48) / 96, (H - labelH) / 2, (50 * dpi_.x() + 48) / 96, labelH);
+  edit_->setGeometry((52 * dpi_.x() + 48) / 96, (H - editH) / 2, (146 * dpi_.x() + 48) / 96, editH);
 }
 
 QJsonObject markupListState(const MarkupList& list, const QWidget* pageArea) {
@@ -68,14 +67,14 @@ QJsonObject markupListState(const MarkupList& list, const QWidget* pageArea) {
 }
 
 QtIndexViewer::QtIndexViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys,
-                             PageHistory& history, QWidget* pageArea, QWidget* mainWindow, int dpiX, int dpiY,
+                             PageHistory& history, QWidget* pageArea, QWidget* mainWindow, ScreenDpi dpi,
                              KeyboardService& keyboard, const ScreenInfo& screen)
     : ContentViewer(&database, &frame),
       model_(&database, keys, &history),
       pageArea_(pageArea),
-      pane_(new MarkupListPane(pageArea, mainWindow, dpiX, dpiY, "index")),
-      bar_(new SearchBar(pageArea, dpiX, dpiY, &keyboard, &screen)),
-      dpiY_(dpiY),
+      pane_(new MarkupListPane(pageArea, mainWindow, dpi, "index")),
+      bar_(new SearchBar(pageArea, dpi, &keyboard, &screen)),
+      dpi_(dpi),
       keyboard_(keyboard),
       screen_(screen) {
   pane_->setObjectName("index");
@@ -98,9 +97,9 @@ QtIndexViewer::~QtIndexViewer() {
 bool QtIndexViewer::show(uint32_t object, const uint8_t* data, size_t length) {
   if (!model_.show(object, data, length, pane_->list()->model().bar().position)) return false;
   bar_->clear();
-  pane_->setup(false, std::u16string(), 0xFFFFFF, guideFontDescription(dpiY_), true, &model_.source());
+  pane_->setup(false, std::u16string(), 0xFFFFFF, guideFontDescription(dpi_.y()), true, &model_.source());
   addLayoutItem(pane_, 4);
-  bar_->resize(bar_->width(), (26 * dpiY_ + 48) / 96);
+  bar_->resize(bar_->width(), (26 * dpi_.y() + 48) / 96);
   addLayoutItem(bar_, 3);
   frame_->setTitle(model_.title());
   return true;

@@ -13,6 +13,7 @@
 #include "shell/LayoutWidget.h"
 #include "shell/ScriptState.h"
 #include "shell/Viewer.h"
+#include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
@@ -23,7 +24,9 @@ class SearchBar : public LayoutWidget {
  public:
   static constexpr int kLabelId = 140;
   static constexpr int kEditId = 150;
-  SearchBar(QWidget* parent, int dpiX, int dpiY, KeyboardService* keyboard, const ScreenInfo* screen);
+  SearchBar(QWidget* parent, ScreenDpi dpi, KeyboardService* keyboard, const ScreenInfo* screen);
+  SearchBar(QWidget* parent, int dpiX, int dpiY, KeyboardService* keyboard, const ScreenInfo* screen)
+      : SearchBar(parent, ScreenDpi(dpiX, dpiY), keyboard, screen) {}
   void clear();
   void setText(const QString& text);
   QString text() const { return edit_->text(); }
@@ -37,7 +40,7 @@ class SearchBar : public LayoutWidget {
   void resizeEvent(QResizeEvent*) override;
 
  private:
-  int dpiX_, dpiY_;
+  ScreenDpi dpi_;
   QLabel* label_;
   InputPanelEdit* edit_;
   bool inputEnabled_ = true;
@@ -53,8 +56,10 @@ QJsonObject markupListState(const MarkupList& list, const QWidget* pageArea);
 class QtIndexViewer : public ContentViewer, public ScriptStateSection {
  public:
   QtIndexViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, PageHistory& history,
-                QWidget* pageArea, QWidget* mainWindow, int dpiX, int dpiY, KeyboardService& keyboard,
+                QWidget* pageArea, QWidget* mainWindow, ScreenDpi dpi, KeyboardService& keyboard,
                 const ScreenInfo& screen);
+  QtIndexViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, PageHistory& history, QWidget* pageArea, QWidget* mainWindow, int dpiX, int dpiY, KeyboardService& keyboard, const ScreenInfo& screen)
+      : QtIndexViewer(database, frame, keys, history, pageArea, mainWindow, ScreenDpi(dpiX, dpiY), keyboard, screen) {}
   ~QtIndexViewer() override;
 
   bool show(uint32_t object, const uint8_t* data, size_t length) override;
@@ -75,7 +80,7 @@ class QtIndexViewer : public ContentViewer, public ScriptStateSection {
   QWidget* pageArea_;
   MarkupListPane* pane_;
   SearchBar* bar_;
-  int dpiY_;
+  ScreenDpi dpi_;
   KeyboardService& keyboard_;
   const ScreenInfo& screen_;
 };

@@ -14,15 +14,14 @@ Item PlainTextSource::itemAt(uint32_t i) const {
   return item;
 }
 
-KeyWindow::KeyWindow(QWidget* parent, KeyViewerModel& model, int dpiX, int dpiY, KeyboardService& keyboard,
+KeyWindow::KeyWindow(QWidget* parent, KeyViewerModel& model, ScreenDpi dpi, KeyboardService& keyboard,
                      const ScreenInfo& screen)
-    : RichHeaderedWindow(parent, "key", dpiX, dpiY),
+    : RichHeaderedWindow(parent, "key", dpi),
       model_(model),
       plain_(model.source()),
-      dpiX_(dpiX),
-      dpiY_(dpiY),
-      list_(new PagedList(this, false, dpiX, dpiY, "keyList")),
-      pane_(new HtmlPane(this, dpiX, dpiY, "keyExplanation")),
+      dpi_(dpi),
+      list_(new PagedList(this, false, dpi, "keyList")),
+      pane_(new HtmlPane(this, dpi, "keyExplanation")),
       separator_(new ColourBar(this, QColor(0, 0, 0))),
       label_(new QLabel("Search:", this)),
       edit_(new InputPanelEdit(this, &keyboard, &screen)) {
@@ -36,7 +35,7 @@ KeyWindow::KeyWindow(QWidget* parent, KeyViewerModel& model, int dpiX, int dpiY,
   edit_->setProperty("childId", kEditId);
   edit_->setFrame(true);
   QFont small("DejaVu Sans");
-  small.setPixelSize(std::max(1, scaleForDpi(11, dpiY)));
+  small.setPixelSize(std::max(1, scaleForDpi(11, dpi.y())));
   label_->setFont(small);
   edit_->setFont(small);
   list_->setOwner(this);
@@ -54,13 +53,13 @@ void KeyWindow::setup() {
   RichHeaderSettings header;
   header.text = u"Key/Abbreviations";
   header.textColour = 0xFFFFFF;
-  header.font = guideFontDescription(dpiY_);
+  header.font = guideFontDescription(dpi_.y());
   header.collapsed = true;
   setupHeader(header);
   HeaderSettings listHeader;
   listHeader.shown = false;
-  list_->setSource(listHeader, QtSurface::qfontFor(guideFontDescription(dpiY_)), &plain_);
-  pane_->setup(false, std::u16string(), 0xFFFFFF, guideFontDescription(dpiY_), &model_.explanationPage());
+  list_->setSource(listHeader, QtSurface::qfontFor(guideFontDescription(dpi_.y())), &plain_);
+  pane_->setup(false, std::u16string(), 0xFFFFFF, guideFontDescription(dpi_.y()), &model_.explanationPage());
   layoutChildren();
 }
 
@@ -99,8 +98,8 @@ void KeyWindow::resizeEvent(QResizeEvent* e) {
 
 void KeyWindow::layoutChildren() {
   if (header()->pressed()) return;
-  auto sx = [this](int n) { return (n * dpiX_ + 48) / 96; };
-  auto sy = [this](int n) { return (n * dpiY_ + 48) / 96; };
+  auto sx = [this](int n) { return (n * dpi_.x() + 48) / 96; };
+  auto sy = [this](int n) { return (n * dpi_.y() + 48) / 96; };
   const int W = width();
   const int top = 0;
   const int headerH = contentTop();
@@ -109,19 +108,19 @@ void KeyWindow::layoutChildren() {
   const int half = (available - sep - 2 * rowH) / 2;  // truncated toward zero
   const int split = headerH + half;
   list_->setGeometry(0, top + headerH, W, std::max(0, rowH + gap + half));
-  separator_->setGeometry(0, rowH + gap + split, W, (dpiY_ + 48) / 96);
+  separator_->setGeometry(0, rowH + gap + split, W, (dpi_.y() + 48) / 96);
   label_->setGeometry(0, rowH + sep + split, sx(42), sy(15));
   edit_->setGeometry(sx(45), rowH + sep + split, sx(135), sy(17));
-  pane_->setGeometry(0, 2 * rowH + ((dpiY_ + 24) * 2) / 96 + split, W,
+  pane_->setGeometry(0, 2 * rowH + ((dpi_.y() + 24) * 2) / 96 + split, W,
                      std::max(0, sy(5) + height() - 2 * rowH - split));
 }
 
 QtKeyViewer::QtKeyViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, QWidget* pageArea,
-                         int dpiX, int dpiY, KeyboardService& keyboard, const ScreenInfo& screen)
+                         ScreenDpi dpi, KeyboardService& keyboard, const ScreenInfo& screen)
     : ContentViewer(&database, &frame),
       model_(&database, keys),
       pageArea_(pageArea),
-      window_(new KeyWindow(pageArea, model_, dpiX, dpiY, keyboard, screen)),
+      window_(new KeyWindow(pageArea, model_, dpi, keyboard, screen)),
       keyboard_(keyboard),
       screen_(screen) {
   window_->setGeometry(0, 0, 0, 0);

@@ -11,6 +11,7 @@
 #include "shell/ScriptState.h"
 #include "shell/Viewer.h"
 #include "tables/TitleHeader.h"
+#include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
@@ -32,8 +33,10 @@ class KeyWindow : public RichHeaderedWindow, public ItemOwner {
   static constexpr int kPaneId = 107;
   static constexpr int kEditId = 101;
 
-  KeyWindow(QWidget* parent, KeyViewerModel& model, int dpiX, int dpiY, KeyboardService& keyboard,
+  KeyWindow(QWidget* parent, KeyViewerModel& model, ScreenDpi dpi, KeyboardService& keyboard,
             const ScreenInfo& screen);
+  KeyWindow(QWidget* parent, KeyViewerModel& model, int dpiX, int dpiY, KeyboardService& keyboard, const ScreenInfo& screen)
+      : KeyWindow(parent, model, ScreenDpi(dpiX, dpiY), keyboard, screen) {}
   // Clears the box and gives it the focus, sets the header, the list's
   // source and font and the pane's page source, and lays out.
   void setup();
@@ -60,7 +63,7 @@ class KeyWindow : public RichHeaderedWindow, public ItemOwner {
 
   KeyViewerModel& model_;
   PlainTextSource plain_;
-  int dpiX_, dpiY_;
+  ScreenDpi dpi_;
   PagedList* list_;
   HtmlPane* pane_;
   ColourBar* separator_;
@@ -71,8 +74,9 @@ class KeyWindow : public RichHeaderedWindow, public ItemOwner {
 
 class QtKeyViewer : public ContentViewer, public ScriptStateSection {
  public:
-  QtKeyViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, QWidget* pageArea, int dpiX,
-              int dpiY, KeyboardService& keyboard, const ScreenInfo& screen);
+  QtKeyViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, QWidget* pageArea, ScreenDpi dpi, KeyboardService& keyboard, const ScreenInfo& screen);
+  QtKeyViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, QWidget* pageArea, int dpiX, int dpiY, KeyboardService& keyboard, const ScreenInfo& screen)
+      : QtKeyViewer(database, frame, keys, pageArea, ScreenDpi(dpiX, dpiY), keyboard, screen) {}
   ~QtKeyViewer() override;
 
   bool show(uint32_t object, const uint8_t* data, size_t length) override;

@@ -24,8 +24,8 @@ ScrollCode codeFor(int action) {
 
 }  // namespace
 
-MarkupList::MarkupList(QWidget* parent, QWidget* mainWindow, int dpiX, int dpiY)
-    : QWidget(parent), model_(dpiX, dpiY), dpiX_(dpiX), dpiY_(dpiY) {
+MarkupList::MarkupList(QWidget* parent, QWidget* mainWindow, ScreenDpi dpi)
+    : QWidget(parent), model_(dpi.x(), dpi.y()), dpi_(dpi) {
   setObjectName("list");
   setAttribute(Qt::WA_OpaquePaintEvent);
   // Tab reaches the list; a tap does not take the focus from a search box.
@@ -48,7 +48,7 @@ MarkupList::MarkupList(QWidget* parent, QWidget* mainWindow, int dpiX, int dpiY)
     else timer_.stop();
   });
 
-  popup_ = new FootnotePopup(mainWindow ? mainWindow : this, dpiX, dpiY);
+  popup_ = new FootnotePopup(mainWindow ? mainWindow : this, dpi);
   popup_->setProperty("childId", kPopupId);
   popup_->setListener([this](FootnotePopup*, int32_t id, QPoint, const std::u16string& anchorName) {
     if (onLink_) onLink_(*this, id, anchorName);
@@ -107,7 +107,7 @@ void MarkupList::syncBar() {
 }
 
 void MarkupList::resizeEvent(QResizeEvent*) {
-  const int barWidth = scaleForDpi(13, dpiX_);
+  const int barWidth = scaleForDpi(13, dpi_.x());
   bar_->setGeometry(width() - barWidth, 0, barWidth, height());
   const QRect area = rowsArea();
   model_.resize(area.width(), area.height());
@@ -210,8 +210,8 @@ void MarkupList::wheelEvent(QWheelEvent* e) {
   e->accept();
 }
 
-MarkupListPane::MarkupListPane(QWidget* parent, QWidget* mainWindow, int dpiX, int dpiY, const char* kindName)
-    : RichHeaderedWindow(parent, kindName, dpiX, dpiY), list_(new MarkupList(this, mainWindow, dpiX, dpiY)) {
+MarkupListPane::MarkupListPane(QWidget* parent, QWidget* mainWindow, ScreenDpi dpi, const char* kindName)
+    : RichHeaderedWindow(parent, kindName, dpi), list_(new MarkupList(this, mainWindow, dpi)) {
   list_->show();
   list_->setRowListener([this](MarkupList&, uint32_t row) {
     if (onRow_) onRow_(*this, row);

@@ -15,6 +15,7 @@
 #include "platform/QtSurface.h"
 #include "popups/FootnotePopup.h"
 #include "tables/RichTitleHeader.h"
+#include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
@@ -27,7 +28,9 @@ class MarkupList : public QWidget, public AccessibleRows {
   using LinkListener = std::function<void(MarkupList& list, int32_t linkId, const std::u16string& anchorName)>;
 
   // mainWindow bounds the popup.
-  MarkupList(QWidget* parent, QWidget* mainWindow, int dpiX, int dpiY);
+  MarkupList(QWidget* parent, QWidget* mainWindow, ScreenDpi dpi);
+  MarkupList(QWidget* parent, QWidget* mainWindow, int dpiX, int dpiY)
+      : MarkupList(parent, mainWindow, ScreenDpi(dpiX, dpiY)) {}
   ~MarkupList() override;
 
   void setup(bool tapEnabled, std::optional<FontDescription> font, const ItemSource* source, Colour background);
@@ -80,7 +83,7 @@ class MarkupList : public QWidget, public AccessibleRows {
   QPointer<FootnotePopup> popup_;
   RowListener onRow_;
   LinkListener onLink_;
-  int dpiX_, dpiY_;
+  ScreenDpi dpi_;
   bool syncing_ = false;
 };
 
@@ -89,7 +92,9 @@ class MarkupListPane : public RichHeaderedWindow {
   using RowListener = std::function<void(MarkupListPane& pane, uint32_t row)>;
   using LinkListener = std::function<void(MarkupListPane& pane, int32_t linkId, const std::u16string& anchorName)>;
 
-  MarkupListPane(QWidget* parent, QWidget* mainWindow, int dpiX, int dpiY, const char* kindName = "markupList");
+  MarkupListPane(QWidget* parent, QWidget* mainWindow, ScreenDpi dpi, const char* kindName = "markupList");
+  MarkupListPane(QWidget* parent, QWidget* mainWindow, int dpiX, int dpiY, const char* kindName = "markupList")
+      : MarkupListPane(parent, mainWindow, ScreenDpi(dpiX, dpiY), kindName) {}
 
   // The header (nothing when hasTitle is false) and the list, on white.
   void setup(bool hasTitle, const std::u16string& title, Colour titleColour, std::optional<FontDescription> font,

@@ -24,8 +24,8 @@ ScrollCode codeForAction(int action) {
 
 }  // namespace
 
-PagedListView::PagedListView(QWidget* parent, PagedList& list, int dpiX, int dpiY)
-    : QWidget(parent), list_(list), dpiX_(dpiX), dpiY_(dpiY) {
+PagedListView::PagedListView(QWidget* parent, PagedList& list, ScreenDpi dpi)
+    : QWidget(parent), list_(list), dpi_(dpi) {
   setObjectName("listView");
   setProperty("childId", kId);
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -78,11 +78,11 @@ void PagedListView::focusOutEvent(QFocusEvent* e) {
 }
 
 int PagedListView::rowHeight() const {
-  return std::max(1, QFontMetrics(list_.listFont()).height() + 2 * scaleForDpi(1, dpiY_));
+  return std::max(1, QFontMetrics(list_.listFont()).height() + 2 * scaleForDpi(1, dpi_.y()));
 }
 
 int PagedListView::checkboxWidth() const {
-  return list_.model().checkboxes() ? scaleForDpi(18, dpiX_) : 0;
+  return list_.model().checkboxes() ? scaleForDpi(18, dpi_.x()) : 0;
 }
 
 void PagedListView::paintEvent(QPaintEvent*) {
@@ -96,7 +96,7 @@ void PagedListView::paintEvent(QPaintEvent*) {
     const int h = rowHeight();
     const int box = checkboxWidth();
     const int selected = m.selectedRow();
-    const int pad = scaleForDpi(2, dpiX_);
+    const int pad = scaleForDpi(2, dpi_.x());
     int y = 0;
     for (size_t i = 0; i < m.entries().size() && y < height(); ++i, y += h) {
       const PageEntry& e = m.entries()[i];
@@ -150,12 +150,12 @@ void PagedListView::wheelEvent(QWheelEvent* e) {
   e->accept();
 }
 
-PagedList::PagedList(QWidget* parent, bool checkboxes, int dpiX, int dpiY, const char* kindName)
-    : HeaderedWindow(parent, kindName, dpiX, dpiY), model_(checkboxes), dpiX_(dpiX), dpiY_(dpiY) {
+PagedList::PagedList(QWidget* parent, bool checkboxes, ScreenDpi dpi, const char* kindName)
+    : HeaderedWindow(parent, kindName, dpi), model_(checkboxes), dpi_(dpi) {
   setObjectName("pagedList");
   font_ = QFont("DejaVu Sans");
-  font_.setPixelSize(((dpiY + 3) * 16) / 96);
-  view_ = new PagedListView(this, *this, dpiX, dpiY);
+  font_.setPixelSize(((dpi.y() + 3) * 16) / 96);
+  view_ = new PagedListView(this, *this, dpi);
   bar_ = new QScrollBar(Qt::Vertical, this);
   bar_->setObjectName("listScrollBar");
   bar_->setProperty("childId", kScrollBarId);
@@ -272,7 +272,7 @@ void PagedList::layoutChildren() {
   if (header()->pressed()) return;  // the unfolded header lies over the list until released
   const int top = contentTop();
   const int w = width();
-  const int barWidth = scaleForDpi(13, dpiX_);
+  const int barWidth = scaleForDpi(13, dpi_.x());
   const int h = std::max(0, height() - top);
   bar_->setGeometry(w - barWidth, top, barWidth, h);
   view_->setGeometry(0, top, std::max(0, w - TitleHeader::kBorder - barWidth), h);

@@ -19,6 +19,7 @@
 #include "platform/KeyboardService.h"
 #include "platform/ScreenInfo.h"
 #include "tables/TitleHeader.h"
+#include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
@@ -38,7 +39,9 @@ class ItemOwner {
 class PagedListView : public QWidget, public AccessibleRows {
  public:
   static constexpr int kId = 798;
-  PagedListView(QWidget* parent, PagedList& list, int dpiX, int dpiY);
+  PagedListView(QWidget* parent, PagedList& list, ScreenDpi dpi);
+  PagedListView(QWidget* parent, PagedList& list, int dpiX, int dpiY)
+      : PagedListView(parent, list, ScreenDpi(dpiX, dpiY)) {}
   int rowHeight() const;
   // The width of the checkbox column at the left of every entry (0 without checkboxes).
   int checkboxWidth() const;
@@ -65,7 +68,7 @@ class PagedListView : public QWidget, public AccessibleRows {
 
  private:
   PagedList& list_;
-  int dpiX_, dpiY_;
+  ScreenDpi dpi_;
 };
 
 class PagedList : public HeaderedWindow {
@@ -73,7 +76,9 @@ class PagedList : public HeaderedWindow {
   static constexpr int kScrollBarId = 2000;
 
   // checkboxes: every entry gets a checkbox (the "check" kind of list).
-  PagedList(QWidget* parent, bool checkboxes, int dpiX, int dpiY, const char* kindName = "pagedList");
+  PagedList(QWidget* parent, bool checkboxes, ScreenDpi dpi, const char* kindName = "pagedList");
+  PagedList(QWidget* parent, bool checkboxes, int dpiX, int dpiY, const char* kindName = "pagedList")
+      : PagedList(parent, checkboxes, ScreenDpi(dpiX, dpiY), kindName) {}
 
   // Sets the source (not owned), sets up the title header and gives the
   // list the font. The owner then calls reload.
@@ -130,7 +135,7 @@ class PagedList : public HeaderedWindow {
   QScrollBar* bar_;
   ItemOwner* owner_ = nullptr;
   QFont font_;
-  int dpiX_, dpiY_;
+  ScreenDpi dpi_;
   bool syncing_ = false;
 };
 

@@ -46,15 +46,14 @@ int32_t parseLinkTarget(const QString& target, std::u16string& anchorName) {
   return static_cast<int32_t>(value);
 }
 
-FootnotePopup::FootnotePopup(QWidget* mainWindow, int dpiX, int dpiY)
+FootnotePopup::FootnotePopup(QWidget* mainWindow, ScreenDpi dpi)
     : QWidget(mainWindow, Qt::Popup | Qt::FramelessWindowHint),
       mainWindow_(mainWindow),
-      dpiX_(dpiX),
-      dpiY_(dpiY),
-      renderer_(dpiX, dpiY) {
+      dpi_(dpi),
+      renderer_(dpi.x(), dpi.y()) {
   setObjectName("popup");
   setAttribute(Qt::WA_OpaquePaintEvent);
-  renderer_.configure(guideFontDescription(dpiY), 0, 0);
+  renderer_.configure(guideFontDescription(dpi.y()), 0, 0);
   QWidget::hide();
 }
 
@@ -80,7 +79,7 @@ Rect FootnotePopup::popupBounds(const QWidget* mainWindow, int dpiX, int dpiY) {
 
 bool FootnotePopup::show(TextBlock& block, QPoint anchor, const std::u16string& title, bool fullView, bool reparse) {
   anchor_ = anchor;
-  const Rect bounds = popupBounds(mainWindow_, dpiX_, dpiY_);
+  const Rect bounds = popupBounds(mainWindow_, dpi_.x(), dpi_.y());
   TextBlock copy = block;
   QtSurface screen(1, 1);
   if (reparse) MarkupRenderer::resetBlock(copy);
@@ -93,7 +92,7 @@ bool FootnotePopup::show(TextBlock& block, QPoint anchor, const std::u16string& 
     dialogText_ = block.text;
     hidePopup();
     QPointer<FootnotePopup> self(this);
-    dialogOpener()(mainWindow_, dpiY_, title, block.text, [self](int32_t id, const std::u16string& anchorName) {
+    dialogOpener()(mainWindow_, dpi_.y(), title, block.text, [self](int32_t id, const std::u16string& anchorName) {
       if (self && self->listener_) self->listener_(self, id, self->anchor_, anchorName);
     });
     return true;

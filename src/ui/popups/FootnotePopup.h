@@ -16,6 +16,7 @@
 #include "richtext/LinkAreaList.h"
 #include "richtext/MarkupRenderer.h"
 #include "richtext/TextBlock.h"
+#include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
@@ -33,7 +34,9 @@ class FootnotePopup : public QWidget, public AccessibleLabel {
 
   // mainWindow: the window whose rectangle bounds the popup (the popup itself
   // is a top-level window and starts hidden).
-  FootnotePopup(QWidget* mainWindow, int dpiX, int dpiY);
+  FootnotePopup(QWidget* mainWindow, ScreenDpi dpi);
+  FootnotePopup(QWidget* mainWindow, int dpiX, int dpiY)
+      : FootnotePopup(mainWindow, ScreenDpi(dpiX, dpiY)) {}
   ~FootnotePopup() override;
 
   void setFont(const FontDescription& font);
@@ -70,7 +73,7 @@ class FootnotePopup : public QWidget, public AccessibleLabel {
 
  private:
   QWidget* mainWindow_;
-  int dpiX_, dpiY_;
+  ScreenDpi dpi_;
   MarkupRenderer renderer_;
   TextBlock block_;
   QPoint anchor_;

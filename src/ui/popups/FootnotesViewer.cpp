@@ -43,11 +43,11 @@ class PenTracker : public QObject {
 
 }  // namespace
 
-FootnoteHost::FootnoteHost(QWidget* pageArea, QWidget* mainWindow, int dpiX, int dpiY)
-    : LayoutWidget(pageArea, "footnotes"), popup_(new FootnotePopup(mainWindow, dpiX, dpiY)) {
+FootnoteHost::FootnoteHost(QWidget* pageArea, QWidget* mainWindow, ScreenDpi dpi)
+    : LayoutWidget(pageArea, "footnotes"), popup_(new FootnotePopup(mainWindow, dpi)) {
   setObjectName("footnotes");
   popup_->setProperty("childId", 1001);
-  popup_->setFont(guideFontDescription(dpiY));
+  popup_->setFont(guideFontDescription(dpi.y()));
   // Links inside footnotes do not navigate.
   popup_->setListener(nullptr);
   popup_->setHiddenHandler([this] {
@@ -78,8 +78,8 @@ bool FootnoteHost::present() {
 void FootnoteHost::showEvent(QShowEvent*) { present(); }
 
 FootnotesViewer::FootnotesViewer(const ContentDatabase& database, MainFrame& frame, QWidget* pageArea,
-                                 QWidget* mainWindow, int dpiX, int dpiY)
-    : ContentViewer(&database, &frame), mainWindow_(mainWindow), host_(new FootnoteHost(pageArea, mainWindow, dpiX, dpiY)) {
+                                 QWidget* mainWindow, ScreenDpi dpi)
+    : ContentViewer(&database, &frame), mainWindow_(mainWindow), host_(new FootnoteHost(pageArea, mainWindow, dpi)) {
   PenTracker::instance();
   host_->setGeometry(0, 0, 0, 0);
   host_->hide();

@@ -11,13 +11,16 @@
 #include "shell/LayoutWidget.h"
 #include "shell/ScriptState.h"
 #include "shell/Viewer.h"
+#include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
 // The transparent window that hosts the popup while a footnote is shown.
 class FootnoteHost : public LayoutWidget {
  public:
-  FootnoteHost(QWidget* pageArea, QWidget* mainWindow, int dpiX, int dpiY);
+  FootnoteHost(QWidget* pageArea, QWidget* mainWindow, ScreenDpi dpi);
+  FootnoteHost(QWidget* pageArea, QWidget* mainWindow, int dpiX, int dpiY)
+      : FootnoteHost(pageArea, mainWindow, ScreenDpi(dpiX, dpiY)) {}
   ~FootnoteHost() override;
   void prepare(const std::u16string& text, QPoint anchor, const std::u16string& title, bool fullView);
   // Shows the prepared text (once per prepare); answers whether it went to the dialog.
@@ -43,8 +46,9 @@ class FootnoteHost : public LayoutWidget {
 
 class FootnotesViewer : public ContentViewer, public ScriptStateSection {
  public:
-  FootnotesViewer(const ContentDatabase& database, MainFrame& frame, QWidget* pageArea, QWidget* mainWindow, int dpiX,
-                  int dpiY);
+  FootnotesViewer(const ContentDatabase& database, MainFrame& frame, QWidget* pageArea, QWidget* mainWindow, ScreenDpi dpi);
+  FootnotesViewer(const ContentDatabase& database, MainFrame& frame, QWidget* pageArea, QWidget* mainWindow, int dpiX, int dpiY)
+      : FootnotesViewer(database, frame, pageArea, mainWindow, ScreenDpi(dpiX, dpiY)) {}
   ~FootnotesViewer() override;
 
   bool show(uint32_t object, const uint8_t* data, size_t length) override;

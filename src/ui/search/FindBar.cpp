@@ -18,7 +18,7 @@ int scaled(int n, int dpi) { return (n * dpi + 48) / 96; }
 constexpr int kMaxHtmlMatches = 10000;
 }  // namespace
 
-FindBar::FindBar(QWidget* host, std::unique_ptr<FindTarget> target, int dpiX, int dpiY)
+FindBar::FindBar(QWidget* host, std::unique_ptr<FindTarget> target, ScreenDpi dpi)
     : QWidget(host), host_(host), target_(std::move(target)) {
   setObjectName("findBar");
   setAutoFillBackground(true);
@@ -26,11 +26,11 @@ FindBar::FindBar(QWidget* host, std::unique_ptr<FindTarget> target, int dpiX, in
   p.setColor(QPalette::Window, QColor(0xC8, 0xC8, 0xC8));
   setPalette(p);
   QFont barFont = font();
-  barFont.setPixelSize(((dpiY + 3) * 16) / 96);
+  barFont.setPixelSize(((dpi.y() + 3) * 16) / 96);
   setFont(barFont);
   auto* layout = new QHBoxLayout(this);
-  layout->setContentsMargins(scaled(2, dpiX), scaled(2, dpiY), scaled(2, dpiX), scaled(2, dpiY));
-  layout->setSpacing(scaled(3, dpiX));
+  layout->setContentsMargins(scaled(2, dpi.x()), scaled(2, dpi.y()), scaled(2, dpi.x()), scaled(2, dpi.y()));
+  layout->setSpacing(scaled(3, dpi.x()));
   auto* label = new QLabel(QStringLiteral("Find:"), this);
   edit_ = new QLineEdit(this);
   edit_->setObjectName("findEdit");

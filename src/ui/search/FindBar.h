@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "search/FindInPage.h"
+#include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
@@ -37,7 +38,9 @@ class FindTarget {
 class FindBar : public QWidget {
  public:
   // A child of host, laid over its bottom edge; hidden until Ctrl+F.
-  FindBar(QWidget* host, std::unique_ptr<FindTarget> target, int dpiX, int dpiY);
+  FindBar(QWidget* host, std::unique_ptr<FindTarget> target, ScreenDpi dpi);
+  FindBar(QWidget* host, std::unique_ptr<FindTarget> target, int dpiX, int dpiY)
+      : FindBar(host, std::move(target), ScreenDpi(dpiX, dpiY)) {}
   ~FindBar() override;
 
   void open();

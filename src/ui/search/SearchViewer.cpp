@@ -17,33 +17,33 @@ constexpr uint32_t kResultLimit = 50;
 int scaled(int n, int dpi) { return (n * dpi + 48) / 96; }
 }  // namespace
 
-SearchWindow::SearchWindow(QWidget* parent, int dpiX, int dpiY) : LayoutWidget(parent, "search") {
+SearchWindow::SearchWindow(QWidget* parent, ScreenDpi dpi) : LayoutWidget(parent, "search") {
   setObjectName("searchWindow");
   // The bar's label, box and buttons in the guide font's height, like the
   // index's search bar, so they scale with the screen's resolution.
   QFont barFont = font();
-  barFont.setPixelSize(((dpiY + 3) * 16) / 96);
+  barFont.setPixelSize(((dpi.y() + 3) * 16) / 96);
   setFont(barFont);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(scaled(2, dpiY));
+  layout->setSpacing(scaled(2, dpi.y()));
   results_ = new QTextBrowser(this);
   results_->setObjectName("searchResults");
   results_->setOpenLinks(false);
   results_->setFrameShape(QFrame::NoFrame);
   // The same text size as the HTML pages: 12 pixels at 96 dots per inch.
   QFont font = results_->document()->defaultFont();
-  font.setPixelSize(scaled(12, dpiY));
+  font.setPixelSize(scaled(12, dpi.y()));
   results_->document()->setDefaultFont(font);
   layout->addWidget(results_, 1);
 
   buildRow_ = new QWidget(this);
   auto* build = new QHBoxLayout(buildRow_);
-  build->setContentsMargins(scaled(2, dpiX), 0, scaled(2, dpiX), 0);
+  build->setContentsMargins(scaled(2, dpi.x()), 0, scaled(2, dpi.x()), 0);
   progress_ = new QProgressBar(buildRow_);
   progress_->setObjectName("searchProgress");
   progress_->setRange(0, 100);
-  progress_->setFixedHeight(scaled(15, dpiY));
+  progress_->setFixedHeight(scaled(15, dpi.y()));
   cancel_ = new QPushButton(QStringLiteral("Cancel"), buildRow_);
   cancel_->setObjectName("searchCancel");
   cancel_->setAccessibleName("Cancel building the search index");
@@ -55,14 +55,14 @@ SearchWindow::SearchWindow(QWidget* parent, int dpiX, int dpiY) : LayoutWidget(p
 
   auto* row = new QWidget(this);
   auto* search = new QHBoxLayout(row);
-  search->setContentsMargins(0, 0, 0, scaled(2, dpiY));
-  search->setSpacing(scaled(3, dpiX));
+  search->setContentsMargins(0, 0, 0, scaled(2, dpi.y()));
+  search->setSpacing(scaled(3, dpi.x()));
   auto* label = new QLabel(QStringLiteral("Search:"), row);
   edit_ = new QLineEdit(row);
   edit_->setObjectName("searchEdit");
   label->setBuddy(edit_);
   edit_->setAccessibleName("Search");
-  edit_->setFixedHeight(scaled(17, dpiY) + 4);
+  edit_->setFixedHeight(scaled(17, dpi.y()) + 4);
   search->addWidget(label);
   search->addWidget(edit_, 1);
   layout->addWidget(row);
@@ -70,13 +70,13 @@ SearchWindow::SearchWindow(QWidget* parent, int dpiX, int dpiY) : LayoutWidget(p
 }
 
 SearchViewer::SearchViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys,
-                           PageHistory& history, QWidget* pageArea, std::string guideDir, int dpiX, int dpiY)
+                           PageHistory& history, QWidget* pageArea, std::string guideDir, ScreenDpi dpi)
     : ContentViewer(&database, &frame),
       db_(database),
       keys_(keys),
       history_(history),
       guideDir_(std::move(guideDir)),
-      window_(new SearchWindow(pageArea, dpiX, dpiY)),
+      window_(new SearchWindow(pageArea, dpi)),
       builder_(new SearchIndexBuilder(database, window_)) {
   debounce_.setSingleShot(true);
   debounce_.setInterval(kDebounceMs);
@@ -224,6 +224,14 @@ QJsonObject SearchViewer::scriptState() const {
   o["building"] = builder_->running();
   o["progress"] = window_->progress()->value();
   return o;
+}
+
+bool SearchViewer::linksShown() const { return window_->isVisible(); }
+
+bool SearchViewer::followLink(const std::string& href, std::string& error) {
+  if (activateLink(QString::fromStdString(href))) return true;
+  error = "the search page has no link to '" + href + "'";
+  return false;
 }
 
 }  // namespace vantrel

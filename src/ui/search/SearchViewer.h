@@ -24,12 +24,15 @@
 #include "shell/PageKeys.h"
 #include "shell/ScriptState.h"
 #include "shell/Viewer.h"
+#include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
 class SearchWindow : public LayoutWidget {
  public:
-  SearchWindow(QWidget* parent, int dpiX, int dpiY);
+  SearchWindow(QWidget* parent, ScreenDpi dpi);
+  SearchWindow(QWidget* parent, int dpiX, int dpiY)
+      : SearchWindow(parent, ScreenDpi(dpiX, dpiY)) {}
   QTextBrowser* results() const { return results_; }
   QLineEdit* edit() const { return edit_; }
   QProgressBar* progress() const { return progress_; }
@@ -44,15 +47,20 @@ class SearchWindow : public LayoutWidget {
   QLineEdit* edit_;
 };
 
-class SearchViewer : public ContentViewer, public ScriptStateSection {
+class SearchViewer : public ContentViewer, public ScriptStateSection, public ScriptLinkTarget, public ScriptIndexBuild {
  public:
   SearchViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, PageHistory& history,
-               QWidget* pageArea, std::string guideDir, int dpiX, int dpiY);
+               QWidget* pageArea, std::string guideDir, ScreenDpi dpi);
+  SearchViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, PageHistory& history, QWidget* pageArea, std::string guideDir, int dpiX, int dpiY)
+      : SearchViewer(database, frame, keys, history, pageArea, guideDir, ScreenDpi(dpiX, dpiY)) {}
   ~SearchViewer() override;
 
   bool show(uint32_t object, const uint8_t* data, size_t length) override;
   void afterLayout() override;
   QJsonObject scriptState() const override;
+  bool linksShown() const override;
+  bool followLink(const std::string& href, std::string& error) override;
+  bool indexBuilding() const override { return building(); }
 
   SearchWindow* window() const { return window_; }
   bool indexReady() const { return index_.isOpen(); }

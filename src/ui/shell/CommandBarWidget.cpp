@@ -8,10 +8,10 @@
 
 namespace vantrel {
 
-CommandBarWidget::CommandBarWidget(QWidget* parent, int dpiX, int dpiY)
-    : QWidget(parent), dpiX_(dpiX), dpiY_(dpiY) {
+CommandBarWidget::CommandBarWidget(QWidget* parent, ScreenDpi dpi)
+    : QWidget(parent), dpi_(dpi) {
   setObjectName("commandBar");
-  const int image = commandImageSize(dpiX);
+  const int image = commandImageSize(dpi.x());
   for (const CommandBarButton& b : commandBarLayout()) {
     if (b.command == 0) {
       auto* sep = new QFrame(this);
@@ -23,8 +23,8 @@ CommandBarWidget::CommandBarWidget(QWidget* parent, int dpiX, int dpiY)
     auto* button = new QToolButton(this);
     button->setObjectName(QString("command%1").arg(b.command));
     QIcon icon;
-    icon.addPixmap(QPixmap::fromImage(commandImage(b.image, true, dpiX, dpiY)), QIcon::Normal);
-    icon.addPixmap(QPixmap::fromImage(commandImage(b.image, false, dpiX, dpiY)), QIcon::Disabled);
+    icon.addPixmap(QPixmap::fromImage(commandImage(b.image, true, dpi.x(), dpi.y())), QIcon::Normal);
+    icon.addPixmap(QPixmap::fromImage(commandImage(b.image, false, dpi.x(), dpi.y())), QIcon::Disabled);
     button->setIcon(icon);
     button->setIconSize(QSize(image, image));
     button->setAutoRaise(true);
@@ -71,14 +71,14 @@ void CommandBarWidget::paintEvent(QPaintEvent*) {
 
 int CommandBarWidget::requiredWidth() const {
   int w = 0;
-  for (QWidget* b : order_) w += qobject_cast<QFrame*>(b) ? scaleForDpi(5, dpiX_) : scaleForDpi(22, dpiX_);
+  for (QWidget* b : order_) w += qobject_cast<QFrame*>(b) ? scaleForDpi(5, dpi_.x()) : scaleForDpi(22, dpi_.x());
   return w;
 }
 
 void CommandBarWidget::layoutButtons() {
   const int h = height();
-  const int buttonW = scaleForDpi(22, dpiX_);
-  const int sepW = scaleForDpi(5, dpiX_);
+  const int buttonW = scaleForDpi(22, dpi_.x());
+  const int sepW = scaleForDpi(5, dpi_.x());
   int x = 0;
   for (QWidget* w : order_) {
     const bool sep = qobject_cast<QFrame*>(w) != nullptr;

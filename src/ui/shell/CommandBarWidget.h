@@ -11,13 +11,16 @@
 
 #include "shell/ChromeViewer.h"
 #include "tables/MarkupMenu.h"
+#include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
 class CommandBarWidget : public QWidget, public CommandBar {
   Q_OBJECT
  public:
-  CommandBarWidget(QWidget* parent, int dpiX, int dpiY);
+  CommandBarWidget(QWidget* parent, ScreenDpi dpi);
+  CommandBarWidget(QWidget* parent, int dpiX, int dpiY)
+      : CommandBarWidget(parent, ScreenDpi(dpiX, dpiY)) {}
 
   void setButtonEnabled(int command, bool enabled) override;
   bool buttonEnabled(int command) const override;
@@ -44,7 +47,7 @@ class CommandBarWidget : public QWidget, public CommandBar {
   void layoutButtons();
   void popupMenu(QMenu* menu, QWidget* anchor);
 
-  int dpiX_, dpiY_;
+  ScreenDpi dpi_;
   QMap<int, QToolButton*> buttons_;
   QList<QWidget*> order_;  // buttons and separators, left to right
   QMap<int, QMenu*> menus_;  // by the command of the button that opens it

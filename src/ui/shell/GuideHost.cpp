@@ -1,22 +1,11 @@
 #include "shell/GuideHost.h"
 
-#include "hierarchy/ContentsViewer.h"
-#include "hierarchy/TightHierarchyViewer.h"
-#include "popups/FootnotesViewer.h"
-#include "tables/TableViewer.h"
-#include "html/HtmlViewer.h"
-#include "images/ImageViewer.h"
-#include "lists/DualListViewer.h"
-#include "lists/IndexViewer.h"
-#include "lists/KeyViewer.h"
-#include "tools/CalculatorViewer.h"
-#include "search/SearchViewer.h"
-
 #include <QPrintDialog>
 #include <QPrinter>
 
 #include "export/PagePrinter.h"
 #include "shell/MainFrame.h"
+#include "tables/MarkupMenu.h"
 
 namespace vantrel {
 
@@ -50,75 +39,46 @@ bool GuideHost::openContent(const std::string& basePath) {
   return database_->open(basePath);
 }
 
-std::unique_ptr<Viewer> GuideHost::createViewer(ViewerId id, ViewerContext& ctx) {
-  switch (id) {
-    case ViewerId::Chrome:
-      if (!historyHost_) {
-        historyHost_ = new MenuHost(window_.get(), screen_.dpiX(), screen_.dpiY(), &ctx.services.fonts,
-                                    shell::joinPath(programDir_, kGuideFontFile));
-        window_->commandBar()->setHistoryHost(historyHost_);
-      }
-      return std::make_unique<Tracked<QtChromeViewer>>(
-          &chrome_, ctx.frame, ctx.pageKeys, ctx.history, ctx.services.messages, *window_->commandBar(),
-          [this] {
-            if (quit_) quit_();
-          },
-          window_->pageArea(), screen_, ctx.services.keyboard, ctx.database, programDir_);
-    case ViewerId::Home:
-      return std::make_unique<Tracked<QtHomeViewer>>(&home_, ctx.frame, ctx.pageKeys, window_->pageArea(), screen_);
-    case ViewerId::Table:
-      if (!ctx.database) return nullptr;
-      return std::make_unique<TableViewer>(*ctx.database, ctx.frame, window_->pageArea(), window_.get(),
-                                           screen_.dpiX(), screen_.dpiY());
-    case ViewerId::Footnotes:
-      if (!ctx.database) return nullptr;
-      return std::make_unique<FootnotesViewer>(*ctx.database, ctx.frame, window_->pageArea(), window_.get(),
-                                               screen_.dpiX(), screen_.dpiY());
-    case ViewerId::Html:
-      if (!ctx.database) return nullptr;
-      return std::make_unique<QtHtmlViewer>(*ctx.database, ctx.frame, ctx.pageKeys, window_->pageArea(),
-                                            screen_.dpiX(), screen_.dpiY());
-    case ViewerId::Calculator:
-      if (!ctx.database) return nullptr;
-      return std::make_unique<QtCalculatorViewer>(*ctx.database, ctx.frame, ctx.pageKeys, window_->pageArea(),
-                                                  screen_.dpiX(), screen_.dpiY(), ctx.services.keyboard,
-                                                  ctx.services.messages);
-    case ViewerId::Contents:
-      if (!ctx.database) return nullptr;
-      return std::make_unique<ContentsViewer>(*ctx.database, ctx.frame, ctx.pageKeys["toc"], window_->pageArea(),
-                                              screen_.dpiX(), screen_.dpiY());
-    case ViewerId::TightHierarchy: {
-      if (!ctx.database) return nullptr;
-      // The field-jump list's host, a child of the main window like the history list's.
-      auto* fieldList = new MenuHost(window_.get(), screen_.dpiX(), screen_.dpiY(), &ctx.services.fonts,
-                                     shell::joinPath(programDir_, kGuideFontFile));
-      return std::make_unique<TightHierarchyViewer>(*ctx.database, ctx.frame, window_->pageArea(), fieldList,
-                                                    screen_.dpiX(), screen_.dpiY());
-    }
-    case ViewerId::Image:
-      if (!ctx.database) return nullptr;
-      return std::make_unique<ImageViewer>(*ctx.database, ctx.frame, ctx.pageKeys, window_->pageArea(),
-                                           window_.get(), screen_);
-    case ViewerId::IndexSearch:
-      if (!ctx.database) return nullptr;
-      return std::make_unique<QtIndexViewer>(*ctx.database, ctx.frame, ctx.pageKeys, ctx.history, window_->pageArea(),
-                                             window_.get(), screen_.dpiX(), screen_.dpiY(), ctx.services.keyboard,
-                                             screen_);
-    case ViewerId::Key:
-      if (!ctx.database) return nullptr;
-      return std::make_unique<QtKeyViewer>(*ctx.database, ctx.frame, ctx.pageKeys, window_->pageArea(),
-                                           screen_.dpiX(), screen_.dpiY(), ctx.services.keyboard, screen_);
-    case ViewerId::DualList:
-      if (!ctx.database) return nullptr;
-      return std::make_unique<QtDualListViewer>(*ctx.database, ctx.frame, window_->pageArea(), window_.get(), screen_,
-                                                screen_.dpiX(), screen_.dpiY());
-    case ViewerId::Search:
-      if (!ctx.database) return nullptr;
-      return std::make_unique<SearchViewer>(*ctx.database, ctx.frame, ctx.pageKeys, ctx.history, window_->pageArea(),
-                                            programDir_, screen_.dpiX(), screen_.dpiY());
-    default:
-      return nullptr;
+std::unique_ptr<Viewer> GuideHost::createViewer(const ViewerKind& kind, ViewerContext& ctx) {
+  const ViewerFactory* factory = viewerFactories().find(kind.name);
+  if (!factory || !window_) return nullptr;
+  ViewerPlatform platform{*this, *window_, screen_, programDir_};
+  MadeViewer made = (*factory)(ctx, platform);
+  if (!made.viewer) return nullptr;
+  for (auto it = capabilities_.begin(); it != capabilities_.end();)
+    it = it->first == made.viewer.get() ? capabilities_.erase(it) : it + 1;
+  capabilities_.emplace_back(made.viewer.get(), made.capabilities);
+  return std::move(made.viewer);
+}
+
+ViewerCapabilities GuideHost::capabilities(const Viewer* viewer) const {
+  if (viewer)
+    for (const auto& [v, c] : capabilities_)
+      if (v == viewer) return c;
+  return {};
+}
+
+std::unique_ptr<QtChromeViewer> GuideHost::makeChrome(ViewerContext& ctx) {
+  if (!historyHost_) {
+    historyHost_ = new MenuHost(window_.get(), ScreenDpi(screen_), &ctx.services.fonts,
+                                shell::joinPath(programDir_, kGuideFontFile));
+    window_->commandBar()->setHistoryHost(historyHost_);
   }
+  return std::make_unique<Tracked<QtChromeViewer>>(
+      &chrome_, ctx.frame, ctx.pageKeys, ctx.history, ctx.services.messages, *window_->commandBar(),
+      [this] {
+        if (quit_) quit_();
+      },
+      window_->pageArea(), screen_, ctx.services.keyboard, ctx.database, programDir_);
+}
+
+std::unique_ptr<QtHomeViewer> GuideHost::makeHome(ViewerContext& ctx) {
+  return std::make_unique<Tracked<QtHomeViewer>>(&home_, ctx.frame, ctx.pageKeys, window_->pageArea(), screen_);
+}
+
+void registerShellViewerFactories(ViewerFactories& factories) {
+  factories.add("chrome", [](ViewerContext& ctx, ViewerPlatform& p) -> MadeViewer { return p.host.makeChrome(ctx); });
+  factories.add("home", [](ViewerContext& ctx, ViewerPlatform& p) -> MadeViewer { return p.host.makeHome(ctx); });
 }
 
 void GuideHost::connectCommands(Application& app) {

@@ -4,6 +4,8 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "content/ContentDatabase.h"
 #include "platform/QtScreen.h"
@@ -11,6 +13,7 @@
 #include "shell/ChromeViewer.h"
 #include "shell/HomeWindow.h"
 #include "shell/MainWindow.h"
+#include "shell/ViewerFactories.h"
 #include "userdata/QtChromeViewer.h"
 
 namespace vantrel {
@@ -31,7 +34,12 @@ class GuideHost : public ApplicationHost {
     return database_ ? database_->objectByName(name) : 0;
   }
   void closeContent() override { database_.reset(); }
-  std::unique_ptr<Viewer> createViewer(ViewerId id, ViewerContext& context) override;
+  std::unique_ptr<Viewer> createViewer(const ViewerKind& kind, ViewerContext& context) override;
+  // What a viewer this host made offers scripted runs; none for any other.
+  ViewerCapabilities capabilities(const Viewer* viewer) const;
+  // The shell's own viewers, which the host keeps track of.
+  std::unique_ptr<QtChromeViewer> makeChrome(ViewerContext& context);
+  std::unique_ptr<QtHomeViewer> makeHome(ViewerContext& context);
 
   // Called when the user confirmed exit.
   void setQuitHandler(std::function<void()> quit) { quit_ = std::move(quit); }
@@ -51,6 +59,7 @@ class GuideHost : public ApplicationHost {
   QtChromeViewer* chrome_ = nullptr;
   QtHomeViewer* home_ = nullptr;
   MenuHost* historyHost_ = nullptr;  // child of the main window
+  std::vector<std::pair<const Viewer*, ViewerCapabilities>> capabilities_;
   std::function<void()> quit_;
 };
 

@@ -22,7 +22,7 @@ MainWindow::MainWindow(QtScreen& screen) : screen_(screen) {
   QPalette pal = pageArea_->palette();
   pal.setColor(QPalette::Window, QColor(255, 255, 255));
   pageArea_->setPalette(pal);
-  commandBar_ = new CommandBarWidget(this, screen.dpiX(), screen.dpiY());
+  commandBar_ = new CommandBarWidget(this, ScreenDpi(screen));
   // The smallest window that keeps the whole command bar, the task-bar strip
   // and a usable page area.
   setMinimumSize(commandBar_->requiredWidth(),

@@ -10,17 +10,14 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <string_view>
 
-#include "hierarchy/ContentsViewer.h"
-#include "hierarchy/TightHierarchyViewer.h"
+#include "hierarchy/HierarchyTreePane.h"
 #include "html/HtmlDialog.h"
-#include "html/HtmlViewer.h"
 #include "shell/ChoosablePopup.h"
-#include "tools/CalculatorViewer.h"
 #include "shell/ScriptCommand.h"
 #include "shell/ScriptState.h"
 #include "userdata/TitleDialog.h"
-#include "search/SearchViewer.h"
 
 namespace vantrel {
 
@@ -62,11 +59,8 @@ void ScriptRunner::step() {
   std::string error;
   auto c = parseScriptLine((*lines_)[i], error);
   if (c && !c->name.empty()) {
-    if (c->name == "quit") {
-      status_ = 0;
-      return;
-    }
-    if (!execute(*c, error)) c.reset();
+    if (!runScriptCommand(*this, *c, error)) c.reset();
+    else if (quitting_) return;
   }
   if (!c) {
     std::fprintf(err_, "vantrel-guide: script line %zu: %s\n", i + 1, error.c_str());
@@ -89,7 +83,7 @@ QWidget* ScriptRunner::keyTarget() const {
   return host_.mainWindow();
 }
 
-bool ScriptRunner::mouse(const std::string& kind, int x, int y, std::string& error) {
+bool ScriptRunner::pointer(const std::string& kind, int x, int y, std::string& error) {
   MainWindow* win = host_.mainWindow();
   if (!win) {
     error = "there is no window";
@@ -174,7 +168,7 @@ bool ScriptRunner::key(const std::string& name, std::string& error) {
   return true;
 }
 
-bool ScriptRunner::typeText(const std::string& text) {
+bool ScriptRunner::type(const std::string& text) {
   const QString t = QString::fromStdString(text);
   for (QChar ch : t) {
     int k = ch.toUpper().unicode();
@@ -249,128 +243,118 @@ bool ScriptRunner::shot(const std::string& file, std::string& error) {
   return true;
 }
 
-bool ScriptRunner::execute(const ScriptCommand& c, std::string& error) {
-  const std::string& n = c.name;
-  if (n == "tap" || n == "press" || n == "move" || n == "release")
-    return mouse(n, static_cast<int>(c.numbers[0]), static_cast<int>(c.numbers[1]), error);
-  if (n == "wait") {
-    settle(static_cast<int>(c.numbers[0]));
-    return true;
-  }
-  if (n == "wait-index") {
-    // Until the search index is ready (or no longer being built), at most MS.
-    auto* search = dynamic_cast<SearchViewer*>(app_.viewer(ViewerId::Search));
-    QElapsedTimer timer;
-    timer.start();
-    while (search && search->building() && timer.elapsed() < c.numbers[0]) settle(20);
-    settle();
-    return true;
-  }
-  if (n == "type") return typeText(c.text);
-  if (n == "key") return key(c.text, error);
-  if (n == "answer") {
-    MessageAnswer a = c.text == "yes" ? MessageAnswer::Yes
-                      : c.text == "no" ? MessageAnswer::No
-                      : c.text == "cancel" ? MessageAnswer::Cancel
-                                           : MessageAnswer::Ok;
-    messages_.queueAnswer(a);
-    return true;
-  }
-  if (n == "state") {
-    printState();
-    return true;
-  }
-  if (n == "shot") return shot(c.text, error);
-  if (n == "resize") {
-    if (MainWindow* win = host_.mainWindow()) win->resize(static_cast<int>(c.numbers[0]), static_cast<int>(c.numbers[1]));
-    return true;
-  }
-  if (!app_.mainFrame()) {
-    error = "the reader did not start";
+bool ScriptRunner::wait(int ms) {
+  settle(ms);
+  return true;
+}
+
+bool ScriptRunner::waitIndex(int ms) {
+  // Until the search index is ready (or no longer being built), at most MS.
+  auto building = [this] {
+    for (const auto& [kind, viewer] : app_.viewers())
+      if (ScriptIndexBuild* b = host_.capabilities(viewer.get()).indexBuild; b && b->indexBuilding()) return true;
+    return false;
+  };
+  QElapsedTimer timer;
+  timer.start();
+  while (building() && timer.elapsed() < ms) settle(20);
+  settle();
+  return true;
+}
+
+bool ScriptRunner::answer(const std::string& answer) {
+  MessageAnswer a = answer == "yes"      ? MessageAnswer::Yes
+                    : answer == "no"     ? MessageAnswer::No
+                    : answer == "cancel" ? MessageAnswer::Cancel
+                                         : MessageAnswer::Ok;
+  messages_.queueAnswer(a);
+  return true;
+}
+
+bool ScriptRunner::reportState() {
+  printState();
+  return true;
+}
+
+bool ScriptRunner::resize(int width, int height) {
+  if (MainWindow* win = host_.mainWindow()) win->resize(width, height);
+  return true;
+}
+
+bool ScriptRunner::quit() {
+  status_ = 0;
+  quitting_ = true;
+  return true;
+}
+
+bool ScriptRunner::command(int id) {
+  CommandBarWidget* bar = host_.mainWindow()->commandBar();
+  // A button or menu entry of the bar is used as a tap would use it (a
+  // disabled one does nothing); any other id goes to the chrome viewer.
+  if (!bar->trigger(id) && host_.chrome() && !bar->button(id)) host_.chrome()->command(id);
+  return true;
+}
+
+bool ScriptRunner::check(int row, std::string& error) {
+  PagedList* list = host_.chrome() ? host_.chrome()->shownCheckList() : nullptr;
+  if (!list) {
+    error = "no checkbox list is shown";
     return false;
   }
-  if (n == "command") {
-    const int id = static_cast<int>(c.numbers[0]);
-    CommandBarWidget* bar = host_.mainWindow()->commandBar();
-    // A button or menu entry of the bar is used as a tap would use it (a
-    // disabled one does nothing); any other id goes to the chrome viewer.
-    if (!bar->trigger(id) && host_.chrome() && !bar->button(id)) host_.chrome()->command(id);
-    return true;
+  if (!toggleCheckRow(*list, row)) {
+    error = "the checkbox list shows no row " + std::to_string(row);
+    return false;
   }
-  if (n == "click" && clickButton(static_cast<int>(c.numbers[0]))) return true;
-  if (n == "choose") return choose(static_cast<int>(c.numbers[0]), error);
-  if (n == "check") {
-    PagedList* list = host_.chrome() ? host_.chrome()->shownCheckList() : nullptr;
-    if (!list) {
-      error = "no checkbox list is shown";
-      return false;
-    }
-    if (!toggleCheckRow(*list, static_cast<int>(c.numbers[0]))) {
-      error = "the checkbox list shows no row " + std::to_string(c.numbers[0]);
-      return false;
-    }
-    return true;
+  return true;
+}
+
+bool ScriptRunner::navigate(uint32_t object, const std::vector<uint8_t>& data) {
+  app_.mainFrame()->navigate(object, data.data(), data.size(), true);
+  return true;
+}
+
+bool ScriptRunner::navigateKey(const std::string& key, const std::vector<uint8_t>& data, std::string& error) {
+  bool known = false;
+  for (const auto& e : app_.pageKeys().entries()) known = known || e.first == key;
+  if (!known) {
+    error = "unknown page key '" + clipForMessage(key) + "'";
+    return false;
   }
-  if (n == "link" || n == "focus" || n == "click") return pageControl(c, error);
-  if (n == "expand" || n == "collapse") return expandItem(static_cast<uint32_t>(c.numbers[0]), n == "expand", error);
-  if (n == "navigate") {
-    app_.mainFrame()->navigate(static_cast<uint32_t>(c.numbers[0]), c.data.data(), c.data.size(), true);
-    return true;
-  }
-  if (n == "navigate-key") {
-    bool known = false;
-    for (const auto& e : app_.pageKeys().entries()) known = known || e.first == c.text;
-    if (!known) {
-      error = "unknown page key '" + clipForMessage(c.text) + "'";
-      return false;
-    }
-    app_.mainFrame()->navigate(app_.pageKeys()[c.text], c.data.data(), c.data.size(), true);
-    return true;
-  }
-  error = "command '" + clipForMessage(n) + "' cannot run here";
+  app_.mainFrame()->navigate(app_.pageKeys()[key], data.data(), data.size(), true);
+  return true;
+}
+
+bool ScriptRunner::click(int id, std::string& error) {
+  // A button anywhere in the main window first, else a control of the page.
+  return clickButton(id) || pageControl("click", id, error);
+}
+
+bool ScriptRunner::link(const std::string& href, std::string& error) {
+  // The open HTML dialog first, then the page shown whose links a script can follow.
+  if (HtmlDialog* d = HtmlDialog::openDialog(); d && d->control()) return followLinkIn(*d->control(), href, error);
+  for (const auto& [kind, viewer] : app_.viewers())
+    if (ScriptLinkTarget* links = host_.capabilities(viewer.get()).links; links && links->linksShown())
+      return links->followLink(href, error);
+  error = "no HTML page is shown";
   return false;
 }
 
-bool ScriptRunner::pageControl(const ScriptCommand& c, std::string& error) {
-  if (c.name == "link") {
-    // The open HTML dialog first, then the HTML control of the page shown.
-    HtmlControl* control = nullptr;
-    if (HtmlDialog* d = HtmlDialog::openDialog()) control = d->control();
-    auto* html = dynamic_cast<QtHtmlViewer*>(app_.viewer(ViewerId::Html));
-    if (!control && html && html->pane()->isVisible()) control = html->pane()->control();
-    auto* fields = dynamic_cast<TightHierarchyViewer*>(app_.viewer(ViewerId::TightHierarchy));
-    if (!control && fields && fields->window()->isVisible()) control = fields->window()->htmlPane()->control();
-    auto* search = dynamic_cast<SearchViewer*>(app_.viewer(ViewerId::Search));
-    if (!control && search && search->window()->isVisible()) {
-      if (search->activateLink(QString::fromStdString(c.text))) return true;
-      error = "the search page has no link to '" + c.text + "'";
-      return false;
-    }
-    if (!control) {
-      error = "no HTML page is shown";
-      return false;
-    }
-    if (!control->activateLink(QString::fromStdString(c.text))) {
-      error = "the page shown has no link to '" + clipForMessage(c.text) + "'";
-      return false;
-    }
-    return true;
-  }
-  const int id = static_cast<int>(c.numbers[0]);
+bool ScriptRunner::pageControl(const char* action, int id, std::string& error) {
   QWidget* target = nullptr;
-  // The title dialog while it is open, then the notes editor, then the calculator.
+  // The title dialog while it is open, then the notes editor, then the controls of the page shown.
   if (TitleDialog* d = TitleDialog::openDialog()) {
     for (QWidget* w : d->findChildren<QWidget*>())
       if (w->property("childId").toInt() == id) target = w;
   }
   if (!target && host_.chrome()) target = host_.chrome()->overlayControl(id);
-  auto* calc = dynamic_cast<QtCalculatorViewer*>(app_.viewer(ViewerId::Calculator));
-  if (!target && calc && calc->panel()->isVisible()) target = calc->panel()->form()->child(id);
+  for (const auto& [kind, viewer] : app_.viewers())
+    if (ScriptControls* controls = host_.capabilities(viewer.get()).controls; !target && controls)
+      target = controls->shownControl(id);
   if (!target || !target->isVisible()) {
     error = "the page shown has no control " + std::to_string(id);
     return false;
   }
-  if (c.name == "focus") {
+  if (std::string_view(action) == "focus") {
     target->activateWindow();
     target->setFocus(Qt::OtherFocusReason);
     return true;
@@ -387,12 +371,8 @@ bool ScriptRunner::pageControl(const ScriptCommand& c, std::string& error) {
 bool ScriptRunner::expandItem(uint32_t object, bool expand, std::string& error) {
   // The contents tree or the tight hierarchy's tree, whichever is shown.
   HierarchyTreePane* pane = nullptr;
-  if (auto* contents = dynamic_cast<ContentsViewer*>(app_.viewer(ViewerId::Contents));
-      contents && contents->pane()->isVisible())
-    pane = contents->pane();
-  if (auto* tight = dynamic_cast<TightHierarchyViewer*>(app_.viewer(ViewerId::TightHierarchy));
-      !pane && tight && tight->window()->isVisible())
-    pane = tight->window()->treePane();
+  for (const auto& [kind, viewer] : app_.viewers())
+    if (ScriptTree* tree = host_.capabilities(viewer.get()).tree; !pane && tree) pane = tree->shownTree();
   if (!pane) {
     error = "no tree is shown";
     return false;

@@ -19,7 +19,7 @@
 
 namespace vantrel {
 
-class ScriptRunner {
+class ScriptRunner : private ScriptActions {
  public:
   ScriptRunner(Application& app, GuideHost& host, QtMessages& messages, KeyboardService& keyboard, FILE* out,
                FILE* err);
@@ -37,19 +37,34 @@ class ScriptRunner {
  private:
   // Runs the next line; sets status_ when the run ends.
   void step();
-  // Runs one parsed command; false with error set when it cannot be done.
-  bool execute(const ScriptCommand& c, std::string& error);
-  bool mouse(const std::string& kind, int x, int y, std::string& error);
-  bool key(const std::string& name, std::string& error);
-  bool typeText(const std::string& text);
-  bool choose(int index, std::string& error);
+  // What the commands of the table run (ScriptActions).
+  bool readerStarted() const override { return app_.mainFrame() != nullptr; }
+  bool pointer(const std::string& kind, int x, int y, std::string& error) override;
+  bool wait(int ms) override;
+  bool waitIndex(int ms) override;
+  bool type(const std::string& text) override;
+  bool key(const std::string& name, std::string& error) override;
+  bool answer(const std::string& answer) override;
+  bool reportState() override;
+  bool shot(const std::string& file, std::string& error) override;
+  bool resize(int width, int height) override;
+  bool quit() override;
+  bool command(int id) override;
+  bool choose(int index, std::string& error) override;
+  bool check(int row, std::string& error) override;
+  bool link(const std::string& href, std::string& error) override;
+  bool focus(int id, std::string& error) override { return pageControl("focus", id, error); }
+  bool click(int id, std::string& error) override;
+  // expand and collapse: an item of the tree shown, as a tap on its expand button.
+  bool expand(uint32_t object, bool expand, std::string& error) override { return expandItem(object, expand, error); }
+  bool navigate(uint32_t object, const std::vector<uint8_t>& data) override;
+  bool navigateKey(const std::string& key, const std::vector<uint8_t>& data, std::string& error) override;
+
   // A visible button with that child id (a button bar's button by its
   // command id); false when there is none.
   bool clickButton(int id);
-  bool shot(const std::string& file, std::string& error);
-  // link, focus and click: the controls of the page shown.
-  bool pageControl(const ScriptCommand& c, std::string& error);
-  // expand and collapse: an item of the tree shown, as a tap on its expand button.
+  // focus and click: the controls of the page shown.
+  bool pageControl(const char* action, int id, std::string& error);
   bool expandItem(uint32_t object, bool expand, std::string& error);
   void settle(int ms = 0);
   QWidget* keyTarget() const;
@@ -66,6 +81,7 @@ class ScriptRunner {
   const std::vector<std::string>* lines_ = nullptr;
   size_t next_ = 0;
   int status_ = -1;  // -1 while running, then the exit status
+  bool quitting_ = false;  // the line run was quit
 };
 
 }  // namespace vantrel

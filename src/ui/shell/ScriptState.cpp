@@ -124,10 +124,10 @@ QJsonObject collectState(Application& app, GuideHost& host, const KeyboardServic
   QJsonObject viewers;
   if (frame) {
     for (Viewer* v : frame->takingPart()) {
-      for (ViewerId id : kCreationOrder) {
-        if (app.viewer(id) != v) continue;
-        auto* section = dynamic_cast<ScriptStateSection*>(v);
-        viewers[QString::fromLatin1(viewerName(id))] = section ? section->scriptState() : QJsonObject();
+      for (const auto& [kind, created] : app.viewers()) {
+        if (!created || created.get() != v) continue;
+        ScriptStateSection* section = host.capabilities(v).state;
+        viewers[QString::fromStdString(kind->name)] = section ? section->scriptState() : QJsonObject();
       }
     }
   }

@@ -10,6 +10,7 @@
 #include "platform/KeyboardService.h"
 #include "platform/MessageService.h"
 #include "shell/Application.h"
+#include "shell/ScriptCapabilities.h"
 
 class QMenu;
 class QWidget;
@@ -17,13 +18,6 @@ class QWidget;
 namespace vantrel {
 
 class GuideHost;
-
-// A viewer that reports its own section of the state.
-class ScriptStateSection {
- public:
-  virtual ~ScriptStateSection() = default;
-  virtual QJsonObject scriptState() const = 0;
-};
 
 QJsonObject collectState(Application& app, GuideHost& host, const KeyboardService& keyboard,
                          const std::vector<ScriptedMessages::Shown>& messages, bool exited);

@@ -28,15 +28,15 @@ void ImageButton::paintEvent(QPaintEvent*) {
   }
 }
 
-ButtonBar::ButtonBar(QWidget* parent, int dpiX, int dpiY, MessageService* messages)
-    : LayoutWidget(parent, "buttonBar"), dpiX_(dpiX), dpiY_(dpiY), messages_(messages),
-      spacing_(scaleForDpi(2, dpiX)) {
+ButtonBar::ButtonBar(QWidget* parent, ScreenDpi dpi, MessageService* messages)
+    : LayoutWidget(parent, "buttonBar"), dpi_(dpi), messages_(messages),
+      spacing_(scaleForDpi(2, dpi.x())) {
   setObjectName("buttonBar");
 }
 
 QImage ButtonBar::loadImage(int number, QColor keyColour) const {
   if (number == kNoImage) return QImage();
-  QImage img = bitmapImage(number, dpiX_, dpiY_);
+  QImage img = bitmapImage(number, dpi_.x(), dpi_.y());
   if (img.isNull() || !keyColour.isValid()) return img;
   img = img.convertToFormat(QImage::Format_RGB32);
   const QRgb key = keyColour.rgb() | 0xFF000000u, with = colour_.rgb() | 0xFF000000u;
@@ -84,7 +84,7 @@ void ButtonBar::setButtons(std::vector<ButtonDescription>& descriptions, int spa
       push->setFocusPolicy(Qt::TabFocus);
       // The caption in the system font of the emulated screen, scaled with it.
       QFont f = push->font();
-      f.setPixelSize(scaleForDpi(11, dpiY_));
+      f.setPixelSize(scaleForDpi(11, dpi_.y()));
       push->setFont(f);
       QPalette pal = push->palette();
       pal.setColor(QPalette::Button, d.face);
@@ -134,9 +134,9 @@ void ButtonBar::addLogoButton(int image, QColor keyColour, QColor replacement) {
   if (!b) return;
   nameButton(b, "Vantrel Guide logo", {});
   const int parentW = parentWidget() ? parentWidget()->width() : width();
-  b->move(parentW - scaleForDpi(4, dpiX_) - b->width(), (height() - b->height()) / 2);
+  b->move(parentW - scaleForDpi(4, dpi_.x()) - b->width(), (height() - b->height()) / 2);
   endButtons_.append(b);
-  endWidth_ += scaleForDpi(4, dpiX_) + b->width();
+  endWidth_ += scaleForDpi(4, dpi_.x()) + b->width();
   relayout();
 }
 
@@ -165,7 +165,7 @@ QRect ButtonBar::buttonRect(int index) const {
 }
 
 void ButtonBar::setBackgroundStrip(int bitmap) {
-  QImage b = bitmapImage(bitmap, dpiX_, dpiY_);
+  QImage b = bitmapImage(bitmap, dpi_.x(), dpi_.y());
   if (b.isNull()) return;
   strip_ = b.copy(0, 0, 1, b.height());
   if (!background_) {

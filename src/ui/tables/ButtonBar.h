@@ -14,6 +14,7 @@
 #include "platform/MessageService.h"
 #include "shell/LayoutWidget.h"
 #include "tables/ControlGeometry.h"
+#include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
@@ -64,7 +65,9 @@ class ImageButton : public QAbstractButton {
 class ButtonBar : public LayoutWidget {
  public:
   // messages: where showButton reports an unknown code.
-  ButtonBar(QWidget* parent, int dpiX, int dpiY, MessageService* messages = nullptr);
+  ButtonBar(QWidget* parent, ScreenDpi dpi, MessageService* messages = nullptr);
+  ButtonBar(QWidget* parent, int dpiX, int dpiY, MessageService* messages = nullptr)
+      : ButtonBar(parent, ScreenDpi(dpiX, dpiY), messages) {}
 
   // Replaces every button. keyColour (or an invalid colour for none) is
   // replaced by the bar's colour in the images; backgroundBitmap 0 for none.
@@ -96,7 +99,7 @@ class ButtonBar : public LayoutWidget {
   void relayout();
   QImage loadImage(int number, QColor keyColour) const;
 
-  int dpiX_, dpiY_;
+  ScreenDpi dpi_;
   MessageService* messages_;
   QList<QAbstractButton*> buttons_;
   QList<QAbstractButton*> endButtons_;

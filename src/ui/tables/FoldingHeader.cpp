@@ -5,8 +5,8 @@
 
 namespace vantrel {
 
-FoldingHeader::FoldingHeader(QWidget* parent, int dpiX, int dpiY, int arrowId)
-    : QWidget(parent), dpiX_(dpiX), dpiY_(dpiY) {
+FoldingHeader::FoldingHeader(QWidget* parent, ScreenDpi dpi, int arrowId)
+    : QWidget(parent), dpi_(dpi) {
   arrow_ = new QPushButton(this);
   arrow_->setObjectName("arrow");
   arrow_->setProperty("childId", arrowId);
@@ -14,7 +14,7 @@ FoldingHeader::FoldingHeader(QWidget* parent, int dpiX, int dpiY, int arrowId)
   arrow_->setFocusPolicy(Qt::NoFocus);
   arrow_->setAccessibleName("Show the whole title");
   arrow_->setToolTip("Show the whole title (hold)");
-  QImage img = bitmapImage(500, dpiX, dpiY);
+  QImage img = bitmapImage(500, dpi.x(), dpi.y());
   arrow_->setIcon(QIcon(QPixmap::fromImage(img)));
   arrow_->setIconSize(img.size());
   arrow_->hide();
@@ -26,8 +26,8 @@ bool FoldingHeader::foldToLine(int t) {
   collapsed_ = false;
   const bool needsArrow = t < neededHeight();
   if (needsArrow) {
-    arrow_->setGeometry(width() - 2 * kBorder - scaleForDpi(15, dpiX_), (t - scaleForDpi(12, dpiY_)) / 2,
-                        scaleForDpi(12, dpiX_), scaleForDpi(12, dpiY_));
+    arrow_->setGeometry(width() - 2 * kBorder - scaleForDpi(15, dpi_.x()), (t - scaleForDpi(12, dpi_.y())) / 2,
+                        scaleForDpi(12, dpi_.x()), scaleForDpi(12, dpi_.y()));
     arrow_->show();
   } else {
     arrow_->hide();

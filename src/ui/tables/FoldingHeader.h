@@ -5,6 +5,7 @@
 // or its arrow; and how a container lays its header out across its top.
 #include <QPushButton>
 #include <QWidget>
+#include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
@@ -14,7 +15,9 @@ class FoldingHeader : public QWidget {
   static constexpr int kBorder = 1;
 
   // arrowId: the arrow button's child id.
-  FoldingHeader(QWidget* parent, int dpiX, int dpiY, int arrowId);
+  FoldingHeader(QWidget* parent, ScreenDpi dpi, int arrowId);
+  FoldingHeader(QWidget* parent, int dpiX, int dpiY, int arrowId)
+      : FoldingHeader(parent, ScreenDpi(dpiX, dpiY), arrowId) {}
   // The height the header wants now: one line when folded, the whole title
   // while unfolded, 0 when switched off.
   virtual int neededHeight() const = 0;
@@ -37,7 +40,7 @@ class FoldingHeader : public QWidget {
   // Moves the header to the parent's width and height h, its border outside.
   void placeInParent(int h);
 
-  int dpiX_, dpiY_;
+  ScreenDpi dpi_;
   bool collapsed_ = false;
   bool pressed_ = false;
   bool arrowShownBeforePress_ = false;

@@ -119,8 +119,8 @@ void MarkupMenu::keyPressEvent(QKeyEvent* e) {
   }
 }
 
-MenuHost::MenuHost(QWidget* parent, int dpiX, int dpiY, FontFiles* fonts, std::string fontPath)
-    : QWidget(parent), dpiX_(dpiX), dpiY_(dpiY), fonts_(fonts), fontPath_(std::move(fontPath)), model_(dpiX, dpiY) {
+MenuHost::MenuHost(QWidget* parent, ScreenDpi dpi, FontFiles* fonts, std::string fontPath)
+    : QWidget(parent), dpi_(dpi), fonts_(fonts), fontPath_(std::move(fontPath)), model_(dpi.x(), dpi.y()) {
   setObjectName("menuHost");
   hide();
   if (fonts_ && !fontPath_.empty()) fontAdded_ = fonts_->addFontFile(fontPath_);
@@ -134,7 +134,7 @@ MenuHost::~MenuHost() {
 void MenuHost::fill(const ItemSource& source) {
   if (menu_) menu_->close();
   QtSurface measure(1, 1);
-  measure.useFont(guideFontDescription(dpiY_));
+  measure.useFont(guideFontDescription(dpi_.y()));
   model_.fill(source, measure);
 }
 

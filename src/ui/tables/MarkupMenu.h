@@ -11,6 +11,7 @@
 #include "shell/ChoosablePopup.h"
 #include "tables/ItemSource.h"
 #include "tables/MarkupMenuModel.h"
+#include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
@@ -62,7 +63,9 @@ class MenuHost : public QWidget {
 
   // fonts: the guide font file is lent to the program while the menu exists
   // (fontPath empty: none).
-  MenuHost(QWidget* parent, int dpiX, int dpiY, FontFiles* fonts = nullptr, std::string fontPath = {});
+  MenuHost(QWidget* parent, ScreenDpi dpi, FontFiles* fonts = nullptr, std::string fontPath = {});
+  MenuHost(QWidget* parent, int dpiX, int dpiY, FontFiles* fonts = nullptr, std::string fontPath = {})
+      : MenuHost(parent, ScreenDpi(dpiX, dpiY), fonts, fontPath) {}
   ~MenuHost() override;
   void setListener(MenuHostListener* listener) { listener_ = listener; }
   void setChosenHandler(std::function<void(int)> handler) { handler_ = std::move(handler); }
@@ -73,7 +76,7 @@ class MenuHost : public QWidget {
   const MarkupMenuModel& model() const { return model_; }
 
  private:
-  int dpiX_, dpiY_;
+  ScreenDpi dpi_;
   FontFiles* fonts_;
   std::string fontPath_;
   bool fontAdded_ = false;

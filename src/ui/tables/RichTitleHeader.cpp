@@ -7,8 +7,8 @@
 
 namespace vantrel {
 
-RichTitleHeader::RichTitleHeader(QWidget* parent, int dpiX, int dpiY)
-    : FoldingHeader(parent, dpiX, dpiY, kArrowId), font_(guideFontDescription(dpiY)), renderer_(dpiX, dpiY) {
+RichTitleHeader::RichTitleHeader(QWidget* parent, ScreenDpi dpi)
+    : FoldingHeader(parent, dpi, kArrowId), font_(guideFontDescription(dpi.y())), renderer_(dpi.x(), dpi.y()) {
   setObjectName("richTitleHeader");
 }
 
@@ -65,7 +65,7 @@ void RichTitleHeader::relayout() {
     setup(settings_);
   }
   renderer_.configure(font_, 0, settings_.textColour);
-  if (foldToLine(oneLineHeight())) arrowReserve_ = scaleForDpi(15, dpiX_);
+  if (foldToLine(oneLineHeight())) arrowReserve_ = scaleForDpi(15, dpi_.x());
 }
 
 void RichTitleHeader::paintEvent(QPaintEvent*) {
@@ -102,8 +102,8 @@ void RichTitleHeader::paintEvent(QPaintEvent*) {
   }
 }
 
-RichHeaderedWindow::RichHeaderedWindow(QWidget* parent, const char* kindName, int dpiX, int dpiY)
-    : LayoutWidget(parent, kindName), header_(new RichTitleHeader(this, dpiX, dpiY)) {}
+RichHeaderedWindow::RichHeaderedWindow(QWidget* parent, const char* kindName, ScreenDpi dpi)
+    : LayoutWidget(parent, kindName), header_(new RichTitleHeader(this, dpi)) {}
 
 void RichHeaderedWindow::setupHeader(const RichHeaderSettings& settings, std::optional<QRect> rect) {
   if (rect) setGeometry(*rect);

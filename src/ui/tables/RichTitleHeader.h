@@ -13,6 +13,7 @@
 #include "richtext/TextBlock.h"
 #include "shell/LayoutWidget.h"
 #include "tables/FoldingHeader.h"
+#include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
@@ -30,7 +31,9 @@ class RichTitleHeader : public FoldingHeader, public AccessibleLabel {
  public:
   static constexpr int kArrowId = 1001;
 
-  RichTitleHeader(QWidget* parent, int dpiX, int dpiY);
+  RichTitleHeader(QWidget* parent, ScreenDpi dpi);
+  RichTitleHeader(QWidget* parent, int dpiX, int dpiY)
+      : RichTitleHeader(parent, ScreenDpi(dpiX, dpiY)) {}
   void setup(const RichHeaderSettings& settings);
   int neededHeight() const override;
   // Height of one line of the title as the renderer lays it out.
@@ -65,7 +68,9 @@ class RichTitleHeader : public FoldingHeader, public AccessibleLabel {
 
 class RichHeaderedWindow : public LayoutWidget {
  public:
-  RichHeaderedWindow(QWidget* parent, const char* kindName, int dpiX, int dpiY);
+  RichHeaderedWindow(QWidget* parent, const char* kindName, ScreenDpi dpi);
+  RichHeaderedWindow(QWidget* parent, const char* kindName, int dpiX, int dpiY)
+      : RichHeaderedWindow(parent, kindName, ScreenDpi(dpiX, dpiY)) {}
   // Moves the container to rect first when one is given.
   void setupHeader(const RichHeaderSettings& settings, std::optional<QRect> rect = std::nullopt);
   RichTitleHeader* header() const { return header_; }

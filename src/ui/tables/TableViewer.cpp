@@ -9,23 +9,22 @@
 namespace vantrel {
 
 TableViewer::TableViewer(const ContentDatabase& database, MainFrame& frame, QWidget* pageArea, QWidget* mainWindow,
-                         int dpiX, int dpiY)
+                         ScreenDpi dpi)
     : ContentViewer(&database, &frame),
-      model_(std::make_unique<TableViewerModel>(database, dpiX, dpiY)),
-      window_(new TableWindow(pageArea, mainWindow, *model_, dpiX, dpiY)),
-      bar_(new ButtonBar(pageArea, dpiX, dpiY)),
-      dpiX_(dpiX),
-      dpiY_(dpiY) {
+      model_(std::make_unique<TableViewerModel>(database, dpi.x(), dpi.y())),
+      window_(new TableWindow(pageArea, mainWindow, *model_, dpi)),
+      bar_(new ButtonBar(pageArea, dpi)),
+      dpi_(dpi) {
   window_->setGeometry(0, 0, 0, 0);
   window_->hide();
-  bar_->setGeometry(0, 0, 0, (26 * dpiY + 48) / 96);
+  bar_->setGeometry(0, 0, 0, (26 * dpi.y() + 48) / 96);
   bar_->hide();
-  window_->grid()->setCellFont(guideFontDescription(dpiY));
+  window_->grid()->setCellFont(guideFontDescription(dpi.y()));
   window_->grid()->setActionHandler([this](const TableAction& a) { act(a); });
-  new FindBar(window_, std::make_unique<TableFindTarget>(model_->grid(), window_->grid()), dpiX, dpiY);
+  new FindBar(window_, std::make_unique<TableFindTarget>(model_->grid(), window_->grid()), dpi);
 
-  auto sx = [dpiX](int n) { return (n * dpiX + 48) / 96; };
-  auto sy = [dpiY](int n) { return (n * dpiY + 48) / 96; };
+  auto sx = [dpi](int n) { return (n * dpi.x() + 48) / 96; };
+  auto sy = [dpi](int n) { return (n * dpi.y() + 48) / 96; };
   std::vector<ButtonDescription> buttons(3);
   buttons[0].code = kTableKeyButton;
   buttons[0].text = "Key";

@@ -12,14 +12,16 @@
 #include "tables/ButtonBar.h"
 #include "tables/TableViewerModel.h"
 #include "tables/TableWindow.h"
+#include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
 class TableViewer : public ContentViewer, public ButtonBarListener, public ScriptStateSection {
  public:
   // pageArea: the frame's window; mainWindow bounds the popups.
-  TableViewer(const ContentDatabase& database, MainFrame& frame, QWidget* pageArea, QWidget* mainWindow, int dpiX,
-              int dpiY);
+  TableViewer(const ContentDatabase& database, MainFrame& frame, QWidget* pageArea, QWidget* mainWindow, ScreenDpi dpi);
+  TableViewer(const ContentDatabase& database, MainFrame& frame, QWidget* pageArea, QWidget* mainWindow, int dpiX, int dpiY)
+      : TableViewer(database, frame, pageArea, mainWindow, ScreenDpi(dpiX, dpiY)) {}
   ~TableViewer() override;
 
   bool show(uint32_t object, const uint8_t* data, size_t length) override;
@@ -39,7 +41,7 @@ class TableViewer : public ContentViewer, public ButtonBarListener, public Scrip
   std::unique_ptr<TableViewerModel> model_;
   TableWindow* window_;
   ButtonBar* bar_;
-  int dpiX_, dpiY_;
+  ScreenDpi dpi_;
 };
 
 }  // namespace vantrel

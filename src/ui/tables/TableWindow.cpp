@@ -26,11 +26,10 @@ QRect qrect(const Rect& r) { return QRect(r.left, r.top, r.width(), r.height());
 
 }  // namespace
 
-TableGridWidget::TableGridWidget(QWidget* parent, QWidget* mainWindow, TableViewerModel& model, int dpiX, int dpiY)
+TableGridWidget::TableGridWidget(QWidget* parent, QWidget* mainWindow, TableViewerModel& model, ScreenDpi dpi)
     : QWidget(parent),
       model_(model),
-      dpiX_(dpiX),
-      dpiY_(dpiY),
+      dpi_(dpi),
       measuring_(std::make_unique<QtSurface>(1, 1)) {
   setObjectName("crt");
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -50,9 +49,9 @@ TableGridWidget::TableGridWidget(QWidget* parent, QWidget* mainWindow, TableView
   vbar_->hide();
   hbar_->hide();
   corner_->hide();
-  popup_ = new FootnotePopup(mainWindow ? mainWindow : this, dpiX, dpiY);
+  popup_ = new FootnotePopup(mainWindow ? mainWindow : this, dpi);
   popup_->setProperty("childId", 1004);
-  popup_->setFont(guideFontDescription(dpiY));
+  popup_->setFont(guideFontDescription(dpi.y()));
   popup_->setListener([this](FootnotePopup*, int32_t id, QPoint, const std::u16string&) {
     update();
     if (onAction_) {
@@ -347,8 +346,8 @@ void TableGridWidget::geometryChanged() {
 void TableGridWidget::resizeEvent(QResizeEvent*) { geometryChanged(); }
 void TableGridWidget::moveEvent(QMoveEvent*) { geometryChanged(); }
 
-TableWindow::TableWindow(QWidget* parent, QWidget* mainWindow, TableViewerModel& model, int dpiX, int dpiY)
-    : LayoutWidget(parent, "table"), grid_(new TableGridWidget(this, mainWindow, model, dpiX, dpiY)) {
+TableWindow::TableWindow(QWidget* parent, QWidget* mainWindow, TableViewerModel& model, ScreenDpi dpi)
+    : LayoutWidget(parent, "table"), grid_(new TableGridWidget(this, mainWindow, model, dpi)) {
   setObjectName("table");
 }
 

@@ -18,13 +18,16 @@
 #include "richtext/MarkupRenderer.h"
 #include "shell/LayoutWidget.h"
 #include "tables/TableViewerModel.h"
+#include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
 class TableGridWidget : public QWidget, public AccessibleGrid {
  public:
   // Child ids: vertical bar 1001, horizontal bar 1002, corner box 1003, popup 1004.
-  TableGridWidget(QWidget* parent, QWidget* mainWindow, TableViewerModel& model, int dpiX, int dpiY);
+  TableGridWidget(QWidget* parent, QWidget* mainWindow, TableViewerModel& model, ScreenDpi dpi);
+  TableGridWidget(QWidget* parent, QWidget* mainWindow, TableViewerModel& model, int dpiX, int dpiY)
+      : TableGridWidget(parent, mainWindow, model, ScreenDpi(dpiX, dpiY)) {}
   ~TableGridWidget() override;
 
   void setCellFont(const FontDescription& font);
@@ -89,7 +92,7 @@ class TableGridWidget : public QWidget, public AccessibleGrid {
   void moveCursor(int rows, int columns);
 
   TableViewerModel& model_;
-  int dpiX_, dpiY_;
+  ScreenDpi dpi_;
   std::unique_ptr<QtSurface> measuring_;
   QImage buffer_;
   QScrollBar* vbar_;
@@ -105,7 +108,9 @@ class TableGridWidget : public QWidget, public AccessibleGrid {
 // The table's page window: the grid below a header that tables switch off.
 class TableWindow : public LayoutWidget {
  public:
-  TableWindow(QWidget* parent, QWidget* mainWindow, TableViewerModel& model, int dpiX, int dpiY);
+  TableWindow(QWidget* parent, QWidget* mainWindow, TableViewerModel& model, ScreenDpi dpi);
+  TableWindow(QWidget* parent, QWidget* mainWindow, TableViewerModel& model, int dpiX, int dpiY)
+      : TableWindow(parent, mainWindow, model, ScreenDpi(dpiX, dpiY)) {}
   TableGridWidget* grid() const { return grid_; }
 
  protected:

@@ -12,10 +12,10 @@ QString plainTitle(const QString& markup) {
   return QString::fromStdU16String(MarkupRenderer::stripAllTags(markup.toStdU16String()));
 }
 
-TitleHeader::TitleHeader(QWidget* parent, int dpiX, int dpiY) : FoldingHeader(parent, dpiX, dpiY, kArrowId) {
+TitleHeader::TitleHeader(QWidget* parent, ScreenDpi dpi) : FoldingHeader(parent, dpi, kArrowId) {
   setObjectName("titleHeader");
   font_ = QFont("Sans Serif");
-  font_.setPixelSize(((dpiY + 3) * 16) / 96);
+  font_.setPixelSize(((dpi.y() + 3) * 16) / 96);
   font_.setWeight(QFont::Bold);
   font_.setStyleHint(QFont::SansSerif);
 }
@@ -74,8 +74,8 @@ void TitleHeader::paintEvent(QPaintEvent*) {
   }
 }
 
-HeaderedWindow::HeaderedWindow(QWidget* parent, const char* kindName, int dpiX, int dpiY)
-    : LayoutWidget(parent, kindName), header_(new TitleHeader(this, dpiX, dpiY)) {}
+HeaderedWindow::HeaderedWindow(QWidget* parent, const char* kindName, ScreenDpi dpi)
+    : LayoutWidget(parent, kindName), header_(new TitleHeader(this, dpi)) {}
 
 void HeaderedWindow::setupHeader(const HeaderSettings& settings, std::optional<QRect> rect) {
   if (rect && !rect->isEmpty()) setGeometry(*rect);

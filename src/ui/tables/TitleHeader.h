@@ -15,6 +15,7 @@
 #include "platform/Accessible.h"
 #include "shell/LayoutWidget.h"
 #include "tables/FoldingHeader.h"
+#include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
@@ -37,7 +38,9 @@ class TitleHeader : public FoldingHeader, public AccessibleLabel {
  public:
   static constexpr int kArrowId = 69;
 
-  TitleHeader(QWidget* parent, int dpiX, int dpiY);
+  TitleHeader(QWidget* parent, ScreenDpi dpi);
+  TitleHeader(QWidget* parent, int dpiX, int dpiY)
+      : TitleHeader(parent, ScreenDpi(dpiX, dpiY)) {}
   void setup(const HeaderSettings& settings);
   // The height the header wants now: one line when folded, the whole
   // title while unfolded, 0 when switched off.
@@ -63,7 +66,9 @@ class TitleHeader : public FoldingHeader, public AccessibleLabel {
 
 class HeaderedWindow : public LayoutWidget {
  public:
-  HeaderedWindow(QWidget* parent, const char* kindName, int dpiX, int dpiY);
+  HeaderedWindow(QWidget* parent, const char* kindName, ScreenDpi dpi);
+  HeaderedWindow(QWidget* parent, const char* kindName, int dpiX, int dpiY)
+      : HeaderedWindow(parent, kindName, ScreenDpi(dpiX, dpiY)) {}
   // Moves the container to rect first when one is given and not empty.
   void setupHeader(const HeaderSettings& settings, std::optional<QRect> rect = std::nullopt);
   TitleHeader* header() const { return header_; }

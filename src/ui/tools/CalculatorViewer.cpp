@@ -17,7 +17,7 @@ int scaled(int n, int dpi) { return (n * dpi + 48) / 96; }
 
 }  // namespace
 
-CrClForm::CrClForm(QWidget* parent, int dpiX, int dpiY, KeyboardService& keyboard, MessageService& messages)
+CrClForm::CrClForm(QWidget* parent, ScreenDpi dpi, KeyboardService& keyboard, MessageService& messages)
     : QWidget(parent), keyboard_(keyboard), messages_(messages) {
   setObjectName(QString::number(kCrClForm));
   setProperty("childId", kCrClForm);
@@ -30,10 +30,10 @@ CrClForm::CrClForm(QWidget* parent, int dpiX, int dpiY, KeyboardService& keyboar
   // to fit its label.
   QFont system = font();
   system.setFamily("DejaVu Sans Condensed");
-  system.setPixelSize(scaled(11, dpiY));
+  system.setPixelSize(scaled(11, dpi.y()));
   setFont(system);
   // Controls, texts, ids and positions as the form's layout gives them.
-  const CrClFormLayout layout = crclFormLayout(dpiX, dpiY);
+  const CrClFormLayout layout = crclFormLayout(dpi.x(), dpi.y());
   setGeometry(0, 0, layout.width, layout.height);
   int field = 0;
   QLabel* lastLabel = nullptr;
@@ -67,7 +67,7 @@ CrClForm::CrClForm(QWidget* parent, int dpiX, int dpiY, KeyboardService& keyboar
       case CrClControlKind::radioLeft:
       case CrClControlKind::radioRight: {
         auto* radio = new QRadioButton(text, this);
-        DpiStyle::apply(radio, dpiX);  // the round button scales with the screen
+        DpiStyle::apply(radio, dpi.x());  // the round button scales with the screen
         // Text left of the button, right-aligned, for the left one.
         if (c.kind == CrClControlKind::radioLeft) radio->setLayoutDirection(Qt::RightToLeft);
         if (c.id == kCrClFemaleButton) female_ = radio;
@@ -140,11 +140,11 @@ int CrClForm::calculateCrCl() {
   return 0;
 }
 
-CalculatorPanel::CalculatorPanel(QWidget* parent, int dpiX, int dpiY, KeyboardService& keyboard,
+CalculatorPanel::CalculatorPanel(QWidget* parent, ScreenDpi dpi, KeyboardService& keyboard,
                                  MessageService& messages)
-    : HeaderedWindow(parent, "calculator", dpiX, dpiY),
+    : HeaderedWindow(parent, "calculator", dpi),
       title_(new QLabel(QString::fromStdU16String(std::u16string(kCrClPanelTitle)), this)),
-      form_(new CrClForm(this, dpiX, dpiY, keyboard, messages)) {
+      form_(new CrClForm(this, dpi, keyboard, messages)) {
   setObjectName("calculator");
   // The title is shown whole, wrapped onto as many lines as it needs, white
   // on black, centred, in the guide font; the container's own one-line
@@ -156,7 +156,7 @@ CalculatorPanel::CalculatorPanel(QWidget* parent, int dpiX, int dpiY, KeyboardSe
   title_->setWordWrap(true);
   title_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   title_->setTextFormat(Qt::PlainText);
-  title_->setFont(QtSurface::qfontFor(guideFontDescription(dpiY)));
+  title_->setFont(QtSurface::qfontFor(guideFontDescription(dpi.y())));
   title_->setAutoFillBackground(true);
   QPalette tp = title_->palette();
   tp.setColor(QPalette::Window, QColor(0, 0, 0));
@@ -185,11 +185,11 @@ void CalculatorPanel::showEvent(QShowEvent* e) {
 }
 
 QtCalculatorViewer::QtCalculatorViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys,
-                                       QWidget* pageArea, int dpiX, int dpiY, KeyboardService& keyboard,
+                                       QWidget* pageArea, ScreenDpi dpi, KeyboardService& keyboard,
                                        MessageService& messages)
     : ContentViewer(&database, &frame),
       resultsKey_(keys["calc_result"]),
-      panel_(new CalculatorPanel(pageArea, dpiX, dpiY, keyboard, messages)) {
+      panel_(new CalculatorPanel(pageArea, dpi, keyboard, messages)) {
   panel_->setGeometry(0, 0, 0, 0);
   panel_->hide();
   panel_->form()->setResultListener([this](const CrClResult& r) {
@@ -216,6 +216,10 @@ QJsonObject QtCalculatorViewer::scriptState() const {
   o["fields"] = fields;
   o["male"] = panel_->form()->male()->isChecked();
   return o;
+}
+
+QWidget* QtCalculatorViewer::shownControl(int id) {
+  return panel_->isVisible() ? panel_->form()->child(id) : nullptr;
 }
 
 }  // namespace vantrel

@@ -19,6 +19,7 @@
 #include "shell/ScriptState.h"
 #include "tables/TitleHeader.h"
 #include "tools/CrClCalculator.h"
+#include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
@@ -28,7 +29,9 @@ namespace vantrel {
 // the screen.
 class CrClForm : public QWidget {
  public:
-  CrClForm(QWidget* parent, int dpiX, int dpiY, KeyboardService& keyboard, MessageService& messages);
+  CrClForm(QWidget* parent, ScreenDpi dpi, KeyboardService& keyboard, MessageService& messages);
+  CrClForm(QWidget* parent, int dpiX, int dpiY, KeyboardService& keyboard, MessageService& messages)
+      : CrClForm(parent, ScreenDpi(dpiX, dpiY), keyboard, messages) {}
 
   // Reads the fields and runs the checks: 0 and the result reported, or -1
   // after the refusal was shown.
@@ -59,7 +62,9 @@ class CrClForm : public QWidget {
 // The panel: the title "Creatinine Clearance (CrCl) Calculator" over the form.
 class CalculatorPanel : public HeaderedWindow {
  public:
-  CalculatorPanel(QWidget* parent, int dpiX, int dpiY, KeyboardService& keyboard, MessageService& messages);
+  CalculatorPanel(QWidget* parent, ScreenDpi dpi, KeyboardService& keyboard, MessageService& messages);
+  CalculatorPanel(QWidget* parent, int dpiX, int dpiY, KeyboardService& keyboard, MessageService& messages)
+      : CalculatorPanel(parent, ScreenDpi(dpiX, dpiY), keyboard, messages) {}
   CrClForm* form() const { return form_; }
 
  protected:
@@ -72,10 +77,12 @@ class CalculatorPanel : public HeaderedWindow {
   CrClForm* form_;
 };
 
-class QtCalculatorViewer : public ContentViewer, public ScriptStateSection {
+class QtCalculatorViewer : public ContentViewer, public ScriptStateSection, public ScriptControls {
  public:
   QtCalculatorViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, QWidget* pageArea,
-                     int dpiX, int dpiY, KeyboardService& keyboard, MessageService& messages);
+                     ScreenDpi dpi, KeyboardService& keyboard, MessageService& messages);
+  QtCalculatorViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, QWidget* pageArea, int dpiX, int dpiY, KeyboardService& keyboard, MessageService& messages)
+      : QtCalculatorViewer(database, frame, keys, pageArea, ScreenDpi(dpiX, dpiY), keyboard, messages) {}
   ~QtCalculatorViewer() override;
 
   bool show(uint32_t object, const uint8_t* data, size_t length) override;
@@ -83,6 +90,7 @@ class QtCalculatorViewer : public ContentViewer, public ScriptStateSection {
 
   // {fields: {"1000": text, ...}, male}
   QJsonObject scriptState() const override;
+  QWidget* shownControl(int id) override;
   CalculatorPanel* panel() const { return panel_; }
 
  private:

@@ -8,13 +8,13 @@
 
 namespace vantrel {
 
-PagedList* makeCheckList(QWidget* parent, const ItemSource* source, int dpiX, int dpiY, ItemOwner* owner) {
-  auto* list = new PagedList(parent, true, dpiX, dpiY, "checkList");
+PagedList* makeCheckList(QWidget* parent, const ItemSource* source, ScreenDpi dpi, ItemOwner* owner) {
+  auto* list = new PagedList(parent, true, dpi, "checkList");
   list->setObjectName("checkList");
   list->setProperty("childId", BookmarkWindow::kListId);
   HeaderSettings none;
   none.shown = false;
-  list->setSource(none, QtSurface::qfontFor(guideFontDescription(dpiY)), source);
+  list->setSource(none, QtSurface::qfontFor(guideFontDescription(dpi.y())), source);
   list->setOwner(owner);
   return list;
 }
@@ -46,14 +46,14 @@ QJsonObject checkListState(const PagedList& list, QWidget* pageArea) {
   return o;
 }
 
-BookmarkWindow::BookmarkWindow(QWidget* parent, const BookmarkList& list, int dpiX, int dpiY)
-    : HeaderedWindow(parent, "bookmarks", dpiX, dpiY), bookmarks_(list), items_(list),
-      list_(makeCheckList(this, &items_, dpiX, dpiY, this)), dpiY_(dpiY) {
+BookmarkWindow::BookmarkWindow(QWidget* parent, const BookmarkList& list, ScreenDpi dpi)
+    : HeaderedWindow(parent, "bookmarks", dpi), bookmarks_(list), items_(list),
+      list_(makeCheckList(this, &items_, dpi, this)), dpi_(dpi) {
   setObjectName("bookmarkWindow");
   setProperty("childId", kChildId);
   setAutoFillBackground(true);
   hide();
-  const QFont font = QtSurface::qfontFor(guideFontDescription(dpiY));
+  const QFont font = QtSurface::qfontFor(guideFontDescription(dpi.y()));
   HeaderSettings h;
   h.text = QStringLiteral("Bookmarks");
   h.alignment = 1;
@@ -67,7 +67,7 @@ void BookmarkWindow::resizeEvent(QResizeEvent* e) {
   // The list starts one pixel up under the header and runs two past the
   // bottom, so that its border meets the header's.
   const int h = contentTop();
-  const int s1 = scaleForDpi(1, dpiY_), s2 = scaleForDpi(2, dpiY_);
+  const int s1 = scaleForDpi(1, dpi_.y()), s2 = scaleForDpi(2, dpi_.y());
   list_->setGeometry(0, h - s1, width(), height() + s2 - h);
 }
 

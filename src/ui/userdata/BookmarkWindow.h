@@ -9,6 +9,7 @@
 #include "shell/UserDataPages.h"
 #include "tables/TitleHeader.h"
 #include "userdata/BookmarkList.h"
+#include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
@@ -31,7 +32,9 @@ class BookmarkWindow : public HeaderedWindow, public BookmarkPage, private ItemO
   static constexpr int kChildId = 234;
   static constexpr int kListId = 254;
 
-  BookmarkWindow(QWidget* parent, const BookmarkList& list, int dpiX, int dpiY);
+  BookmarkWindow(QWidget* parent, const BookmarkList& list, ScreenDpi dpi);
+  BookmarkWindow(QWidget* parent, const BookmarkList& list, int dpiX, int dpiY)
+      : BookmarkWindow(parent, list, ScreenDpi(dpiX, dpiY)) {}
 
   // Where a tapped title goes: its position.
   void setChosenHandler(std::function<void(uint32_t)> chosen) { chosen_ = std::move(chosen); }
@@ -63,13 +66,16 @@ class BookmarkWindow : public HeaderedWindow, public BookmarkPage, private ItemO
   const BookmarkList& bookmarks_;
   BookmarkItems items_;
   PagedList* list_;
-  int dpiY_;
+  ScreenDpi dpi_;
   std::function<void(uint32_t)> chosen_;
 };
 
 // The checkbox list of the bookmark window and the notes panel: made with
 // checkboxes, child id 254, no header of its own, the guide font.
-PagedList* makeCheckList(QWidget* parent, const ItemSource* source, int dpiX, int dpiY, ItemOwner* owner);
+PagedList* makeCheckList(QWidget* parent, const ItemSource* source, ScreenDpi dpi, ItemOwner* owner);
+inline PagedList* makeCheckList(QWidget* parent, const ItemSource* source, int dpiX, int dpiY, ItemOwner* owner) {
+  return makeCheckList(parent, source, ScreenDpi(dpiX, dpiY), owner);
+}
 // Toggles the box of row (from 0) of the page shown, as a tap on it would;
 // false when the page has no such row.
 bool toggleCheckRow(PagedList& list, int row);

@@ -41,8 +41,8 @@ void inputPanelTap(KeyboardService& keyboard, const ScreenInfo& screen) {
 }
 
 NotePanel::NotePanel(QWidget* parent, NoteEditorModel& model, const ScreenInfo& screen, KeyboardService& keyboard)
-    : HeaderedWindow(parent, "notes", screen.dpiX(), screen.dpiY()), model_(model), screen_(screen),
-      items_(model.notes()), list_(makeCheckList(this, &items_, screen.dpiX(), screen.dpiY(), this)),
+    : HeaderedWindow(parent, "notes", ScreenDpi(screen)), model_(model), screen_(screen),
+      items_(model.notes()), list_(makeCheckList(this, &items_, ScreenDpi(screen), this)),
       label_(new QLabel(QStringLiteral("Title:"), this)), title_(new InputPanelEdit(this, &keyboard, &screen)),
       body_(new InputPanelText(this, keyboard, screen)) {
   setObjectName("notePanel");

@@ -29,7 +29,7 @@ QtChromeViewer::QtChromeViewer(MainFrame& frame, const PageKeys& keys, PageHisto
   if (database) ids_ = std::make_unique<DatabaseIds>(*database);
   openUserData(programDirectory, ids_.get());
 
-  bookmarkWindow_ = new BookmarkWindow(pageArea, *bookmarks(), screen.dpiX(), screen.dpiY());
+  bookmarkWindow_ = new BookmarkWindow(pageArea, *bookmarks(), ScreenDpi(screen));
   bookmarkWindow_->setChosenHandler([this](uint32_t position) { bookmarkChosen(position); });
   notePanel_ = new NotePanel(pageArea, *noteEditor(), screen, keyboard);
   notePanel_->setEventHandler([this](uint32_t value) { noteEvent(value); });
@@ -62,7 +62,7 @@ QtChromeViewer::~QtChromeViewer() {
 }
 
 ButtonBar* QtChromeViewer::makeBar(QWidget* parent, const std::vector<ImageButtonDescription>& buttons) {
-  auto* bar = new OverlayBar(parent, screen_.dpiX(), screen_.dpiY(), &messages_);
+  auto* bar = new OverlayBar(parent, ScreenDpi(screen_), &messages_);
   bar->hide();
   bar->resize(parent->width(), screen_.sy(22));
   std::vector<ButtonDescription> d;

@@ -17,6 +17,18 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::FakeHost;
+
+// The registered viewers' names in their orders.
+using ViewerId = std::string;
+std::vector<ViewerId> names(const std::vector<const ViewerKind*>& kinds) {
+  std::vector<ViewerId> out;
+  for (const ViewerKind* k : kinds) out.push_back(k->name);
+  return out;
+}
+const std::vector<ViewerId> kCreationOrder = names(viewerKinds().inCreationOrder());
+const std::vector<ViewerId> kOfferingOrder = names(viewerKinds().inOfferingOrder());
+const int kViewerCount = static_cast<int>(viewerKinds().size());
+const std::string& viewerName(const ViewerId& id) { return id; }
 using test::FakeWindow;
 
 struct TempDir {
@@ -84,12 +96,12 @@ struct RecordingHost : ApplicationHost {
     return it == names.end() ? 0 : it->second;
   }
   void closeContent() override { log.push_back("close"); }
-  std::unique_ptr<Viewer> createViewer(ViewerId id, ViewerContext& ctx) override {
-    log.push_back(std::string("create ") + viewerName(id));
-    if (id == ViewerId::Chrome)
+  std::unique_ptr<Viewer> createViewer(const ViewerKind& kind, ViewerContext& ctx) override {
+    log.push_back("create " + kind.name);
+    if (kind.name == "chrome")
       return std::make_unique<ChromeViewer>(ctx.frame, ctx.pageKeys, ctx.history, ctx.services.messages, bar, nullptr);
-    if (id == ViewerId::Home) return std::make_unique<HomeViewer>(ctx.frame, ctx.pageKeys, &homeWindow);
-    return std::make_unique<LoggedViewer>(viewerName(id), &log);
+    if (kind.name == "home") return std::make_unique<HomeViewer>(ctx.frame, ctx.pageKeys, &homeWindow);
+    return std::make_unique<LoggedViewer>(kind.name, &log);
   }
 
   struct Bar : CommandBar {

@@ -1,0 +1,12 @@
+#include "shell/ViewerRegistry.h"
+
+#include "images/ImageViewerModel.h"
+
+namespace vantrel {
+
+// The picture viewer.
+void registerImageViewers(ViewerKinds& kinds) {
+  kinds.add({"image", 60, 70, 60, &ImageViewerModel::accepts});
+}
+
+}  // namespace vantrel

@@ -1,0 +1,14 @@
+#include "shell/ViewerRegistry.h"
+
+
+namespace vantrel {
+
+// The shell's own viewers: the chrome (command bar, user-data overlays) takes
+// part in every page and the home page lies past the content; neither shows
+// a content object by itself.
+void registerShellViewers(ViewerKinds& kinds) {
+  kinds.add({"chrome", 10, 20, 10, nullptr});
+  kinds.add({"home", 110, 120, 100, nullptr});
+}
+
+}  // namespace vantrel

@@ -1,0 +1,12 @@
+#include "shell/ViewerRegistry.h"
+
+#include "tools/CrClForm.h"
+
+namespace vantrel {
+
+// The calculator.
+void registerToolViewers(ViewerKinds& kinds) {
+  kinds.add({"calculator", 70, 80, 70, &calculatorShows});
+}
+
+}  // namespace vantrel

@@ -1,0 +1,30 @@
+#include "shell/ViewerFactories.h"
+
+#include "lists/DualListViewer.h"
+#include "lists/IndexViewer.h"
+#include "lists/KeyViewer.h"
+#include "platform/QtScreen.h"
+#include "shell/MainWindow.h"
+
+namespace vantrel {
+
+void registerListViewerFactories(ViewerFactories& factories) {
+  factories.add("index", [](ViewerContext& ctx, ViewerPlatform& p) -> MadeViewer {
+    if (!ctx.database) return nullptr;
+    return std::make_unique<QtIndexViewer>(*ctx.database, ctx.frame, ctx.pageKeys, ctx.history, p.window.pageArea(),
+                                           &p.window, ScreenDpi(p.screen), ctx.services.keyboard,
+                                           p.screen);
+  });
+  factories.add("key", [](ViewerContext& ctx, ViewerPlatform& p) -> MadeViewer {
+    if (!ctx.database) return nullptr;
+    return std::make_unique<QtKeyViewer>(*ctx.database, ctx.frame, ctx.pageKeys, p.window.pageArea(),
+                                         ScreenDpi(p.screen), ctx.services.keyboard, p.screen);
+  });
+  factories.add("dual", [](ViewerContext& ctx, ViewerPlatform& p) -> MadeViewer {
+    if (!ctx.database) return nullptr;
+    return std::make_unique<QtDualListViewer>(*ctx.database, ctx.frame, p.window.pageArea(), &p.window, p.screen,
+                                              ScreenDpi(p.screen));
+  });
+}
+
+}  // namespace vantrel

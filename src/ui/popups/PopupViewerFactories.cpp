@@ -1,0 +1,17 @@
+#include "shell/ViewerFactories.h"
+
+#include "popups/FootnotesViewer.h"
+#include "platform/QtScreen.h"
+#include "shell/MainWindow.h"
+
+namespace vantrel {
+
+void registerPopupViewerFactories(ViewerFactories& factories) {
+  factories.add("footnotes", [](ViewerContext& ctx, ViewerPlatform& p) -> MadeViewer {
+    if (!ctx.database) return nullptr;
+    return std::make_unique<FootnotesViewer>(*ctx.database, ctx.frame, p.window.pageArea(), &p.window,
+                                             ScreenDpi(p.screen));
+  });
+}
+
+}  // namespace vantrel

@@ -1,0 +1,16 @@
+#include "shell/ViewerFactories.h"
+
+#include "tables/TableViewer.h"
+#include "platform/QtScreen.h"
+#include "shell/MainWindow.h"
+
+namespace vantrel {
+
+void registerTableViewerFactories(ViewerFactories& factories) {
+  factories.add("table", [](ViewerContext& ctx, ViewerPlatform& p) -> MadeViewer {
+    if (!ctx.database) return nullptr;
+    return std::make_unique<TableViewer>(*ctx.database, ctx.frame, p.window.pageArea(), &p.window, ScreenDpi(p.screen));
+  });
+}
+
+}  // namespace vantrel

@@ -1,0 +1,65 @@
+// Windows that follow the screen's resolution: after a change of dpi (a zoom),
+// laying a window out again gives what a window made at the new dpi gives,
+// without making the window anew.
+#include <gtest/gtest.h>
+
+#include <QScrollBar>
+#include <QWidget>
+
+#include "lists/IndexViewer.h"
+#include "lists/PagedList.h"
+#include "platform/ScreenDpi.h"
+
+namespace vantrel {
+namespace {
+
+struct ZoomableScreen : ScreenInfo {
+  int dpi = 96;
+  int dpiX() const override { return dpi; }
+  int dpiY() const override { return dpi; }
+  Size screenSize() const override { return {240, 320}; }
+  Rect visibleDesktopArea() const override { return {0, 0, 240, 320}; }
+};
+
+QRect barOf(PagedList& list) { return list.findChild<QScrollBar*>("listScrollBar")->geometry(); }
+
+TEST(ScreenDpi, WindowsLaidOutAgainAfterADpiChangeMatchWindowsMadeAtThatDpi) {
+  ZoomableScreen screen;
+  QWidget parent;
+  SearchBar followingBar(&parent, ScreenDpi(screen), nullptr, nullptr);
+  PagedList followingList(&parent, false, ScreenDpi(screen));
+  parent.resize(480, 800);
+  parent.show();  // hidden windows get their resize events only when shown
+  followingBar.resize(240, 26);
+  followingList.resize(240, 200);
+  const QRect labelAt96 = followingBar.label()->geometry();
+  const QRect barAt96 = barOf(followingList);
+
+  screen.dpi = 192;
+  SearchBar fixedBar(&parent, 192, 192, nullptr, nullptr);
+  PagedList fixedList(&parent, false, 192, 192);
+  fixedBar.show();
+  fixedList.show();
+  for (QWidget* w : {static_cast<QWidget*>(&followingBar), static_cast<QWidget*>(&fixedBar)}) w->resize(240, 52);
+  followingList.resize(240, 400);
+  fixedList.resize(240, 400);
+
+  EXPECT_NE(followingBar.label()->geometry(), labelAt96);
+  EXPECT_EQ(followingBar.label()->geometry(), fixedBar.label()->geometry());
+  EXPECT_EQ(followingBar.edit()->geometry(), fixedBar.edit()->geometry());
+  EXPECT_NE(barOf(followingList).width(), barAt96.width());
+  // The scroll bar's place across the list (its top follows the header, which
+  // the viewer sets up again when it shows a page).
+  EXPECT_EQ(barOf(followingList).x(), barOf(fixedList).x());
+  EXPECT_EQ(barOf(followingList).width(), barOf(fixedList).width());
+
+  // A fixed resolution stays what it was made with.
+  const ScreenDpi fixed(120, 144);
+  screen.dpi = 96;
+  EXPECT_EQ(fixed.sx(96), 120);
+  EXPECT_EQ(fixed.sy(96), 144);
+  EXPECT_EQ(ScreenDpi(screen).sx(13), 13);
+}
+
+}  // namespace
+}  // namespace vantrel
