@@ -449,7 +449,7 @@ void BM_FirstStartToSearch(benchmark::State& state) {
     host.connectCommands(application);
     host.showMainWindow();
     startUpMs = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
-    auto* viewer = dynamic_cast<SearchViewer*>(application.viewer(ViewerId::Search));
+    auto* viewer = dynamic_cast<SearchViewer*>(application.viewer("search"));
     QTimer ticks;
     auto last = Clock::now();
     QObject::connect(&ticks, &QTimer::timeout, [&] {
