@@ -55,6 +55,7 @@ bool ImageViewer::show(uint32_t object, const uint8_t*, size_t) {
   header.font = QtSurface::qfontFor(font_);
   header.background = QColor(0, 0, 0);
   pane_->setTitle(header);
+  imageWindow()->setCaption(QString::fromStdU16String(model_.caption()));
 
   addLayoutItem(pane_, 4);
   addLayoutItem(bar_, 3);

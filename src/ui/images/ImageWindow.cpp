@@ -211,7 +211,6 @@ ImagePane::ImagePane(QWidget* parent, ScreenDpi dpi)
 
 void ImagePane::setTitle(const HeaderSettings& settings) {
   setupHeader(settings);
-  window_->setCaption(settings.text);
   placeWindow();
 }
 

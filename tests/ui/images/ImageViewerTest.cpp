@@ -155,6 +155,7 @@ TEST(ImageViewerTest, CaptionHeaderAndTitleReadTheSameForEscapedMarkup) {
     EXPECT_EQ(s.viewer.pane()->header()->text(), shown);
     EXPECT_EQ(s.window.pageTitle(), shown);
     EXPECT_EQ(s.window.windowTitle(), shown);
+    EXPECT_EQ(s.viewer.imageWindow()->accessibleName(), shown) << "a screen reader hears the same caption";
   }
 }
 
