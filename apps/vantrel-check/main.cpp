@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "check/GuideCheck.h"
+#include "content/ContentFormat.h"
 
 #ifdef VANTREL_HAVE_UI
 #include <QCoreApplication>
@@ -47,7 +48,7 @@ int usageError(const std::string& message) {
 
 int main(int argc, char** argv) {
   bool json = false;
-  std::string base = "Qd07-Qd07";
+  std::string base = kContentBaseName;
   std::string dir;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];

@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "content/ContentDatabase.h"
+#include "content/ContentFormat.h"
 
 namespace vantrel::dump {
 
@@ -23,7 +24,7 @@ struct Failure {
 struct DumpContext {
   bool json = false;
   std::string directory;             // empty for commands without a database
-  std::string base = "Qd07-Qd07";
+  std::string base = kContentBaseName;
   ContentDatabase* database = nullptr;  // open and valid for database commands
   std::vector<std::string> args;     // the words after the command name
 };

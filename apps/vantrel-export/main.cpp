@@ -10,6 +10,7 @@
 #include <string>
 
 #include "content/ContentDatabase.h"
+#include "content/ContentFormat.h"
 #include "export/WebSite.h"
 
 namespace fs = std::filesystem;
@@ -43,7 +44,7 @@ bool writeFile(const fs::path& path, const std::string& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string base = "Qd07-Qd07";
+  std::string base = kContentBaseName;
   bool quiet = false;
   std::vector<std::string> words;
   for (int i = 1; i < argc; ++i) {

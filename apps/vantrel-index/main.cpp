@@ -9,6 +9,7 @@
 #include <string>
 
 #include "content/ContentDatabase.h"
+#include "content/ContentFormat.h"
 #include "search/SearchIndex.h"
 #include "shell/Application.h"
 

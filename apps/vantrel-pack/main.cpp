@@ -11,6 +11,7 @@
 #include <string>
 
 #include "GuideSource.h"
+#include "content/ContentFormat.h"
 #include "content/ContentWriter.h"
 #include "content/ContentWriterSynthetic.h"
 
@@ -126,7 +127,7 @@ struct MadeDir {
 }  // namespace
 
 static int runProgram(int argc, char** argv) {
-  std::string base = "Qd07-Qd07";
+  std::string base = kContentBaseName;
   std::string syntheticArg, seedArg;
   bool synthetic = false, quiet = false;
   std::vector<std::string> positional;

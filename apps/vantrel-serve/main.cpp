@@ -23,6 +23,7 @@
 #include <httplib.h>
 
 #include "WebApi.h"
+#include "content/ContentFormat.h"
 #include "content/ContentDatabase.h"
 #include "search/SearchIndex.h"
 #include "serve/AccessLog.h"
@@ -121,7 +122,7 @@ double secondsSince(Clock::time_point start) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string base = "Qd07-Qd07", host = "127.0.0.1", dir, logDestination;
+  std::string base = kContentBaseName, host = "127.0.0.1", dir, logDestination;
   int port = 8080, threads = 32, drainSeconds = 0;
   bool logWanted = false;
   serve::AccessLogFormat logFormat = serve::AccessLogFormat::clf;

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "content/ContentDatabase.h"
+#include "content/ContentFormat.h"
 #include "userdata/BookmarkList.h"
 #include "userdata/ContentIds.h"
 #include "userdata/FileOps.h"
@@ -83,7 +84,7 @@ const char* kHelp =
 
 struct Options {
   bool json = false;
-  std::string base = "Qd07-Qd07";
+  std::string base = kContentBaseName;
   std::string dir;
   std::string command;
   std::vector<std::string> args;

@@ -1,4 +1,5 @@
 #include "shell/Application.h"
+#include "content/ContentFormat.h"
 
 #include <filesystem>
 #include <system_error>

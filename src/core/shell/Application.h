@@ -25,7 +25,6 @@ namespace vantrel {
 
 class ContentDatabase;
 
-inline constexpr char kContentBaseName[] = "Qd07-Qd07";
 inline constexpr char16_t kMissingContentMessage[] = u"Database files are missing or damaged.";
 
 struct Services {
