@@ -48,7 +48,7 @@ int usageError(const std::string& message) {
 
 int main(int argc, char** argv) {
   bool json = false;
-  std::string base = kContentBaseName;
+  std::string base = vantrel::kContentBaseName;
   std::string dir;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
