@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFont>
+#include <QGuiApplication>
+#include <QScreen>
 #include <cstdio>
 #include <exception>
 #include <cstring>
@@ -18,6 +20,7 @@
 #include "platform/QtFontFiles.h"
 #include "platform/QtMessages.h"
 #include "platform/QtScreen.h"
+#include "platform/WindowPlacement.h"
 #include "shell/Application.h"
 #include "shell/GuideHost.h"
 #include "shell/ScriptRunner.h"
@@ -34,7 +37,10 @@ const char* kUsage =
     "  --data DIR                 program directory: the content files, the user data and\n"
     "                             the guide font (default: the demo guide built or\n"
     "                             installed with the program)\n"
-    "  --screen WxH               size of the emulated screen in pixels (default 240x320)\n"
+    "  --screen WxH               size of the emulated screen in pixels (default 240x320;\n"
+    "                             without it an interactive start opens the window where\n"
+    "                             it was last closed, the first time at two thirds of the\n"
+    "                             desktop)\n"
     "  --dpi N                    dots per inch, both directions (default 96)\n"
     "  --dpi-x N, --dpi-y N       dots per inch in one direction\n"
     "  --settings FILE            settings file (INI) in place of the device registry\n"
@@ -69,6 +75,7 @@ void quietOffscreen(QtMsgType type, const QMessageLogContext& context, const QSt
 struct Options {
   QString data = QStringLiteral(VANTREL_DEFAULT_DATA_DIR);
   int screenW = 240, screenH = 320;
+  bool screenGiven = false;
   int dpiX = 96, dpiY = 96;
   QString settings;
   QString installDir, previousInstallDir;
@@ -130,6 +137,7 @@ int parseOptions(int argc, char** argv, Options& o) {
         usageError("--screen takes WIDTHxHEIGHT, for example 240x320");
         return 2;
       }
+      o.screenGiven = true;
     } else {
       int dpi;
       if (!parseInt(v.c_str(), 48, 960, dpi)) {
@@ -195,10 +203,20 @@ static int runProgram(int argc, char** argv) {
     if (QDir(installed).exists()) o.data = installed;
   }
   const QString dataDir = QDir(o.data).absolutePath();
+  // An interactive start without --screen opens where the window was last
+  // closed (the first time at a size for the desktop); scripted runs and
+  // --screen keep the emulated device's screen exactly.
+  const QString settingsFile = o.settings.isEmpty() ? IniSettings::defaultFile() : o.settings;
+  const bool placeWindow = !o.scripted && !o.screenGiven && QGuiApplication::primaryScreen();
+  QRect placement;
+  if (placeWindow) {
+    placement = initialWindowGeometry(settingsFile, QGuiApplication::primaryScreen()->availableGeometry());
+    o.screenW = placement.width();
+    o.screenH = placement.height();
+  }
   QtScreen screen(o.dpiX, o.dpiY, {o.screenW, o.screenH});
   DesktopKeyboard keyboard;
-  IniSettings settings(o.settings.isEmpty() ? IniSettings::defaultFile() : o.settings, dataDir, o.installDir,
-                       o.previousInstallDir);
+  IniSettings settings(settingsFile, dataDir, o.installDir, o.previousInstallDir);
   QtMessages messages(o.scripted);
   QtFontFiles fonts;
   GuideHost host(screen, dataDir.toStdString());
@@ -231,7 +249,9 @@ static int runProgram(int argc, char** argv) {
       if (MainWindow* w = host.mainWindow()) w->move(0, 0);
       status = runner.run(script);
     } else {
+      if (MainWindow* w = host.mainWindow(); w && placeWindow) w->move(placement.topLeft());
       qapp.exec();
+      if (MainWindow* w = host.mainWindow(); w && placeWindow) saveWindowGeometry(settingsFile, QRect(w->pos(), w->size()));
     }
     (void)scriptExited;
     if (MainWindow* w = host.mainWindow()) w->setFrame(nullptr);

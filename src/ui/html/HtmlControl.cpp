@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextFrame>
 #include <QTextDocument>
 #include <QTimer>
 
@@ -43,7 +44,27 @@ void HtmlControl::loadText(const QString& text) {
   lastAnchor_.clear();
   pressedAnchor_.clear();
   setHtml(text);
+  keepReadableColumn();
   setUpdatesEnabled(true);
+}
+
+int HtmlControl::readableWidth() const { return 100 * QFontMetrics(document()->defaultFont()).averageCharWidth(); }
+
+void HtmlControl::keepReadableColumn() {
+  // Long lines are hard to read: past the readable width the text keeps to a
+  // centred column, the rest of the page stays blank.
+  const int spare = viewport()->width() - 2 * static_cast<int>(document()->documentMargin()) - readableWidth();
+  const int side = spare > 0 ? spare / 2 : 0;
+  QTextFrameFormat format = document()->rootFrame()->frameFormat();
+  if (static_cast<int>(format.leftMargin()) == side && static_cast<int>(format.rightMargin()) == side) return;
+  format.setLeftMargin(side);
+  format.setRightMargin(side);
+  document()->rootFrame()->setFrameFormat(format);
+}
+
+void HtmlControl::resizeEvent(QResizeEvent* e) {
+  QTextBrowser::resizeEvent(e);
+  keepReadableColumn();
 }
 
 void HtmlControl::jumpToAnchor(const QString& name) {

@@ -43,13 +43,18 @@ class HtmlControl : public QTextBrowser {
   bool activateLink(const QString& target);
 
   QVariant loadResource(int type, const QUrl& name) override;
+  // The width the text keeps to in a wide window: about 100 characters of
+  // the document's font; the column is centred.
+  int readableWidth() const;
 
  protected:
+  void resizeEvent(QResizeEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
 
  private:
   void report(const QString& target);
+  void keepReadableColumn();
 
   int childId_;
   QString text_;

@@ -1,6 +1,7 @@
 #include "shell/HomeWindow.h"
 
 #include <QMouseEvent>
+#include <algorithm>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
 
@@ -26,7 +27,11 @@ QRect HomeWindow::accessibleSpotRect(int spot) const {
   const auto spots = currentLayout().spots();
   if (spot < 0 || spot >= static_cast<int>(spots.size())) return {};
   const Rect& r = spots[static_cast<size_t>(spot)].rect;
-  return QRect(r.left, r.top, r.width(), r.height());
+  return QRect(r.left + pictureLeft(), r.top, r.width(), r.height());
+}
+
+int HomeWindow::pictureLeft() const {
+  return picture_.isNull() ? 0 : std::max(0, (width() - picture_.width()) / 2);
 }
 
 void HomeWindow::accessiblePressSpot(int spot) {
@@ -92,7 +97,7 @@ void HomeWindow::layoutChanged() {
 void HomeWindow::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.fillRect(rect(), QColor(246, 244, 236));
-  if (!picture_.isNull()) p.drawImage(0, 0, picture_);  // unscaled, clipped to the client area
+  if (!picture_.isNull()) p.drawImage(pictureLeft(), 0, picture_);  // unscaled, clipped to the client area
   if (hasFocus() && spot_ >= 0) {
     QStyleOptionFocusRect focus;
     focus.initFrom(this);
@@ -104,7 +109,7 @@ void HomeWindow::paintEvent(QPaintEvent*) {
 void HomeWindow::mousePressEvent(QMouseEvent* e) {
   if (e->button() == Qt::LeftButton && viewer_) {
     QPoint pt = e->position().toPoint();
-    viewer_->tap(currentLayout(), pt.x(), pt.y());
+    viewer_->tap(currentLayout(), pt.x() - pictureLeft(), pt.y());
   }
   QWidget::mousePressEvent(e);
 }
@@ -123,6 +128,8 @@ QJsonObject QtHomeViewer::scriptState() const {
   QJsonObject o;
   o["bitmap"] = window_->bitmapNumber();
   o["landscape"] = window_->currentLayout().landscape();
+  o["x"] = window_->pictureLeft();
+  o["y"] = 0;
   return o;
 }
 

@@ -22,6 +22,9 @@ class HomeWindow : public LayoutWidget, public AccessibleHotSpots {
   int bitmapNumber() const { return bitmapNumber_; }
   // Counts picture loads (a resize to the same rectangle loads nothing).
   int loads() const { return loads_; }
+  // The picture's left edge: centred when the window is wider than the
+  // picture, at the top as on the device.
+  int pictureLeft() const;
   // The spot the keyboard is on (-1: none).
   int currentSpot() const { return spot_; }
 

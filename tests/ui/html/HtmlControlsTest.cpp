@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QTimer>
 #include <vector>
 
@@ -138,6 +139,31 @@ TEST(HtmlControl, ATapReportsTheTargetAsWrittenAfterTheEvent) {
   EXPECT_TRUE(reported.isEmpty()) << "reported only once the tap's event is over";
   QApplication::processEvents();
   EXPECT_EQ(reported, QStringList{"12 #a b"});
+}
+
+// At a desk: in a window much wider than the text's readable width, the
+// text keeps to a centred column of that width; a device-sized window keeps
+// its whole width, and loading another page keeps the column.
+TEST(HtmlControl, WideWindowsKeepTheTextInACentredColumn) {
+  HtmlControl control(nullptr, 8989);
+  control.resize(240, 300);
+  control.show();
+  control.loadText("<html><body><p>" + QString("word ").repeated(400) + "</p></body></html>");
+  QTextFrameFormat f = control.document()->rootFrame()->frameFormat();
+  EXPECT_EQ(f.leftMargin(), 0);
+
+  control.resize(3000, 300);
+  f = control.document()->rootFrame()->frameFormat();
+  ASSERT_GT(f.leftMargin(), 0);
+  EXPECT_EQ(f.leftMargin(), f.rightMargin());
+  const int text = control.viewport()->width() - 2 * int(control.document()->documentMargin()) - 2 * int(f.leftMargin());
+  EXPECT_NEAR(text, control.readableWidth(), 2);
+
+  control.loadText("<html><body><p>Another page</p></body></html>");
+  EXPECT_NEAR(control.document()->rootFrame()->frameFormat().leftMargin(), f.leftMargin(), 20)
+      << "the column stays (the scroll bar has gone)";
+  control.resize(240, 300);
+  EXPECT_EQ(control.document()->rootFrame()->frameFormat().leftMargin(), 0);
 }
 
 TEST(HtmlDialog, ReturnsTheTappedObjectAndAnchorAndRefusesASecondOpening) {

@@ -125,6 +125,27 @@ TEST(ShellWidgets, HomeAndCommandBarAreReadableAndPressable) {
   EXPECT_TRUE(a->child(0)->state().invisible);
 }
 
+// In a window wider than the home picture, the picture and its hot spots
+// are centred at the top: taps, the state and a screen reader all agree.
+TEST(ShellWidgets, HomePictureIsCentredInAWideWindow) {
+  if (!demoBuilt()) GTEST_SKIP() << "demo guide not built";
+  Reader r(Size{1280, 800});
+  HomeWindow* home = r.host.home()->homeWindow();
+  const int left = (home->width() - bitmapImage(482, 96, 96).width()) / 2;  // the landscape picture
+  ASSERT_GT(left, 0);
+  EXPECT_EQ(home->pictureLeft(), left);
+  EXPECT_EQ(r.host.home()->scriptState()["x"].toInt(), left);
+  EXPECT_EQ(r.host.home()->scriptState()["y"].toInt(), 0);
+  QAccessibleInterface* a = QAccessible::queryAccessibleInterface(home);
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(home->mapFromGlobal(a->child(1)->rect().topLeft()), QPoint(left + 30, 136));  // "A"
+  r.click(home, QPoint(30 + 5, 140));  // where "A" would be without centring: nothing
+  EXPECT_EQ(r.application.mainFrame()->currentObject(), r.key("home"));
+  r.click(home, QPoint(left + 30 + 5, 140));
+  EXPECT_EQ(r.application.mainFrame()->currentObject(), r.key("index_search"));
+  EXPECT_EQ(r.application.mainFrame()->currentData().bytes, (std::vector<uint8_t>{'A', 0}));
+}
+
 TEST(ShellWidgets, LetterTapThenBackEnablesForward) {
   if (!demoBuilt()) GTEST_SKIP() << "demo guide not built";
   Reader r;
