@@ -106,7 +106,7 @@ expect '"answer":"yes"' "$(line 1)" "second question answered yes"
 
 # Landscape and high resolution: the letters are where the picture shows them.
 printf 'state\ntap 50 140\nstate\n' | run --screen 320x240 --script - >"$WORK/out"
-expect '"home":{"bitmap":482,"landscape":true}' "$(line 1)" "landscape picture"
+expect '"home":{"bitmap":482,"landscape":true,"x":0,"y":0}' "$(line 1)" "landscape picture, filling the width"
 expect '"data":"4200"' "$(line 2)" "landscape B"
 printf 'state\ntap 172 320\nstate\n' | run --screen 480x640 --dpi 192 --script - >"$WORK/out"
 expect '"bitmap":483' "$(line 1)" "high-resolution portrait picture"
