@@ -114,9 +114,12 @@ bool ImageScroller::scroll(ScrollAxis a, ScrollRequest request, int thumb) {
     case ScrollRequest::PageDown:
       next = p + std::min(step, max - p);
       break;
-    case ScrollRequest::Thumb:
+    case ScrollCode::ThumbPosition:
+    case ScrollCode::ThumbTrack:
       next = std::clamp(thumb, 0, max);
       break;
+    case ScrollCode::Other:
+      return false;
   }
   if (next == p) return false;
   p = next;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Scrolling.h"
 #include "content/ContentDatabase.h"
 #include "images/ImageBlob.h"
 #include "platform/Geometry.h"
@@ -78,7 +79,8 @@ class ImageViewerModel {
 };
 
 enum class ScrollAxis { Horizontal, Vertical };
-enum class ScrollRequest { LineUp, LineDown, PageUp, PageDown, Thumb };
+// The picture scrolls by the same requests as every other window.
+using ScrollRequest = ScrollCode;
 
 // The image window's view of its picture: the picture's size, the client
 // area's size and the scroll offsets, all in shown pixels (the picture's

@@ -17,7 +17,7 @@
 
 #include "lists/ListMoves.h"
 #include "tables/ItemSource.h"
-#include "tables/TableGrid.h"  // ScrollCode
+#include "platform/Scrolling.h"
 
 namespace vantrel {
 

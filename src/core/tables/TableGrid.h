@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/Geometry.h"
+#include "platform/Scrolling.h"
 #include "richtext/LinkAreaList.h"
 #include "tables/TableSource.h"
 
@@ -55,7 +56,6 @@ struct ScrollBarState {
   Rect rect;
 };
 
-enum class ScrollCode { LineUp, LineDown, PageUp, PageDown, ThumbPosition, ThumbTrack, Other };
 
 // The data rows or columns in view (visible indices from 1).
 struct VisibleRange {

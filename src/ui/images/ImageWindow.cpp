@@ -1,5 +1,7 @@
 #include "images/ImageWindow.h"
 
+#include "platform/ScrollActions.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -8,21 +10,6 @@
 #include "platform/ScreenInfo.h"
 
 namespace vantrel {
-
-namespace {
-
-bool requestFor(int action, ScrollRequest& out) {
-  switch (action) {
-    case QAbstractSlider::SliderSingleStepSub: out = ScrollRequest::LineUp; return true;
-    case QAbstractSlider::SliderSingleStepAdd: out = ScrollRequest::LineDown; return true;
-    case QAbstractSlider::SliderPageStepSub: out = ScrollRequest::PageUp; return true;
-    case QAbstractSlider::SliderPageStepAdd: out = ScrollRequest::PageDown; return true;
-    case QAbstractSlider::SliderMove: out = ScrollRequest::Thumb; return true;
-    default: return false;
-  }
-}
-
-}  // namespace
 
 ImageWindow::ImageWindow(QWidget* parent, ScreenDpi dpi)
     : QWidget(parent), dpi_(dpi), scroller_(dpi.x(), dpi.y()) {
@@ -45,8 +32,7 @@ ImageWindow::ImageWindow(QWidget* parent, ScreenDpi dpi)
     const ScrollAxis axis = bar == vbar_ ? ScrollAxis::Vertical : ScrollAxis::Horizontal;
     connect(bar, &QAbstractSlider::actionTriggered, this, [this, bar, axis](int action) {
       if (syncing_) return;
-      ScrollRequest request;
-      if (requestFor(action, request) && scroller_.scroll(axis, request, bar->sliderPosition())) update();
+      if (scroller_.scroll(axis, scrollCodeFor(action), bar->sliderPosition())) update();
       // The bar shows where the window is, not where its own step would go.
       bar->setSliderPosition(scroller_.offset(axis));
     });

@@ -1,5 +1,7 @@
 #include "lists/MarkupList.h"
 
+#include "platform/ScrollActions.h"
+
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QPainter>
@@ -8,21 +10,6 @@
 #include "platform/ListKeys.h"
 
 namespace vantrel {
-
-namespace {
-
-ScrollCode codeFor(int action) {
-  switch (action) {
-    case QAbstractSlider::SliderSingleStepSub: return ScrollCode::LineUp;
-    case QAbstractSlider::SliderSingleStepAdd: return ScrollCode::LineDown;
-    case QAbstractSlider::SliderPageStepSub: return ScrollCode::PageUp;
-    case QAbstractSlider::SliderPageStepAdd: return ScrollCode::PageDown;
-    case QAbstractSlider::SliderMove: return ScrollCode::ThumbTrack;
-    default: return ScrollCode::Other;
-  }
-}
-
-}  // namespace
 
 MarkupList::MarkupList(QWidget* parent, QWidget* mainWindow, ScreenDpi dpi)
     : QWidget(parent), model_(dpi.x(), dpi.y()), dpi_(dpi) {
@@ -36,7 +23,7 @@ MarkupList::MarkupList(QWidget* parent, QWidget* mainWindow, ScreenDpi dpi)
   bar_->setEnabled(false);
   connect(bar_, &QAbstractSlider::actionTriggered, this, [this](int action) {
     if (syncing_) return;
-    scroll(codeFor(action), bar_->sliderPosition());
+    scroll(scrollCodeFor(action), bar_->sliderPosition());
   });
   connect(bar_, &QAbstractSlider::sliderReleased, this,
           [this] { scroll(ScrollCode::ThumbPosition, bar_->sliderPosition()); });

@@ -1,5 +1,7 @@
 #include "lists/PagedList.h"
 
+#include "platform/ScrollActions.h"
+
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QPainter>
@@ -8,21 +10,6 @@
 #include "platform/ListKeys.h"
 
 namespace vantrel {
-
-namespace {
-
-ScrollCode codeForAction(int action) {
-  switch (action) {
-    case QAbstractSlider::SliderSingleStepSub: return ScrollCode::LineUp;
-    case QAbstractSlider::SliderSingleStepAdd: return ScrollCode::LineDown;
-    case QAbstractSlider::SliderPageStepSub: return ScrollCode::PageUp;
-    case QAbstractSlider::SliderPageStepAdd: return ScrollCode::PageDown;
-    case QAbstractSlider::SliderMove: return ScrollCode::ThumbTrack;
-    default: return ScrollCode::Other;
-  }
-}
-
-}  // namespace
 
 PagedListView::PagedListView(QWidget* parent, PagedList& list, ScreenDpi dpi)
     : QWidget(parent), list_(list), dpi_(dpi) {
@@ -162,7 +149,7 @@ PagedList::PagedList(QWidget* parent, bool checkboxes, ScreenDpi dpi, const char
   bar_->setRange(0, 0);
   connect(bar_, &QAbstractSlider::actionTriggered, this, [this](int action) {
     if (syncing_) return;
-    scroll(codeForAction(action), bar_->sliderPosition());
+    scroll(scrollCodeFor(action), bar_->sliderPosition());
   });
   connect(bar_, &QAbstractSlider::sliderReleased, this,
           [this] { scroll(ScrollCode::ThumbPosition, bar_->sliderPosition()); });

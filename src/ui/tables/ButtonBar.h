@@ -31,8 +31,8 @@ struct ButtonDescription {
   int width = 0, height = 0;  // a text button's size; an image button's size is written back
   // What the button is called for screen readers (the text when empty) and
   // what its tooltip says (the name when empty).
-  QString name;
-  QString tip;
+  QString name = {};
+  QString tip = {};
 };
 
 // Short description: an image button.
@@ -40,7 +40,7 @@ struct ImageButtonDescription {
   int code = 0;
   int image = kNoImage;
   int pressedImage = kNoImage;
-  QString name;
+  QString name = {};
 };
 
 class ButtonBarListener {

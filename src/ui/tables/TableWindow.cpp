@@ -1,5 +1,7 @@
 #include "tables/TableWindow.h"
 
+#include "platform/ScrollActions.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -10,17 +12,6 @@
 namespace vantrel {
 
 namespace {
-
-ScrollCode codeFor(int action) {
-  switch (action) {
-    case QAbstractSlider::SliderSingleStepSub: return ScrollCode::LineUp;
-    case QAbstractSlider::SliderSingleStepAdd: return ScrollCode::LineDown;
-    case QAbstractSlider::SliderPageStepSub: return ScrollCode::PageUp;
-    case QAbstractSlider::SliderPageStepAdd: return ScrollCode::PageDown;
-    case QAbstractSlider::SliderMove: return ScrollCode::ThumbTrack;
-    default: return ScrollCode::Other;
-  }
-}
 
 QRect qrect(const Rect& r) { return QRect(r.left, r.top, r.width(), r.height()); }
 
@@ -66,7 +57,7 @@ TableGridWidget::TableGridWidget(QWidget* parent, QWidget* mainWindow, TableView
     const bool vertical = bar == vbar_;
     connect(bar, &QAbstractSlider::actionTriggered, this, [this, bar, vertical](int action) {
       if (syncing_) return;
-      scroll(vertical, codeFor(action), bar->sliderPosition());
+      scroll(vertical, scrollCodeFor(action), bar->sliderPosition());
       bar->setSliderPosition(vertical ? model_.grid().scrollY() : model_.grid().scrollX());
     });
     connect(bar, &QAbstractSlider::sliderReleased, this, [this, bar, vertical] {

@@ -199,7 +199,9 @@ TEST(HomeLayout, SpotsAgreeWithTapsInReadingOrder) {
         } else {
           EXPECT_TRUE(layout.onContents(x, y));
         }
-        if (i > 0) EXPECT_LE(spots[i - 1].rect.top, s.rect.top);
+        if (i > 0) {
+          EXPECT_LE(spots[i - 1].rect.top, s.rect.top);
+        }
       }
       EXPECT_EQ(letters, u"ABCDEFGHIJKLMNOPQRSTUVWXYZ");
     }

@@ -168,7 +168,9 @@ TEST(Calculator, ChecksInOrderMovesTheFocusAndShowsTheKeyboard) {
     EXPECT_EQ(shown[0].box.caption, u"Error");
     EXPECT_EQ(shown[0].box.buttons, MessageButtons::Ok);
     EXPECT_EQ(QString::fromStdU16String(shown[0].box.text).left(int(strlen(s.start))), s.start);
-    if (QApplication::focusWidget()) EXPECT_EQ(QApplication::focusWidget(), form->field(s.focus));
+    if (QApplication::focusWidget()) {
+      EXPECT_EQ(QApplication::focusWidget(), form->field(s.focus));
+    }
     EXPECT_GT(r.keyboard.showCalls, showsBefore) << "a refusal brings the keyboard up";
   }
 

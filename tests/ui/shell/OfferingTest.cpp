@@ -87,8 +87,9 @@ void expectOfferingAgrees(const std::string& dir) {
                              : page == WebPageKind::image                                    ? "image"
                              : page == WebPageKind::footnote                                 ? "footnotes"
                                                                                              : nullptr;
-    if (pageViewer)
+    if (pageViewer) {
       EXPECT_NE(std::find(picked.begin(), picked.end(), pageViewer), picked.end()) << dir << " object " << x;
+    }
     shown += !picked.empty();
   }
   EXPECT_GT(shown, 0) << dir;
