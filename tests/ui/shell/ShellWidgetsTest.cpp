@@ -146,6 +146,37 @@ TEST(ShellWidgets, HomePictureIsCentredInAWideWindow) {
   EXPECT_EQ(r.application.mainFrame()->currentData().bytes, (std::vector<uint8_t>{'A', 0}));
 }
 
+// Without a mouse: Tab walks from the page's window to the command bar's
+// buttons and back round, and Return on a home letter opens the index there.
+TEST(ShellWidgets, TabReachesThePageAndTheCommandBar) {
+  if (!demoBuilt()) GTEST_SKIP() << "demo guide not built";
+  Reader r;
+  MainWindow* win = r.host.mainWindow();
+  win->activateWindow();
+  HomeWindow* home = r.host.home()->homeWindow();
+  home->setFocus(Qt::TabFocusReason);
+  ASSERT_EQ(QApplication::focusWidget(), home);
+  CommandBarWidget* bar = win->commandBar();
+  bool reachedBar = false, backHome = false;
+  for (int i = 0; i < 40 && !backHome; ++i) {
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+    QApplication::sendEvent(QApplication::focusWidget(), &tab);
+    QWidget* f = QApplication::focusWidget();
+    ASSERT_NE(f, nullptr);
+    reachedBar = reachedBar || bar->isAncestorOf(f);
+    backHome = reachedBar && f == home;
+  }
+  EXPECT_TRUE(reachedBar);
+  EXPECT_TRUE(backHome);
+  // On home the arrows walk the spots in reading order: Contents, A, B.
+  for (int k : {Qt::Key_Home, Qt::Key_Right, Qt::Key_Right, Qt::Key_Return}) {
+    QKeyEvent e(QEvent::KeyPress, k, Qt::NoModifier);
+    QApplication::sendEvent(home, &e);
+  }
+  EXPECT_EQ(r.application.mainFrame()->currentObject(), r.key("index_search"));
+  EXPECT_EQ(r.application.mainFrame()->currentData().bytes, (std::vector<uint8_t>{'B', 0}));
+}
+
 TEST(ShellWidgets, LetterTapThenBackEnablesForward) {
   if (!demoBuilt()) GTEST_SKIP() << "demo guide not built";
   Reader r;
