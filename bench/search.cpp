@@ -13,6 +13,7 @@
 //    answers, with the longest frame of the window while the index builds.
 // Run by hand: build/bin/bench_search [--benchmark_filter=...]
 #include "BenchApp.h"
+#include "BenchReader.h"
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 #include <stdlib.h>
@@ -390,15 +391,10 @@ void BM_KeystrokeToResults(benchmark::State& state) {
   app();
   const std::string dir = state.range(0) ? big().dir : std::string(VANTREL_BINARY_DIR) + "/demo-guide";
   setenv("XDG_CACHE_HOME", tempPath("cache").c_str(), 1);
-  QtScreen screen(96, 96, {240, 320});
-  DesktopKeyboard keyboard;
-  FixedSettings settings(dir, std::nullopt);
-  QtMessages messages(true);
-  QtFontFiles fonts;
-  GuideHost host(screen, dir);
-  Application application(host, Services{screen, keyboard, settings, messages, fonts});
-  if (!application.startUp()) std::abort();
-  host.connectCommands(application);
+  bench::StartedReader reader(dir);
+  if (!reader.started) std::abort();
+  Application& application = reader.application;
+  GuideHost& host = reader.host;
   application.mainFrame()->navigate(application.pageKeys()["search"], nullptr, 0, true);
   auto* viewer = dynamic_cast<SearchViewer*>(application.viewer("search"));
   while (viewer->building()) QApplication::processEvents(QEventLoop::AllEvents, 50);
@@ -415,8 +411,6 @@ void BM_KeystrokeToResults(benchmark::State& state) {
     }
   }
   percentiles(state, ms);
-  host.mainWindow()->setFrame(nullptr);
-  application.shutDown();
 }
 BENCHMARK(BM_KeystrokeToResults)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
 
@@ -438,15 +432,10 @@ void BM_FirstStartToSearch(benchmark::State& state) {
   uint64_t hits = 0;
   for (auto _ : state) {
     const auto t0 = Clock::now();
-    QtScreen screen(96, 96, {240, 320});
-    DesktopKeyboard keyboard;
-    FixedSettings settings(dir, std::nullopt);
-    QtMessages messages(true);
-    QtFontFiles fonts;
-    GuideHost host(screen, dir);
-    Application application(host, Services{screen, keyboard, settings, messages, fonts});
-    if (!application.startUp()) std::abort();
-    host.connectCommands(application);
+    bench::StartedReader reader(dir);
+    if (!reader.started) std::abort();
+    Application& application = reader.application;
+    GuideHost& host = reader.host;
     host.showMainWindow();
     startUpMs = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
     auto* viewer = dynamic_cast<SearchViewer*>(application.viewer("search"));
@@ -472,8 +461,6 @@ void BM_FirstStartToSearch(benchmark::State& state) {
     viewer->runSearch();
     readySeconds = std::chrono::duration<double>(Clock::now() - t0).count();
     hits = static_cast<uint64_t>(viewer->scriptState()["results"].toArray().size());
-    host.mainWindow()->setFrame(nullptr);
-    application.shutDown();
   }
   state.counters["ready_s"] = readySeconds;
   state.counters["longest_frame_ms"] = longestFrame;

@@ -6,11 +6,7 @@
 #include <QApplication>
 #include <filesystem>
 
-#include "platform/KeyboardService.h"
-#include "platform/QtFontFiles.h"
-#include "platform/QtMessages.h"
-#include "platform/QtScreen.h"
-#include "shell/GuideHost.h"
+#include "BenchReader.h"
 
 using namespace vantrel;
 
@@ -26,18 +22,12 @@ static void BM_NavigateBetweenTwoPages(benchmark::State& state) {
   static char* argv[] = {name, nullptr};
   static QApplication* app = new QApplication(argc, argv);  // lives to the end of the process
   (void)app;
-  QtScreen screen(96, 96, {240, 320});
-  DesktopKeyboard keyboard;
-  FixedSettings settings(demo, std::nullopt);
-  QtMessages messages(true);
-  QtFontFiles fonts;
-  GuideHost host(screen, demo);
-  Application application(host, Services{screen, keyboard, settings, messages, fonts});
-  if (!application.startUp()) {
+  bench::StartedReader reader(demo);
+  if (!reader.started) {
     state.SkipWithError("start-up refused");
     return;
   }
-  host.connectCommands(application);
+  Application& application = reader.application;
   QApplication::processEvents();
   const uint32_t home = application.pageKeys()["home"];
   const uint32_t search = application.pageKeys()["index_search"];
@@ -51,8 +41,6 @@ static void BM_NavigateBetweenTwoPages(benchmark::State& state) {
     toHome = !toHome;
     QApplication::processEvents();  // the repaint of what was shown
   }
-  host.mainWindow()->setFrame(nullptr);
-  application.shutDown();
 }
 BENCHMARK(BM_NavigateBetweenTwoPages)->Unit(benchmark::kMicrosecond);
 
