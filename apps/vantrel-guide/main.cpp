@@ -21,6 +21,7 @@
 #include "platform/QtMessages.h"
 #include "platform/QtScreen.h"
 #include "platform/WindowPlacement.h"
+#include "platform/Zoom.h"
 #include "shell/Application.h"
 #include "shell/GuideHost.h"
 #include "shell/ScriptRunner.h"
@@ -43,6 +44,9 @@ const char* kUsage =
     "                             desktop)\n"
     "  --dpi N                    dots per inch, both directions (default 96)\n"
     "  --dpi-x N, --dpi-y N       dots per inch in one direction\n"
+    "  --zoom PERCENT             start zoomed (25 to 400; default: the zoom kept in the\n"
+    "                             settings file, else 100); the zoom multiplies the dots\n"
+    "                             per inch every layout uses\n"
     "  --settings FILE            settings file (INI) in place of the device registry\n"
     "  --install-dir DIR          this edition's install directory (where the content is checked)\n"
     "  --previous-install-dir DIR the previous edition's install directory\n"
@@ -55,6 +59,8 @@ const char* kUsage =
     "  Alt+Right                  forward\n"
     "  Alt+Home                   home\n"
     "  Ctrl+Q                     exit (asks first)\n"
+    "  Ctrl++ (Ctrl+=), Ctrl+-    zoom in, zoom out (also Ctrl+wheel outside pictures)\n"
+    "  Ctrl+0                     zoom back to 100 %\n"
     "  Escape                     closes the full-text dialog\n"
     "  Enter                      in a calculator field: calculate\n"
     "  Arrow keys, Page Up/Down   in a table: scroll the grid\n"
@@ -77,6 +83,7 @@ struct Options {
   int screenW = 240, screenH = 320;
   bool screenGiven = false;
   int dpiX = 96, dpiY = 96;
+  int zoom = 0;  // 0: the kept one
   QString settings;
   QString installDir, previousInstallDir;
   std::string script;
@@ -111,7 +118,8 @@ int parseOptions(int argc, char** argv, Options& o) {
     };
     std::string v;
     if (a == "--data" || a == "--settings" || a == "--install-dir" || a == "--previous-install-dir" ||
-        a == "--script" || a == "--screen" || a == "--dpi" || a == "--dpi-x" || a == "--dpi-y") {
+        a == "--script" || a == "--screen" || a == "--dpi" || a == "--dpi-x" || a == "--dpi-y" ||
+        a == "--zoom") {
       if (!value(v)) {
         usageError(a + " needs a value");
         return 2;
@@ -138,6 +146,13 @@ int parseOptions(int argc, char** argv, Options& o) {
         return 2;
       }
       o.screenGiven = true;
+    } else if (a == "--zoom") {
+      std::string percent = v;
+      if (!percent.empty() && percent.back() == '%') percent.pop_back();
+      if (!parseInt(percent.c_str(), kMinZoom, kMaxZoom, o.zoom)) {
+        usageError("--zoom takes a percentage from " + std::to_string(kMinZoom) + " to " + std::to_string(kMaxZoom));
+        return 2;
+      }
     } else {
       int dpi;
       if (!parseInt(v.c_str(), 48, 960, dpi)) {
@@ -215,11 +230,17 @@ static int runProgram(int argc, char** argv) {
     o.screenH = placement.height();
   }
   QtScreen screen(o.dpiX, o.dpiY, {o.screenW, o.screenH});
+  // The zoom is kept in the settings file of an interactive run, and in the
+  // one a scripted run names; a scripted run without --settings starts at
+  // 100 % and keeps nothing, so runs stay independent of each other.
+  const QString zoomFile = o.scripted && o.settings.isEmpty() ? QString() : settingsFile;
+  screen.setZoom(o.zoom ? o.zoom : savedZoom(zoomFile));
   DesktopKeyboard keyboard;
   IniSettings settings(settingsFile, dataDir, o.installDir, o.previousInstallDir);
   QtMessages messages(o.scripted);
   QtFontFiles fonts;
   GuideHost host(screen, dataDir.toStdString());
+  host.setZoomChangedHandler([zoomFile](int zoom) { saveZoom(zoomFile, zoom); });
 
   int status = 0;
   {

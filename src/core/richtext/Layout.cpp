@@ -49,10 +49,11 @@ struct MarkupRenderer::Sink {
 Rect MarkupRenderer::walk(DrawingSurface& surface, TextBlock& block, const Rect& rect, Sink& sink) const {
   const std::u16string& text = block.text;
   const int32_t length = static_cast<int32_t>(std::min<size_t>(text.size(), INT32_MAX));
-  const int xStart = rect.left + margins_.left;
-  const int xLimit = rect.right - margins_.right;
+  const TextMargins pad = margins();
+  const int xStart = rect.left + pad.left;
+  const int xLimit = rect.right - pad.right;
   const int lineStep = block.maxRunHeight + lineSpacing();
-  int y = rect.top + margins_.top;
+  int y = rect.top + pad.top;
   int yBottom = y + lineStep;
 
   if (sink.draw) {
@@ -71,11 +72,11 @@ Rect MarkupRenderer::walk(DrawingSurface& surface, TextBlock& block, const Rect&
 
   // Measuring state.
   const int leftEdge = rect.left;
-  int rightEdge = rect.left + margins_.left;
-  int bottom = rect.top + margins_.top + lineStep;
+  int rightEdge = rect.left + pad.left;
+  int bottom = rect.top + pad.top + lineStep;
   int64_t lineWidth = 0;  // pieces flushed on the current line, allowance included
   bool hardBreak = false;
-  const int sideMargins = margins_.left + margins_.right;
+  const int sideMargins = pad.left + pad.right;
   auto coverLine = [&]() {
     // A line ended by a line feed (or the last line) widens the result to cover it.
     if (rightEdge - leftEdge < lineWidth + sideMargins) {
@@ -305,8 +306,8 @@ size_t contentHash(const TextBlock& block) {
 
 bool MarkupRenderer::drawingFits(const BlockDrawing& d, const TextBlock& block, const Rect& rect,
                                  size_t content) const {
-  return font_ && d.font == *font_ && d.maxLines == maxLines_ && d.margins == margins_ && d.dpiX == dpiX_ &&
-         d.dpiY == dpiY_ && d.width == rect.width() && d.height == rect.height() && d.background == block.background &&
+  return font_ && d.font == *font_ && d.maxLines == maxLines_ && d.margins == margins() && d.dpiX == dpiX() &&
+         d.dpiY == dpiY() && d.width == rect.width() && d.height == rect.height() && d.background == block.background &&
          d.inverted == block.inverted && d.format == block.format && d.content == content;
 }
 
@@ -354,9 +355,9 @@ void MarkupRenderer::drawBlock(Point screenOrigin, LinkAreaList* linkAreas, Draw
   if (record) d->recording = surface.endRecording();
   d->font = *font_;
   d->maxLines = maxLines_;
-  d->margins = margins_;
-  d->dpiX = dpiX_;
-  d->dpiY = dpiY_;
+  d->margins = margins();
+  d->dpiX = dpiX();
+  d->dpiY = dpiY();
   d->width = rect.width();
   d->height = rect.height();
   d->background = block.background;
@@ -427,8 +428,9 @@ PopupPlacement MarkupRenderer::placePopup(const Rect& bounds, DrawingSurface& su
 }
 
 int MarkupRenderer::lineHeight() const {
-  const int h = font_ ? fontPixelHeight(*font_) : ((dpiY_ + 3) * 16) / 96;
-  return h + margins_.top + margins_.bottom + (dpiY_ + 48) / 96;
+  const int h = font_ ? fontPixelHeight(*font_) : ((dpiY() + 3) * 16) / 96;
+  const TextMargins m = margins();
+  return h + m.top + m.bottom + (dpiY() + 48) / 96;
 }
 
 void MarkupRenderer::resetBlock(TextBlock& block) {

@@ -234,10 +234,12 @@ int scriptHeightForMeasure(int height) {
 
 }  // namespace
 
-MarkupRenderer::MarkupRenderer(int dpiX, int dpiY) : dpiX_(dpiX), dpiY_(dpiY) {
-  const int h = std::clamp((3 * dpiX + 48) / 96, 0, 255);
-  const int v = std::clamp((dpiY + 48) / 96, 0, 255);
-  margins_ = {static_cast<uint8_t>(h), static_cast<uint8_t>(v), static_cast<uint8_t>(h), static_cast<uint8_t>(v)};
+MarkupRenderer::MarkupRenderer(ScreenDpi dpi) : dpi_(dpi) {}
+
+TextMargins MarkupRenderer::margins() const {
+  const int h = std::clamp((3 * dpiX() + 48) / 96, 0, 255);
+  const int v = std::clamp((dpiY() + 48) / 96, 0, 255);
+  return {static_cast<uint8_t>(h), static_cast<uint8_t>(v), static_cast<uint8_t>(h), static_cast<uint8_t>(v)};
 }
 
 void MarkupRenderer::configure(const std::optional<FontDescription>& font, int maxLines, Colour defaultColour) {
@@ -406,7 +408,8 @@ bool MarkupRenderer::parse(TextBlock& block, DrawingSurface& surface) {
     total += run.width;
     tallest = std::max(tallest, run.height);
   }
-  total += margins_.left + margins_.right + 1;
+  const TextMargins m = margins();
+  total += m.left + m.right + 1;
   block.lineWidth = static_cast<int32_t>(std::min<int64_t>(total, INT32_MAX));
   block.maxRunHeight = tallest;
   block.parsed = true;

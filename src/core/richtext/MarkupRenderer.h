@@ -7,6 +7,7 @@
 //
 // One renderer is kept per window that draws markup; it holds the base font,
 // the line limit, the default colour, the margins and the scanning state.
+#include "platform/ScreenDpi.h"
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -70,8 +71,10 @@ struct PopupPlacement {
 
 class MarkupRenderer {
  public:
-  // dpiX and dpiY are the screen's resolution, read once at start-up.
-  explicit MarkupRenderer(int dpiX = 96, int dpiY = 96);
+  // Fixed resolutions, or (ScreenDpi following a screen) the screen's
+  // resolution as it is at each layout.
+  explicit MarkupRenderer(int dpiX = 96, int dpiY = 96) : MarkupRenderer(ScreenDpi(dpiX, dpiY)) {}
+  explicit MarkupRenderer(ScreenDpi dpi);
 
   // Sets the base font (only when one is given), the line limit (0 = none) and
   // the colour of non-link text.
@@ -122,13 +125,14 @@ class MarkupRenderer {
   const std::optional<FontDescription>& font() const { return font_; }
   int maxLines() const { return maxLines_; }
   Colour defaultColour() const { return defaultColour_; }
-  const TextMargins& margins() const { return margins_; }
-  int dpiX() const { return dpiX_; }
-  int dpiY() const { return dpiY_; }
+  // Three pixels at the sides and one above and below, at 96 dots per inch.
+  TextMargins margins() const;
+  int dpiX() const { return dpi_.x(); }
+  int dpiY() const { return dpi_.y(); }
   // Space between lines: ((dpiY + 24) * 2) / 96.
-  int lineSpacing() const { return ((dpiY_ + 24) * 2) / 96; }
+  int lineSpacing() const { return ((dpiY() + 24) * 2) / 96; }
   // Extra width of the last piece of an italic or scripted run: ((dpiX + 24) * 2) / 96.
-  int overhangAllowance() const { return ((dpiX_ + 24) * 2) / 96; }
+  int overhangAllowance() const { return ((dpiX() + 24) * 2) / 96; }
 
  private:
   struct Sink;
@@ -144,9 +148,7 @@ class MarkupRenderer {
   Colour defaultColour_ = 0;
   TextStyle current_;
   TextStyle pending_;
-  TextMargins margins_;
-  int dpiX_;
-  int dpiY_;
+  ScreenDpi dpi_;
 };
 
 }  // namespace vantrel

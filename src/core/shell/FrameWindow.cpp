@@ -130,4 +130,13 @@ void FrameWindow::keyboardChanged() {
   arrange(true);
 }
 
+void FrameWindow::rescale() {
+  keyboardChanged();
+  if (mode_ != Mode::Overlay) return;
+  Size client = host_.clientSize();
+  for (const PlacedItem& p : placeItems(current_, client.width, layoutHeight(client.height, screen_.dpiY())))
+    p.window->place(p.rect);
+  arrange(true);  // the overlay's windows over them, shared ones included
+}
+
 }  // namespace vantrel

@@ -64,6 +64,9 @@ class FrameWindow {
   // The keyboard appeared or went away: fit the window above it (or above
   // the menu bar) and lay out again.
   void keyboardChanged();
+  // The resolution changed (a zoom): fits the frame to the desktop again and
+  // places the page's windows at their new sizes, those under an overlay too.
+  void rescale();
 
   Mode mode() const { return mode_; }
   const std::vector<LayoutItem>& current() const { return current_; }

@@ -1,5 +1,7 @@
 #include "images/ImageWindow.h"
 
+#include "platform/Rescale.h"
+
 #include "platform/ScrollActions.h"
 
 #include <QKeyEvent>
@@ -14,6 +16,7 @@ namespace vantrel {
 ImageWindow::ImageWindow(QWidget* parent, ScreenDpi dpi)
     : QWidget(parent), dpi_(dpi), scroller_(dpi.x(), dpi.y()) {
   setObjectName("imageWindow");
+  setProperty(kOwnWheelZoom, true);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::ClickFocus);
 

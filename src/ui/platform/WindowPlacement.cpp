@@ -3,6 +3,8 @@
 #include <QSettings>
 #include <algorithm>
 
+#include "platform/Zoom.h"
+
 namespace vantrel {
 
 namespace {
@@ -37,6 +39,22 @@ bool saveWindowGeometry(const QString& settingsFile, const QRect& geometry) {
   s.setValue("Window/y", geometry.y());
   s.setValue("Window/width", geometry.width());
   s.setValue("Window/height", geometry.height());
+  s.sync();
+  return s.status() == QSettings::NoError;
+}
+
+int savedZoom(const QString& settingsFile) {
+  if (settingsFile.isEmpty()) return kNoZoom;
+  QSettings s(settingsFile, QSettings::IniFormat);
+  bool ok = false;
+  const int zoom = s.value("View/Zoom", kNoZoom).toInt(&ok);
+  return ok ? clampZoom(zoom) : kNoZoom;
+}
+
+bool saveZoom(const QString& settingsFile, int zoom) {
+  if (settingsFile.isEmpty()) return false;
+  QSettings s(settingsFile, QSettings::IniFormat);
+  s.setValue("View/Zoom", clampZoom(zoom));
   s.sync();
   return s.status() == QSettings::NoError;
 }

@@ -14,4 +14,10 @@ QRect initialWindowGeometry(const QString& settingsFile, const QRect& available)
 // Keeps geometry for the next start; false when the file cannot be written.
 bool saveWindowGeometry(const QString& settingsFile, const QRect& geometry);
 
+// The zoom kept in the settings file (section [View], key Zoom), within what
+// the reader accepts; 100 when none is kept or the value is not a number.
+int savedZoom(const QString& settingsFile);
+// Keeps zoom for the next start; false when the file cannot be written.
+bool saveZoom(const QString& settingsFile, int zoom);
+
 }  // namespace vantrel

@@ -4,6 +4,8 @@
 #include <QPrinter>
 
 #include "export/PagePrinter.h"
+#include "platform/Rescale.h"
+#include "platform/Zoom.h"
 #include "shell/MainFrame.h"
 #include "tables/MarkupMenu.h"
 
@@ -81,8 +83,33 @@ void registerShellViewerFactories(ViewerFactories& factories) {
   factories.add("home", [](ViewerContext& ctx, ViewerPlatform& p) -> MadeViewer { return p.host.makeHome(ctx); });
 }
 
+void GuideHost::setZoom(int percent) {
+  percent = clampZoom(percent);
+  if (percent == screen_.zoom()) return;
+  screen_.setZoom(percent);
+  if (!window_) return;
+  window_->closePopups();
+  // The viewers first (the sizes they give their windows), then each window
+  // from the innermost out, then the frame's layout of the page, and last a
+  // layout of every window at its final size.
+  for (const auto& [viewer, c] : capabilities_)
+    if (c.rescale) c.rescale->rescale();
+  rescaleWidgets(window_.get());
+  window_->rescale();
+  relayoutWidgets(window_.get());
+  if (zoomChanged_) zoomChanged_(percent);
+}
+
 void GuideHost::connectCommands(Application& app) {
   if (!window_) return;
+  window_->setZoomHandler([this](MainWindow::ZoomKey z) {
+    switch (z) {
+      case MainWindow::ZoomKey::In: setZoom(nextZoom(screen_.zoom(), 1)); break;
+      case MainWindow::ZoomKey::Out: setZoom(nextZoom(screen_.zoom(), -1)); break;
+      case MainWindow::ZoomKey::Reset: setZoom(kNoZoom); break;
+      case MainWindow::ZoomKey::None: break;
+    }
+  });
   CommandBarWidget* bar = window_->commandBar();
   bar->setCommandHandler([this](int command) {
     if (chrome_) chrome_->command(command);

@@ -47,6 +47,13 @@ class GuideHost : public ApplicationHost {
   // application has started; safe to call when start-up was refused.
   void connectCommands(Application& app);
 
+  // Zooms the whole reader to percent (clamped to what it accepts): every
+  // layout reads the zoomed resolution, and the page shown is laid out again
+  // in place. Tells the zoom handler when the zoom changed.
+  void setZoom(int percent);
+  int zoom() const { return screen_.zoom(); }
+  void setZoomChangedHandler(std::function<void(int)> handler) { zoomChanged_ = std::move(handler); }
+
   MainWindow* mainWindow() const { return window_.get(); }
   QtChromeViewer* chrome() const { return chrome_; }
   QtHomeViewer* home() const { return home_; }
@@ -61,6 +68,7 @@ class GuideHost : public ApplicationHost {
   MenuHost* historyHost_ = nullptr;  // child of the main window
   std::vector<std::pair<const Viewer*, ViewerCapabilities>> capabilities_;
   std::function<void()> quit_;
+  std::function<void(int)> zoomChanged_;
 };
 
 }  // namespace vantrel

@@ -1,11 +1,13 @@
 #include "shell/MainWindow.h"
 
 #include "platform/Accessible.h"
+#include "platform/Rescale.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 #include "shell/ChromeViewer.h"
 #include "richtext/MarkupRenderer.h"
@@ -23,10 +25,7 @@ MainWindow::MainWindow(QtScreen& screen) : screen_(screen) {
   pal.setColor(QPalette::Window, QColor(255, 255, 255));
   pageArea_->setPalette(pal);
   commandBar_ = new CommandBarWidget(this, ScreenDpi(screen));
-  // The smallest window that keeps the whole command bar, the task-bar strip
-  // and a usable page area.
-  setMinimumSize(commandBar_->requiredWidth(),
-                 screen.taskBarHeight() + menuBarHeight(screen.dpiY()) + scaleForDpi(60, screen.dpiY()));
+  setMinimumSizeForScreen();
   Size s = screen.screenSize();
   resize(s.width, s.height);
   setWindowTitle(QString::fromStdU16String(kGuideTitle));
@@ -103,6 +102,21 @@ void MainWindow::resizeEvent(QResizeEvent*) {
   placeCommandBar();
 }
 
+void MainWindow::setMinimumSizeForScreen() {
+  // The smallest window that keeps the whole command bar, the task-bar strip
+  // and a usable page area.
+  setMinimumSize(commandBar_->requiredWidth(),
+                 screen_.taskBarHeight() + menuBarHeight(screen_.dpiY()) + scaleForDpi(60, screen_.dpiY()));
+}
+
+void MainWindow::rescale() {
+  setMinimumSizeForScreen();
+  screen_.setScreenSize({width(), height()});
+  if (frame_) frame_->rescale();
+  placeCommandBar();
+  update();
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (!onShortcut_) {
     event->accept();
@@ -126,6 +140,24 @@ int MainWindow::shortcutCommand(int key, Qt::KeyboardModifiers modifiers) {
   return 0;
 }
 
+MainWindow::ZoomKey MainWindow::zoomKey(int key, Qt::KeyboardModifiers modifiers) {
+  // Plus often needs Shift, and the keypad's keys carry their own modifier.
+  modifiers &= Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+  if (modifiers != Qt::ControlModifier) return ZoomKey::None;
+  switch (key) {
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+      return ZoomKey::In;
+    case Qt::Key_Minus:
+    case Qt::Key_Underscore:
+      return ZoomKey::Out;
+    case Qt::Key_0:
+      return ZoomKey::Reset;
+    default:
+      return ZoomKey::None;
+  }
+}
+
 void MainWindow::closePopups() {
   // Closing one popup may bring the one below it back as the active one.
   for (int guard = 0; guard < 16; ++guard) {
@@ -144,11 +176,17 @@ bool MainWindow::ownsWidget(const QWidget* w) const {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Wheel) return wheelZoom(qobject_cast<QWidget*>(watched), static_cast<QWheelEvent*>(event));
   if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) return false;
   auto* w = qobject_cast<QWidget*>(watched);
   // The shortcuts work from a popup opened over the window as well.
   if (!w || !ownsWidget(w)) return false;
   auto* k = static_cast<QKeyEvent*>(event);
+  if (ZoomKey z = zoomKey(k->key(), k->modifiers()); z != ZoomKey::None && onZoom_) {
+    event->accept();
+    if (event->type() == QEvent::KeyPress) onZoom_(z);
+    return true;
+  }
   if (onPrint_ && k->key() == Qt::Key_P && (k->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
                                                               Qt::AltModifier | Qt::MetaModifier)) == Qt::ControlModifier) {
     event->accept();
@@ -164,6 +202,21 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   if (onShortcut_) onShortcut_(command);
+  return true;
+}
+
+bool MainWindow::wheelZoom(QWidget* w, QWheelEvent* e) {
+  if (!w || !onZoom_ || (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != Qt::ControlModifier ||
+      !ownsWidget(w))
+    return false;
+  // A picture zooms itself with the same wheel.
+  for (QWidget* p = w; p; p = p->parentWidget())
+    if (p->property(kOwnWheelZoom).toBool()) return false;
+  wheelRest_ += e->angleDelta().y();
+  const int notches = wheelRest_ / 120;
+  wheelRest_ -= notches * 120;
+  for (int i = 0; i < std::abs(notches); ++i) onZoom_(notches > 0 ? ZoomKey::In : ZoomKey::Out);
+  e->accept();
   return true;
 }
 

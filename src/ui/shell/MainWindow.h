@@ -4,6 +4,8 @@
 // (the page area where the viewers' windows are laid out) and the command
 // bar. Resizing the window resizes the emulated screen.
 #include <QWidget>
+
+class QWheelEvent;
 #include <functional>
 #include <memory>
 
@@ -46,6 +48,15 @@ class MainWindow : public QWidget, public FrameHost {
   // The command a key press stands for, or 0.
   static int shortcutCommand(int key, Qt::KeyboardModifiers modifiers);
 
+  // The zoom keys: Ctrl++ and Ctrl+= in, Ctrl+- out, Ctrl+0 back to 100 %.
+  enum class ZoomKey { None, In, Out, Reset };
+  static ZoomKey zoomKey(int key, Qt::KeyboardModifiers modifiers);
+  // Called for the zoom keys and for Ctrl+wheel outside pictures.
+  void setZoomHandler(std::function<void(ZoomKey)> handler) { onZoom_ = std::move(handler); }
+  // The resolution changed: the task bar, the command bar and the frame's
+  // layout take their new sizes.
+  void rescale();
+
  protected:
   void paintEvent(QPaintEvent*) override;
   void resizeEvent(QResizeEvent*) override;
@@ -55,6 +66,8 @@ class MainWindow : public QWidget, public FrameHost {
 
  private:
   void placeCommandBar();
+  void setMinimumSizeForScreen();
+  bool wheelZoom(QWidget* watched, QWheelEvent* event);
 
   QtScreen& screen_;
   FrameWindow* frame_ = nullptr;
@@ -63,6 +76,8 @@ class MainWindow : public QWidget, public FrameHost {
   QString title_;
   std::function<void(int)> onShortcut_;
   std::function<void()> onPrint_;
+  std::function<void(ZoomKey)> onZoom_;
+  int wheelRest_ = 0;
 };
 
 }  // namespace vantrel

@@ -61,6 +61,7 @@ QJsonObject collectState(Application& app, GuideHost& host, const KeyboardServic
                        : QString();
   o["page"] = page;
   o["objectCount"] = static_cast<qint64>(host.objectCount());
+  o["zoom"] = host.zoom();
 
   PageHistory& h = app.history();
   QJsonObject history;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "shell/Application.h"
+#include "platform/Rescale.h"
 #include "shell/ScriptCapabilities.h"
 
 namespace vantrel {
@@ -35,6 +36,8 @@ struct ViewerCapabilities {
   ScriptControls* controls = nullptr;
   ScriptTree* tree = nullptr;
   ScriptIndexBuild* indexBuild = nullptr;
+  // Lays the viewer out again after a zoom (its windows rescale themselves).
+  Rescalable* rescale = nullptr;
 };
 
 template <class V>
@@ -46,6 +49,7 @@ ViewerCapabilities capabilitiesOf(V* v) {
   if constexpr (std::is_base_of_v<ScriptControls, V>) c.controls = v;
   if constexpr (std::is_base_of_v<ScriptTree, V>) c.tree = v;
   if constexpr (std::is_base_of_v<ScriptIndexBuild, V>) c.indexBuild = v;
+  if constexpr (std::is_base_of_v<Rescalable, V>) c.rescale = v;
   return c;
 }
 
