@@ -11,7 +11,6 @@ namespace vantrel {
 CommandBarWidget::CommandBarWidget(QWidget* parent, ScreenDpi dpi)
     : QWidget(parent), dpi_(dpi) {
   setObjectName("commandBar");
-  const int image = commandImageSize(dpi.x());
   for (const CommandBarButton& b : commandBarLayout()) {
     if (b.command == 0) {
       auto* sep = new QFrame(this);
@@ -22,11 +21,7 @@ CommandBarWidget::CommandBarWidget(QWidget* parent, ScreenDpi dpi)
     }
     auto* button = new QToolButton(this);
     button->setObjectName(QString("command%1").arg(b.command));
-    QIcon icon;
-    icon.addPixmap(QPixmap::fromImage(commandImage(b.image, true, dpi.x(), dpi.y())), QIcon::Normal);
-    icon.addPixmap(QPixmap::fromImage(commandImage(b.image, false, dpi.x(), dpi.y())), QIcon::Disabled);
-    button->setIcon(icon);
-    button->setIconSize(QSize(image, image));
+    images_[b.command] = b.image;
     button->setAutoRaise(true);
     // Tab reaches the buttons; a tap leaves the focus where it was.
     button->setFocusPolicy(Qt::TabFocus);
@@ -60,6 +55,24 @@ CommandBarWidget::CommandBarWidget(QWidget* parent, ScreenDpi dpi)
     buttons_[command] = button;
     order_.append(button);
   }
+  setIcons();
+}
+
+void CommandBarWidget::setIcons() {
+  const int image = commandImageSize(dpi_.x());
+  for (auto it = buttons_.cbegin(); it != buttons_.cend(); ++it) {
+    const int number = images_.value(it.key());
+    QIcon icon;
+    icon.addPixmap(QPixmap::fromImage(commandImage(number, true, dpi_.x(), dpi_.y())), QIcon::Normal);
+    icon.addPixmap(QPixmap::fromImage(commandImage(number, false, dpi_.x(), dpi_.y())), QIcon::Disabled);
+    it.value()->setIcon(icon);
+    it.value()->setIconSize(QSize(image, image));
+  }
+}
+
+void CommandBarWidget::rescale() {
+  setIcons();
+  layoutButtons();
 }
 
 void CommandBarWidget::paintEvent(QPaintEvent*) {

@@ -11,11 +11,12 @@
 
 #include "shell/ChromeViewer.h"
 #include "tables/MarkupMenu.h"
+#include "platform/Rescale.h"
 #include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
-class CommandBarWidget : public QWidget, public CommandBar {
+class CommandBarWidget : public QWidget, public CommandBar, public Rescalable {
   Q_OBJECT
  public:
   CommandBarWidget(QWidget* parent, ScreenDpi dpi);
@@ -43,12 +44,18 @@ class CommandBarWidget : public QWidget, public CommandBar {
   // The width its buttons and separators take side by side.
   int requiredWidth() const;
 
+ public:
+  // New icons at the screen's resolution; the main window places the bar.
+  void rescale() override;
+
  private:
+  void setIcons();
   void layoutButtons();
   void popupMenu(QMenu* menu, QWidget* anchor);
 
   ScreenDpi dpi_;
   QMap<int, QToolButton*> buttons_;
+  QMap<int, int> images_;  // command -> its image
   QList<QWidget*> order_;  // buttons and separators, left to right
   QMap<int, QMenu*> menus_;  // by the command of the button that opens it
   QPointer<QMenu> history_;

@@ -84,6 +84,12 @@ HomeLayout HomeWindow::currentLayout() const {
   return HomeLayout(screen_.dpiX(), screen_.dpiY(), screen_.isLandscape());
 }
 
+void HomeWindow::rescale() {
+  lastRect_ = QRect();
+  layoutChanged();
+  update();
+}
+
 void HomeWindow::layoutChanged() {
   QRect r = rect();
   if (r == lastRect_) return;

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/Accessible.h"
+#include "platform/Rescale.h"
 #include "platform/ScreenInfo.h"
 #include "shell/HomeViewer.h"
 #include "shell/LayoutWidget.h"
@@ -13,7 +14,7 @@
 
 namespace vantrel {
 
-class HomeWindow : public LayoutWidget, public AccessibleHotSpots {
+class HomeWindow : public LayoutWidget, public AccessibleHotSpots, public Rescalable {
  public:
   HomeWindow(QWidget* parent, const ScreenInfo& screen);
   void setViewer(HomeViewer* viewer) { viewer_ = viewer; }
@@ -32,6 +33,8 @@ class HomeWindow : public LayoutWidget, public AccessibleHotSpots {
   QString accessibleSpotName(int spot) const override;
   QRect accessibleSpotRect(int spot) const override;
   void accessiblePressSpot(int spot) override;
+  // The picture for the new resolution.
+  void rescale() override;
 
  protected:
   void paintEvent(QPaintEvent*) override;
