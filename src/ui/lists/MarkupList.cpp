@@ -17,6 +17,8 @@ MarkupList::MarkupList(QWidget* parent, QWidget* mainWindow, ScreenDpi dpi)
   setAttribute(Qt::WA_OpaquePaintEvent);
   // Tab reaches the list; a tap does not take the focus from a search box.
   setFocusPolicy(Qt::TabFocus);
+  // The rows are drawn at the screen's device pixel ratio.
+  screen_.setDevicePixelRatio(devicePixelRatioF());
   model_.setSurface(&screen_);
   bar_ = new QScrollBar(Qt::Vertical, this);
   bar_->setObjectName("listScrollBar");

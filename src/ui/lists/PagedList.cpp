@@ -1,5 +1,7 @@
 #include "lists/PagedList.h"
 
+#include "platform/QtSurface.h"
+
 #include "platform/ScrollActions.h"
 
 #include <QMouseEvent>
@@ -74,7 +76,7 @@ int PagedListView::checkboxWidth() const {
 
 void PagedListView::paintEvent(QPaintEvent*) {
   // Drawn off-screen and copied in one step.
-  QImage image(size(), QImage::Format_RGB32);
+  QImage image = QtSurface::makeImage(width(), height(), devicePixelRatioF());
   image.fill(Qt::white);
   {
     QPainter p(&image);

@@ -148,14 +148,23 @@ const QtFont::Glyph& QtFont::glyph(char16_t c) const {
 
 int QtFont::charWidth(char16_t c) const { return glyph(c).width; }
 
-QtSurface::QtSurface(int width, int height)
-    : ownImage_(std::make_unique<QImage>(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32)),
-      image_(ownImage_.get()) {
+QtSurface::QtSurface(int width, int height, qreal devicePixelRatio)
+    : ownImage_(std::make_unique<QImage>(makeImage(width, height, devicePixelRatio))),
+      image_(ownImage_.get()),
+      ratio_(image_->devicePixelRatio()) {
   image_->fill(Qt::white);
   selectFont(nullptr);
 }
 
-QtSurface::QtSurface(QImage* image) : image_(image) { selectFont(nullptr); }
+QtSurface::QtSurface(QImage* image) : image_(image), ratio_(image->devicePixelRatio()) { selectFont(nullptr); }
+
+QImage QtSurface::makeImage(int width, int height, qreal devicePixelRatio) {
+  const qreal ratio = devicePixelRatio > 1.0 ? devicePixelRatio : 1.0;
+  QImage image(std::max(1, qRound(std::max(width, 1) * ratio)), std::max(1, qRound(std::max(height, 1) * ratio)),
+               QImage::Format_RGB32);
+  image.setDevicePixelRatio(ratio);
+  return image;
+}
 
 QtSurface::~QtSurface() { end(); }
 
@@ -220,7 +229,11 @@ void QtSurface::clearFontCache() {
   }
 }
 
-Size QtSurface::size() const { return {image_->width(), image_->height()}; }
+Size QtSurface::size() const {
+  if (ratio_ == 1.0) return {image_->width(), image_->height()};
+  const QSizeF s = image_->deviceIndependentSize();
+  return {qRound(s.width()), qRound(s.height())};
+}
 
 FontRef QtSurface::createFont(const FontDescription& description) {
   FontCache& c = cache();
@@ -553,8 +566,13 @@ void QtSurface::drawImage(const SurfaceImage& image, const Rect& source, const R
   p.drawImage(toQRect(target), q->image(), toQRect(source));
 }
 
+QRect devicePixels(const QRect& r, qreal ratio) {
+  if (ratio == 1.0) return r;
+  return QRect(qRound(r.x() * ratio), qRound(r.y() * ratio), qRound(r.width() * ratio), qRound(r.height() * ratio));
+}
+
 std::unique_ptr<DrawingSurface> QtSurface::createOffscreen(int width, int height) {
-  return std::make_unique<QtSurface>(width, height);
+  return std::make_unique<QtSurface>(width, height, ratio_);
 }
 
 void QtSurface::copyFrom(DrawingSurface& source, const Rect& sourceRect, Point destination) {
@@ -562,12 +580,15 @@ void QtSurface::copyFrom(DrawingSurface& source, const Rect& sourceRect, Point d
   if (!q || sourceRect.isEmpty()) return;
   recordingBroken_ = true;
   flushGlyphs();
+  // Source rectangles of an image are in its device pixels.
+  const QRect from = devicePixels(toQRect(sourceRect), q->ratio_);
   if (q == this) {
-    const QImage part = image_->copy(toQRect(sourceRect));  // never paint an image onto itself
+    QImage part = image_->copy(from);  // never paint an image onto itself
+    part.setDevicePixelRatio(ratio_);
     painter().drawImage(QPoint(destination.x, destination.y), part);
     return;
   }
-  painter().drawImage(QPoint(destination.x, destination.y), q->image(), toQRect(sourceRect));
+  painter().drawImage(QPointF(destination.x, destination.y), q->image(), QRectF(from));
 }
 
 }  // namespace vantrel

@@ -68,10 +68,16 @@ class QtFont : public Font {
   mutable Glyph scratch_;
 };
 
+// r (in layout pixels) in the device pixels of an image at ratio.
+QRect devicePixels(const QRect& r, qreal ratio);
+
 class QtSurface : public DrawingSurface {
  public:
-  // Paints on an image of its own (white, format RGB32).
-  QtSurface(int width, int height);
+  // Paints on an image of its own (white, format RGB32) of width x height
+  // pixels of the layout; at a device pixel ratio above 1 the image holds
+  // that many more device pixels, so text and lines are drawn at the
+  // screen's full resolution. Offscreen surfaces it creates share the ratio.
+  QtSurface(int width, int height, qreal devicePixelRatio = 1.0);
   // Paints on the caller's image, which must outlive the surface.
   explicit QtSurface(QImage* image);
   ~QtSurface() override;
@@ -82,6 +88,12 @@ class QtSurface : public DrawingSurface {
   // before handing it to code that paints on it with a painter of its own.
   QImage& image();
   void end();
+  qreal devicePixelRatio() const { return ratio_; }
+  // The ratio of the offscreen surfaces created from now on (a surface that
+  // only makes offscreen ones, as a list's).
+  void setDevicePixelRatio(qreal ratio) { ratio_ = ratio > 1.0 ? ratio : 1.0; }
+  // An image of width x height layout pixels at that ratio.
+  static QImage makeImage(int width, int height, qreal devicePixelRatio);
 
   // The family used for a face name (substitution of "PPC_Font2" and of faces Qt does not have).
   static QString familyFor(const std::u16string& face);
@@ -146,6 +158,7 @@ class QtSurface : public DrawingSurface {
 
   std::unique_ptr<QImage> ownImage_;
   QImage* image_;
+  qreal ratio_ = 1.0;
   std::unique_ptr<QPainter> painter_;
   std::shared_ptr<const QtFont> font_;
   Colour textColour_ = 0;

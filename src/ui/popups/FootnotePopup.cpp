@@ -103,7 +103,7 @@ bool FootnotePopup::show(TextBlock& block, QPoint anchor, const std::u16string& 
   block_ = copy;
   const Rect rect = placed.rect.inflated(kBorder, kBorder);
   setGeometry(rect.left, rect.top, rect.width(), rect.height());
-  image_ = QImage(std::max(1, rect.width()), std::max(1, rect.height()), QImage::Format_RGB32);
+  image_ = QtSurface::makeImage(rect.width(), rect.height(), devicePixelRatioF());
   {
     QtSurface surface(&image_);
     surface.fillRect({0, 0, rect.width(), rect.height()}, block_.background);

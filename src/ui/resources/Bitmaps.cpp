@@ -277,6 +277,10 @@ QImage dividerStrip(int w, int h) {
 
 }  // namespace
 
+QImage sharpBitmap(int number, int dpiX, int dpiY, qreal ratio) {
+  return atPixelRatio(ratio, dpiX, dpiY, [number](int x, int y) { return bitmapImage(number, x, y); });
+}
+
 QImage bitmapImage(int number, int dpiX, int dpiY) {
   switch (number) {
     // A picture and its high-resolution twin are drawn alike, each at the

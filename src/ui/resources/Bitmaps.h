@@ -23,6 +23,18 @@ inline constexpr unsigned kBarTransparent = 0xC0C0C0;  // (192, 192, 192)
 // The bitmap with that number at the resolution; a null image for a number
 // the program does not have.
 QImage bitmapImage(int number, int dpiX, int dpiY);
+// The same bitmap for a screen at a device pixel ratio: drawn with ratio
+// times as many pixels and shown at the size of bitmapImage's, so it is as
+// sharp as the screen. Sizes for layouts are its deviceIndependentSize().
+QImage sharpBitmap(int number, int dpiX, int dpiY, qreal ratio);
+// Draws any of the images of this folder at a device pixel ratio.
+template <class Make>
+QImage atPixelRatio(qreal ratio, int dpiX, int dpiY, Make make) {
+  if (ratio <= 1.0) return make(dpiX, dpiY);
+  QImage image = make(qRound(dpiX * ratio), qRound(dpiY * ratio));
+  image.setDevicePixelRatio(ratio);
+  return image;
+}
 
 // Width (and height) of one command-bar image: ((dpiX + 3) * 16) / 96.
 inline int commandImageSize(int dpiX) { return ((dpiX + 3) * 16) / 96; }

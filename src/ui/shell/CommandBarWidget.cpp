@@ -63,8 +63,13 @@ void CommandBarWidget::setIcons() {
   for (auto it = buttons_.cbegin(); it != buttons_.cend(); ++it) {
     const int number = images_.value(it.key());
     QIcon icon;
-    icon.addPixmap(QPixmap::fromImage(commandImage(number, true, dpi_.x(), dpi_.y())), QIcon::Normal);
-    icon.addPixmap(QPixmap::fromImage(commandImage(number, false, dpi_.x(), dpi_.y())), QIcon::Disabled);
+    const qreal ratio = devicePixelRatioF();
+    for (bool enabled : {true, false}) {
+      const QImage image = atPixelRatio(ratio, dpi_.x(), dpi_.y(), [number, enabled](int x, int y) {
+        return commandImage(number, enabled, x, y);
+      });
+      icon.addPixmap(QPixmap::fromImage(image), enabled ? QIcon::Normal : QIcon::Disabled);
+    }
     it.value()->setIcon(icon);
     it.value()->setIconSize(QSize(image, image));
   }

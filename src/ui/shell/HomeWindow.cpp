@@ -31,7 +31,7 @@ QRect HomeWindow::accessibleSpotRect(int spot) const {
 }
 
 int HomeWindow::pictureLeft() const {
-  return picture_.isNull() ? 0 : std::max(0, (width() - picture_.width()) / 2);
+  return picture_.isNull() ? 0 : std::max(0, (width() - qRound(picture_.deviceIndependentSize().width())) / 2);
 }
 
 void HomeWindow::accessiblePressSpot(int spot) {
@@ -95,7 +95,7 @@ void HomeWindow::layoutChanged() {
   if (r == lastRect_) return;
   lastRect_ = r;
   int number = currentLayout().bitmap();
-  picture_ = bitmapImage(number, screen_.dpiX(), screen_.dpiY());
+  picture_ = sharpBitmap(number, screen_.dpiX(), screen_.dpiY(), devicePixelRatioF());
   bitmapNumber_ = number;
   ++loads_;
 }

@@ -46,7 +46,7 @@ void MarkupMenu::chooseItem(int index) {
 
 void MarkupMenu::paintEvent(QPaintEvent*) {
   // Drawn off-screen and copied in one step.
-  QtSurface surface(width(), height());
+  QtSurface surface(width(), height(), devicePixelRatioF());
   surface.fillRect(Rect{0, 0, width(), height()}, 0xFFFFFF);
   const int h = model_.itemHeight();
   for (size_t i = 0; i < model_.count(); ++i) {

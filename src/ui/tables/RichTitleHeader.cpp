@@ -75,7 +75,7 @@ void RichTitleHeader::paintEvent(QPaintEvent*) {
   p.drawRect(rect().adjusted(0, 0, -1, -1));
   if (!settings_.shown || client.isEmpty()) return;
   renderer_.configure(font_, pressed_ ? 0 : 1, settings_.textColour);
-  QtSurface surface(client.width(), client.height());
+  QtSurface surface(client.width(), client.height(), devicePixelRatioF());
   surface.fillRect(Rect{0, 0, client.width(), client.height()}, settings_.background);
   links_.clear();
   Rect target{0, 0, client.width(), client.height()};
@@ -94,7 +94,8 @@ void RichTitleHeader::paintEvent(QPaintEvent*) {
     if (settings_.alignment == 1) x = (client.width() - titleWidth) / 2;
     else if (settings_.alignment == 2) x = client.width() - titleWidth;
     p.fillRect(client, QColor(redOf(settings_.background), greenOf(settings_.background), blueOf(settings_.background)));
-    p.drawImage(client.left() + x, client.top(), img, 0, 0, titleWidth, client.height());
+    p.drawImage(QPointF(client.left() + x, client.top()), img,
+                QRectF(devicePixels(QRect(0, 0, titleWidth, client.height()), img.devicePixelRatio())));
     lastCopied_ = QRect(client.left() + x, client.top(), titleWidth, client.height());
   } else {
     p.drawImage(client.topLeft(), img);

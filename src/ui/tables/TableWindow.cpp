@@ -138,7 +138,9 @@ void TableGridWidget::paintCells() {
   const TableGrid& grid = model_.grid();
   const int w = std::max(1, grid.bufferWidth());
   const int h = std::max(1, grid.bufferHeight());
-  if (buffer_.width() != w || buffer_.height() != h) buffer_ = QImage(w, h, QImage::Format_RGB32);
+  const qreal ratio = devicePixelRatioF();
+  if (buffer_.devicePixelRatio() != ratio || buffer_.deviceIndependentSize() != QSizeF(w, h))
+    buffer_ = QtSurface::makeImage(w, h, ratio);
   QtSurface surface(&buffer_);
   model_.painter().paint(surface);
   surface.end();
@@ -150,7 +152,9 @@ void TableGridWidget::paintEvent(QPaintEvent*) {
   QPainter p(this);
   const Rect& area = model_.grid().drawingArea();
   p.fillRect(rect(), Qt::white);
-  if (!buffer_.isNull()) p.drawImage(area.left, area.top, buffer_, 0, 0, area.width(), area.height());
+  if (!buffer_.isNull())
+    p.drawImage(QPointF(area.left, area.top), buffer_,
+                QRectF(devicePixels(QRect(0, 0, area.width(), area.height()), buffer_.devicePixelRatio())));
   if (hasFocus()) {
     const QRect cell = accessibleCellRect(accessibleCursor().y(), accessibleCursor().x());
     if (!cell.isEmpty()) {
