@@ -33,77 +33,79 @@ QImage homeImage(bool landscape, int dpiX, int dpiY) {
   const int h = landscape ? sc(188, dpiY) : sc(268, dpiY);
   QImage img(w, h, QImage::Format_RGB32);
   img.fill(kPaper);
-  QPainter p(&img);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setRenderHint(QPainter::TextAntialiasing);
-  HomeLayout layout(dpiX, dpiY, landscape);
+  {  // the painter ends before the image is returned
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    HomeLayout layout(dpiX, dpiY, landscape);
 
-  // Banner.
-  const int bannerH = landscape ? sc(96, dpiY) : sc(118, dpiY);
-  QLinearGradient g(0, 0, 0, bannerH);
-  g.setColorAt(0, kNavy);
-  g.setColorAt(1, kTeal);
-  p.fillRect(0, 0, w, bannerH, g);
-  // A caduceus-free emblem: a white cross in a ring.
-  const int ring = landscape ? sc(44, dpiX) : sc(46, dpiX);
-  const QRect emblem(landscape ? sc(14, dpiX) : (w - ring) / 2, landscape ? sc(12, dpiY) : sc(8, dpiY), ring, ring);
-  p.setPen(QPen(Qt::white, std::max(1, sc(3, dpiX))));
-  p.setBrush(Qt::NoBrush);
-  p.drawEllipse(emblem.adjusted(2, 2, -2, -2));
-  p.setPen(Qt::NoPen);
-  p.setBrush(Qt::white);
-  const int arm = ring / 5;
-  p.drawRect(emblem.center().x() - arm / 2, emblem.top() + ring / 4, arm, ring / 2);
-  p.drawRect(emblem.left() + ring / 4, emblem.center().y() - arm / 2, ring / 2, arm);
+    // Banner.
+    const int bannerH = landscape ? sc(96, dpiY) : sc(118, dpiY);
+    QLinearGradient g(0, 0, 0, bannerH);
+    g.setColorAt(0, kNavy);
+    g.setColorAt(1, kTeal);
+    p.fillRect(0, 0, w, bannerH, g);
+    // A caduceus-free emblem: a white cross in a ring.
+    const int ring = landscape ? sc(44, dpiX) : sc(46, dpiX);
+    const QRect emblem(landscape ? sc(14, dpiX) : (w - ring) / 2, landscape ? sc(12, dpiY) : sc(8, dpiY), ring, ring);
+    p.setPen(QPen(Qt::white, std::max(1, sc(3, dpiX))));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(emblem.adjusted(2, 2, -2, -2));
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    const int arm = ring / 5;
+    p.drawRect(emblem.center().x() - arm / 2, emblem.top() + ring / 4, arm, ring / 2);
+    p.drawRect(emblem.left() + ring / 4, emblem.center().y() - arm / 2, ring / 2, arm);
 
-  p.setPen(Qt::white);
-  p.setFont(uiFont(sc(20, dpiY), true));
-  QRect titleRect = landscape ? QRect(sc(66, dpiX), sc(14, dpiY), w - sc(70, dpiX), sc(26, dpiY))
-                              : QRect(0, sc(58, dpiY), w, sc(26, dpiY));
-  p.drawText(titleRect, landscape ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter, "Vantrel Guide");
-  p.setFont(uiFont(sc(10, dpiY)));
-  QRect subRect = landscape ? QRect(sc(66, dpiX), sc(40, dpiY), w - sc(70, dpiX), sc(16, dpiY))
-                            : QRect(0, sc(84, dpiY), w, sc(16, dpiY));
-  p.drawText(subRect, landscape ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter,
-             "2007 edition");
+    p.setPen(Qt::white);
+    p.setFont(uiFont(sc(20, dpiY), true));
+    QRect titleRect = landscape ? QRect(sc(66, dpiX), sc(14, dpiY), w - sc(70, dpiX), sc(26, dpiY))
+                                : QRect(0, sc(58, dpiY), w, sc(26, dpiY));
+    p.drawText(titleRect, landscape ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter, "Vantrel Guide");
+    p.setFont(uiFont(sc(10, dpiY)));
+    QRect subRect = landscape ? QRect(sc(66, dpiX), sc(40, dpiY), w - sc(70, dpiX), sc(16, dpiY))
+                              : QRect(0, sc(84, dpiY), w, sc(16, dpiY));
+    p.drawText(subRect, landscape ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter,
+               "2007 edition");
 
-  // Contents button.
-  const Rect c = layout.contentsButton();
-  QRect cr(c.left, c.top, c.width(), c.height());
-  p.setPen(QPen(kNavy, std::max(1, sc(1, dpiX))));
-  QLinearGradient bg(0, cr.top(), 0, cr.bottom());
-  bg.setColorAt(0, QColor(255, 255, 255));
-  bg.setColorAt(1, QColor(206, 220, 232));
-  p.setBrush(bg);
-  p.drawRoundedRect(QRectF(cr).adjusted(0.5, 0.5, -0.5, -0.5), sc(4, dpiX), sc(4, dpiY));
-  p.setPen(kNavy);
-  p.setFont(uiFont(sc(12, dpiY), true));
-  p.drawText(cr, Qt::AlignCenter, "Contents");
+    // Contents button.
+    const Rect c = layout.contentsButton();
+    QRect cr(c.left, c.top, c.width(), c.height());
+    p.setPen(QPen(kNavy, std::max(1, sc(1, dpiX))));
+    QLinearGradient bg(0, cr.top(), 0, cr.bottom());
+    bg.setColorAt(0, QColor(255, 255, 255));
+    bg.setColorAt(1, QColor(206, 220, 232));
+    p.setBrush(bg);
+    p.drawRoundedRect(QRectF(cr).adjusted(0.5, 0.5, -0.5, -0.5), sc(4, dpiX), sc(4, dpiY));
+    p.setPen(kNavy);
+    p.setFont(uiFont(sc(12, dpiY), true));
+    p.drawText(cr, Qt::AlignCenter, "Contents");
 
-  // A caption beside the contents button, saying what the letters below are for.
-  p.setPen(QColor(70, 70, 70));
-  p.setFont(uiFont(sc(10, dpiY)));
-  const int captionLeft = layout.rows().front().rect.left;
-  p.drawText(QRect(captionLeft, cr.y(), cr.x() - captionLeft - sc(4, dpiX), cr.height()),
-             Qt::AlignRight | Qt::AlignVCenter, "Index A\u2013Z");
+    // A caption beside the contents button, saying what the letters below are for.
+    p.setPen(QColor(70, 70, 70));
+    p.setFont(uiFont(sc(10, dpiY)));
+    const int captionLeft = layout.rows().front().rect.left;
+    p.drawText(QRect(captionLeft, cr.y(), cr.x() - captionLeft - sc(4, dpiX), cr.height()),
+               Qt::AlignRight | Qt::AlignVCenter, "Index A\u2013Z");
 
-  // Letters: one cell per column of each row.
-  p.setFont(uiFont(sc(12, dpiY), true));
-  for (const HomeLayout::LetterRow& row : layout.rows()) {
-    int x = row.rect.left;
-    for (char16_t ch = row.first; ch <= row.last; ++ch, x += row.columnWidth) {
-      QRect cell(x, row.rect.top, row.columnWidth, row.rect.height());
-      QRectF inner = QRectF(cell).adjusted(1.5, 1.5, -1.5, -1.5);
-      p.setPen(QPen(QColor(150, 170, 190), 1));
-      p.setBrush(QColor(255, 255, 255));
-      p.drawRoundedRect(inner, sc(3, dpiX), sc(3, dpiY));
-      p.setPen(kNavy);
-      p.drawText(cell, Qt::AlignCenter, QString(QChar(ch)));
+    // Letters: one cell per column of each row.
+    p.setFont(uiFont(sc(12, dpiY), true));
+    for (const HomeLayout::LetterRow& row : layout.rows()) {
+      int x = row.rect.left;
+      for (char16_t ch = row.first; ch <= row.last; ++ch, x += row.columnWidth) {
+        QRect cell(x, row.rect.top, row.columnWidth, row.rect.height());
+        QRectF inner = QRectF(cell).adjusted(1.5, 1.5, -1.5, -1.5);
+        p.setPen(QPen(QColor(150, 170, 190), 1));
+        p.setBrush(QColor(255, 255, 255));
+        p.drawRoundedRect(inner, sc(3, dpiX), sc(3, dpiY));
+        p.setPen(kNavy);
+        p.drawText(cell, Qt::AlignCenter, QString(QChar(ch)));
+      }
     }
-  }
 
-  // The picture is the program's: it names the product and says nothing
-  // about the content of the guide it opens.
+    // The picture is the program's: it names the product and says nothing
+    // about the content of the guide it opens.
+  }
   return img;
 }
 
@@ -238,14 +240,16 @@ QImage downArrow(int dpiX) {
   const int n = dpiX >= 192 ? 24 : 12;
   QImage img(n, n, QImage::Format_RGB32);
   img.fill(QColor(96, 112, 140));  // grey-blue
-  QPainter p(&img);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setPen(Qt::NoPen);
-  p.setBrush(Qt::white);
-  const double u = n / 12.0;
-  QPolygonF tri;
-  tri << QPointF(2.5 * u, 4 * u) << QPointF(9.5 * u, 4 * u) << QPointF(6 * u, 8.5 * u);
-  p.drawPolygon(tri);
+  {  // the painter ends before the image is returned
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    const double u = n / 12.0;
+    QPolygonF tri;
+    tri << QPointF(2.5 * u, 4 * u) << QPointF(9.5 * u, 4 * u) << QPointF(6 * u, 8.5 * u);
+    p.drawPolygon(tri);
+  }
   return img;
 }
 
@@ -256,22 +260,24 @@ QImage downArrow(int dpiX) {
 QImage dividerStrip(int w, int h) {
   QImage img(w, h, QImage::Format_RGB32);
   img.fill(QColor(96, 112, 140));
-  QPainter p(&img);
-  const double u = h / 15.0;
-  p.fillRect(QRectF(0, 7 * u, w, std::max(1.0, u)), QColor(30, 36, 52));
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setRenderHint(QPainter::TextAntialiasing);
-  QFont f = uiFont(static_cast<int>(9 * u), true);
-  p.setFont(f);
-  auto tab = [&](const QRectF& r, const char* caption) {
-    p.setPen(QPen(QColor(30, 36, 52), std::max(1.0, u * 0.8)));
-    p.setBrush(Qt::white);
-    p.drawRoundedRect(r, 2 * u, 2 * u);
-    p.setPen(QColor(22, 52, 96));
-    p.drawText(r, Qt::AlignCenter, caption);
-  };
-  tab(QRectF(3 * u, 0.5 * u, 52 * u, 9 * u), "Generic");
-  tab(QRectF(w - 47 * u, 5.5 * u, 44 * u, 9 * u), "Trade");
+  {  // the painter ends before the image is returned
+    QPainter p(&img);
+    const double u = h / 15.0;
+    p.fillRect(QRectF(0, 7 * u, w, std::max(1.0, u)), QColor(30, 36, 52));
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    QFont f = uiFont(static_cast<int>(9 * u), true);
+    p.setFont(f);
+    auto tab = [&](const QRectF& r, const char* caption) {
+      p.setPen(QPen(QColor(30, 36, 52), std::max(1.0, u * 0.8)));
+      p.setBrush(Qt::white);
+      p.drawRoundedRect(r, 2 * u, 2 * u);
+      p.setPen(QColor(22, 52, 96));
+      p.drawText(r, Qt::AlignCenter, caption);
+    };
+    tab(QRectF(3 * u, 0.5 * u, 52 * u, 9 * u), "Generic");
+    tab(QRectF(w - 47 * u, 5.5 * u, 44 * u, 9 * u), "Trade");
+  }
   return img;
 }
 

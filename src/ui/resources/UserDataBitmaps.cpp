@@ -100,22 +100,24 @@ QImage logo(int dpiX, int dpiY, QColor background) {
   const int w = scaleForDpi(34, dpiX), h = scaleForDpi(18, dpiY);
   QImage img(w, h, QImage::Format_RGB32);
   img.fill(background);
-  QPainter p(&img);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setRenderHint(QPainter::TextAntialiasing);
-  p.scale(w / 34.0, h / 18.0);
-  p.setPen(Qt::NoPen);
-  p.setBrush(QColor(22, 52, 96));
-  p.drawEllipse(QRectF(1, 1, 16, 16));
-  p.setBrush(Qt::white);
-  p.drawRect(QRectF(7.5, 4, 3, 10));
-  p.drawRect(QRectF(4, 7.5, 10, 3));
-  QFont f("DejaVu Sans");
-  f.setPixelSize(10);
-  f.setBold(true);
-  p.setFont(f);
-  p.setPen(QColor(32, 128, 140));
-  p.drawText(QRectF(18, 0, 16, 18), Qt::AlignCenter, "VG");
+  {  // the painter ends before the image is returned
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.scale(w / 34.0, h / 18.0);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(22, 52, 96));
+    p.drawEllipse(QRectF(1, 1, 16, 16));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(7.5, 4, 3, 10));
+    p.drawRect(QRectF(4, 7.5, 10, 3));
+    QFont f("DejaVu Sans");
+    f.setPixelSize(10);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(QColor(32, 128, 140));
+    p.drawText(QRectF(18, 0, 16, 18), Qt::AlignCenter, "VG");
+  }
   return img;
 }
 

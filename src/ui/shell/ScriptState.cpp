@@ -149,12 +149,14 @@ QJsonObject collectState(Application& app, GuideHost& host, const KeyboardServic
 
 QImage takeScreenshot(QWidget* mainWindow) {
   QImage img = mainWindow->grab().toImage().convertToFormat(QImage::Format_ARGB32);
-  QPainter p(&img);
-  const QPoint origin = mainWindow->mapToGlobal(QPoint(0, 0));
-  for (QWidget* w : QApplication::topLevelWidgets()) {
-    if (w == mainWindow || !w->isVisible()) continue;
-    if (!(w->windowType() == Qt::Popup || w->windowType() == Qt::ToolTip || w->windowType() == Qt::Dialog)) continue;
-    p.drawPixmap(w->mapToGlobal(QPoint(0, 0)) - origin, w->grab());
+  {  // the painter ends before the image is returned
+    QPainter p(&img);
+    const QPoint origin = mainWindow->mapToGlobal(QPoint(0, 0));
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (w == mainWindow || !w->isVisible()) continue;
+      if (!(w->windowType() == Qt::Popup || w->windowType() == Qt::ToolTip || w->windowType() == Qt::Dialog)) continue;
+      p.drawPixmap(w->mapToGlobal(QPoint(0, 0)) - origin, w->grab());
+    }
   }
   return img;
 }
