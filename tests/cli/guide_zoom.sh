@@ -17,7 +17,7 @@ pages=(
   "html|navigate $(obj AboutVantrelGuide)"
   "dual-list|navigate $(obj dual_table)"
   "tight-hierarchy|navigate $(obj mono_table)"
-  "picture|navigate $(obj fig_shapes)"
+  "picture|navigate $(obj fig_shapes)\nkey Tab"
   "calculator|navigate $(obj calc_table)"
   "pep-tree|navigate $(obj pep_tree)"
   "bookmarks|navigate $(obj spec_table)\ncommand 40026"

@@ -16,7 +16,7 @@ namespace vantrel {
 ImageWindow::ImageWindow(QWidget* parent, ScreenDpi dpi)
     : QWidget(parent), dpi_(dpi), scroller_(dpi.x(), dpi.y()) {
   setObjectName("imageWindow");
-  setProperty(kOwnWheelZoom, true);
+  setProperty(kZoomsItself, true);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::ClickFocus);
 

@@ -22,8 +22,8 @@ void rescaleWidgets(QWidget* root);
 // resize would: layouts computed on resize read the new resolution.
 void relayoutWidgets(QWidget* root);
 
-// Widgets that zoom their own content with Ctrl+wheel (pictures) carry this
-// property; the reader's zoom leaves that wheel to them.
-inline constexpr char kOwnWheelZoom[] = "vantrelOwnWheelZoom";
+// Widgets that zoom their own content with the zoom keys and Ctrl+wheel
+// (pictures) carry this property; the reader's zoom leaves those to them.
+inline constexpr char kZoomsItself[] = "vantrelZoomsItself";
 
 }  // namespace vantrel

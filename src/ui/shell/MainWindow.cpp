@@ -182,7 +182,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   // The shortcuts work from a popup opened over the window as well.
   if (!w || !ownsWidget(w)) return false;
   auto* k = static_cast<QKeyEvent*>(event);
-  if (ZoomKey z = zoomKey(k->key(), k->modifiers()); z != ZoomKey::None && onZoom_) {
+  if (ZoomKey z = zoomKey(k->key(), k->modifiers()); z != ZoomKey::None && onZoom_ && !zoomsItself(w)) {
     event->accept();
     if (event->type() == QEvent::KeyPress) onZoom_(z);
     return true;
@@ -205,13 +205,18 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   return true;
 }
 
+bool MainWindow::zoomsItself(const QWidget* w) {
+  // A picture zooms itself with the same keys and wheel.
+  for (const QWidget* p = w; p; p = p->parentWidget())
+    if (p->property(kZoomsItself).toBool()) return true;
+  return false;
+}
+
 bool MainWindow::wheelZoom(QWidget* w, QWheelEvent* e) {
   if (!w || !onZoom_ || (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != Qt::ControlModifier ||
       !ownsWidget(w))
     return false;
-  // A picture zooms itself with the same wheel.
-  for (QWidget* p = w; p; p = p->parentWidget())
-    if (p->property(kOwnWheelZoom).toBool()) return false;
+  if (zoomsItself(w)) return false;
   wheelRest_ += e->angleDelta().y();
   const int notches = wheelRest_ / 120;
   wheelRest_ -= notches * 120;

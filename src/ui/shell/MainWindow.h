@@ -51,7 +51,8 @@ class MainWindow : public QWidget, public FrameHost {
   // The zoom keys: Ctrl++ and Ctrl+= in, Ctrl+- out, Ctrl+0 back to 100 %.
   enum class ZoomKey { None, In, Out, Reset };
   static ZoomKey zoomKey(int key, Qt::KeyboardModifiers modifiers);
-  // Called for the zoom keys and for Ctrl+wheel outside pictures.
+  // Called for the zoom keys and Ctrl+wheel, except in a picture, which
+  // zooms itself with them.
   void setZoomHandler(std::function<void(ZoomKey)> handler) { onZoom_ = std::move(handler); }
   // The resolution changed: the task bar, the command bar and the frame's
   // layout take their new sizes.
@@ -68,6 +69,7 @@ class MainWindow : public QWidget, public FrameHost {
   void placeCommandBar();
   void setMinimumSizeForScreen();
   bool wheelZoom(QWidget* watched, QWheelEvent* event);
+  static bool zoomsItself(const QWidget* w);
 
   QtScreen& screen_;
   FrameWindow* frame_ = nullptr;
