@@ -19,6 +19,11 @@ PagedList* makeCheckList(QWidget* parent, const ItemSource* source, ScreenDpi dp
   return list;
 }
 
+void rescaleCheckList(PagedList& list, ScreenDpi dpi) {
+  const QFont font = QtSurface::qfontFor(guideFontDescription(dpi.y()));
+  list.setFonts(font, font);
+}
+
 bool toggleCheckRow(PagedList& list, int row) {
   if (row < 0 || static_cast<size_t>(row) >= list.model().entries().size()) return false;
   list.tapped(row, true);
@@ -53,13 +58,21 @@ BookmarkWindow::BookmarkWindow(QWidget* parent, const BookmarkList& list, Screen
   setProperty("childId", kChildId);
   setAutoFillBackground(true);
   hide();
-  const QFont font = QtSurface::qfontFor(guideFontDescription(dpi.y()));
+  setupTitle();
+}
+
+void BookmarkWindow::setupTitle() {
   HeaderSettings h;
   h.text = QStringLiteral("Bookmarks");
   h.alignment = 1;
-  h.font = font;
+  h.font = QtSurface::qfontFor(guideFontDescription(dpi_.y()));
   h.collapsed = true;
   setupHeader(h);
+}
+
+void BookmarkWindow::rescale() {
+  setupTitle();
+  rescaleCheckList(*list_, dpi_);
 }
 
 void BookmarkWindow::resizeEvent(QResizeEvent* e) {
