@@ -8,20 +8,23 @@
 
 namespace vantrel {
 
+namespace {
+QFont checkListFont(ScreenDpi dpi) { return QtSurface::qfontFor(guideFontDescription(dpi.y())); }
+}  // namespace
+
 PagedList* makeCheckList(QWidget* parent, const ItemSource* source, ScreenDpi dpi, ItemOwner* owner) {
   auto* list = new PagedList(parent, true, dpi, "checkList");
   list->setObjectName("checkList");
   list->setProperty("childId", BookmarkWindow::kListId);
   HeaderSettings none;
   none.shown = false;
-  list->setSource(none, QtSurface::qfontFor(guideFontDescription(dpi.y())), source);
+  list->setSource(none, checkListFont(dpi), source);
   list->setOwner(owner);
   return list;
 }
 
 void rescaleCheckList(PagedList& list, ScreenDpi dpi) {
-  const QFont font = QtSurface::qfontFor(guideFontDescription(dpi.y()));
-  list.setFonts(font, font);
+  list.setFonts(checkListFont(dpi), checkListFont(dpi));
 }
 
 bool toggleCheckRow(PagedList& list, int row) {
