@@ -31,7 +31,7 @@ void SearchBar::rescale() {
   f.setPixelSize(std::max(1, dpi_.sy(11)));
   label_->setFont(f);
   edit_->setFont(f);
-  resize(width(), dpi_.sy(26));
+  resize(width(), barHeight());
 }
 
 void SearchBar::clear() { setText(QString()); }
@@ -103,7 +103,7 @@ bool QtIndexViewer::show(uint32_t object, const uint8_t* data, size_t length) {
   bar_->clear();
   pane_->setup(false, std::u16string(), 0xFFFFFF, guideFontDescription(dpi_.y()), true, &model_.source());
   addLayoutItem(pane_, 4);
-  bar_->resize(bar_->width(), dpi_.sy(26));
+  bar_->resize(bar_->width(), bar_->barHeight());
   addLayoutItem(bar_, 3);
   frame_->setTitle(model_.title());
   return true;

@@ -37,6 +37,8 @@ class SearchBar : public LayoutWidget, public Rescalable {
   QLabel* label() const { return label_; }
   // The fonts and the bar's height at the resolution read now.
   void rescale() override;
+  // 26 pixels at 96 dots per inch.
+  int barHeight() const { return dpi_.sy(26); }
 
  protected:
   void paintEvent(QPaintEvent*) override;
