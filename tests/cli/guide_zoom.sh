@@ -22,6 +22,8 @@ pages=(
   "pep-tree|navigate $(obj pep_tree)"
   "bookmarks|navigate $(obj spec_table)\ncommand 40026"
   "notes|navigate $(obj spec_table)\ncommand 40023"
+  "search|key Ctrl+K\nwait-index 60000\ntype penicillin\nwait 300"
+  "tree-opened|navigate $(obj mono_table)\nexpand $(obj mono_class_pen)\nexpand $(obj mono_class_ceph)"
 )
 ZOOM_IN="key Ctrl++\nkey Ctrl+=\nkey Ctrl++\nkey Ctrl++\nkey Ctrl++"  # 110 125 150 175 200
 

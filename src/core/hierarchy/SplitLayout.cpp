@@ -17,7 +17,7 @@ SplitGeometry SplitLayout::layout(int w, int h, int headerHeight) const {
 }
 
 int SplitLayout::hitTop(int h, int headerHeight) const {
-  const float v = static_cast<float>(h - headerHeight) * ratio_ - static_cast<float>((15 * dpiY_ + 48) / 192);
+  const float v = static_cast<float>(h - headerHeight) * ratio_ - static_cast<float>((15 * dpi_.y() + 48) / 192);
   return headerHeight + static_cast<int>(v);
 }
 

@@ -3,6 +3,7 @@
 // fields pane go for a split ratio, where the splitter reacts to the pen,
 // how a drag moves the ratio (kept between 0.25 and 0.75) and the three
 // snap zones at the splitter's right end (0.75, 0.5, 0.25).
+#include "platform/ScreenDpi.h"
 #include "platform/ScreenInfo.h"
 
 namespace vantrel {
@@ -18,10 +19,12 @@ struct SplitGeometry {
 
 class SplitLayout {
  public:
-  SplitLayout(int dpiX = 96, int dpiY = 96) : dpiX_(dpiX), dpiY_(dpiY) {}
+  // Sizes follow the resolution dpi reads at each call.
+  explicit SplitLayout(ScreenDpi dpi) : dpi_(dpi) {}
+  SplitLayout(int dpiX = 96, int dpiY = 96) : dpi_(dpiX, dpiY) {}
 
   // The splitter's height.
-  int splitterHeight() const { return (15 * dpiY_ + 48) / 96; }
+  int splitterHeight() const { return (15 * dpi_.y() + 48) / 96; }
   // The three panes in a client area of width w and height h below a
   // header of height headerHeight.
   SplitGeometry layout(int w, int h, int headerHeight) const;
@@ -45,9 +48,9 @@ class SplitLayout {
   bool dragging() const { return dragging_; }
 
  private:
-  int sx(int n) const { return (n * dpiX_ + 48) / 96; }
+  int sx(int n) const { return (n * dpi_.x() + 48) / 96; }
 
-  int dpiX_, dpiY_;
+  ScreenDpi dpi_;
   float ratio_ = 0.5f;
   bool dragging_ = false;
   int grabOffset_ = 0;

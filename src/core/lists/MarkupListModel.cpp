@@ -12,10 +12,16 @@ constexpr int kCachePagesAhead = 3;
 constexpr size_t kCacheSlack = 64;
 }  // namespace
 
-MarkupListModel::MarkupListModel(int dpiX, int dpiY)
-    : dpiX_(dpiX), dpiY_(dpiY), renderer_(dpiX, dpiY),
-      rowHeight_(((dpiY + 3) * 16) / 96 + 2 * ((dpiY + 48) / 96)) {
+MarkupListModel::MarkupListModel(ScreenDpi dpi) : dpi_(dpi), renderer_(dpi), rowHeight_(measureRowHeight()) {
   renderer_.configure(std::nullopt, 1, 0);
+}
+
+int MarkupListModel::measureRowHeight() const {
+  // The font's height (or the guide font's at this resolution) and a
+  // margin above and below.
+  const int dpiY = dpi_.y();
+  const int margin = (dpiY + 48) / 96;
+  return (font_ ? fontPixelHeight(*font_) : ((dpiY + 3) * 16) / 96) + 2 * margin;
 }
 
 void MarkupListModel::setup(bool tapEnabled, std::optional<FontDescription> font, const ItemSource* source,
@@ -29,8 +35,7 @@ void MarkupListModel::setup(bool tapEnabled, std::optional<FontDescription> font
   cache_.clear();
   links_.clear();
   renderer_.configure(font_, 1, 0);
-  const int margin = (dpiY_ + 48) / 96;
-  rowHeight_ = (font_ ? fontPixelHeight(*font_) : ((dpiY_ + 3) * 16) / 96) + 2 * margin;
+  rowHeight_ = measureRowHeight();
   if (rowHeight_ > 0 && height_ > 0) rowsPerPage_ = height_ / rowHeight_;
   bar_.setRange(0, static_cast<int>(std::min<uint32_t>(count(), 0x7FFFFFFF)) - 1);
   bar_.setPage(rowsPerPage_);
@@ -117,6 +122,19 @@ int MarkupListModel::redraw(int64_t a, bool setSelection) {
   for (int r = first_; r < lastRowDrawn(); ++r) drawRow(static_cast<uint32_t>(r));
   trimCache();
   return first_;
+}
+
+void MarkupListModel::relayout(std::optional<FontDescription> font) {
+  if (font) font_ = std::move(font);
+  renderer_.configure(font_, 1, 0);
+  rowHeight_ = measureRowHeight();
+  rowsPerPage_ = rowHeight_ > 0 && height_ > 0 ? height_ / rowHeight_ : 0;
+  // Parsed rows were measured for the old resolution: they are parsed again.
+  cache_.clear();
+  links_.clear();
+  syncBarRange();
+  bar_.setPosition(first_);
+  redraw(first_, false);
 }
 
 void MarkupListModel::resize(int width, int height) {

@@ -19,6 +19,7 @@
 #include "lists/ListMoves.h"
 #include "lists/PagedListModel.h"
 #include "platform/DrawingSurface.h"
+#include "platform/ScreenDpi.h"
 #include "richtext/LinkAreaList.h"
 #include "richtext/MarkupRenderer.h"
 #include "richtext/TextBlock.h"
@@ -38,7 +39,9 @@ class MarkupListModel {
   using PopupHandler = std::function<void(const TextBlock& block, Point anchor)>;
   using TimerControl = std::function<void(bool run)>;
 
-  MarkupListModel(int dpiX, int dpiY);
+  // The rows are measured at the resolution dpi reads at each layout.
+  explicit MarkupListModel(ScreenDpi dpi);
+  MarkupListModel(int dpiX, int dpiY) : MarkupListModel(ScreenDpi(dpiX, dpiY)) {}
 
   // Stores the settings; no row is selected. Rows are as high as the font
   // plus a margin above and below.
@@ -50,6 +53,10 @@ class MarkupListModel {
   void setPopupHandler(PopupHandler h) { onPopup_ = std::move(h); }
   void setTimerControl(TimerControl t) { timer_ = std::move(t); }
 
+  // Lays the list out again at the resolution read now, with font when one
+  // is given (the one it has otherwise): rows are measured again and the
+  // page is drawn from the same first row, keeping the selection.
+  void relayout(std::optional<FontDescription> font);
   // A new client size: rows per page and the scroll bar follow, and the page
   // is drawn again from the scroll position (keeping the parsed rows).
   // Nothing when the size is unchanged or empty.
@@ -107,8 +114,9 @@ class MarkupListModel {
   void trimCache();
   void ensureImage();
   void syncBarRange();
+  int measureRowHeight() const;
 
-  int dpiX_, dpiY_;
+  ScreenDpi dpi_;
   MarkupRenderer renderer_;
   std::optional<FontDescription> font_;
   int rowHeight_;

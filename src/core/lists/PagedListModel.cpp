@@ -116,6 +116,16 @@ void PagedListModel::showFrom(int64_t start) {
   readState();
 }
 
+void PagedListModel::relayout(int pageRows) {
+  if (!source_) return;
+  page_ = std::max(0, pageRows);
+  const int64_t selected = selected_;
+  bar_.setPage(page_);
+  readState();
+  showFrom(selected >= 0 ? topToShow(selected, top_, page_) : top_);
+  if (selected >= top_ && selected < static_cast<int64_t>(top_) + page_) selected_ = selected;
+}
+
 void PagedListModel::scroll(ScrollCode code, int thumb, int pageRows) {
   page_ = std::max(0, pageRows);
   int64_t x = bar_.position;

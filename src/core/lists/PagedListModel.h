@@ -76,6 +76,11 @@ class PagedListModel {
   // scroll bar's position. A start too near the end keeps the page full:
   // it ends at the last entry. Nothing without a source.
   void showFrom(int64_t start);
+  // The window's page holds pageRows entries now (a new size or
+  // resolution): keeps the first entry shown and the selection, scrolling
+  // only as far as needed to keep the selected entry on the page. The
+  // entries that stay on the page are not read again.
+  void relayout(int pageRows);
   // A scroll bar message: moves the position by a line or a page (pageRows
   // measured again by the window) or to the thumb, then shows from it.
   void scroll(ScrollCode code, int thumb, int pageRows);

@@ -50,7 +50,7 @@ HierarchySplitWindow::HierarchySplitWindow(QWidget* parent, ScreenDpi dpi)
       tree_(new HierarchyTreePane(this, dpi, "tree")),
       splitter_(new SplitterBar(*this)),
       html_(new HtmlPane(this, dpi, "fields")),
-      split_(dpi.x(), dpi.y()) {
+      split_(dpi) {
   tree_->setProperty("childId", kTreeId);
   html_->setProperty("childId", kHtmlId);
   loadSplitterImage();

@@ -118,24 +118,35 @@ void HierarchyTree::drawBranches(QPainter* painter, const QRect& rect, const QMo
 
 HierarchyTreePane::HierarchyTreePane(QWidget* parent, ScreenDpi dpi, const char* kindName)
     : HeaderedWindow(parent, kindName, dpi), dpi_(dpi), tree_(new HierarchyTree(this, *this)) {
-  tree_->setIndentation((19 * dpi.x() + 48) / 96);
+  applyDpi();
   QObject::connect(tree_, &QTreeWidget::itemExpanded, tree_, [this](QTreeWidgetItem* item) { fill(item); });
 }
 
 void HierarchyTreePane::setupPane(const std::u16string& caption, const HierarchySource* source, bool showHeader) {
+  caption_ = caption;
+  showHeader_ = showHeader;
+  paneSetUp_ = true;
+  source_ = source;
+  applyDpi();
+}
+
+void HierarchyTreePane::rescale() { applyDpi(); }
+
+void HierarchyTreePane::applyDpi() {
+  tree_->setIndentation(dpi_.sx(19));
+  if (!paneSetUp_) return;
+  const QFont font = QtSurface::qfontFor(guideFontDescription(dpi_.y()));
   HeaderSettings s;
-  s.shown = showHeader;
-  s.text = qs(caption);
+  s.shown = showHeader_;
+  s.text = qs(caption_);
   s.textColour = QColor(255, 255, 255);
   s.alignment = 1;
-  s.font = QtSurface::qfontFor(guideFontDescription(dpi_.y()));
+  s.font = font;
   s.background = QColor(0, 0, 0);
   s.collapsed = true;
   setupHeader(s);
-  source_ = source;
   // Setting a font lays the whole tree out again: only when it changes, not
   // on every navigation that shows the pane.
-  const QFont font = QtSurface::qfontFor(guideFontDescription(dpi_.y()));
   if (!tree_->testAttribute(Qt::WA_SetFont) || tree_->font() != font) tree_->setFont(font);
   placeTree();
 }

@@ -11,6 +11,7 @@
 
 #include "hierarchy/HierarchySource.h"
 #include "tables/TitleHeader.h"
+#include "platform/Rescale.h"
 #include "platform/ScreenDpi.h"
 
 namespace vantrel {
@@ -54,7 +55,7 @@ struct TreeRow {
   bool inView = false;      // false: scrolled out of view
 };
 
-class HierarchyTreePane : public HeaderedWindow {
+class HierarchyTreePane : public HeaderedWindow, public Rescalable {
  public:
   static constexpr int kTreeId = 100;
 
@@ -79,6 +80,9 @@ class HierarchyTreePane : public HeaderedWindow {
   void applyPendingScroll();
   // A tap on an item's label (the tree reports them; tests call it too).
   void itemTapped(QTreeWidgetItem* item);
+  // The indentation, the header and the tree's font at the resolution read
+  // now; the items, their expansion and the first item shown stay.
+  void rescale() override;
 
   HierarchyTree* tree() const { return tree_; }
   const HierarchySource* source() const { return source_; }
@@ -108,8 +112,12 @@ class HierarchyTreePane : public HeaderedWindow {
   QTreeWidgetItem* findChild(QTreeWidgetItem* parent, ObjectIndex object) const;
   void scrollToTop(QTreeWidgetItem* item);
   void placeTree();
+  void applyDpi();
 
   ScreenDpi dpi_;
+  std::u16string caption_;
+  bool showHeader_ = true;
+  bool paneSetUp_ = false;
   HierarchyTree* tree_;
   const HierarchySource* source_ = nullptr;
   HierarchyPaneOwner* owner_ = nullptr;

@@ -19,19 +19,39 @@ TightHierarchyViewer::TightHierarchyViewer(const ContentDatabase& database, Main
       bar_(new ButtonBar(pageArea, dpi)),
       menuHost_(menuHost),
       dpi_(dpi) {
-  auto sx = [dpi](int n) { return (n * dpi.x() + 48) / 96; };
-  auto sy = [dpi](int n) { return (n * dpi.y() + 48) / 96; };
   window_->setGeometry(0, 0, 0, 0);
   window_->hide();
-  bar_->setGeometry(0, 0, 0, sy(22));
+  bar_->setGeometry(0, 0, 0, 0);
   bar_->hide();
   window_->treePane()->setOwner(this);
   window_->htmlPane()->setOwner(this);
-  window_->htmlPane()->setup(false, u"", 0x000000, guideFontDescription(dpi.y()), &model_.fieldsPage());
   bar_->setListener(this);
-  bar_->setImageButtons({{kFieldJumpButton, dpi.x() >= 192 ? 146 : 110, kNoImage, "Jump to field"}},
-                        QColor(192, 192, 192), sx(2),
-                        QColor(255, 0, 0), 0);
+  applyDpi();
+}
+
+void TightHierarchyViewer::applyDpi() {
+  bar_->resize(bar_->width(), dpi_.sy(22));
+  window_->htmlPane()->setup(false, u"", 0x000000, guideFontDescription(dpi_.y()), &model_.fieldsPage());
+  bar_->setImageButtons({{kFieldJumpButton, dpi_.x() >= 192 ? 146 : 110, kNoImage, "Jump to field"}},
+                        QColor(192, 192, 192), dpi_.sx(2), QColor(255, 0, 0), 0);
+}
+
+void TightHierarchyViewer::setupHeader() {
+  HeaderSettings s;
+  s.shown = true;
+  s.text = QString::fromStdU16String(model_.caption());
+  s.textColour = QColor(255, 255, 255);
+  s.alignment = 1;
+  s.font = QtSurface::qfontFor(guideFontDescription(dpi_.y()));
+  s.background = QColor(0, 0, 0);
+  s.collapsed = true;
+  window_->setupHeader(s);
+}
+
+void TightHierarchyViewer::rescale() {
+  applyDpi();
+  setupHeader();
+  window_->layoutPanes();
 }
 
 TightHierarchyViewer::~TightHierarchyViewer() {
@@ -42,15 +62,7 @@ TightHierarchyViewer::~TightHierarchyViewer() {
 bool TightHierarchyViewer::show(uint32_t object, const uint8_t* data, size_t length) {
   if (!model_.show(object, data, length)) return false;
   window_->htmlPane()->clear();
-  HeaderSettings s;
-  s.shown = true;
-  s.text = QString::fromStdU16String(model_.caption());
-  s.textColour = QColor(255, 255, 255);
-  s.alignment = 1;
-  s.font = QtSurface::qfontFor(guideFontDescription(dpi_.y()));
-  s.background = QColor(0, 0, 0);
-  s.collapsed = true;
-  window_->setupHeader(s);
+  setupHeader();
   window_->treePane()->setupPane(u"", &model_.source(), false);
   window_->layoutPanes();
   applyTreeRebuild(*window_->treePane(), model_.rebuild());

@@ -16,6 +16,7 @@
 #include "shell/Viewer.h"
 #include "tables/ButtonBar.h"
 #include "tables/MarkupMenu.h"
+#include "platform/Rescale.h"
 #include "platform/ScreenDpi.h"
 
 namespace vantrel {
@@ -27,7 +28,8 @@ class TightHierarchyViewer : public ContentViewer,
                              public MenuHostListener,
                              public ScriptStateSection,
                              public ScriptLinkTarget,
-                             public ScriptTree {
+                             public ScriptTree,
+                             public Rescalable {
  public:
   // pageArea: the frame's window; menuHost: the host of the field-jump list
   // (a child of the main window, kept by the caller; may be null in tests).
@@ -50,6 +52,9 @@ class TightHierarchyViewer : public ContentViewer,
   bool linksShown() const override;
   bool followLink(const std::string& href, std::string& error) override;
   HierarchyTreePane* shownTree() override;
+  // The title, the fields pane's font and the button bar at the resolution
+  // read now (the tree pane rescales itself).
+  void rescale() override;
 
   HierarchySplitWindow* window() const { return window_; }
   ButtonBar* buttonBar() const { return bar_; }
@@ -58,6 +63,9 @@ class TightHierarchyViewer : public ContentViewer,
   const std::vector<std::pair<std::u16string, ObjectIndex>>& jumpList() const { return jumpList_; }
 
  private:
+  void applyDpi();
+  void setupHeader();
+
   TightHierarchyModel model_;
   QWidget* pageArea_;
   HierarchySplitWindow* window_;

@@ -90,6 +90,17 @@ QtDualListViewer::~QtDualListViewer() { delete window_; }
 bool QtDualListViewer::show(uint32_t object, const uint8_t*, size_t) {
   if (!model_.show(object)) return false;
   shown_ = object;
+  setupHeader();
+  const FontDescription font = guideFontDescription(dpi_.y());
+  window_->upper()->setup(false, std::u16string(), 0xFFFFFF, font, true, &model_.upper());
+  window_->lower()->setup(false, std::u16string(), 0xFFFFFF, font, true, &model_.lower());
+  window_->layoutChildren();
+  addLayoutItem(window_, 4);
+  frame_->setTitle(model_.title());
+  return true;
+}
+
+void QtDualListViewer::setupHeader() {
   HeaderSettings h;
   h.text = QString::fromStdU16String(model_.title());
   h.textColour = QColor(255, 255, 255);
@@ -98,13 +109,14 @@ bool QtDualListViewer::show(uint32_t object, const uint8_t*, size_t) {
   h.collapsed = true;
   h.font = QtSurface::qfontFor(guideFontDescription(dpi_.y()));
   window_->setupHeader(h);
+}
+
+void QtDualListViewer::rescale() {
+  setupHeader();
   const FontDescription font = guideFontDescription(dpi_.y());
-  window_->upper()->setup(false, std::u16string(), 0xFFFFFF, font, true, &model_.upper());
-  window_->lower()->setup(false, std::u16string(), 0xFFFFFF, font, true, &model_.lower());
+  window_->upper()->relayout(font);
+  window_->lower()->relayout(font);
   window_->layoutChildren();
-  addLayoutItem(window_, 4);
-  frame_->setTitle(model_.title());
-  return true;
 }
 
 void QtDualListViewer::afterLayout() {

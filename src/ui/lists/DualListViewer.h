@@ -11,6 +11,7 @@
 #include "shell/ScriptState.h"
 #include "shell/Viewer.h"
 #include "tables/TitleHeader.h"
+#include "platform/Rescale.h"
 #include "platform/ScreenDpi.h"
 
 namespace vantrel {
@@ -61,7 +62,7 @@ class DualListWindow : public HeaderedWindow {
   DividerStrip* divider_;
 };
 
-class QtDualListViewer : public ContentViewer, public ScriptStateSection {
+class QtDualListViewer : public ContentViewer, public ScriptStateSection, public Rescalable {
  public:
   QtDualListViewer(const ContentDatabase& database, MainFrame& frame, QWidget* pageArea, QWidget* mainWindow,
                    const ScreenInfo& screen, ScreenDpi dpi);
@@ -73,6 +74,9 @@ class QtDualListViewer : public ContentViewer, public ScriptStateSection {
   void afterLayout() override;
   // {object, title, divider, upper, lower}
   QJsonObject scriptState() const override;
+  // The header and the lists in the guide font of the resolution read now;
+  // each list keeps its first row and selection.
+  void rescale() override;
 
   // A tap on a row of one list: its counterpart is selected in the other.
   void rowTapped(bool upper, uint32_t row);
@@ -80,6 +84,8 @@ class QtDualListViewer : public ContentViewer, public ScriptStateSection {
   DualListModel& model() { return model_; }
 
  private:
+  void setupHeader();
+
   DualListModel model_;
   QWidget* pageArea_;
   DualListWindow* window_;

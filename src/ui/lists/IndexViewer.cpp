@@ -18,16 +18,20 @@ SearchBar::SearchBar(QWidget* parent, ScreenDpi dpi, KeyboardService* keyboard, 
   label_->setBuddy(edit_);
   edit_->setAccessibleName("Search");
   edit_->setProperty("childId", kEditId);
-  QFont f("DejaVu Sans");
-  f.setPixelSize(std::max(1, scaleForDpi(11, dpi.y())));
-  label_->setFont(f);
-  edit_->setFont(f);
   edit_->setFrame(true);
   QObject::connect(edit_, &QLineEdit::textChanged, [this](const QString& text) {
     if (quiet_ || !inputEnabled_) return;
     if (listener_) listener_(text);
   });
-  resize(width(), (26 * dpi.y() + 48) / 96);
+  rescale();
+}
+
+void SearchBar::rescale() {
+  QFont f("DejaVu Sans");
+  f.setPixelSize(std::max(1, dpi_.sy(11)));
+  label_->setFont(f);
+  edit_->setFont(f);
+  resize(width(), barHeight());
 }
 
 void SearchBar::clear() { setText(QString()); }
@@ -99,7 +103,7 @@ bool QtIndexViewer::show(uint32_t object, const uint8_t* data, size_t length) {
   bar_->clear();
   pane_->setup(false, std::u16string(), 0xFFFFFF, guideFontDescription(dpi_.y()), true, &model_.source());
   addLayoutItem(pane_, 4);
-  bar_->resize(bar_->width(), (26 * dpi_.y() + 48) / 96);
+  bar_->resize(bar_->width(), bar_->barHeight());
   addLayoutItem(bar_, 3);
   frame_->setTitle(model_.title());
   return true;
@@ -118,6 +122,8 @@ void QtIndexViewer::afterLayout() {
     pane_->select(s.row, true);
   }
 }
+
+void QtIndexViewer::rescale() { pane_->relayout(guideFontDescription(dpi_.y())); }
 
 void QtIndexViewer::search(const QString& text) {
   pane_->select(model_.search(text.toStdU16String()), true);

@@ -10,6 +10,7 @@
 #include "lists/ListViewerModels.h"
 #include "lists/MarkupList.h"
 #include "lists/PagedList.h"
+#include "platform/Rescale.h"
 #include "shell/LayoutWidget.h"
 #include "shell/ScriptState.h"
 #include "shell/Viewer.h"
@@ -20,7 +21,7 @@ namespace vantrel {
 // A grey strip with the label "Search:" (id 140) and an edit box (id 150).
 // Every change of the box while input is enabled goes to the listener,
 // except the changes the bar makes itself (clear, setText).
-class SearchBar : public LayoutWidget {
+class SearchBar : public LayoutWidget, public Rescalable {
  public:
   static constexpr int kLabelId = 140;
   static constexpr int kEditId = 150;
@@ -34,6 +35,10 @@ class SearchBar : public LayoutWidget {
   void setInputEnabled(bool on) { inputEnabled_ = on; }
   InputPanelEdit* edit() const { return edit_; }
   QLabel* label() const { return label_; }
+  // The fonts and the bar's height at the resolution read now.
+  void rescale() override;
+  // 26 pixels at 96 dots per inch.
+  int barHeight() const { return dpi_.sy(26); }
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -53,7 +58,7 @@ class SearchBar : public LayoutWidget {
 // coordinates of pageArea.
 QJsonObject markupListState(const MarkupList& list, const QWidget* pageArea);
 
-class QtIndexViewer : public ContentViewer, public ScriptStateSection {
+class QtIndexViewer : public ContentViewer, public ScriptStateSection, public Rescalable {
  public:
   QtIndexViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, PageHistory& history,
                 QWidget* pageArea, QWidget* mainWindow, ScreenDpi dpi, KeyboardService& keyboard,
@@ -66,6 +71,9 @@ class QtIndexViewer : public ContentViewer, public ScriptStateSection {
   void afterLayout() override;
   // {object, rows, firstRow, selected, search, visible, rowHeight, y, h}
   QJsonObject scriptState() const override;
+  // The list in the guide font of the resolution read now, at the same
+  // first row and selection.
+  void rescale() override;
 
   // Moves the list to the row the text selects.
   void search(const QString& text);

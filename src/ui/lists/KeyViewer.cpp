@@ -34,10 +34,7 @@ KeyWindow::KeyWindow(QWidget* parent, KeyViewerModel& model, ScreenDpi dpi, Keyb
   edit_->setAccessibleName("Search");
   edit_->setProperty("childId", kEditId);
   edit_->setFrame(true);
-  QFont small("DejaVu Sans");
-  small.setPixelSize(std::max(1, scaleForDpi(11, dpi.y())));
-  label_->setFont(small);
-  edit_->setFont(small);
+  applyDpi();
   list_->setOwner(this);
   edit_->setListKeys([this](QKeyEvent* e) { return list_->handleKey(e); });
   QObject::connect(edit_, &QLineEdit::textChanged, [this](const QString&) {
@@ -50,16 +47,36 @@ void KeyWindow::setup() {
   edit_->deselect();
   quiet_ = false;
   edit_->setFocus(Qt::OtherFocusReason);
+  setupHeaders();
+  HeaderSettings listHeader;
+  listHeader.shown = false;
+  list_->setSource(listHeader, listFont(), &plain_);
+  layoutChildren();
+}
+
+void KeyWindow::applyDpi() {
+  QFont small("DejaVu Sans");
+  small.setPixelSize(std::max(1, dpi_.sy(11)));
+  label_->setFont(small);
+  edit_->setFont(small);
+}
+
+void KeyWindow::setupHeaders() {
   RichHeaderSettings header;
   header.text = u"Key/Abbreviations";
   header.textColour = 0xFFFFFF;
   header.font = guideFontDescription(dpi_.y());
   header.collapsed = true;
   setupHeader(header);
-  HeaderSettings listHeader;
-  listHeader.shown = false;
-  list_->setSource(listHeader, QtSurface::qfontFor(guideFontDescription(dpi_.y())), &plain_);
   pane_->setup(false, std::u16string(), 0xFFFFFF, guideFontDescription(dpi_.y()), &model_.explanationPage());
+}
+
+QFont KeyWindow::listFont() const { return QtSurface::qfontFor(guideFontDescription(dpi_.y())); }
+
+void KeyWindow::rescale() {
+  applyDpi();
+  setupHeaders();
+  list_->setFonts(listFont(), listFont());
   layoutChildren();
 }
 

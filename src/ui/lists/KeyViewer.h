@@ -11,6 +11,7 @@
 #include "shell/ScriptState.h"
 #include "shell/Viewer.h"
 #include "tables/TitleHeader.h"
+#include "platform/Rescale.h"
 #include "platform/ScreenDpi.h"
 
 namespace vantrel {
@@ -27,7 +28,7 @@ class PlainTextSource : public ItemSource {
   const ItemSource& source_;
 };
 
-class KeyWindow : public RichHeaderedWindow, public ItemOwner {
+class KeyWindow : public RichHeaderedWindow, public ItemOwner, public Rescalable {
  public:
   static constexpr int kListId = 106;
   static constexpr int kPaneId = 107;
@@ -46,6 +47,9 @@ class KeyWindow : public RichHeaderedWindow, public ItemOwner {
   // The list back at the top with the box emptied.
   void resetSearch();
 
+  // The fonts at the resolution read now; the list keeps its place.
+  void rescale() override;
+
   void itemChosen(PagedList& list, uint32_t data) override;
   void itemDoubleTapped(PagedList&) override {}
 
@@ -60,6 +64,11 @@ class KeyWindow : public RichHeaderedWindow, public ItemOwner {
 
  private:
   void layoutChildren();
+  // The search row's font.
+  void applyDpi();
+  // The window's header and the explanation pane's, in the guide font.
+  void setupHeaders();
+  QFont listFont() const;
 
   KeyViewerModel& model_;
   PlainTextSource plain_;

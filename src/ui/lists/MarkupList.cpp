@@ -12,7 +12,7 @@
 namespace vantrel {
 
 MarkupList::MarkupList(QWidget* parent, QWidget* mainWindow, ScreenDpi dpi)
-    : QWidget(parent), model_(dpi.x(), dpi.y()), dpi_(dpi) {
+    : QWidget(parent), model_(dpi), dpi_(dpi) {
   setObjectName("list");
   setAttribute(Qt::WA_OpaquePaintEvent);
   // Tab reaches the list; a tap does not take the focus from a search box.
@@ -66,6 +66,13 @@ void MarkupList::setup(bool tapEnabled, std::optional<FontDescription> font, con
   if (font && popup_) popup_->setFont(*font);
   model_.setup(tapEnabled, std::move(font), source, background);
   syncBar();
+}
+
+void MarkupList::relayout(std::optional<FontDescription> font) {
+  if (font && popup_) popup_->setFont(*font);
+  model_.relayout(std::move(font));
+  syncBar();
+  update();
 }
 
 QRect MarkupList::rowsArea() const {
@@ -212,15 +219,22 @@ MarkupListPane::MarkupListPane(QWidget* parent, QWidget* mainWindow, ScreenDpi d
 
 void MarkupListPane::setup(bool hasTitle, const std::u16string& title, Colour titleColour,
                            std::optional<FontDescription> font, bool tapEnabled, const ItemSource* source) {
-  RichHeaderSettings s;
-  s.shown = hasTitle;
-  s.text = title;
-  s.textColour = titleColour;
-  s.font = font;
-  s.collapsed = true;
-  setupHeader(s);
+  header_ = RichHeaderSettings();
+  header_.shown = hasTitle;
+  header_.text = title;
+  header_.textColour = titleColour;
+  header_.font = font;
+  header_.collapsed = true;
+  setupHeader(header_);
   placeList();
   list_->setup(tapEnabled, std::move(font), source, 0xFFFFFF);
+}
+
+void MarkupListPane::relayout(const FontDescription& font) {
+  if (header_.font) header_.font = font;
+  setupHeader(header_);
+  placeList();
+  list_->relayout(font);
 }
 
 void MarkupListPane::setListeners(RowListener rows, LinkListener links) {

@@ -34,6 +34,9 @@ class MarkupList : public QWidget, public AccessibleRows {
   ~MarkupList() override;
 
   void setup(bool tapEnabled, std::optional<FontDescription> font, const ItemSource* source, Colour background);
+  // Lays the rows out again at the resolution read now, with font when one
+  // is given, keeping the first row shown and the selection.
+  void relayout(std::optional<FontDescription> font);
   // Draws the page from near firstRow; answers the first row drawn.
   int redraw(int64_t firstRow, bool setSelection);
   void setRowListener(RowListener l) { onRow_ = std::move(l); }
@@ -99,6 +102,9 @@ class MarkupListPane : public RichHeaderedWindow {
   // The header (nothing when hasTitle is false) and the list, on white.
   void setup(bool hasTitle, const std::u16string& title, Colour titleColour, std::optional<FontDescription> font,
              bool tapEnabled, const ItemSource* source);
+  // The header and the list in font at the resolution read now, keeping
+  // the list's place.
+  void relayout(const FontDescription& font);
   // The list's redraw: answers the first row drawn.
   int select(int64_t row, bool setSelection) { return list_->redraw(row, setSelection); }
   void setListeners(RowListener rows, LinkListener links);
@@ -110,6 +116,7 @@ class MarkupListPane : public RichHeaderedWindow {
  private:
   void placeList();
 
+  RichHeaderSettings header_;
   MarkupList* list_;
   RowListener onRow_;
   LinkListener onLink_;

@@ -160,9 +160,17 @@ PagedList::PagedList(QWidget* parent, bool checkboxes, ScreenDpi dpi, const char
 void PagedList::setSource(const HeaderSettings& header, const QFont& font, const ItemSource* source) {
   model_.setSource(source);
   font_ = font;
+  header_ = header;
   setupHeader(header);
   layoutChildren();
   view_->update();
+}
+
+void PagedList::setFonts(const QFont& headerFont, const QFont& font) {
+  font_ = font;
+  if (header_.font) header_.font = headerFont;
+  setupHeader(header_);
+  layoutChildren();
 }
 
 int PagedList::measurePage() const {
@@ -265,11 +273,7 @@ void PagedList::layoutChildren() {
   const int h = std::max(0, height() - top);
   bar_->setGeometry(w - barWidth, top, barWidth, h);
   view_->setGeometry(0, top, std::max(0, w - TitleHeader::kBorder - barWidth), h);
-  if (!model_.entries().empty()) {
-    const uint32_t keep = model_.topIndex();
-    model_.reload(measurePage(), true);
-    model_.showFrom(keep);
-  }
+  if (!model_.entries().empty()) model_.relayout(measurePage());
   syncBar();
   view_->update();
 }

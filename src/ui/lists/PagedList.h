@@ -83,6 +83,9 @@ class PagedList : public HeaderedWindow {
   // Sets the source (not owned), sets up the title header and gives the
   // list the font. The owner then calls reload.
   void setSource(const HeaderSettings& header, const QFont& font, const ItemSource* source);
+  // The header's font and the entries' (a new resolution): the page is
+  // measured again, keeping the first entry shown and the selection.
+  void setFonts(const QFont& headerFont, const QFont& font);
   void setOwner(ItemOwner* owner) { owner_ = owner; }
   // Measures the page, empties the list, reads the item count, resets the
   // scroll bar and, when load is set, loads the first page.
@@ -135,6 +138,7 @@ class PagedList : public HeaderedWindow {
   QScrollBar* bar_;
   ItemOwner* owner_ = nullptr;
   QFont font_;
+  HeaderSettings header_;
   ScreenDpi dpi_;
   bool syncing_ = false;
 };

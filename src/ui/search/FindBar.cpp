@@ -14,23 +14,16 @@ namespace vantrel {
 std::vector<FindBar*> FindBar::bars_;
 
 namespace {
-int scaled(int n, int dpi) { return (n * dpi + 48) / 96; }
 constexpr int kMaxHtmlMatches = 10000;
 }  // namespace
 
 FindBar::FindBar(QWidget* host, std::unique_ptr<FindTarget> target, ScreenDpi dpi)
-    : QWidget(host), host_(host), target_(std::move(target)) {
+    : QWidget(host), host_(host), dpi_(dpi), layout_(new QHBoxLayout(this)), target_(std::move(target)) {
   setObjectName("findBar");
   setAutoFillBackground(true);
   QPalette p = palette();
   p.setColor(QPalette::Window, QColor(0xC8, 0xC8, 0xC8));
   setPalette(p);
-  QFont barFont = font();
-  barFont.setPixelSize(((dpi.y() + 3) * 16) / 96);
-  setFont(barFont);
-  auto* layout = new QHBoxLayout(this);
-  layout->setContentsMargins(scaled(2, dpi.x()), scaled(2, dpi.y()), scaled(2, dpi.x()), scaled(2, dpi.y()));
-  layout->setSpacing(scaled(3, dpi.x()));
   auto* label = new QLabel(QStringLiteral("Find:"), this);
   edit_ = new QLineEdit(this);
   edit_->setObjectName("findEdit");
@@ -44,10 +37,10 @@ FindBar::FindBar(QWidget* host, std::unique_ptr<FindTarget> target, ScreenDpi dp
   label->setBuddy(edit_);
   edit_->setAccessibleName("Find");
   count_->setAccessibleName("Matches");
-  layout->addWidget(label);
-  layout->addWidget(edit_, 1);
-  layout->addWidget(count_);
-  layout->addWidget(close_);
+  layout_->addWidget(label);
+  layout_->addWidget(edit_, 1);
+  layout_->addWidget(count_);
+  layout_->addWidget(close_);
   connect(edit_, &QLineEdit::textChanged, this, [this](const QString& t) { textChanged(t); });
   connect(edit_, &QLineEdit::returnPressed, this, [this] { next(false); });
   connect(close_, &QToolButton::clicked, this, [this] { close(); });
@@ -60,7 +53,17 @@ FindBar::FindBar(QWidget* host, std::unique_ptr<FindTarget> target, ScreenDpi dp
   host_->installEventFilter(this);
   qApp->installEventFilter(this);
   bars_.push_back(this);
+  rescale();
   hide();
+}
+
+void FindBar::rescale() {
+  QFont barFont = font();
+  barFont.setPixelSize(((dpi_.y() + 3) * 16) / 96);
+  setFont(barFont);
+  layout_->setContentsMargins(dpi_.sx(2), dpi_.sy(2), dpi_.sx(2), dpi_.sy(2));
+  layout_->setSpacing(dpi_.sx(3));
+  if (isVisible()) place();
 }
 
 FindBar::~FindBar() {

@@ -14,7 +14,10 @@
 #include <vector>
 
 #include "search/FindInPage.h"
+#include "platform/Rescale.h"
 #include "platform/ScreenDpi.h"
+
+class QBoxLayout;
 
 namespace vantrel {
 
@@ -35,7 +38,7 @@ class FindTarget {
   virtual bool stale() const { return false; }
 };
 
-class FindBar : public QWidget {
+class FindBar : public QWidget, public Rescalable {
  public:
   // A child of host, laid over its bottom edge; hidden until Ctrl+F.
   FindBar(QWidget* host, std::unique_ptr<FindTarget> target, ScreenDpi dpi);
@@ -51,6 +54,9 @@ class FindBar : public QWidget {
   int current() const { return current_; }  // from 0; -1 for none
   // The bar open on the page shown, or null.
   static FindBar* openBar();
+  // The font and the margins at the resolution read now; an open bar is
+  // placed again at its new height.
+  void rescale() override;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -61,6 +67,8 @@ class FindBar : public QWidget {
   void updateCount();
 
   QWidget* host_;
+  ScreenDpi dpi_;
+  QBoxLayout* layout_;
   std::unique_ptr<FindTarget> target_;
   QLineEdit* edit_;
   QLabel* count_;

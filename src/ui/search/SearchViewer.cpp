@@ -14,59 +14,63 @@ namespace {
 constexpr int kDebounceMs = 120;
 constexpr uint32_t kResultLimit = 50;
 
-int scaled(int n, int dpi) { return (n * dpi + 48) / 96; }
 }  // namespace
 
-SearchWindow::SearchWindow(QWidget* parent, ScreenDpi dpi) : LayoutWidget(parent, "search") {
+SearchWindow::SearchWindow(QWidget* parent, ScreenDpi dpi) : LayoutWidget(parent, "search"), dpi_(dpi) {
   setObjectName("searchWindow");
-  // The bar's label, box and buttons in the guide font's height, like the
-  // index's search bar, so they scale with the screen's resolution.
-  QFont barFont = font();
-  barFont.setPixelSize(((dpi.y() + 3) * 16) / 96);
-  setFont(barFont);
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(scaled(2, dpi.y()));
+  layout_ = new QVBoxLayout(this);
+  layout_->setContentsMargins(0, 0, 0, 0);
   results_ = new QTextBrowser(this);
   results_->setObjectName("searchResults");
   results_->setOpenLinks(false);
   results_->setFrameShape(QFrame::NoFrame);
-  // The same text size as the HTML pages: 12 pixels at 96 dots per inch.
-  QFont font = results_->document()->defaultFont();
-  font.setPixelSize(scaled(12, dpi.y()));
-  results_->document()->setDefaultFont(font);
-  layout->addWidget(results_, 1);
+  layout_->addWidget(results_, 1);
 
   buildRow_ = new QWidget(this);
-  auto* build = new QHBoxLayout(buildRow_);
-  build->setContentsMargins(scaled(2, dpi.x()), 0, scaled(2, dpi.x()), 0);
+  buildLayout_ = new QHBoxLayout(buildRow_);
   progress_ = new QProgressBar(buildRow_);
   progress_->setObjectName("searchProgress");
   progress_->setRange(0, 100);
-  progress_->setFixedHeight(scaled(15, dpi.y()));
+  progress_->setValue(0);  // within the range before any build, not Qt's -1
   cancel_ = new QPushButton(QStringLiteral("Cancel"), buildRow_);
   cancel_->setObjectName("searchCancel");
   cancel_->setAccessibleName("Cancel building the search index");
   progress_->setAccessibleName("Building the search index");
-  build->addWidget(progress_, 1);
-  build->addWidget(cancel_);
+  buildLayout_->addWidget(progress_, 1);
+  buildLayout_->addWidget(cancel_);
   buildRow_->hide();
-  layout->addWidget(buildRow_);
+  layout_->addWidget(buildRow_);
 
   auto* row = new QWidget(this);
-  auto* search = new QHBoxLayout(row);
-  search->setContentsMargins(0, 0, 0, scaled(2, dpi.y()));
-  search->setSpacing(scaled(3, dpi.x()));
+  searchLayout_ = new QHBoxLayout(row);
   auto* label = new QLabel(QStringLiteral("Search:"), row);
   edit_ = new QLineEdit(row);
   edit_->setObjectName("searchEdit");
   label->setBuddy(edit_);
   edit_->setAccessibleName("Search");
-  edit_->setFixedHeight(scaled(17, dpi.y()) + 4);
-  search->addWidget(label);
-  search->addWidget(edit_, 1);
-  layout->addWidget(row);
+  searchLayout_->addWidget(label);
+  searchLayout_->addWidget(edit_, 1);
+  layout_->addWidget(row);
+  rescale();
   hide();
+}
+
+void SearchWindow::rescale() {
+  // The bar's label, box and buttons in the guide font's height, like the
+  // index's search bar, so they scale with the screen's resolution.
+  QFont barFont = font();
+  barFont.setPixelSize(((dpi_.y() + 3) * 16) / 96);
+  setFont(barFont);
+  layout_->setSpacing(dpi_.sy(2));
+  // The same text size as the HTML pages: 12 pixels at 96 dots per inch.
+  QFont font = results_->document()->defaultFont();
+  font.setPixelSize(dpi_.sy(12));
+  results_->document()->setDefaultFont(font);
+  buildLayout_->setContentsMargins(dpi_.sx(2), 0, dpi_.sx(2), 0);
+  progress_->setFixedHeight(dpi_.sy(15));
+  searchLayout_->setContentsMargins(0, 0, 0, dpi_.sy(2));
+  searchLayout_->setSpacing(dpi_.sx(3));
+  edit_->setFixedHeight(dpi_.sy(17) + 4);
 }
 
 SearchViewer::SearchViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys,
@@ -132,7 +136,10 @@ void SearchViewer::afterLayout() {
 void SearchViewer::ensureIndex() {
   if (index_.isOpen() || builder_->running()) return;
   const IndexLocation loc = locateIndex(db_, guideDir_);
-  if (loc.ready && index_.open(loc.folder, editionKey(db_))) return;
+  if (loc.ready && index_.open(loc.folder, editionKey(db_))) {
+    window_->progress()->setValue(100);  // an index found complete reads as a finished build
+    return;
+  }
   // Missing, stale or damaged: build it again, never trust it.
   failure_.clear();
   window_->progress()->setValue(0);

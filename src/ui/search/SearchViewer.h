@@ -24,11 +24,14 @@
 #include "shell/PageKeys.h"
 #include "shell/ScriptState.h"
 #include "shell/Viewer.h"
+#include "platform/Rescale.h"
 #include "platform/ScreenDpi.h"
+
+class QBoxLayout;
 
 namespace vantrel {
 
-class SearchWindow : public LayoutWidget {
+class SearchWindow : public LayoutWidget, public Rescalable {
  public:
   SearchWindow(QWidget* parent, ScreenDpi dpi);
   SearchWindow(QWidget* parent, int dpiX, int dpiY)
@@ -38,8 +41,14 @@ class SearchWindow : public LayoutWidget {
   QProgressBar* progress() const { return progress_; }
   QPushButton* cancelButton() const { return cancel_; }
   QWidget* buildRow() const { return buildRow_; }
+  // The fonts, spacings and fixed heights at the resolution read now.
+  void rescale() override;
 
  private:
+  ScreenDpi dpi_;
+  QBoxLayout* layout_;
+  QBoxLayout* buildLayout_;
+  QBoxLayout* searchLayout_;
   QTextBrowser* results_;
   QWidget* buildRow_;
   QProgressBar* progress_;

@@ -8,15 +8,23 @@
 
 namespace vantrel {
 
+namespace {
+QFont checkListFont(ScreenDpi dpi) { return QtSurface::qfontFor(guideFontDescription(dpi.y())); }
+}  // namespace
+
 PagedList* makeCheckList(QWidget* parent, const ItemSource* source, ScreenDpi dpi, ItemOwner* owner) {
   auto* list = new PagedList(parent, true, dpi, "checkList");
   list->setObjectName("checkList");
   list->setProperty("childId", BookmarkWindow::kListId);
   HeaderSettings none;
   none.shown = false;
-  list->setSource(none, QtSurface::qfontFor(guideFontDescription(dpi.y())), source);
+  list->setSource(none, checkListFont(dpi), source);
   list->setOwner(owner);
   return list;
+}
+
+void rescaleCheckList(PagedList& list, ScreenDpi dpi) {
+  list.setFonts(checkListFont(dpi), checkListFont(dpi));
 }
 
 bool toggleCheckRow(PagedList& list, int row) {
@@ -53,13 +61,21 @@ BookmarkWindow::BookmarkWindow(QWidget* parent, const BookmarkList& list, Screen
   setProperty("childId", kChildId);
   setAutoFillBackground(true);
   hide();
-  const QFont font = QtSurface::qfontFor(guideFontDescription(dpi.y()));
+  setupTitle();
+}
+
+void BookmarkWindow::setupTitle() {
   HeaderSettings h;
   h.text = QStringLiteral("Bookmarks");
   h.alignment = 1;
-  h.font = font;
+  h.font = QtSurface::qfontFor(guideFontDescription(dpi_.y()));
   h.collapsed = true;
   setupHeader(h);
+}
+
+void BookmarkWindow::rescale() {
+  setupTitle();
+  rescaleCheckList(*list_, dpi_);
 }
 
 void BookmarkWindow::resizeEvent(QResizeEvent* e) {

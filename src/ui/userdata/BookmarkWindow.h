@@ -9,6 +9,7 @@
 #include "shell/UserDataPages.h"
 #include "tables/TitleHeader.h"
 #include "userdata/BookmarkList.h"
+#include "platform/Rescale.h"
 #include "platform/ScreenDpi.h"
 
 namespace vantrel {
@@ -27,7 +28,7 @@ class BookmarkItems : public ItemSource {
   const BookmarkList& list_;
 };
 
-class BookmarkWindow : public HeaderedWindow, public BookmarkPage, private ItemOwner {
+class BookmarkWindow : public HeaderedWindow, public BookmarkPage, public Rescalable, private ItemOwner {
  public:
   static constexpr int kChildId = 234;
   static constexpr int kListId = 254;
@@ -51,6 +52,9 @@ class BookmarkWindow : public HeaderedWindow, public BookmarkPage, private ItemO
   std::vector<uint32_t> takeChecked() override { return list_->takeChecked(); }
 
   PagedList* list() const { return list_; }
+  // The header's and the list's font at the resolution read now; the list
+  // keeps its place and its checkmarks.
+  void rescale() override;
   // The scripted run's view of the window.
   QJsonObject scriptState(QWidget* pageArea) const;
 
@@ -62,6 +66,7 @@ class BookmarkWindow : public HeaderedWindow, public BookmarkPage, private ItemO
     if (chosen_) chosen_(data);
   }
   void itemDoubleTapped(PagedList&) override {}
+  void setupTitle();
 
   const BookmarkList& bookmarks_;
   BookmarkItems items_;
@@ -73,6 +78,8 @@ class BookmarkWindow : public HeaderedWindow, public BookmarkPage, private ItemO
 // The checkbox list of the bookmark window and the notes panel: made with
 // checkboxes, child id 254, no header of its own, the guide font.
 PagedList* makeCheckList(QWidget* parent, const ItemSource* source, ScreenDpi dpi, ItemOwner* owner);
+// Its font after a change of resolution.
+void rescaleCheckList(PagedList& list, ScreenDpi dpi);
 inline PagedList* makeCheckList(QWidget* parent, const ItemSource* source, int dpiX, int dpiY, ItemOwner* owner) {
   return makeCheckList(parent, source, ScreenDpi(dpiX, dpiY), owner);
 }

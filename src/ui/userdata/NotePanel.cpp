@@ -49,8 +49,7 @@ NotePanel::NotePanel(QWidget* parent, NoteEditorModel& model, const ScreenInfo& 
   setProperty("childId", kChildId);
   setAutoFillBackground(true);
   hide();
-  const QFont font = QtSurface::qfontFor(guideFontDescription(screen.dpiY()));
-  setFont(font);
+  applyDpi();
   title_->setObjectName("noteTitle");
   title_->setProperty("childId", kTitleFieldId);
   body_->setObjectName("noteBody");
@@ -63,13 +62,26 @@ NotePanel::NotePanel(QWidget* parent, NoteEditorModel& model, const ScreenInfo& 
   modelChanged();
 }
 
-void NotePanel::modelChanged() {
+void NotePanel::applyDpi() { setFont(QtSurface::qfontFor(guideFontDescription(screen_.dpiY()))); }
+
+void NotePanel::rescale() {
+  applyDpi();
+  rescaleCheckList(*list_, ScreenDpi(screen_));
+  setupCaption();
+  layoutControls();
+}
+
+void NotePanel::setupCaption() {
   HeaderSettings h;
   h.text = QString::fromStdU16String(model_.caption());
   h.alignment = 1;
   h.font = font();
   h.collapsed = true;
   setupHeader(h);
+}
+
+void NotePanel::modelChanged() {
+  setupCaption();
   if (model_.mode() == NoteEditorModel::kEditor) {
     title_->setText(QString::fromStdU16String(model_.title()));
     body_->setPlainText(fromStored(model_.body()));

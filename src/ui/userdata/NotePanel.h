@@ -12,6 +12,7 @@
 
 #include "lists/PagedList.h"
 #include "platform/KeyboardService.h"
+#include "platform/Rescale.h"
 #include "platform/ScreenInfo.h"
 #include "shell/UserDataPages.h"
 #include "tables/TitleHeader.h"
@@ -54,7 +55,7 @@ class InputPanelText : public QPlainTextEdit {
   const ScreenInfo& screen_;
 };
 
-class NotePanel : public HeaderedWindow, public NotePage, private ItemOwner {
+class NotePanel : public HeaderedWindow, public NotePage, public Rescalable, private ItemOwner {
  public:
   static constexpr int kChildId = 235;
   static constexpr int kTitleFieldId = 44;
@@ -80,6 +81,9 @@ class NotePanel : public HeaderedWindow, public NotePage, private ItemOwner {
   std::vector<uint32_t> takeChecked() override { return list_->takeChecked(); }
 
   PagedList* list() const { return list_; }
+  // The fonts at the resolution read now; the list keeps its place, the
+  // fields what is typed in them.
+  void rescale() override;
   QLineEdit* titleField() const { return title_; }
   QPlainTextEdit* bodyField() const { return body_; }
   QLabel* titleLabel() const { return label_; }
@@ -91,6 +95,9 @@ class NotePanel : public HeaderedWindow, public NotePage, private ItemOwner {
 
  private:
   void layoutControls();
+  void applyDpi();
+  // The header with the model's caption.
+  void setupCaption();
   // The editor opens with the keyboard focus in its title field, so a user
   // types at once.
   void focusTitle();

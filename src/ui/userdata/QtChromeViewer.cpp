@@ -34,11 +34,15 @@ QtChromeViewer::QtChromeViewer(MainFrame& frame, const PageKeys& keys, PageHisto
   notePanel_ = new NotePanel(pageArea, *noteEditor(), screen, keyboard);
   notePanel_->setEventHandler([this](uint32_t value) { noteEvent(value); });
 
-  const bool hi = screen.isHighResolution();
-  listBar_ = makeBar(pageArea, {{userbar::kNewNote, hi ? 471 : 108, kNoImage, "New note"},
-                                {userbar::kDeleteChecked, hi ? 135 : 134, kNoImage, "Delete checked"}});
-  editorBar_ = makeBar(pageArea, {{userbar::kSaveNote, hi ? 132 : 104, kNoImage, "Save"},
-                                  {userbar::kCancelNote, hi ? 133 : 107, kNoImage, "Cancel"}});
+  listBar_ = makeBar(pageArea);
+  editorBar_ = makeBar(pageArea);
+  rescale();
+  for (ButtonBar* bar : {listBar_.data(), editorBar_.data()}) {
+    if (screen.isHighResolution())
+      bar->addLogoButton(131, QColor(192, 192, 192), QColor(255, 255, 255));
+    else
+      bar->addLogoButton(112, QColor(214, 212, 188), QColor(255, 255, 255));
+  }
 
   UserDataWindows w;
   w.bookmarks = bookmarkWindow_;
@@ -61,10 +65,16 @@ QtChromeViewer::~QtChromeViewer() {
   delete editorBar_.data();
 }
 
-ButtonBar* QtChromeViewer::makeBar(QWidget* parent, const std::vector<ImageButtonDescription>& buttons) {
+ButtonBar* QtChromeViewer::makeBar(QWidget* parent) {
   auto* bar = new OverlayBar(parent, ScreenDpi(screen_), &messages_);
   bar->hide();
-  bar->resize(parent->width(), screen_.sy(22));
+  bar->resize(parent->width(), 0);
+  bar->setListener(&relay_);
+  return bar;
+}
+
+void QtChromeViewer::setButtons(ButtonBar& bar, const std::vector<ImageButtonDescription>& buttons) {
+  bar.resize(bar.width(), screen_.sy(22));
   std::vector<ButtonDescription> d;
   for (const ImageButtonDescription& button : buttons) {
     ButtonDescription b;
@@ -73,13 +83,18 @@ ButtonBar* QtChromeViewer::makeBar(QWidget* parent, const std::vector<ImageButto
     b.name = button.name;
     d.push_back(b);
   }
-  bar->setButtons(d, screen_.sx(10), kAlignCentre, QColor(255, 255, 255), QColor(192, 192, 192), 0);
-  if (screen_.isHighResolution())
-    bar->addLogoButton(131, QColor(192, 192, 192), QColor(255, 255, 255));
-  else
-    bar->addLogoButton(112, QColor(214, 212, 188), QColor(255, 255, 255));
-  bar->setListener(&relay_);
-  return bar;
+  bar.setButtons(d, screen_.sx(10), kAlignCentre, QColor(255, 255, 255), QColor(192, 192, 192), 0);
+}
+
+void QtChromeViewer::rescale() {
+  // The pictures and their spacing for the resolution read now.
+  const bool hi = screen_.isHighResolution();
+  if (listBar_)
+    setButtons(*listBar_, {{userbar::kNewNote, hi ? 471 : 108, kNoImage, "New note"},
+                           {userbar::kDeleteChecked, hi ? 135 : 134, kNoImage, "Delete checked"}});
+  if (editorBar_)
+    setButtons(*editorBar_, {{userbar::kSaveNote, hi ? 132 : 104, kNoImage, "Save"},
+                             {userbar::kCancelNote, hi ? 133 : 107, kNoImage, "Cancel"}});
 }
 
 std::optional<std::u16string> QtChromeViewer::askTitle(const std::u16string& caption) {

@@ -10,6 +10,7 @@
 
 #include "content/ContentDatabase.h"
 #include "platform/QtScreen.h"
+#include "platform/Rescale.h"
 #include "shell/ChromeViewer.h"
 #include "tables/ButtonBar.h"
 #include "userdata/BookmarkWindow.h"
@@ -18,7 +19,7 @@
 
 namespace vantrel {
 
-class QtChromeViewer : public ChromeViewer, private TitleEntry {
+class QtChromeViewer : public ChromeViewer, public Rescalable, private TitleEntry {
  public:
   QtChromeViewer(MainFrame& frame, const PageKeys& keys, PageHistory& history, MessageService& messages,
                  CommandBar& bar, std::function<void()> quit, QWidget* pageArea, const ScreenInfo& screen,
@@ -34,6 +35,10 @@ class QtChromeViewer : public ChromeViewer, private TitleEntry {
   // A control of the overlay shown, by child id (the note fields 44 and 45), or null.
   QWidget* overlayControl(int id) const;
 
+  // The bars' height, buttons and spacing at the resolution read now (the
+  // overlays and the logo rescale themselves).
+  void rescale() override;
+
   // The scripted run's sections: viewers.bookmarks or viewers.notes (when
   // shown) and bottomBar.
   void addScriptState(QJsonObject& state, QJsonObject& viewers, QWidget* pageArea) const;
@@ -45,7 +50,8 @@ class QtChromeViewer : public ChromeViewer, private TitleEntry {
     void buttonCommand(int code) override { chrome->ChromeViewer::buttonCommand(code); }
   };
   std::optional<std::u16string> askTitle(const std::u16string& caption) override;
-  ButtonBar* makeBar(QWidget* parent, const std::vector<ImageButtonDescription>& buttons);
+  ButtonBar* makeBar(QWidget* parent);
+  void setButtons(ButtonBar& bar, const std::vector<ImageButtonDescription>& buttons);
   bool overlayShows(QWidget* w) const;
 
   MainFrame& frame_;

@@ -34,6 +34,10 @@ TitleDialog::TitleDialog(QWidget* parent, const ScreenInfo& screen, const QStrin
   cancel_->setProperty("childId", kCancelId);
   QObject::connect(save_, &QPushButton::clicked, this, [this] { save(); });
   QObject::connect(cancel_, &QPushButton::clicked, this, [this] { reject(); });
+  rescale();
+}
+
+void TitleDialog::rescale() {
   // The system's dialog face, from the font service.
   QFont f(QtSurface::systemFamily());
   f.setPixelSize(std::max(1, screen_.sy(12)));

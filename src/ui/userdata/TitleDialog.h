@@ -8,11 +8,12 @@
 #include <QPushButton>
 #include <functional>
 
+#include "platform/Rescale.h"
 #include "platform/ScreenInfo.h"
 
 namespace vantrel {
 
-class TitleDialog : public QDialog {
+class TitleDialog : public QDialog, public Rescalable {
  public:
   static constexpr int kEditId = 6969;
   static constexpr int kSaveId = 17;
@@ -25,6 +26,8 @@ class TitleDialog : public QDialog {
 
   // Shows the dialog modally; true when it ended with "Save".
   bool run();
+  // The font and the size at the resolution read now.
+  void rescale() override;
   // The title typed, valid after run.
   const QString& text() const { return text_; }
 

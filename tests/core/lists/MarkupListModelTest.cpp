@@ -199,3 +199,59 @@ TEST(MarkupListModel, TheCacheStaysNearTheView) {
 
 }  // namespace
 }  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+struct ZoomScreen : ScreenInfo {
+  int dpi = 96;
+  int dpiX() const override { return dpi; }
+  int dpiY() const override { return dpi; }
+  Size screenSize() const override { return {240, 320}; }
+  Rect visibleDesktopArea() const override { return {0, 0, 240, 320}; }
+};
+
+// A list laid out again after the resolution changed measures and draws its
+// rows as a list made at the new resolution does, from the row it showed
+// first and with the row it had selected; near the end the page stays full.
+TEST(MarkupListModel, RelayoutAtANewResolutionKeepsThePlace) {
+  ZoomScreen screen;
+  TestSurface surface{1, 1};
+  RowSource source(100);
+  MarkupListModel zoomed{ScreenDpi(screen)};
+  zoomed.setSurface(&surface);
+  zoomed.setup(true, guideFontDescription(96), &source, 0xFFFFFF);
+  zoomed.resize(100, 360);
+  zoomed.selectRow(47);
+  zoomed.scroll(ScrollCode::LineUp);
+  ASSERT_EQ(zoomed.firstRow(), 27);  // 20 rows a page: 47 the last in view, then a line up
+  const int first = zoomed.firstRow();
+
+  screen.dpi = 192;
+  zoomed.relayout(guideFontDescription(192));
+  MarkupListModel made(192, 192);
+  made.setSurface(&surface);
+  made.setup(true, guideFontDescription(192), &source, 0xFFFFFF);
+  made.resize(100, 360);
+  made.redraw(first, false);
+  EXPECT_EQ(zoomed.rowHeight(), made.rowHeight());
+  EXPECT_EQ(zoomed.rowsPerPage(), made.rowsPerPage());
+  EXPECT_EQ(zoomed.firstRow(), first);
+  EXPECT_EQ(zoomed.selected(), 47);
+  EXPECT_EQ(zoomed.bar().position, first) << "a resize later starts from the same row";
+  EXPECT_EQ(zoomed.visibleTexts(), made.visibleTexts());
+  ASSERT_NE(zoomed.cachedBlock(static_cast<uint32_t>(first)), nullptr);
+  EXPECT_EQ(zoomed.cachedBlock(static_cast<uint32_t>(first))->maxRunHeight,
+            made.cachedBlock(static_cast<uint32_t>(first))->maxRunHeight)
+      << "rows parsed at the old resolution are parsed again";
+
+  // Zoomed out near the end: more rows fit, the last page is full.
+  zoomed.redraw(90, true);
+  screen.dpi = 96;
+  zoomed.relayout(guideFontDescription(96));
+  EXPECT_EQ(zoomed.firstRow(), 80);
+  EXPECT_EQ(zoomed.selected(), 90);
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -206,3 +206,41 @@ TEST(PagedListModel, PrefixComparisonIgnoresCaseAndComparesShortEntriesByTheirEn
 
 }  // namespace
 }  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+// A new page size (a resize or a zoom) keeps the first entry and the
+// selection, scrolls only as far as the selected entry needs to stay on the
+// page, keeps the last page full and reads only the entries that come in.
+TEST(PagedListModel, RelayoutKeepsTheFirstEntryAndTheSelection) {
+  CountingSource src(40);
+  PagedListModel m;
+  m.setSource(&src);
+  m.reload(10, true);
+  m.showFrom(12);
+  m.selectRow(2);  // entry 14
+  const int reads = src.reads;
+  m.relayout(5);
+  EXPECT_EQ(shownIndexes(m), (std::vector<uint32_t>{12, 13, 14, 15, 16}));
+  EXPECT_EQ(m.selectedIndex(), 14);
+  EXPECT_EQ(src.reads, reads) << "the entries that stay are not read again";
+  EXPECT_EQ(m.bar().page, 5);
+
+  m.selectRow(4);  // entry 16, the last on the page
+  m.relayout(3);
+  EXPECT_EQ(shownIndexes(m), (std::vector<uint32_t>{14, 15, 16})) << "scrolled just enough to keep it";
+  EXPECT_EQ(m.selectedIndex(), 16);
+  EXPECT_EQ(m.bar().position, 14);
+
+  m.showFrom(36);  // 36..38 with three a page
+  m.relayout(8);
+  EXPECT_EQ(shownIndexes(m), (std::vector<uint32_t>{32, 33, 34, 35, 36, 37, 38, 39})) << "the last page is full";
+  m.clearSelection();
+  m.relayout(20);
+  EXPECT_EQ(m.topIndex(), 20u);
+  EXPECT_EQ(m.selectedIndex(), -1);
+}
+
+}  // namespace
+}  // namespace vantrel

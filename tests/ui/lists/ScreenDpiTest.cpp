@@ -8,7 +8,9 @@
 
 #include "lists/IndexViewer.h"
 #include "lists/PagedList.h"
+#include "platform/QtSurface.h"
 #include "platform/ScreenDpi.h"
+#include "tables/ItemSource.h"
 
 namespace vantrel {
 namespace {
@@ -59,6 +61,50 @@ TEST(ScreenDpi, WindowsLaidOutAgainAfterADpiChangeMatchWindowsMadeAtThatDpi) {
   EXPECT_EQ(fixed.sx(96), 120);
   EXPECT_EQ(fixed.sy(96), 144);
   EXPECT_EQ(ScreenDpi(screen).sx(13), 13);
+}
+
+}  // namespace
+}  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+// After a zoom the lists keep their place: the markup list its first row and
+// selection (its rows measured anew), the paged list its first entry and
+// selection also when its window's size changes with the zoom.
+TEST(ScreenDpi, ListsKeepTheirPlaceAcrossAZoom) {
+  ZoomableScreen screen;
+  VectorItemSource items;
+  for (int i = 0; i < 60; ++i) items.add(u"entry " + std::u16string(1, char16_t(u'A' + i % 26)), 100u + i);
+  QWidget parent;
+  parent.resize(480, 800);
+  MarkupList markup(&parent, &parent, ScreenDpi(screen));
+  markup.setup(true, guideFontDescription(96), &items, 0xFFFFFF);
+  markup.resize(240, 300);
+  PagedList paged(&parent, false, ScreenDpi(screen));
+  HeaderSettings noHeader;
+  noHeader.shown = false;
+  paged.setSource(noHeader, QtSurface::qfontFor(guideFontDescription(96)), &items);
+  paged.resize(240, 300);
+  parent.show();
+  paged.reload(true);
+  markup.redraw(30, true);
+  markup.scroll(ScrollCode::LineDown, 0);
+  paged.showFrom(20);
+  paged.model().selectRow(3);
+  const int rowsAt96 = markup.model().rowsPerPage();
+
+  screen.dpi = 192;
+  markup.relayout(guideFontDescription(192));
+  paged.setFonts(QtSurface::qfontFor(guideFontDescription(192)), QtSurface::qfontFor(guideFontDescription(192)));
+  paged.resize(240, 280);
+  EXPECT_LT(markup.model().rowsPerPage(), rowsAt96);
+  EXPECT_EQ(markup.model().firstRow(), 31);
+  EXPECT_EQ(markup.model().selected(), 30);
+  EXPECT_EQ(markup.scrollBar()->value(), 31);
+  EXPECT_EQ(paged.topIndex(), 20u);
+  EXPECT_EQ(paged.model().selectedIndex(), 23);
+  EXPECT_EQ(paged.model().pageRows(), paged.measurePage());
 }
 
 }  // namespace
