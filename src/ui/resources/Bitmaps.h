@@ -24,6 +24,11 @@ inline constexpr unsigned kBarTransparent = 0xC0C0C0;  // (192, 192, 192)
 // the program does not have.
 QImage bitmapImage(int number, int dpiX, int dpiY);
 
+// Of a picture and its high-resolution twin (listed above), the number of the
+// one made for that resolution: the high-resolution one from 192 dots per
+// inch. Other numbers are answered as they are.
+int bitmapForDpi(int number, int dpiX);
+
 // Width (and height) of one command-bar image: ((dpiX + 3) * 16) / 96.
 inline int commandImageSize(int dpiX) { return ((dpiX + 3) * 16) / 96; }
 
