@@ -13,6 +13,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QPainter>
+#include <QResizeEvent>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -21,6 +22,7 @@
 #include "content/ContentDatabase.h"
 #include "content/ContentWriter.h"
 #include "platform/Accessible.h"
+#include "platform/QtScreen.h"
 #include "tables/TableWindow.h"
 
 namespace vantrel {
@@ -160,6 +162,35 @@ BENCHMARK(BM_ScrollStep)
     ->Args({1, static_cast<int>(ScrollCode::PageDown)})
     ->Args({1, static_cast<int>(ScrollCode::PageUp)})
     ->Unit(benchmark::kMicrosecond);
+
+// A zoom on the page shown (Ctrl++ from 100 to 200 % and back, one step per
+// iteration): the grid scrolled to its middle made again at the new
+// resolution (font, row height, cells measured again, the same place) and
+// drawn. The goal is well under 100 ms; compare with BM_FirstDraw.
+void BM_ZoomStep(benchmark::State& state) {
+  app();
+  QtScreen screen(96, 96, {240, 320});
+  TableViewerModel model(guide().db, ScreenDpi(screen));
+  TableGridWidget widget(nullptr, nullptr, model, ScreenDpi(screen));
+  widget.resize(240, 242);
+  model.show(guide().whole);
+  widget.relayout();
+  widget.scroll(true, ScrollCode::ThumbPosition, kRows / 2 * model.grid().rowHeight());
+  bool in = true;
+  for (auto _ : state) {
+    screen.setZoom(in ? 200 : 100);
+    widget.rescale();
+    const QSize size = in ? QSize(480, 484) : QSize(240, 242);
+    widget.resize(size);
+    QResizeEvent resized(size, size);
+    QCoreApplication::sendEvent(&widget, &resized);  // a hidden window is not sent one
+    in = !in;
+    benchmark::DoNotOptimize(widget.buffer().constBits());
+  }
+  state.counters["rowHeight"] = model.grid().rowHeight();
+  state.counters["firstRow"] = static_cast<double>(model.grid().place().row);
+}
+BENCHMARK(BM_ZoomStep)->Unit(benchmark::kMillisecond);
 
 // A screen reader reading the visible part of the grid: the accessible
 // table asked for every cell in view (heading row and column included), each

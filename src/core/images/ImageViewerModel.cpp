@@ -36,6 +36,16 @@ bool ImageViewerModel::show(ObjectIndex x, Size screen, int dpiX, int dpiY) {
   return true;
 }
 
+bool ImageViewerModel::chooseAgain(Size screen, int dpiX, int dpiY) {
+  if (layout_.variants.empty()) return false;
+  const uint32_t chosen = chooseImageVariant(layout_, screen, dpiX, dpiY);
+  if (chosen == chosen_) return false;
+  chosen_ = chosen;
+  range_ = variantRange(layout_, chosen_);
+  if (!readVariantBytes(db_, blob_, range_, bytes_)) releaseBytes();
+  return true;
+}
+
 ImageAction ImageViewerModel::command(int id) const {
   ImageAction a;
   if (id == kImageLogoButton) {

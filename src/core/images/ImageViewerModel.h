@@ -13,6 +13,7 @@
 #include "content/ContentDatabase.h"
 #include "images/ImageBlob.h"
 #include "platform/Geometry.h"
+#include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
@@ -43,6 +44,10 @@ class ImageViewerModel {
   // blob layout, the chosen variant and its bytes. False (nothing changed)
   // for an object it does not accept.
   bool show(ObjectIndex x, Size screen, int dpiX, int dpiY);
+  // The screen's size or resolution changed: the variant is chosen again for
+  // the object shown, and its bytes read when the choice changed. Answers
+  // whether it changed.
+  bool chooseAgain(Size screen, int dpiX, int dpiY);
 
   ObjectIndex object() const { return object_; }
   // The object's text with every tag removed and the entities decoded.
@@ -88,7 +93,9 @@ using ScrollRequest = ScrollCode;
 // window is a mode that sets the zoom at every change of size.
 class ImageScroller {
  public:
-  explicit ImageScroller(int dpiX = 96, int dpiY = 96) : dpiX_(dpiX), dpiY_(dpiY) {}
+  explicit ImageScroller(int dpiX = 96, int dpiY = 96) : dpi_(dpiX, dpiY) {}
+  // A resolution that may change (a zoom): read at each drag.
+  explicit ImageScroller(ScreenDpi dpi) : dpi_(dpi) {}
 
   // A new picture (an empty size for none): both offsets 0, zoom back to 1
   // (or to the fitting zoom in fit mode).
@@ -118,7 +125,7 @@ class ImageScroller {
   // point follows every move. Answers whether an offset moved.
   void penDown(Point p) { last_ = p; }
   bool penMove(Point p);
-  int dragThreshold(ScrollAxis a) const { return ((a == ScrollAxis::Horizontal ? dpiX_ : dpiY_) + 24) * 2 / 96; }
+  int dragThreshold(ScrollAxis a) const { return ((a == ScrollAxis::Horizontal ? dpi_.x() : dpi_.y()) + 24) * 2 / 96; }
 
   // Zoom. Each answers whether the zoom changed; the point at the middle of
   // the client area stays where it is.
@@ -140,7 +147,7 @@ class ImageScroller {
   int& pos(ScrollAxis a) { return a == ScrollAxis::Horizontal ? x_ : y_; }
   void updateShown();
 
-  int dpiX_, dpiY_;
+  ScreenDpi dpi_;
   Size picture_, client_, shown_;
   int x_ = 0, y_ = 0;
   Point last_;

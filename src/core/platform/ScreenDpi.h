@@ -3,6 +3,8 @@
 // and asks it each time it lays out, so a change of resolution (a zoom) needs
 // no new objects. It either follows a screen service (its current dpiX/dpiY)
 // or holds fixed values (tests, benchmarks, off-screen renders).
+#include <cstdint>
+
 #include "platform/ScreenInfo.h"
 
 namespace vantrel {
@@ -23,5 +25,17 @@ class ScreenDpi {
   const ScreenInfo* screen_ = nullptr;
   int x_ = 96, y_ = 96;
 };
+
+// A length made for one resolution (n pixels at 96 dots per inch scaled as
+// above, or any other length) made again for another: the 96-dpi length is
+// found back where it can be, so that a length rescaled equals the one made
+// at the new resolution; other lengths are scaled in proportion.
+inline int rescaleForDpi(int pixels, int fromDpi, int toDpi) {
+  if (fromDpi <= 0 || toDpi <= 0 || fromDpi == toDpi) return pixels;
+  if (pixels < 0) return -rescaleForDpi(-pixels, fromDpi, toDpi);
+  const int n = static_cast<int>((int64_t(pixels) * 96 + fromDpi / 2) / fromDpi);
+  if (scaleForDpi(n, fromDpi) == pixels) return scaleForDpi(n, toDpi);
+  return static_cast<int>((int64_t(pixels) * toDpi + fromDpi / 2) / fromDpi);
+}
 
 }  // namespace vantrel

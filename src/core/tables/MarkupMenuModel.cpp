@@ -6,11 +6,12 @@
 
 namespace vantrel {
 
-MarkupMenuModel::MarkupMenuModel(int dpiX, int dpiY) : dpiX_(dpiX), renderer_(dpiX, dpiY) {
-  renderer_.configure(guideFontDescription(dpiY), 1, 0x000000);
+MarkupMenuModel::MarkupMenuModel(ScreenDpi dpi) : dpi_(dpi), renderer_(dpi) {
+  renderer_.configure(guideFontDescription(dpi.y()), 1, 0x000000);
 }
 
 void MarkupMenuModel::fill(const ItemSource& source, DrawingSurface& widthSurface) {
+  renderer_.configure(guideFontDescription(dpi_.y()), 1, 0x000000);
   markup_.clear();
   blocks_.clear();
   const uint32_t n = source.itemCount();
@@ -24,7 +25,7 @@ void MarkupMenuModel::fill(const ItemSource& source, DrawingSurface& widthSurfac
     blocks_.push_back(std::move(block));
   }
   // The widest plain text, up to a limit reached as soon as one item passes it.
-  const int limit = scaleForDpi(200, dpiX_);
+  const int limit = dpi_.sx(200);
   int widest = 0;
   for (const std::u16string& m : markup_) {
     std::u16string plain = MarkupRenderer::stripAllTags(m);
@@ -34,7 +35,7 @@ void MarkupMenuModel::fill(const ItemSource& source, DrawingSurface& widthSurfac
       break;
     }
   }
-  itemWidth_ = widest + scaleForDpi(10, dpiX_);
+  itemWidth_ = widest + dpi_.sx(10);
 }
 
 std::u16string MarkupMenuModel::plainText(size_t i) const {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/DrawingSurface.h"
+#include "platform/ScreenDpi.h"
 #include "richtext/MarkupRenderer.h"
 #include "richtext/TextBlock.h"
 #include "tables/ItemSource.h"
@@ -14,7 +15,9 @@ namespace vantrel {
 
 class MarkupMenuModel {
  public:
-  MarkupMenuModel(int dpiX, int dpiY);
+  MarkupMenuModel(int dpiX, int dpiY) : MarkupMenuModel(ScreenDpi(dpiX, dpiY)) {}
+  // A resolution that may change (a zoom): each fill reads it.
+  explicit MarkupMenuModel(ScreenDpi dpi);
 
   // Replaces the items by those of source. Link tags written "A HREF" and
   // font colour tags are removed from each text first (lower-case link tags
@@ -33,7 +36,7 @@ class MarkupMenuModel {
   bool truncated(size_t i) const { return i < blocks_.size() && blocks_[i].truncated; }
 
  private:
-  int dpiX_;
+  ScreenDpi dpi_;
   MarkupRenderer renderer_;
   std::vector<std::u16string> markup_;
   std::vector<TextBlock> blocks_;

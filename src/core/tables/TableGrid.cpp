@@ -4,15 +4,12 @@
 
 namespace vantrel {
 
-TableGrid::TableGrid(int dpiX, int dpiY) : dpiX_(dpiX > 0 ? dpiX : 96), dpiY_(dpiY > 0 ? dpiY : 96) {}
-
 void TableGrid::setSource(TableSource* source, int fontHeight) {
   source_ = source;
   scrollX_ = 0;
   scrollY_ = 0;
   hidePopup();
-  const int height = fontHeight != 0 ? (fontHeight < 0 ? -fontHeight : fontHeight) : ((dpiY_ + 3) * 16) / 96;
-  rowHeight_ = height + 4 * sy(1);
+  rowHeight_ = rowHeightFor(fontHeight);
   const ObjectIndex shown = source ? source->shownItem() : 0;
   if (shown != shownItem_) {
     columnWidths_.clear();
@@ -21,6 +18,38 @@ void TableGrid::setSource(TableSource* source, int fontHeight) {
     clearSelection();
     shownItem_ = shown;
   }
+}
+
+int TableGrid::rowHeightFor(int fontHeight) const {
+  const int height = fontHeight != 0 ? (fontHeight < 0 ? -fontHeight : fontHeight) : ((dpi_.y() + 3) * 16) / 96;
+  return height + 4 * sy(1);
+}
+
+void TableGrid::rescale(int fontHeight) {
+  if (!placeKept_) keptPlace_ = place();
+  placeKept_ = true;
+  rowHeight_ = rowHeightFor(fontHeight);
+  // Widths and cut-off marks were measured in the old font.
+  columnWidths_.clear();
+  cells_.clear();
+  ++cellGeneration_;
+}
+
+GridPlace TableGrid::place() const {
+  GridPlace p;
+  const VisibleRange rows = visibleRows(scrollY_, area_.height());
+  if (!rows.empty) {
+    p.row = rows.first;
+    p.rowClip = rows.clip;
+    p.rowSize = std::max(1, rowHeight_);
+  }
+  const VisibleRange cols = visibleColumns(scrollX_, area_.width());
+  if (!cols.empty) {
+    p.column = cols.first;
+    p.columnClip = cols.clip;
+    p.columnSize = std::max(1, visibleColumnWidth(cols.first));
+  }
+  return p;
 }
 
 bool TableGrid::screenChanged(const Rect& screen) {
@@ -104,10 +133,43 @@ void TableGrid::computeColumnWidths(int available) {
 }
 
 void TableGrid::relayout() {
-  scrollX_ = 0;
-  scrollY_ = 0;
+  placeKept_ = false;
+  scrolledToCursor_ = false;
   cursorRow_ = 1;
   cursorColumn_ = 1;
+  layOut();
+  renderBuffer();
+}
+
+void TableGrid::relayoutKeepingPlace() {
+  const GridPlace p = placeKept_ ? keptPlace_ : place();
+  placeKept_ = false;
+  layOut();
+  if (scrolledToCursor_) {
+    scrollToCursor();
+    renderBuffer();
+    return;
+  }
+  // The same first row and column, the part scrolled away in proportion.
+  if (vbar_.shown) {
+    const int64_t y = int64_t(p.row - 1) * rowHeight_ + int64_t(p.rowClip) * rowHeight_ / p.rowSize;
+    scrollY_ = static_cast<int>(std::clamp<int64_t>(y, 0, std::max(0, vbar_.maximum - vbar_.page)));
+    vbar_.position = scrollY_;
+  }
+  if (hbar_.shown && source_) {
+    int64_t x = 0;
+    for (uint32_t w = 1; w < p.column && w < source_->columnCount(); ++w) x += visibleColumnWidth(w);
+    if (p.column < source_->columnCount())
+      x += int64_t(p.columnClip) * visibleColumnWidth(p.column) / p.columnSize;
+    scrollX_ = static_cast<int>(std::clamp<int64_t>(x, 0, std::max(0, hbar_.maximum - hbar_.page)));
+    hbar_.position = scrollX_;
+  }
+  renderBuffer();
+}
+
+void TableGrid::layOut() {
+  scrollX_ = 0;
+  scrollY_ = 0;
   mask_ = 0;
   area_ = client_;
   if (source_) {
@@ -142,7 +204,6 @@ void TableGrid::relayout() {
     cornerShown_ = true;
     cornerBox_ = {area_.right, area_.bottom, area_.right + sx(13), area_.bottom + sy(13)};
   }
-  renderBuffer();
 }
 
 // The data lines (from index 1) in view for a scroll position and an extent
@@ -299,10 +360,12 @@ bool TableGrid::scroll(ScrollBarState& bar, int& position, int lineStep, int pag
 }
 
 bool TableGrid::scrollVertical(ScrollCode code, int thumb) {
+  scrolledToCursor_ = false;
   return scroll(vbar_, scrollY_, rowHeight_, pageY_, code, thumb);
 }
 
 bool TableGrid::scrollHorizontal(ScrollCode code, int thumb) {
+  scrolledToCursor_ = false;
   return scroll(hbar_, scrollX_, lineStepX_, pageX_, code, thumb);
 }
 
@@ -345,6 +408,12 @@ bool TableGrid::setCursor(uint32_t row, uint32_t column) {
   const bool moved = row != cursorRow_ || column != cursorColumn_;
   cursorRow_ = row;
   cursorColumn_ = column;
+  scrollToCursor();
+  return moved;
+}
+
+void TableGrid::scrollToCursor() {
+  const uint32_t row = cursorRow_, column = cursorColumn_;
   if (row > 0) {
     const int64_t y = int64_t(row - 1) * rowHeight_;
     if (y != scrollY_) scroll(vbar_, scrollY_, rowHeight_, pageY_, ScrollCode::ThumbPosition,
@@ -356,7 +425,7 @@ bool TableGrid::setCursor(uint32_t row, uint32_t column) {
     if (x != scrollX_) scroll(hbar_, scrollX_, lineStepX_, pageX_, ScrollCode::ThumbPosition,
                               static_cast<int>(std::min<int64_t>(x, INT32_MAX)));
   }
-  return moved;
+  scrolledToCursor_ = true;
 }
 
 Rect TableGrid::shownCellRect(uint32_t row, uint32_t column) const {

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/Geometry.h"
+#include "platform/ScreenDpi.h"
 #include "platform/Scrolling.h"
 #include "richtext/LinkAreaList.h"
 #include "tables/TableSource.h"
@@ -81,6 +82,17 @@ struct DrawnCell {
   bool highlight = false;
 };
 
+// Where the grid is scrolled to, in rows and columns: the first data row and
+// column in view and how much of each is scrolled away (clip of size).
+struct GridPlace {
+  uint32_t row = 1;
+  int rowClip = 0;
+  int rowSize = 1;
+  uint32_t column = 1;
+  int columnClip = 0;
+  int columnSize = 1;
+};
+
 // What a tap on the grid asks for. Every tap first hides the popup.
 struct GridTap {
   enum class Kind {
@@ -99,10 +111,12 @@ struct GridTap {
 
 class TableGrid {
  public:
-  explicit TableGrid(int dpiX = 96, int dpiY = 96);
+  explicit TableGrid(int dpiX = 96, int dpiY = 96) : TableGrid(ScreenDpi(dpiX > 0 ? dpiX : 96, dpiY > 0 ? dpiY : 96)) {}
+  // A resolution that may change (a zoom); every layout reads it.
+  explicit TableGrid(ScreenDpi dpi) : dpi_(dpi) {}
 
-  int sx(int n) const { return (n * dpiX_ + 48) / 96; }
-  int sy(int n) const { return (n * dpiY_ + 48) / 96; }
+  int sx(int n) const { return dpi_.sx(n); }
+  int sy(int n) const { return dpi_.sy(n); }
 
   void setMeasurer(CellMeasurer* measurer) { measurer_ = measurer; }
   // Called whenever the popup must go (taps and scrolling).
@@ -125,9 +139,21 @@ class TableGrid {
   // The screen's rectangle changed: answers true (and re-lays out from the
   // top-left) when it differs from the saved one and neither is empty.
   bool screenChanged(const Rect& screen);
+  // Saves the screen's rectangle without a layout (one that follows does it).
+  void setScreen(const Rect& screen) { screen_ = screen; }
 
   // Scroll position to the top-left, layout, redraw.
   void relayout();
+  // The resolution or the cell font changed (fontHeight as for setSource):
+  // the row height is made again and the cells are measured anew at the
+  // next layout. The place in view is kept for relayoutKeepingPlace.
+  void rescale(int fontHeight);
+  // Layout and redraw that keep the cursor, the selection and the place in
+  // view (the one kept by rescale, else the present one), as far as the
+  // scroll bars reach. When the cursor moved last, its row and column are
+  // scrolled into place as the move did.
+  void relayoutKeepingPlace();
+  GridPlace place() const;
   // Recomputes the cells drawn (frame()), clears the link areas and calls
   // the after-render hook.
   void renderBuffer();
@@ -222,6 +248,9 @@ class TableGrid {
   };
   GridCell& cellFor(uint32_t v, uint32_t w);
   void computeFrame();
+  void layOut();
+  void scrollToCursor();
+  int rowHeightFor(int fontHeight) const;
   void computeColumnWidths(int available);
   int visibleColumnWidth(uint32_t w) const;
   DrawnCell drawCell(uint32_t v, uint32_t w, int x, int y, int cx, int cy, bool highlight);
@@ -233,8 +262,7 @@ class TableGrid {
   template <typename Size>
   static VisibleRange range(uint32_t count, Size size, int position, int extent, int head);
 
-  int dpiX_;
-  int dpiY_;
+  ScreenDpi dpi_;
   TableSource* source_ = nullptr;
   CellMeasurer* measurer_ = nullptr;
   std::function<void()> hidePopup_;
@@ -268,6 +296,9 @@ class TableGrid {
   std::vector<DrawnCell> frame_;
   uint64_t widthErrors_ = 0;
   uint64_t cellGeneration_ = 0;
+  bool placeKept_ = false;
+  bool scrolledToCursor_ = false;  // the last scroll was the cursor's
+  GridPlace keptPlace_;
 };
 
 }  // namespace vantrel

@@ -5,12 +5,13 @@
 
 namespace vantrel {
 
-TableGridPainter::TableGridPainter(TableGrid& grid, int dpiX, int dpiY)
+TableGridPainter::TableGridPainter(TableGrid& grid, ScreenDpi dpi)
     : grid_(grid),
-      dpiX_(dpiX > 0 ? dpiX : 96),
-      dpiY_(dpiY > 0 ? dpiY : 96),
-      font_(guideFontDescription(dpiY_)),
-      renderer_(dpiX_, dpiY_) {
+      dpi_(dpi),
+      font_(guideFontDescription(dpi.y())),
+      givenFont_(font_),
+      givenDpiY_(dpi.y()),
+      renderer_(dpi) {
   renderer_.configure(font_, 1, 0x000000);
   grid_.setMeasurer(this);
   generation_ = grid_.cellGeneration();
@@ -19,10 +20,23 @@ TableGridPainter::TableGridPainter(TableGrid& grid, int dpiX, int dpiY)
 TableGridPainter::~TableGridPainter() { grid_.setMeasurer(nullptr); }
 
 void TableGridPainter::setFont(const FontDescription& font) {
+  givenFont_ = font;
+  givenDpiY_ = dpi_.y();
+  useFont(font);
+}
+
+void TableGridPainter::useFont(const FontDescription& font) {
   if (font == font_) return;
   font_ = font;
   renderer_.configure(font_, 1, 0x000000);
   blocks_.clear();  // measured in the old font
+}
+
+void TableGridPainter::rescale() {
+  FontDescription f = givenFont_;
+  f.height = rescaleForDpi(givenFont_.height, givenDpiY_, dpi_.y());
+  useFont(f);
+  blocks_.clear();  // the renderer's margins follow the resolution too
 }
 
 void TableGridPainter::dropIfStale() {
@@ -60,8 +74,8 @@ void TableGridPainter::drawInto(DrawingSurface& surface, TextBlock& block, const
   const Point line[3] = {{rect.left, rect.bottom - 1}, {rect.right - 1, rect.bottom - 1}, {rect.right - 1, rect.top - 1}};
   surface.polyline(line, 3, kGridLineColour);
   if (block.truncated) {
-    const int sx5 = (5 * dpiX_ + 48) / 96;
-    const int sy5 = (5 * dpiY_ + 48) / 96;
+    const int sx5 = dpi_.sx(5);
+    const int sy5 = dpi_.sy(5);
     const Point triangle[3] = {
         {rect.right - 1 - sx5, rect.bottom - 1}, {rect.right - 1, rect.bottom - 1}, {rect.right - 1, rect.bottom - 1 - sy5}};
     surface.polygon(triangle, 3, 0x000000, kGridLineColour);

@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "platform/DrawingSurface.h"
+#include "platform/ScreenDpi.h"
 #include "richtext/MarkupRenderer.h"
 #include "richtext/TextBlock.h"
 #include "tables/TableGrid.h"
@@ -25,13 +26,19 @@ class TableGridPainter : public CellMeasurer {
  public:
   // Makes itself the grid's measurer. The cell font defaults to the guide
   // font for dpiY.
-  TableGridPainter(TableGrid& grid, int dpiX = 96, int dpiY = 96);
+  TableGridPainter(TableGrid& grid, int dpiX = 96, int dpiY = 96)
+      : TableGridPainter(grid, ScreenDpi(dpiX > 0 ? dpiX : 96, dpiY > 0 ? dpiY : 96)) {}
+  TableGridPainter(TableGrid& grid, ScreenDpi dpi);
   ~TableGridPainter() override;
   TableGridPainter(const TableGridPainter&) = delete;
   TableGridPainter& operator=(const TableGridPainter&) = delete;
 
+  // The cell font, made for the resolution of the time it is set.
   void setFont(const FontDescription& font);
   const FontDescription& font() const { return font_; }
+  // The resolution changed: the font is made again for the new one (and the
+  // parsed cells dropped).
+  void rescale();
   // The surface texts are measured on before they are drawn (not owned; any
   // surface of the kind that is drawn on).
   void setMeasuringSurface(DrawingSurface* surface) { measuring_ = surface; }
@@ -55,9 +62,12 @@ class TableGridPainter : public CellMeasurer {
   void dropIfStale();
 
   TableGrid& grid_;
-  int dpiX_;
-  int dpiY_;
+  void useFont(const FontDescription& font);
+
+  ScreenDpi dpi_;
   FontDescription font_;
+  FontDescription givenFont_;  // as set, for the resolution of that time
+  int givenDpiY_;
   MarkupRenderer renderer_;
   DrawingSurface* measuring_ = nullptr;
   std::map<CellKey, TextBlock> blocks_;

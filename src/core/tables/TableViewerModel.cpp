@@ -4,8 +4,13 @@
 
 namespace vantrel {
 
-TableViewerModel::TableViewerModel(const ContentDatabase& database, int dpiX, int dpiY)
-    : db_(database), model_(database), grid_(dpiX, dpiY), painter_(grid_, dpiX, dpiY) {}
+TableViewerModel::TableViewerModel(const ContentDatabase& database, ScreenDpi dpi)
+    : db_(database), model_(database), grid_(dpi), painter_(grid_, dpi) {}
+
+void TableViewerModel::rescale() {
+  painter_.rescale();
+  grid_.rescale(painter_.font().height);
+}
 
 bool TableViewerModel::show(ObjectIndex x) {
   if (!model_.accepts(x)) return false;

@@ -34,7 +34,9 @@ struct TableAction {
 
 class TableViewerModel {
  public:
-  TableViewerModel(const ContentDatabase& database, int dpiX = 96, int dpiY = 96);
+  TableViewerModel(const ContentDatabase& database, int dpiX = 96, int dpiY = 96)
+      : TableViewerModel(database, ScreenDpi(dpiX > 0 ? dpiX : 96, dpiY > 0 ? dpiY : 96)) {}
+  TableViewerModel(const ContentDatabase& database, ScreenDpi dpi);
 
   // Shows object x when it is an item of a "tight crt" table: rebuilds the
   // model (everything visible) and hands it to the grid. False (nothing
@@ -56,6 +58,10 @@ class TableViewerModel {
   // Compare, shows everything again. Both answer whether anything changed.
   bool compare();
   bool restore();
+
+  // The resolution changed: the cell font and the row height are made
+  // again; the window lays the grid out again with relayoutKeepingPlace.
+  void rescale();
 
   TightCrtTable& model() { return model_; }
   TableGrid& grid() { return grid_; }

@@ -13,18 +13,14 @@
 
 namespace vantrel {
 
-HtmlControl::HtmlControl(QWidget* parent, int childId, int dpiY) : QTextBrowser(parent), childId_(childId) {
-  QFont f = font();
-  f.setPixelSize((12 * dpiY + 48) / 96);
-  setFont(f);
-  document()->setDefaultFont(f);
+HtmlControl::HtmlControl(QWidget* parent, int childId, ScreenDpi dpi)
+    : QTextBrowser(parent), childId_(childId), dpi_(dpi) {
+  applyDpi();
   setProperty("childId", childId);
   setObjectName(QString::number(childId));
   setOpenLinks(false);
   setOpenExternalLinks(false);
   setFrameShape(QFrame::NoFrame);
-  // Scroll bars as wide as the screen's resolution asks.
-  DpiStyle::apply(this, dpiY);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   // Keyboard activation of a focused link reports like a tap; a mouse tap is
   // reported by the release handler with the target exactly as written.
@@ -36,6 +32,31 @@ HtmlControl::HtmlControl(QWidget* parent, int childId, int dpiY) : QTextBrowser(
       if (self) self->report(target);
     });
   });
+}
+
+void HtmlControl::applyDpi() {
+  QFont f = font();
+  f.setPixelSize(dpi_.sy(12));
+  setFont(f);
+  document()->setDefaultFont(f);
+  // Scroll bars as wide as the screen's resolution asks.
+  DpiStyle::apply(this, dpi_.y());
+}
+
+void HtmlControl::rescale() {
+  QScrollBar* bar = verticalScrollBar();
+  const int range = bar->maximum() + bar->pageStep();
+  const double share = range > 0 ? double(bar->value()) / range : 0.0;
+  const QString anchor = lastAnchor_;
+  applyDpi();
+  // Loaded again so that the document is built in the new font as a page
+  // loaded at this resolution is.
+  setUpdatesEnabled(false);
+  setHtml(text_);
+  keepReadableColumn();
+  setUpdatesEnabled(true);
+  lastAnchor_ = anchor;
+  bar->setValue(static_cast<int>(share * (bar->maximum() + bar->pageStep()) + 0.5));
 }
 
 void HtmlControl::loadText(const QString& text) {

@@ -8,15 +8,23 @@
 #include <QTextBrowser>
 #include <functional>
 
+#include "platform/Rescale.h"
+#include "platform/ScreenDpi.h"
+
 namespace vantrel {
 
-class HtmlControl : public QTextBrowser {
+class HtmlControl : public QTextBrowser, public Rescalable {
  public:
   // The child id the control carries (8989 in the HTML pane, 1001 in the
   // HTML dialog); kept as the widget's "childId" property.
   // dpiY sizes the document's default font (12 pixels at 96 dots per inch).
-  HtmlControl(QWidget* parent, int childId, int dpiY = 96);
+  HtmlControl(QWidget* parent, int childId, int dpiY = 96) : HtmlControl(parent, childId, ScreenDpi(96, dpiY)) {}
+  HtmlControl(QWidget* parent, int childId, ScreenDpi dpi);
   int childId() const { return childId_; }
+  // The font and scroll bars made again for the new resolution and the
+  // document laid out again in that font, at the same place as far as it
+  // maps (the same share of the document scrolled past).
+  void rescale() override;
 
   // Replaces the document with text (a complete HTML document).
   void loadText(const QString& text);
@@ -53,10 +61,12 @@ class HtmlControl : public QTextBrowser {
   void mouseReleaseEvent(QMouseEvent* e) override;
 
  private:
+  void applyDpi();
   void report(const QString& target);
   void keepReadableColumn();
 
   int childId_;
+  ScreenDpi dpi_;
   QString text_;
   QString lastAnchor_;
   QString pressedAnchor_;

@@ -3,7 +3,7 @@
 namespace vantrel {
 
 HtmlPane::HtmlPane(QWidget* parent, ScreenDpi dpi, const char* kindName)
-    : RichHeaderedWindow(parent, kindName, dpi), control_(new HtmlControl(this, kControlId, dpi.y())) {
+    : RichHeaderedWindow(parent, kindName, dpi), control_(new HtmlControl(this, kControlId, dpi)) {
   control_->setLinkListener([this](const QString& target) { targetTapped(target); });
   control_->setImageListener([this](const QString& target) {
     const std::u16string t = target.toStdU16String();

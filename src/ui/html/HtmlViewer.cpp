@@ -16,13 +16,17 @@ RestartBar::RestartBar(QWidget* parent, ScreenDpi dpi)
     : LayoutWidget(parent, "restartBar"), dpi_(dpi), button_(new QPushButton("New evaluation", this)) {
   setObjectName("restartBar");
   button_->setObjectName("newEvaluation");
-  QFont f = button_->font();
-  f.setPixelSize(scaled(11, dpi.y()));
-  button_->setFont(f);
-  resize(width(), scaled(26, dpi.y()));
+  applyDpi();
   QObject::connect(button_, &QPushButton::clicked, [this] {
     if (listener_) listener_();
   });
+}
+
+void RestartBar::applyDpi() {
+  QFont f = button_->font();
+  f.setPixelSize(scaled(11, dpi_.y()));
+  button_->setFont(f);
+  resize(width(), scaled(26, dpi_.y()));
 }
 
 void RestartBar::paintEvent(QPaintEvent*) {

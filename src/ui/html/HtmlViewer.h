@@ -15,13 +15,14 @@
 #include "shell/LayoutWidget.h"
 #include "shell/PageKeys.h"
 #include "shell/ScriptState.h"
+#include "platform/Rescale.h"
 #include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
 // The bar under decision-tree pages: grey, sy(26) high, with one push button
 // "New evaluation" of sx(100) by sy(20) centred in it.
-class RestartBar : public LayoutWidget {
+class RestartBar : public LayoutWidget, public Rescalable {
  public:
   RestartBar(QWidget* parent, ScreenDpi dpi);
   RestartBar(QWidget* parent, int dpiX, int dpiY)
@@ -29,12 +30,15 @@ class RestartBar : public LayoutWidget {
   void setListener(std::function<void()> listener) { listener_ = std::move(listener); }
   QPushButton* button() const { return button_; }
   Size size() const override { return {width(), height()}; }
+  // The button's font and the bar's height for the new resolution.
+  void rescale() override { applyDpi(); }
 
  protected:
   void paintEvent(QPaintEvent*) override;
   void resizeEvent(QResizeEvent*) override;
 
  private:
+  void applyDpi();
   ScreenDpi dpi_;
   QPushButton* button_;
   std::function<void()> listener_;

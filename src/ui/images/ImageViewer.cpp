@@ -60,17 +60,29 @@ bool ImageViewer::show(uint32_t object, const uint8_t*, size_t) {
   addLayoutItem(pane_, 4);
   addLayoutItem(bar_, 3);
 
+  showPicture(false);
+
+  if (QAbstractButton* note = bar_->buttonWithCode(kImageNoteButton)) note->setEnabled(model_.noteEnabled());
+  frame_->setTitle(model_.captionMarkup());
+  return true;
+}
+
+void ImageViewer::showPicture(bool replace) {
   QByteArray format;
   QImage picture = decodePicture(model_.bytes(), &format);
   model_.releaseBytes();
   shownVariant_ = picture.isNull() ? -1 : static_cast<int>(model_.chosen());
   // Photographs are smoothed when zoomed; drawings keep whole pixels.
   const bool photo = format == "jpeg" || format == "jpg";
-  imageWindow()->setPicture(std::move(picture), photo);
+  if (replace)
+    imageWindow()->replacePicture(std::move(picture), photo);
+  else
+    imageWindow()->setPicture(std::move(picture), photo);
+}
 
-  if (QAbstractButton* note = bar_->buttonWithCode(kImageNoteButton)) note->setEnabled(model_.noteEnabled());
-  frame_->setTitle(model_.captionMarkup());
-  return true;
+void ImageViewer::rescale() {
+  font_ = guideFontDescription(screen_.dpiY());
+  if (model_.chooseAgain(screen_.screenSize(), screen_.dpiX(), screen_.dpiY())) showPicture(true);
 }
 
 void ImageViewer::afterLayout() {

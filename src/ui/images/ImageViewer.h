@@ -11,6 +11,7 @@
 
 #include "images/ImageViewerModel.h"
 #include "images/ImageWindow.h"
+#include "platform/Rescale.h"
 #include "platform/ScreenInfo.h"
 #include "popups/FootnotePopup.h"
 #include "shell/ScriptState.h"
@@ -21,7 +22,7 @@ namespace vantrel {
 
 class PageKeys;
 
-class ImageViewer : public ContentViewer, public ButtonBarListener, public ScriptStateSection {
+class ImageViewer : public ContentViewer, public ButtonBarListener, public ScriptStateSection, public Rescalable {
  public:
   // pageArea: the frame's window; mainWindow: where the note's dialog opens;
   // screen: its size and resolution choose the variant.
@@ -32,6 +33,9 @@ class ImageViewer : public ContentViewer, public ButtonBarListener, public Scrip
   bool show(uint32_t object, const uint8_t* data, size_t length) override;
   void afterLayout() override;
   void buttonCommand(int code) override;
+  // The variant is chosen again for the new resolution (the high-resolution
+  // picture at 192 dots per inch), keeping the picture's zoom and place.
+  void rescale() override;
   // {object, caption, variant, width, height, scrollX, scrollY, noteEnabled,
   // zoom, scrollBars, x, y, w, h}
   QJsonObject scriptState() const override;
@@ -45,6 +49,10 @@ class ImageViewer : public ContentViewer, public ButtonBarListener, public Scrip
   int shownVariant() const { return shownVariant_; }
 
  private:
+  // Decodes the model's bytes into the image window (replace: keeping the
+  // zoom and place of the picture shown).
+  void showPicture(bool replace);
+
   ImageViewerModel model_;
   const ScreenInfo& screen_;
   QWidget* pageArea_;

@@ -8,13 +8,14 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
+#include <cmath>
 
 #include "platform/ScreenInfo.h"
 
 namespace vantrel {
 
 ImageWindow::ImageWindow(QWidget* parent, ScreenDpi dpi)
-    : QWidget(parent), dpi_(dpi), scroller_(dpi.x(), dpi.y()) {
+    : QWidget(parent), dpi_(dpi), scroller_(dpi) {
   setObjectName("imageWindow");
   setProperty(kZoomsItself, true);
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -35,11 +36,13 @@ ImageWindow::ImageWindow(QWidget* parent, ScreenDpi dpi)
     const ScrollAxis axis = bar == vbar_ ? ScrollAxis::Vertical : ScrollAxis::Horizontal;
     connect(bar, &QAbstractSlider::actionTriggered, this, [this, bar, axis](int action) {
       if (syncing_) return;
+      placeKept_ = false;
       if (scroller_.scroll(axis, scrollCodeFor(action), bar->sliderPosition())) update();
       // The bar shows where the window is, not where its own step would go.
       bar->setSliderPosition(scroller_.offset(axis));
     });
     connect(bar, &QAbstractSlider::sliderReleased, this, [this, bar, axis] {
+      placeKept_ = false;
       if (scroller_.scroll(axis, ScrollRequest::Thumb, bar->sliderPosition())) update();
       syncBars();
     });
@@ -67,12 +70,37 @@ void ImageWindow::setPicture(QImage picture, bool smooth) {
   }
   picture_ = std::move(picture);
   smooth_ = smooth;
+  placeKept_ = false;
   scroller_.setPicture({picture_.width(), picture_.height()});
   syncBars();
   update();
 }
 
+void ImageWindow::replacePicture(QImage picture, bool smooth) {
+  const Size shown = scroller_.shown();
+  const double x = shown.width > 0 ? double(scroller_.offsetX()) / shown.width : 0;
+  const double y = shown.height > 0 ? double(scroller_.offsetY()) / shown.height : 0;
+  const double zoom = scroller_.zoom();
+  setPicture(std::move(picture), smooth);
+  placeKept_ = true;
+  keptX_ = x;
+  keptY_ = y;
+  keptZoom_ = zoom;
+  restorePlace();
+}
+
+void ImageWindow::restorePlace() {
+  if (!placeKept_) return;
+  if (!scroller_.fitMode()) scroller_.setZoom(keptZoom_);
+  const Size shown = scroller_.shown();
+  scroller_.scroll(ScrollAxis::Horizontal, ScrollRequest::Thumb, static_cast<int>(std::lround(keptX_ * shown.width)));
+  scroller_.scroll(ScrollAxis::Vertical, ScrollRequest::Thumb, static_cast<int>(std::lround(keptY_ * shown.height)));
+  syncBars();
+  update();
+}
+
 bool ImageWindow::scroll(ScrollAxis axis, ScrollRequest request, int thumb) {
+  placeKept_ = false;
   if (!scroller_.scroll(axis, request, thumb)) return false;
   syncBars();
   update();
@@ -81,6 +109,7 @@ bool ImageWindow::scroll(ScrollAxis axis, ScrollRequest request, int thumb) {
 
 bool ImageWindow::zoomChanged(bool changed) {
   if (changed) {
+    placeKept_ = false;
     syncBars();
     update();
   }
@@ -117,6 +146,7 @@ void ImageWindow::resizeEvent(QResizeEvent*) {
   scroller_.setClient({c.width(), c.height()});
   syncBars();
   update();
+  restorePlace();
 }
 
 void ImageWindow::paintEvent(QPaintEvent*) {
@@ -152,6 +182,7 @@ void ImageWindow::mouseMoveEvent(QMouseEvent* e) {
   if (e->buttons() & Qt::LeftButton) {
     const QPoint pt = e->position().toPoint();
     if (scroller_.penMove({pt.x(), pt.y()})) {
+      placeKept_ = false;
       syncBars();
       repaint();
     }

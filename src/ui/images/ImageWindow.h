@@ -27,6 +27,11 @@ class ImageWindow : public QWidget, public AccessibleLabel {
   // A decoded picture, or a null image for none. smooth: scaled pictures
   // are drawn smoothed (photographs) rather than with whole pixels (drawings).
   void setPicture(QImage picture, bool smooth);
+  // The same picture at another size (a variant for another resolution):
+  // the picture's zoom (or fitting) and the part in view are kept, the
+  // offsets in proportion, also across the resizes that follow, until the
+  // picture is scrolled, zoomed or replaced.
+  void replacePicture(QImage picture, bool smooth);
   const QImage& picture() const { return picture_; }
   const ImageScroller& scroller() const { return scroller_; }
   // The part of the window the picture is shown in: all of it but the bars.
@@ -57,6 +62,7 @@ class ImageWindow : public QWidget, public AccessibleLabel {
 
  private:
   bool zoomChanged(bool changed);
+  void restorePlace();
   void placeBars();
   void syncBars();
 
@@ -70,6 +76,9 @@ class ImageWindow : public QWidget, public AccessibleLabel {
   bool syncing_ = false;
   int wheelRest_ = 0;
   QString caption_;
+  // The place replacePicture keeps: offsets as shares of the shown size.
+  bool placeKept_ = false;
+  double keptX_ = 0, keptY_ = 0, keptZoom_ = 1.0;
 };
 
 // The image pane: a title header over the image window.

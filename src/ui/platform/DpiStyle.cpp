@@ -38,8 +38,11 @@ DpiStyle* DpiStyle::forDpi(int dpi) {
 }
 
 void DpiStyle::apply(QWidget* w, int dpi) {
-  if (!w || dpi == 96) return;
-  DpiStyle* style = forDpi(dpi);
+  if (!w) return;
+  // Back at 96 (a zoom returned to 100 %), a widget given a style before
+  // returns to the application's.
+  if (dpi == 96 && !dynamic_cast<DpiStyle*>(w->style())) return;
+  DpiStyle* style = dpi == 96 ? nullptr : forDpi(dpi);
   w->setStyle(style);
   if (auto* area = qobject_cast<QAbstractScrollArea*>(w)) {
     area->verticalScrollBar()->setStyle(style);

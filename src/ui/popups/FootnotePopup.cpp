@@ -50,10 +50,10 @@ FootnotePopup::FootnotePopup(QWidget* mainWindow, ScreenDpi dpi)
     : QWidget(mainWindow, Qt::Popup | Qt::FramelessWindowHint),
       mainWindow_(mainWindow),
       dpi_(dpi),
-      renderer_(dpi.x(), dpi.y()) {
+      renderer_(dpi) {
   setObjectName("popup");
   setAttribute(Qt::WA_OpaquePaintEvent);
-  renderer_.configure(guideFontDescription(dpi.y()), 0, 0);
+  setFont(guideFontDescription(dpi.y()));
   QWidget::hide();
 }
 
@@ -61,7 +61,17 @@ FootnotePopup::~FootnotePopup() {
   if (g_shown == this) g_shown = nullptr;
 }
 
-void FootnotePopup::setFont(const FontDescription& font) { renderer_.configure(font, 0, 0); }
+void FootnotePopup::setFont(const FontDescription& font) {
+  givenFont_ = font;
+  givenDpiY_ = dpi_.y();
+  renderer_.configure(font, 0, 0);
+}
+
+void FootnotePopup::rescale() {
+  FontDescription f = givenFont_;
+  f.height = rescaleForDpi(givenFont_.height, givenDpiY_, dpi_.y());
+  renderer_.configure(f, 0, 0);
+}
 
 void FootnotePopup::setDialogOpener(DialogOpener opener) {
   dialogOpener() = opener ? std::move(opener) : DialogOpener(htmlDialog);

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include "platform/Accessible.h"
+#include "platform/Rescale.h"
 #include <functional>
 #include <string>
 
@@ -20,7 +21,7 @@
 
 namespace vantrel {
 
-class FootnotePopup : public QWidget, public AccessibleLabel {
+class FootnotePopup : public QWidget, public AccessibleLabel, public Rescalable {
  public:
   // A tapped link: its id (an object index), the popup's anchor, and the part
   // of the link's target after "#" (dialog links only; empty otherwise).
@@ -39,7 +40,11 @@ class FootnotePopup : public QWidget, public AccessibleLabel {
       : FootnotePopup(mainWindow, ScreenDpi(dpiX, dpiY)) {}
   ~FootnotePopup() override;
 
+  // The text's font, made for the resolution of the time it is set.
   void setFont(const FontDescription& font);
+  // The font made again for the new resolution (a zoom closes the popup
+  // first; the next one is placed and drawn at the new resolution).
+  void rescale() override;
   void setListener(LinkListener listener) { listener_ = std::move(listener); }
   // Answers true when the text went to the dialog (the popup is not shown).
   bool show(TextBlock& block, QPoint anchor, const std::u16string& title, bool fullView, bool reparse);
@@ -75,6 +80,8 @@ class FootnotePopup : public QWidget, public AccessibleLabel {
   QWidget* mainWindow_;
   ScreenDpi dpi_;
   MarkupRenderer renderer_;
+  FontDescription givenFont_;  // as set, for the resolution of that time
+  int givenDpiY_ = 96;
   TextBlock block_;
   QPoint anchor_;
   QImage image_;

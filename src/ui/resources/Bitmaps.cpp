@@ -318,6 +318,14 @@ QImage bitmapImage(int number, int dpiX, int dpiY) {
   }
 }
 
+int bitmapForDpi(int number, int dpiX) {
+  static constexpr int kTwins[][2] = {{100, 148}, {136, 149}, {481, 483}, {482, 484}, {467, 468},
+                                      {469, 470}, {110, 146}, {112, 131}, {142, 143}};
+  for (const auto& [low, high] : kTwins)
+    if (number == low || number == high) return dpiX >= 192 ? high : low;
+  return number;
+}
+
 QImage commandImage(int index, bool enabled, int dpiX, int dpiY) {
   // Drawn straight onto transparency, which is what the strip's grey key
   // colour stands for, so that smoothed edges carry no grey fringe.

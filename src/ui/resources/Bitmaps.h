@@ -36,6 +36,11 @@ QImage atPixelRatio(qreal ratio, int dpiX, int dpiY, Make make) {
   return image;
 }
 
+// Of a picture and its high-resolution twin (listed above), the number of the
+// one made for that resolution: the high-resolution one from 192 dots per
+// inch. Other numbers are answered as they are.
+int bitmapForDpi(int number, int dpiX);
+
 // Width (and height) of one command-bar image: ((dpiX + 3) * 16) / 96.
 inline int commandImageSize(int dpiX) { return ((dpiX + 3) * 16) / 96; }
 

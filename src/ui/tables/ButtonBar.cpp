@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPushButton>
+#include <map>
 
 #include "resources/Bitmaps.h"
 
@@ -30,8 +31,68 @@ void ImageButton::paintEvent(QPaintEvent*) {
 
 ButtonBar::ButtonBar(QWidget* parent, ScreenDpi dpi, MessageService* messages)
     : LayoutWidget(parent, "buttonBar"), dpi_(dpi), messages_(messages),
-      spacing_(scaleForDpi(2, dpi.x())) {
+      spacing_(scaleForDpi(2, dpi.x())), lastDpiY_(dpi.y()) {
   setObjectName("buttonBar");
+}
+
+void ButtonBar::rescale() {
+  if (height() != madeHeight_) {
+    givenHeight_ = height();
+    givenDpiY_ = lastDpiY_;
+  }
+  lastDpiY_ = dpi_.y();
+  if (filling_.kind == Filling::Kind::None && filling_.logos.empty()) {
+    madeHeight_ = rescaleForDpi(givenHeight_, givenDpiY_, dpi_.y());
+    resize(width(), madeHeight_);
+    return;
+  }
+  // The buttons are made again; what the owner switched off stays so.
+  struct State {
+    bool hidden, enabled;
+  };
+  std::map<QString, State> states;
+  for (const auto* list : {&buttons_, &endButtons_})
+    for (QAbstractButton* b : *list) states[b->objectName()] = {b->isHidden(), b->isEnabled()};
+  Filling f = filling_;
+  auto sx = [&](int n) { return rescaleForDpi(n, f.dpiX, dpi_.x()); };
+  auto sy = [&](int n) { return rescaleForDpi(n, f.dpiY, dpi_.y()); };
+  switch (f.kind) {
+    case Filling::Kind::None:
+      break;
+    case Filling::Kind::Buttons:
+      // Image buttons take their pictures' sizes; text buttons are scaled.
+      for (ButtonDescription& d : f.buttons) {
+        d.width = sx(d.width);
+        d.height = sy(d.height);
+        if (d.image != kNoImage) d.image = bitmapForDpi(d.image, dpi_.x());
+        if (d.pressedImage != kNoImage) d.pressedImage = bitmapForDpi(d.pressedImage, dpi_.x());
+      }
+      fillButtons(f.buttons, sx(f.spacing), f.alignment, f.colour, f.keyColour, f.background);
+      break;
+    case Filling::Kind::ImageButtons:
+      for (ImageButtonDescription& d : f.images) {
+        if (d.image != kNoImage) d.image = bitmapForDpi(d.image, dpi_.x());
+        if (d.pressedImage != kNoImage) d.pressedImage = bitmapForDpi(d.pressedImage, dpi_.x());
+      }
+      fillImageButtons(f.images, f.colour, sx(f.spacing), f.keyColour, f.background);
+      break;
+  }
+  qDeleteAll(endButtons_);
+  endButtons_.clear();
+  endWidth_ = 0;
+  madeHeight_ = rescaleForDpi(givenHeight_, givenDpiY_, dpi_.y());
+  resize(width(), madeHeight_);
+  for (Logo logo : f.logos) {
+    logo.image = bitmapForDpi(logo.image, dpi_.x());
+    addLogo(logo);
+  }
+  for (const auto* list : {&buttons_, &endButtons_})
+    for (QAbstractButton* b : *list)
+      if (const auto it = states.find(b->objectName()); it != states.end()) {
+        b->setHidden(it->second.hidden);
+        b->setEnabled(it->second.enabled);
+      }
+  relayout();
 }
 
 QImage ButtonBar::loadImage(int number, QColor keyColour) const {
@@ -68,6 +129,13 @@ QAbstractButton* ButtonBar::makeImageButton(int code, int image, int pressedImag
 
 void ButtonBar::setButtons(std::vector<ButtonDescription>& descriptions, int spacing, int alignment, QColor colour,
                            QColor keyColour, int backgroundBitmap) {
+  filling_ = Filling{Filling::Kind::Buttons, descriptions, {}, spacing, alignment, colour, keyColour,
+                     backgroundBitmap, {}, dpi_.x(), dpi_.y()};
+  fillButtons(descriptions, spacing, alignment, colour, keyColour, backgroundBitmap);
+}
+
+void ButtonBar::fillButtons(std::vector<ButtonDescription>& descriptions, int spacing, int alignment, QColor colour,
+                            QColor keyColour, int backgroundBitmap) {
   clearButtons();
   colour_ = colour;
   spacing_ = spacing;
@@ -109,6 +177,13 @@ void ButtonBar::setButtons(std::vector<ButtonDescription>& descriptions, int spa
 
 void ButtonBar::setImageButtons(const std::vector<ImageButtonDescription>& descriptions, QColor colour, int spacing,
                                 QColor keyColour, int backgroundBitmap) {
+  filling_ = Filling{Filling::Kind::ImageButtons, {}, descriptions, spacing, alignment_, colour, keyColour,
+                     backgroundBitmap, {}, dpi_.x(), dpi_.y()};
+  fillImageButtons(descriptions, colour, spacing, keyColour, backgroundBitmap);
+}
+
+void ButtonBar::fillImageButtons(const std::vector<ImageButtonDescription>& descriptions, QColor colour, int spacing,
+                                 QColor keyColour, int backgroundBitmap) {
   clearButtons();
   colour_ = colour;
   spacing_ = spacing;
@@ -127,9 +202,14 @@ void ButtonBar::setImageButtons(const std::vector<ImageButtonDescription>& descr
 }
 
 void ButtonBar::addLogoButton(int image, QColor keyColour, QColor replacement) {
+  filling_.logos.push_back({image, keyColour, replacement});
+  addLogo(filling_.logos.back());
+}
+
+void ButtonBar::addLogo(const Logo& logo) {
   QColor saved = colour_;
-  colour_ = replacement;
-  QAbstractButton* b = makeImageButton(kLogoCode, image, kNoImage, keyColour);
+  colour_ = logo.replacement;
+  QAbstractButton* b = makeImageButton(kLogoCode, logo.image, kNoImage, logo.keyColour);
   colour_ = saved;
   if (!b) return;
   nameButton(b, "Vantrel Guide logo", {});

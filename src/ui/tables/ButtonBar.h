@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/MessageService.h"
+#include "platform/Rescale.h"
 #include "shell/LayoutWidget.h"
 #include "tables/ControlGeometry.h"
 #include "platform/ScreenDpi.h"
@@ -62,7 +63,10 @@ class ImageButton : public QAbstractButton {
   QImage normal_, pressed_;
 };
 
-class ButtonBar : public LayoutWidget {
+// The bar keeps what it was filled with, and the height it was given, at the
+// resolution of the time: after a zoom it fills itself again with the
+// sizes, pictures and height made for the new resolution.
+class ButtonBar : public LayoutWidget, public Rescalable {
  public:
   // messages: where showButton reports an unknown code.
   ButtonBar(QWidget* parent, ScreenDpi dpi, MessageService* messages = nullptr);
@@ -86,12 +90,34 @@ class ButtonBar : public LayoutWidget {
   int spacing() const { return spacing_; }
   QAbstractButton* buttonWithCode(int code) const;
   const QList<QAbstractButton*>& buttons() const { return buttons_; }
+  void rescale() override;
 
  protected:
   void resizeEvent(QResizeEvent*) override { relayout(); }
   void paintEvent(QPaintEvent*) override;
 
  private:
+  struct Logo {
+    int image;
+    QColor keyColour, replacement;
+  };
+  // The last filling, with the sizes and spacing as given.
+  struct Filling {
+    enum class Kind { None, Buttons, ImageButtons } kind = Kind::None;
+    std::vector<ButtonDescription> buttons;
+    std::vector<ImageButtonDescription> images;
+    int spacing = 0;
+    int alignment = 0;
+    QColor colour, keyColour;
+    int background = 0;
+    std::vector<Logo> logos;
+    int dpiX = 96, dpiY = 96;
+  };
+  void fillButtons(std::vector<ButtonDescription>& descriptions, int spacing, int alignment, QColor colour,
+                   QColor keyColour, int backgroundBitmap);
+  void fillImageButtons(const std::vector<ImageButtonDescription>& descriptions, QColor colour, int spacing,
+                        QColor keyColour, int backgroundBitmap);
+  void addLogo(const Logo& logo);
   void clearButtons();
   static void nameButton(QAbstractButton* b, const QString& name, const QString& tip);
   QAbstractButton* makeImageButton(int code, int image, int pressedImage, QColor keyColour);
@@ -111,6 +137,10 @@ class ButtonBar : public LayoutWidget {
   QImage strip_;
   QLabel* background_ = nullptr;
   ButtonBarListener* listener_ = nullptr;
+  Filling filling_;
+  // The height as last given by the owner and the resolution then; the
+  // height the last rescale made; the resolution of the last rescale.
+  int givenHeight_ = 0, givenDpiY_ = 96, madeHeight_ = -1, lastDpiY_ = 96;
 };
 
 }  // namespace vantrel

@@ -14,13 +14,19 @@ FoldingHeader::FoldingHeader(QWidget* parent, ScreenDpi dpi, int arrowId)
   arrow_->setFocusPolicy(Qt::NoFocus);
   arrow_->setAccessibleName("Show the whole title");
   arrow_->setToolTip("Show the whole title (hold)");
-  QImage img = bitmapImage(500, dpi.x(), dpi.y());
-  arrow_->setIcon(QIcon(QPixmap::fromImage(img)));
-  arrow_->setIconSize(img.size());
+  loadArrow();
   arrow_->hide();
   connect(arrow_, &QPushButton::pressed, this, [this] { unfold(); });
   connect(arrow_, &QPushButton::released, this, [this] { fold(); });
 }
+
+void FoldingHeader::loadArrow() {
+  QImage img = bitmapImage(500, dpi_.x(), dpi_.y());
+  arrow_->setIcon(QIcon(QPixmap::fromImage(img)));
+  arrow_->setIconSize(img.size());
+}
+
+void FoldingHeader::rescale() { loadArrow(); }
 
 bool FoldingHeader::foldToLine(int t) {
   collapsed_ = false;

@@ -5,11 +5,12 @@
 // or its arrow; and how a container lays its header out across its top.
 #include <QPushButton>
 #include <QWidget>
+#include "platform/Rescale.h"
 #include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
-class FoldingHeader : public QWidget {
+class FoldingHeader : public QWidget, public Rescalable {
  public:
   // The width of the border drawn around a header, which lies outside its container.
   static constexpr int kBorder = 1;
@@ -29,6 +30,9 @@ class FoldingHeader : public QWidget {
   // Unfolds (press) and folds again (release), as the stylus does.
   void unfold();
   void fold();
+  // The arrow's picture for the new resolution; the container lays the
+  // header out again at its next resize.
+  void rescale() override;
 
  protected:
   void resizeEvent(QResizeEvent*) override { relayout(); }
@@ -39,6 +43,7 @@ class FoldingHeader : public QWidget {
   bool foldToLine(int t);
   // Moves the header to the parent's width and height h, its border outside.
   void placeInParent(int h);
+  void loadArrow();
 
   ScreenDpi dpi_;
   bool collapsed_ = false;

@@ -120,7 +120,7 @@ void MarkupMenu::keyPressEvent(QKeyEvent* e) {
 }
 
 MenuHost::MenuHost(QWidget* parent, ScreenDpi dpi, FontFiles* fonts, std::string fontPath)
-    : QWidget(parent), dpi_(dpi), fonts_(fonts), fontPath_(std::move(fontPath)), model_(dpi.x(), dpi.y()) {
+    : QWidget(parent), dpi_(dpi), fonts_(fonts), fontPath_(std::move(fontPath)), model_(dpi) {
   setObjectName("menuHost");
   hide();
   if (fonts_ && !fontPath_.empty()) fontAdded_ = fonts_->addFontFile(fontPath_);

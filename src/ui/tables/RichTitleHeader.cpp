@@ -8,7 +8,11 @@
 namespace vantrel {
 
 RichTitleHeader::RichTitleHeader(QWidget* parent, ScreenDpi dpi)
-    : FoldingHeader(parent, dpi, kArrowId), font_(guideFontDescription(dpi.y())), renderer_(dpi.x(), dpi.y()) {
+    : FoldingHeader(parent, dpi, kArrowId),
+      font_(guideFontDescription(dpi.y())),
+      givenFont_(font_),
+      givenDpiY_(dpi.y()),
+      renderer_(dpi) {
   setObjectName("richTitleHeader");
 }
 
@@ -18,6 +22,22 @@ QRect RichTitleHeader::mainRect() const {
 }
 
 void RichTitleHeader::setup(const RichHeaderSettings& s) {
+  if (s.font) {
+    givenFont_ = *s.font;
+    givenDpiY_ = dpi_.y();
+  }
+  apply(s);
+}
+
+void RichTitleHeader::rescale() {
+  FoldingHeader::rescale();
+  RichHeaderSettings s = settings_;
+  s.font = givenFont_;
+  s.font->height = rescaleForDpi(givenFont_.height, givenDpiY_, dpi_.y());
+  apply(s);
+}
+
+void RichTitleHeader::apply(const RichHeaderSettings& s) {
   settings_.shown = s.shown;
   settings_.textColour = s.textColour;
   if (s.font) font_ = *s.font;
@@ -62,7 +82,7 @@ void RichTitleHeader::relayout() {
   if (!settings_.shown || pressed_) return;
   if (mainRect() != mainRect_) {
     mainRect_ = mainRect();
-    setup(settings_);
+    apply(settings_);
   }
   renderer_.configure(font_, 0, settings_.textColour);
   if (foldToLine(oneLineHeight())) arrowReserve_ = scaleForDpi(15, dpi_.x());

@@ -47,15 +47,20 @@ class RichTitleHeader : public FoldingHeader, public AccessibleLabel {
   QAccessible::Role accessibleRole() const override { return QAccessible::Heading; }
   QString accessibleName() const override;
   void relayout() override;
+  // The font made again for the new resolution, the title measured again.
+  void rescale() override;
 
  protected:
   void paintEvent(QPaintEvent*) override;
 
  private:
   QRect mainRect() const;
+  void apply(const RichHeaderSettings& settings);
 
   RichHeaderSettings settings_;
   FontDescription font_;
+  FontDescription givenFont_;  // as given, for the resolution of that time
+  int givenDpiY_;
   MarkupRenderer renderer_;
   TextBlock block_;
   LinkAreaList links_;

@@ -11,7 +11,7 @@ namespace vantrel {
 TableViewer::TableViewer(const ContentDatabase& database, MainFrame& frame, QWidget* pageArea, QWidget* mainWindow,
                          ScreenDpi dpi)
     : ContentViewer(&database, &frame),
-      model_(std::make_unique<TableViewerModel>(database, dpi.x(), dpi.y())),
+      model_(std::make_unique<TableViewerModel>(database, dpi)),
       window_(new TableWindow(pageArea, mainWindow, *model_, dpi)),
       bar_(new ButtonBar(pageArea, dpi)),
       dpi_(dpi) {

@@ -94,6 +94,11 @@ void TableGridWidget::relayout() {
   placeBars();
 }
 
+void TableGridWidget::rescale() {
+  model_.rescale();
+  rescaled_ = true;
+}
+
 void TableGridWidget::applyLayout() {
   placeBars();
   update();
@@ -332,7 +337,16 @@ void TableGridWidget::geometryChanged() {
   const QRect screen = window()->geometry();
   TableGrid& grid = model_.grid();
   grid.setClientRect({0, 0, width(), height()});
-  if (grid.screenChanged({screen.left(), screen.top(), screen.left() + screen.width(), screen.top() + screen.height()}))
+  if (rescaled_) {
+    rescaled_ = false;
+    const QPoint origin = mapToGlobal(QPoint(0, 0));
+    grid.setScreenOrigin(origin.x(), origin.y());
+    // The main window may have grown with the resolution: its new rectangle
+    // is saved, not taken for a resize that starts from the top-left.
+    grid.setScreen({screen.left(), screen.top(), screen.left() + screen.width(), screen.top() + screen.height()});
+    grid.relayoutKeepingPlace();
+    applyLayout();
+  } else if (grid.screenChanged({screen.left(), screen.top(), screen.left() + screen.width(), screen.top() + screen.height()}))
     applyLayout();
   else
     update();

@@ -14,6 +14,7 @@
 
 #include "platform/Accessible.h"
 #include "platform/QtSurface.h"
+#include "platform/Rescale.h"
 #include "popups/FootnotePopup.h"
 #include "richtext/MarkupRenderer.h"
 #include "shell/LayoutWidget.h"
@@ -22,7 +23,7 @@
 
 namespace vantrel {
 
-class TableGridWidget : public QWidget, public AccessibleGrid {
+class TableGridWidget : public QWidget, public AccessibleGrid, public Rescalable {
  public:
   // Child ids: vertical bar 1001, horizontal bar 1002, corner box 1003, popup 1004.
   TableGridWidget(QWidget* parent, QWidget* mainWindow, TableViewerModel& model, ScreenDpi dpi);
@@ -39,6 +40,10 @@ class TableGridWidget : public QWidget, public AccessibleGrid {
   void applyLayout();
   // The grid's cells changed (selection): redraw the buffer.
   void redraw();
+  // The resolution changed: the model's font and row height are made again,
+  // and the next resize (the window at its new size) lays the grid out
+  // again keeping the cursor, the selection and the first row and column.
+  void rescale() override;
   // Called with the grid's answer to a tap that needs the viewer (navigation).
   void setActionHandler(std::function<void(const TableAction&)> handler) { onAction_ = std::move(handler); }
   // Runs what a tap at client point (x, y) asks for.
@@ -102,6 +107,7 @@ class TableGridWidget : public QWidget, public AccessibleGrid {
   std::function<void(const TableAction&)> onAction_;
   bool painting_ = false;
   bool syncing_ = false;
+  bool rescaled_ = false;  // a layout keeping the place is due at the next resize
   int wheelRest_ = 0;  // wheel movement not yet turned into lines (high-resolution wheels)
 };
 

@@ -18,12 +18,24 @@ TitleHeader::TitleHeader(QWidget* parent, ScreenDpi dpi) : FoldingHeader(parent,
   font_.setPixelSize(((dpi.y() + 3) * 16) / 96);
   font_.setWeight(QFont::Bold);
   font_.setStyleHint(QFont::SansSerif);
+  givenPixels_ = font_.pixelSize();
+  givenDpiY_ = dpi.y();
+}
+
+void TitleHeader::rescale() {
+  FoldingHeader::rescale();
+  if (givenPixels_ > 0) font_.setPixelSize(std::max(1, rescaleForDpi(givenPixels_, givenDpiY_, dpi_.y())));
+  update();
 }
 
 void TitleHeader::setup(const HeaderSettings& s) {
   shown_ = s.shown;
   textColour_ = s.textColour;
-  if (s.font) font_ = *s.font;
+  if (s.font) {
+    font_ = *s.font;
+    givenPixels_ = font_.pixelSize();
+    givenDpiY_ = dpi_.y();
+  }
   if (!shown_) {
     update();
     return;

@@ -51,12 +51,17 @@ class TitleHeader : public FoldingHeader, public AccessibleLabel {
   QString accessibleName() const override { return text_; }
   // Lays the header out again after a change of size (the arrow, folding).
   void relayout() override;
+  // The font made again for the new resolution (a font given in points is
+  // left as it is).
+  void rescale() override;
 
  protected:
   void paintEvent(QPaintEvent*) override;
 
  private:
   bool shown_ = true;
+  int givenPixels_ = 0;  // the font's pixel size as given, and the resolution then
+  int givenDpiY_ = 96;
   QString text_;
   QColor textColour_{255, 255, 255};
   int alignment_ = 0;

@@ -18,7 +18,7 @@ int scaled(int n, int dpi) { return (n * dpi + 48) / 96; }
 }  // namespace
 
 CrClForm::CrClForm(QWidget* parent, ScreenDpi dpi, KeyboardService& keyboard, MessageService& messages)
-    : QWidget(parent), keyboard_(keyboard), messages_(messages) {
+    : QWidget(parent), dpi_(dpi), keyboard_(keyboard), messages_(messages) {
   setObjectName(QString::number(kCrClForm));
   setProperty("childId", kCrClForm);
   setAutoFillBackground(true);
@@ -26,15 +26,9 @@ CrClForm::CrClForm(QWidget* parent, ScreenDpi dpi, KeyboardService& keyboard, Me
   pal.setColor(QPalette::Window, Qt::white);
   pal.setColor(QPalette::WindowText, Qt::black);
   setPalette(pal);
-  // The system font of a pocket device: small enough for "Serum Creatinine:"
-  // to fit its label.
-  QFont system = font();
-  system.setFamily("DejaVu Sans Condensed");
-  system.setPixelSize(scaled(11, dpi.y()));
-  setFont(system);
-  // Controls, texts, ids and positions as the form's layout gives them.
+  // Controls, texts and ids as the form's layout gives them; their places
+  // are set by applyDpi.
   const CrClFormLayout layout = crclFormLayout(dpi.x(), dpi.y());
-  setGeometry(0, 0, layout.width, layout.height);
   int field = 0;
   QLabel* lastLabel = nullptr;
   for (const CrClControl& c : layout.controls) {
@@ -67,7 +61,6 @@ CrClForm::CrClForm(QWidget* parent, ScreenDpi dpi, KeyboardService& keyboard, Me
       case CrClControlKind::radioLeft:
       case CrClControlKind::radioRight: {
         auto* radio = new QRadioButton(text, this);
-        DpiStyle::apply(radio, dpi.x());  // the round button scales with the screen
         // Text left of the button, right-aligned, for the left one.
         if (c.kind == CrClControlKind::radioLeft) radio->setLayoutDirection(Qt::RightToLeft);
         if (c.id == kCrClFemaleButton) female_ = radio;
@@ -80,12 +73,13 @@ CrClForm::CrClForm(QWidget* parent, ScreenDpi dpi, KeyboardService& keyboard, Me
         w = calculate_;
         break;
     }
-    w->setGeometry(c.x, c.y, c.width, c.height);
+    controls_.push_back(w);
     if (c.id >= 0) {
       w->setObjectName(QString::number(c.id));
       w->setProperty("childId", c.id);
     }
   }
+  applyDpi();
   female_->setChecked(true);
   calculate_->setAutoDefault(false);
   auto calculate = [this] {
@@ -94,6 +88,24 @@ CrClForm::CrClForm(QWidget* parent, ScreenDpi dpi, KeyboardService& keyboard, Me
   QObject::connect(calculate_, &QPushButton::clicked, this, calculate);
   // Enter in a field calculates, as the button does.
   for (QLineEdit* f : fields_) QObject::connect(f, &QLineEdit::returnPressed, this, calculate);
+}
+
+void CrClForm::applyDpi() {
+  // The system font of a pocket device: small enough for "Serum Creatinine:"
+  // to fit its label.
+  QFont system = font();
+  system.setFamily("DejaVu Sans Condensed");
+  system.setPixelSize(scaled(11, dpi_.y()));
+  setFont(system);
+  // Positions as the form's layout gives them.
+  const CrClFormLayout layout = crclFormLayout(dpi_.x(), dpi_.y());
+  setGeometry(x(), y(), layout.width, layout.height);
+  for (size_t i = 0; i < controls_.size() && i < layout.controls.size(); ++i) {
+    const CrClControl& c = layout.controls[i];
+    controls_[i]->setGeometry(c.x, c.y, c.width, c.height);
+  }
+  // The round buttons scale with the screen.
+  for (QRadioButton* radio : {female_, male_}) DpiStyle::apply(radio, dpi_.x());
 }
 
 QWidget* CrClForm::child(int id) const {
@@ -143,6 +155,7 @@ int CrClForm::calculateCrCl() {
 CalculatorPanel::CalculatorPanel(QWidget* parent, ScreenDpi dpi, KeyboardService& keyboard,
                                  MessageService& messages)
     : HeaderedWindow(parent, "calculator", dpi),
+      dpi_(dpi),
       title_(new QLabel(QString::fromStdU16String(std::u16string(kCrClPanelTitle)), this)),
       form_(new CrClForm(this, dpi, keyboard, messages)) {
   setObjectName("calculator");
@@ -156,7 +169,7 @@ CalculatorPanel::CalculatorPanel(QWidget* parent, ScreenDpi dpi, KeyboardService
   title_->setWordWrap(true);
   title_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   title_->setTextFormat(Qt::PlainText);
-  title_->setFont(QtSurface::qfontFor(guideFontDescription(dpi.y())));
+  applyDpi();
   title_->setAutoFillBackground(true);
   QPalette tp = title_->palette();
   tp.setColor(QPalette::Window, QColor(0, 0, 0));
@@ -167,6 +180,8 @@ CalculatorPanel::CalculatorPanel(QWidget* parent, ScreenDpi dpi, KeyboardService
   pal.setColor(QPalette::Window, Qt::white);
   setPalette(pal);
 }
+
+void CalculatorPanel::applyDpi() { title_->setFont(QtSurface::qfontFor(guideFontDescription(dpi_.y()))); }
 
 void CalculatorPanel::resizeEvent(QResizeEvent* e) {
   HeaderedWindow::resizeEvent(e);

@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <array>
 #include <functional>
+#include <vector>
 
 #include "platform/KeyboardService.h"
 #include "platform/MessageService.h"
@@ -19,6 +20,7 @@
 #include "shell/ScriptState.h"
 #include "tables/TitleHeader.h"
 #include "tools/CrClCalculator.h"
+#include "platform/Rescale.h"
 #include "platform/ScreenDpi.h"
 
 namespace vantrel {
@@ -27,7 +29,7 @@ namespace vantrel {
 // 1003), the "Female" and "Male" radio buttons (1006, 1007) and the
 // "Calculate CrCl" push button (1008), placed in 96-dpi units scaled to
 // the screen.
-class CrClForm : public QWidget {
+class CrClForm : public QWidget, public Rescalable {
  public:
   CrClForm(QWidget* parent, ScreenDpi dpi, KeyboardService& keyboard, MessageService& messages);
   CrClForm(QWidget* parent, int dpiX, int dpiY, KeyboardService& keyboard, MessageService& messages)
@@ -45,11 +47,17 @@ class CrClForm : public QWidget {
   // The control with that child id (fields, radio buttons, push button), or null.
   QWidget* child(int id) const;
   CrClInput input() const;
+  // Font, sizes and places for the new resolution; what was typed stays.
+  void rescale() override { applyDpi(); }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void applyDpi();
+
+  ScreenDpi dpi_;
+  std::vector<QWidget*> controls_;  // in the layout's order
   KeyboardService& keyboard_;
   MessageService& messages_;
   std::array<QLineEdit*, 4> fields_{};
@@ -60,12 +68,14 @@ class CrClForm : public QWidget {
 };
 
 // The panel: the title "Creatinine Clearance (CrCl) Calculator" over the form.
-class CalculatorPanel : public HeaderedWindow {
+class CalculatorPanel : public HeaderedWindow, public Rescalable {
  public:
   CalculatorPanel(QWidget* parent, ScreenDpi dpi, KeyboardService& keyboard, MessageService& messages);
   CalculatorPanel(QWidget* parent, int dpiX, int dpiY, KeyboardService& keyboard, MessageService& messages)
       : CalculatorPanel(parent, ScreenDpi(dpiX, dpiY), keyboard, messages) {}
   CrClForm* form() const { return form_; }
+  // The title's font for the new resolution.
+  void rescale() override { applyDpi(); }
 
  protected:
   void resizeEvent(QResizeEvent* e) override;
@@ -73,6 +83,8 @@ class CalculatorPanel : public HeaderedWindow {
 
  private:
   void placeForm();
+  void applyDpi();
+  ScreenDpi dpi_;
   QLabel* title_;
   CrClForm* form_;
 };

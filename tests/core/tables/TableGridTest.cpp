@@ -361,3 +361,82 @@ TEST(TableGrid, ScreenChangeLaysOutAgain) {
   EXPECT_TRUE(g.grid.screenChanged({0, 0, 320, 240}));
   EXPECT_EQ(g.grid.scrollY(), 0);
 }
+
+namespace {
+// A screen whose resolution changes, as the reader's zoom changes it.
+class ZoomedScreen : public ScreenInfo {
+ public:
+  int dpiX() const override { return dpi; }
+  int dpiY() const override { return dpi; }
+  Size screenSize() const override { return {240, 320}; }
+  Rect visibleDesktopArea() const override { return {0, 0, 240, 320}; }
+  int dpi = 96;
+};
+}  // namespace
+
+TEST(TableGrid, ARescaleKeepsThePlaceTheCursorAndTheSelection) {
+  ZoomedScreen screen;
+  MemoryTable table(uniformTexts(20, 12));
+  FixedMeasurer measurer;
+  TableGrid grid{ScreenDpi(screen)};
+  grid.setMeasurer(&measurer);
+  grid.setSource(&table, 0);
+  grid.setClientRect({0, 0, 100, 100});
+  grid.relayout();
+  ASSERT_EQ(grid.scrollBarMask(), 3);
+  auto zoomTo = [&](int dpi, Rect client) {
+    screen.dpi = dpi;
+    grid.rescale(0);
+    grid.setClientRect(client);
+    grid.relayoutKeepingPlace();
+  };
+
+  // Row 2 selected; scrolled with the bar into row 4, 10 of its 20 pixels
+  // away. At twice the resolution: row 4 first, half of it away.
+  grid.tap(5, 2 * 20 + 5);  // the heading column's cell of row 2
+  ASSERT_EQ(grid.selectedRows(), (std::set<uint32_t>{2}));
+  grid.scrollVertical(ScrollCode::ThumbTrack, 70);
+  const int measured = measurer.calls;
+  zoomTo(192, {0, 0, 200, 200});
+  EXPECT_EQ(grid.rowHeight(), 40);
+  EXPECT_EQ(grid.scrollY(), 3 * 40 + 20);
+  EXPECT_EQ(grid.verticalBar().position, grid.scrollY());
+  EXPECT_EQ(grid.selectedRows(), (std::set<uint32_t>{2}));
+  EXPECT_GT(measurer.calls, measured);  // the cells are measured again
+  EXPECT_EQ(grid.cursorRow(), 1u);
+
+  // The cursor moved last: its row and column come first, as the arrow keys
+  // scrolled them, even where the old layout had no room to scroll.
+  zoomTo(96, {0, 0, 100, 500});
+  ASSERT_FALSE(grid.verticalBar().shown);  // every row fits
+  grid.setCursor(5, 3);
+  EXPECT_EQ(grid.scrollY(), 0);
+  zoomTo(192, {0, 0, 200, 500});
+  EXPECT_EQ(grid.cursorRow(), 5u);
+  EXPECT_EQ(grid.cursorColumn(), 3u);
+  EXPECT_EQ(grid.scrollY(), 4 * 40);
+  EXPECT_EQ(grid.scrollX(), grid.columnWidth(1) + grid.columnWidth(2));
+
+  // Near the end, the place goes as far as the bars reach; a relayout that
+  // is no rescale keeps the place it has.
+  zoomTo(96, {0, 0, 100, 100});
+  grid.scrollVertical(ScrollCode::ThumbTrack, 10000);
+  zoomTo(48, {0, 0, 100, 100});
+  EXPECT_EQ(grid.scrollY(), grid.verticalBar().maximum - grid.verticalBar().page);
+  const int kept = grid.scrollY();
+  grid.relayoutKeepingPlace();
+  EXPECT_EQ(grid.scrollY(), kept);
+  // A plain relayout still starts from the top-left.
+  grid.relayout();
+  EXPECT_EQ(grid.scrollY(), 0);
+}
+
+TEST(TableGrid, LengthsRescaledEqualThoseMadeAtTheNewResolution) {
+  for (int from : {96, 106, 120, 144, 192})
+    for (int to : {48, 96, 106, 168, 192, 288})
+      for (int n = 0; n <= 300; ++n)
+        ASSERT_EQ(rescaleForDpi(scaleForDpi(n, from), from, to), scaleForDpi(n, to)) << n << " " << from << " " << to;
+  EXPECT_EQ(rescaleForDpi(-16, 96, 192), -32);  // a character height keeps its sign
+  EXPECT_EQ(rescaleForDpi(7, 96, 96), 7);
+  EXPECT_EQ(rescaleForDpi(7, 0, 96), 7);  // no resolution: left as it is
+}

@@ -15,6 +15,7 @@
 #include "html/HtmlControl.h"
 #include "html/HtmlDialog.h"
 #include "html/HtmlPane.h"
+#include "platform/QtScreen.h"
 
 namespace vantrel {
 namespace {
@@ -164,6 +165,33 @@ TEST(HtmlControl, WideWindowsKeepTheTextInACentredColumn) {
       << "the column stays (the scroll bar has gone)";
   control.resize(240, 300);
   EXPECT_EQ(control.document()->rootFrame()->frameFormat().leftMargin(), 0);
+}
+
+TEST(HtmlControl, AZoomBuildsThePageInTheNewFontAtTheSamePlace) {
+  QtScreen screen(96, 96, {240, 320});
+  HtmlControl control(nullptr, 8989, ScreenDpi(screen));
+  control.resize(240, 300);
+  control.show();
+  control.loadText("<html><body><p>" + QString("word ").repeated(2000) + "</p></body></html>");
+  control.jumpToAnchor("kept");
+  QScrollBar* bar = control.verticalScrollBar();
+  ASSERT_GT(bar->maximum(), 1000);
+  control.setScroll((bar->maximum() + bar->pageStep()) / 2);  // half of the page scrolled past
+  const QString text = control.text();
+
+  screen.setZoom(200);
+  control.rescale();
+  EXPECT_EQ(control.font().pixelSize(), 24);
+  EXPECT_EQ(control.document()->defaultFont().pixelSize(), 24);
+  EXPECT_EQ(control.text(), text);
+  EXPECT_EQ(control.lastAnchor(), "kept");
+  EXPECT_NEAR(double(bar->value()) / (bar->maximum() + bar->pageStep()), 0.5, 0.02);
+  // The scroll bars follow the resolution, and return with it.
+  EXPECT_GT(bar->sizeHint().width(), 20);
+  screen.setZoom(100);
+  control.rescale();
+  EXPECT_EQ(control.font().pixelSize(), 12);
+  EXPECT_LT(bar->sizeHint().width(), 20);
 }
 
 TEST(HtmlDialog, ReturnsTheTappedObjectAndAnchorAndRefusesASecondOpening) {

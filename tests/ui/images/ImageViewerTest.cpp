@@ -22,6 +22,7 @@
 #include "shell/MainFrame.h"
 #include "shell/MainWindow.h"
 #include "shell/PageKeys.h"
+#include "platform/Rescale.h"
 
 namespace vantrel {
 namespace {
@@ -298,6 +299,39 @@ TEST(ImageViewerTest, ScrollBarsDragAndZoomMoveTheView) {
   EXPECT_EQ(st["scrollBars"].toInt(), 0);
   EXPECT_EQ(st["w"].toInt(), client.width());
   EXPECT_EQ(st["y"].toInt(), s.viewer.pane()->y() + w->y());
+}
+
+TEST(ImageViewerTest, AZoomShowsTheVariantForTheNewResolutionWithThePicturesZoomAndPlace) {
+  auto g = makeGuide();
+  ASSERT_TRUE(g.ok);
+  // A screen of no variant's exact size: the resolution chooses.
+  Shell s(g, 96, {250, 330});
+  s.frame.navigate(g[u"three"], nullptr, 0, true);
+  ASSERT_EQ(s.viewer.shownVariant(), 0);
+  ImageWindow* w = s.viewer.imageWindow();
+  ASSERT_TRUE(w->zoomIn());
+  ASSERT_TRUE(w->scroll(ScrollAxis::Vertical, ScrollRequest::Thumb, 120));  // a quarter of 480
+  auto zoomTo = [&](int percent) {
+    s.screen.setZoom(percent);
+    s.viewer.rescale();
+    rescaleWidgets(&s.window);
+    s.window.rescale();
+    relayoutWidgets(&s.window);
+  };
+  zoomTo(200);
+  EXPECT_EQ(s.viewer.shownVariant(), 1);  // the high-resolution picture
+  EXPECT_EQ(w->picture().width(), 480);
+  EXPECT_EQ(w->scroller().zoom(), 1.5);
+  EXPECT_EQ(w->scroller().offsetY(), 240);  // still a quarter of the way down
+  EXPECT_EQ(s.viewer.buttonBar()->height(), 44);
+  // Scrolled by hand, the place is the user's again: the next resize starts
+  // from the top, as always.
+  ASSERT_TRUE(w->scroll(ScrollAxis::Vertical, ScrollRequest::LineDown));
+  w->resize(w->width() - 10, w->height());
+  EXPECT_EQ(w->scroller().offsetY(), 0);
+  zoomTo(100);
+  EXPECT_EQ(s.viewer.shownVariant(), 0);
+  EXPECT_EQ(s.viewer.buttonBar()->height(), 22);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "shell/FrameWindow.h"
 #include "shell/MainFrame.h"
 #include "shell/MainWindow.h"
+#include "platform/Rescale.h"
 #include "tables/TableViewer.h"
 
 namespace vantrel {
@@ -27,12 +28,13 @@ struct Recorder : Viewer {
 };
 
 struct Shell {
-  explicit Shell(const ContentDatabase& db, int dpi = 96)
+  // following: the viewer follows the screen's resolution (and its zoom).
+  explicit Shell(const ContentDatabase& db, int dpi = 96, bool following = false)
       : screen(dpi, dpi, {240 * dpi / 96, 320 * dpi / 96}),
         window(screen),
         frameWindow(window, screen, keyboard),
         frame(frameWindow, keyboard),
-        viewer(db, frame, window.pageArea(), &window, dpi, dpi) {
+        viewer(db, frame, window.pageArea(), &window, following ? ScreenDpi(screen) : ScreenDpi(dpi, dpi)) {
     window.setFrame(&frameWindow);
     frameWindow.create();
     frame.registerViewer(&recorder);
@@ -101,6 +103,61 @@ TEST(TableViewerTest, CompareRestoreAndKeyFromTheBar) {
   s.viewer.buttonBar()->buttonWithCode(1001)->click();
   ASSERT_FALSE(s.recorder.offered.empty());
   EXPECT_EQ(s.recorder.offered.back(), g[u"key"]);
+}
+
+TEST(TableViewerTest, AZoomLaysTheTableOutAsAtTheNewResolutionInPlace) {
+  test::SampleGuide g;
+  Shell s(g.db, 96, true), native(g.db, 192);
+  s.frame.navigate(g[u"Whole"], nullptr, 0, true);
+  native.frame.navigate(g[u"Whole"], nullptr, 0, true);
+  TableViewerModel& m = s.viewer.model();
+  s.viewer.tableWindow()->grid()->tapAt(m.grid().columnWidth(0) + 3, 5);  // column 1 selected
+  m.grid().setCursor(2, 1);
+  s.viewer.buttonBar()->buttonWithCode(1002)->setEnabled(false);
+
+  // As the reader's zoom does it: the resolution, every window, the page's
+  // layout, a layout of every window at its size.
+  s.screen.setZoom(200);
+  rescaleWidgets(&s.window);
+  s.window.rescale();
+  relayoutWidgets(&s.window);
+  // The reader started at 192 in a window of the same size, laid out afresh.
+  native.window.resize(s.window.size());
+  native.window.rescale();
+  relayoutWidgets(&native.window);
+  native.viewer.afterLayout();
+
+  const TableGrid& grid = m.grid();
+  const TableGrid& expected = native.viewer.model().grid();
+  EXPECT_EQ(grid.rowHeight(), expected.rowHeight());
+  for (uint32_t c = 0; c < m.model().columnCount(); ++c) EXPECT_EQ(grid.columnWidth(c), expected.columnWidth(c)) << c;
+  EXPECT_EQ(grid.drawingArea(), expected.drawingArea());
+  EXPECT_EQ(grid.selectedColumns(), (std::set<uint32_t>{1}));
+  EXPECT_EQ(grid.cursorRow(), 2u);
+  EXPECT_EQ(s.viewer.tableWindow()->grid()->buffer().size(), native.viewer.tableWindow()->grid()->buffer().size());
+  // The bar: its height and buttons as made at 192, a button switched off stays off.
+  ButtonBar* bar = s.viewer.buttonBar();
+  EXPECT_EQ(bar->height(), 52);
+  for (int code : {1001, 1002, 1003})
+    EXPECT_EQ(bar->buttonWithCode(code)->geometry(), native.viewer.buttonBar()->buttonWithCode(code)->geometry());
+  EXPECT_FALSE(bar->buttonWithCode(1002)->isEnabled());
+  EXPECT_TRUE(bar->buttonWithCode(1003)->isEnabled());
+  // A cell's popup is drawn in the font made for 192.
+  s.viewer.tableWindow()->grid()->pressCell(2, 2);
+  native.viewer.tableWindow()->grid()->pressCell(2, 2);
+  FootnotePopup* popup = s.viewer.tableWindow()->grid()->popup();
+  ASSERT_FALSE(popup->image().isNull());
+  EXPECT_EQ(popup->image().size(), native.viewer.tableWindow()->grid()->popup()->image().size());
+  popup->hidePopup();
+
+  // Back to 100 %: as it was at 96.
+  s.screen.setZoom(100);
+  rescaleWidgets(&s.window);
+  s.window.rescale();
+  relayoutWidgets(&s.window);
+  EXPECT_EQ(grid.rowHeight(), 20);
+  EXPECT_EQ(bar->height(), 26);
+  EXPECT_EQ(bar->buttonWithCode(1003)->size(), QSize(70, 22));
 }
 
 }  // namespace
