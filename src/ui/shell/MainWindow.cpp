@@ -109,8 +109,12 @@ void MainWindow::setMinimumSizeForScreen() {
                  screen_.taskBarHeight() + menuBarHeight(screen_.dpiY()) + scaleForDpi(60, screen_.dpiY()));
 }
 
-void MainWindow::rescale() {
+void MainWindow::rescaleScreen() {
   setMinimumSizeForScreen();
+  screen_.setScreenSize({width(), height()});
+}
+
+void MainWindow::rescale() {
   screen_.setScreenSize({width(), height()});
   if (frame_) frame_->rescale();
   placeCommandBar();

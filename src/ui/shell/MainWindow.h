@@ -54,8 +54,10 @@ class MainWindow : public QWidget, public FrameHost {
   // Called for the zoom keys and Ctrl+wheel, except in a picture, which
   // zooms itself with them.
   void setZoomHandler(std::function<void(ZoomKey)> handler) { onZoom_ = std::move(handler); }
-  // The resolution changed: the task bar, the command bar and the frame's
-  // layout take their new sizes.
+  // The resolution changed: first the window's smallest size (and with it
+  // the emulated screen's), then, once the windows rescaled, the task bar,
+  // the command bar and the frame's layout.
+  void rescaleScreen();
   void rescale();
 
  protected:

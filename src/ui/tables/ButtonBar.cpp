@@ -129,8 +129,9 @@ QAbstractButton* ButtonBar::makeImageButton(int code, int image, int pressedImag
 
 void ButtonBar::setButtons(std::vector<ButtonDescription>& descriptions, int spacing, int alignment, QColor colour,
                            QColor keyColour, int backgroundBitmap) {
+  // The logos at the end stay: they are not among the buttons set.
   filling_ = Filling{Filling::Kind::Buttons, descriptions, {}, spacing, alignment, colour, keyColour,
-                     backgroundBitmap, {}, dpi_.x(), dpi_.y()};
+                     backgroundBitmap, filling_.logos, dpi_.x(), dpi_.y()};
   fillButtons(descriptions, spacing, alignment, colour, keyColour, backgroundBitmap);
 }
 
@@ -178,7 +179,7 @@ void ButtonBar::fillButtons(std::vector<ButtonDescription>& descriptions, int sp
 void ButtonBar::setImageButtons(const std::vector<ImageButtonDescription>& descriptions, QColor colour, int spacing,
                                 QColor keyColour, int backgroundBitmap) {
   filling_ = Filling{Filling::Kind::ImageButtons, {}, descriptions, spacing, alignment_, colour, keyColour,
-                     backgroundBitmap, {}, dpi_.x(), dpi_.y()};
+                     backgroundBitmap, filling_.logos, dpi_.x(), dpi_.y()};
   fillImageButtons(descriptions, colour, spacing, keyColour, backgroundBitmap);
 }
 
