@@ -4,6 +4,8 @@
 # sharp as Qt's own widgets, not at half resolution and scaled up.
 # A window scaled up repeats each pixel in 2x2 blocks and scores 0; one drawn
 # at the full resolution scores 0.25 (a line edit: mostly frame) to 1 (text).
+# (A guide's own pictures are shown from the variant the device's choice rule
+# takes, as on the device, so the picture itself is not checked.)
 # Usage: guide_sharp.sh BIN_DIR SOURCE_DIR
 . "$(dirname "$0")/lib/guide.bash" "$@"
 LIB="$(dirname "$0")/lib"
@@ -37,9 +39,6 @@ for i in items:
         print(i['window'], 2 * i['x'], 2 * (i['y'] + 26), 2 * i['w'], 2 * i['h'])
         bottom = max(bottom, i['y'] + i['h'])
 print('commandBar', 0, 2 * (bottom + 26), 480, 2 * 26)
-picture = state.get('viewers', {}).get('image')
-if picture and state['title'] != 'Home':
-    print('picture', 2 * picture['x'], 2 * (picture['y'] + 26), 2 * picture['w'], 2 * picture['h'])
 PY
   while read -r window x y w h; do
     s=$(python3 "$LIB/sharpness.py" "$WORK/$name.png" "$x" "$y" "$w" "$h")

@@ -29,7 +29,7 @@ void SplitterBar::paintEvent(QPaintEvent*) {
   // The marks stay over the snap zones, which are measured from the right
   // edge: the bar is drawn against the right edge and its plain left end
   // stretched over whatever width is left.
-  const int left = width() - image_.width();
+  const int left = width() - qRound(image_.deviceIndependentSize().width());
   if (left > 0) p.drawImage(QRect(0, 0, left, height()), image_, QRect(0, 0, 1, image_.height()));
   p.drawImage(QPoint(left, 0), image_);
 }
@@ -60,7 +60,7 @@ void HierarchySplitWindow::loadSplitterImage() {
   const QWidget* screen = window();
   const bool landscape = screen && screen->width() > screen->height();
   const int number = landscape ? 401 : 400;
-  splitter_->setImage(bitmapImage(number, dpi_.x(), dpi_.y()), number);
+  splitter_->setImage(sharpBitmap(number, dpi_.x(), dpi_.y(), devicePixelRatioF()), number);
 }
 
 void HierarchySplitWindow::layoutPanes() {

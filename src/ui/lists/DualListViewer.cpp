@@ -25,7 +25,7 @@ void DividerStrip::setPicture(int number, const QImage& image) {
 void DividerStrip::updateMask() {
   // Only the picture belongs to the strip: the lower list shows (and takes
   // taps) in the rest of its rectangle.
-  const QRect r = QRect(QPoint(0, 0), image_.size()).intersected(rect());
+  const QRect r = QRect(QPoint(0, 0), image_.deviceIndependentSize().toSize()).intersected(rect());
   setMask(r.isEmpty() ? QRegion(0, 0, 1, 1) : QRegion(r));
 }
 
@@ -62,7 +62,7 @@ void DualListWindow::resizeEvent(QResizeEvent* e) {
 void DualListWindow::layoutChildren() {
   if (header()->pressed()) return;
   const int number = dualListDivider(screen_.screenSize(), dpi_.x());
-  divider_->setPicture(number, bitmapImage(number, dpi_.x(), dpi_.y()));
+  divider_->setPicture(number, sharpBitmap(number, dpi_.x(), dpi_.y(), devicePixelRatioF()));
   const DualListLayout l = dualListLayout(dpi_.y(), {0, 0, width(), height()}, contentTop());
   auto place = [](QWidget* w, const Rect& r) { w->setGeometry(r.left, r.top, r.width(), std::max(0, r.height())); };
   setUpdatesEnabled(false);

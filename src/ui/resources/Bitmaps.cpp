@@ -284,6 +284,15 @@ QImage dividerStrip(int w, int h) {
 }  // namespace
 
 QImage sharpBitmap(int number, int dpiX, int dpiY, qreal ratio) {
+  // Most pictures are drawn at any resolution; a few have a fixed size, and
+  // their high-resolution twin is the one with the device's pixels.
+  static constexpr int kFixedSizeTwins[][2] = {{110, 146}, {467, 468}, {469, 470}};
+  for (const auto& [low, high] : kFixedSizeTwins)
+    if (ratio >= 2.0 && number == low) {
+      QImage image = bitmapImage(high, dpiX, dpiY);
+      image.setDevicePixelRatio(2.0);
+      return image;
+    }
   return atPixelRatio(ratio, dpiX, dpiY, [number](int x, int y) { return bitmapImage(number, x, y); });
 }
 

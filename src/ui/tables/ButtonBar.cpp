@@ -97,7 +97,8 @@ void ButtonBar::rescale() {
 
 QImage ButtonBar::loadImage(int number, QColor keyColour) const {
   if (number == kNoImage) return QImage();
-  QImage img = bitmapImage(number, dpi_.x(), dpi_.y());
+  // Drawn at the screen's device pixel ratio, shown at the layout's size.
+  QImage img = sharpBitmap(number, dpi_.x(), dpi_.y(), devicePixelRatioF());
   if (img.isNull() || !keyColour.isValid()) return img;
   img = img.convertToFormat(QImage::Format_RGB32);
   const QRgb key = keyColour.rgb() | 0xFF000000u, with = colour_.rgb() | 0xFF000000u;
@@ -119,7 +120,7 @@ QAbstractButton* ButtonBar::makeImageButton(int code, int image, int pressedImag
   if (normal.isNull()) return nullptr;
   auto* b = new ImageButton(this, normal, loadImage(pressedImage, keyColour));
   b->setObjectName(QString("button%1").arg(code));
-  b->resize(normal.size());
+  b->resize(normal.deviceIndependentSize().toSize());
   QObject::connect(b, &QAbstractButton::clicked, this, [this, code] {
     if (listener_) listener_->buttonCommand(code);
   });
@@ -246,20 +247,24 @@ QRect ButtonBar::buttonRect(int index) const {
 }
 
 void ButtonBar::setBackgroundStrip(int bitmap) {
-  QImage b = bitmapImage(bitmap, dpi_.x(), dpi_.y());
+  QImage b = sharpBitmap(bitmap, dpi_.x(), dpi_.y(), devicePixelRatioF());
   if (b.isNull()) return;
   strip_ = b.copy(0, 0, 1, b.height());
+  strip_.setDevicePixelRatio(b.devicePixelRatio());
   if (!background_) {
     background_ = new QLabel(this);
     background_->setObjectName("background");
     background_->lower();
   }
-  resize(width(), strip_.height());
+  resize(width(), qRound(strip_.deviceIndependentSize().height()));
 }
 
 void ButtonBar::relayout() {
   if (background_ && !strip_.isNull() && width() > 0) {
-    background_->setPixmap(QPixmap::fromImage(strip_.scaled(width(), strip_.height())));
+    const qreal ratio = strip_.devicePixelRatio();
+    QImage line = strip_.scaled(qRound(width() * ratio), strip_.height());
+    line.setDevicePixelRatio(ratio);
+    background_->setPixmap(QPixmap::fromImage(line));
     background_->setGeometry(0, 0, width(), height());
     background_->lower();
   }

@@ -21,9 +21,9 @@ FoldingHeader::FoldingHeader(QWidget* parent, ScreenDpi dpi, int arrowId)
 }
 
 void FoldingHeader::loadArrow() {
-  QImage img = bitmapImage(500, dpi_.x(), dpi_.y());
+  QImage img = sharpBitmap(500, dpi_.x(), dpi_.y(), devicePixelRatioF());
   arrow_->setIcon(QIcon(QPixmap::fromImage(img)));
-  arrow_->setIconSize(img.size());
+  arrow_->setIconSize(img.deviceIndependentSize().toSize());
 }
 
 void FoldingHeader::rescale() { loadArrow(); }
