@@ -53,8 +53,8 @@ struct Reader {
     dir = "/tmp/vantrel-bench-pages-" + std::to_string(::getpid());
     fs::create_directories(dir);
     std::string error;
-    if (!makeSyntheticGuide(kGuideObjects, 1)->write(dir + "/Qd07-Qd07", &error)) std::abort();
-    db.open(dir + "/Qd07-Qd07");
+    if (!makeSyntheticGuide(kGuideObjects, 1)->write(dir + "/" + kContentBaseName, &error)) std::abort();
+    db.open(dir + "/" + kContentBaseName);
     ids = std::make_unique<DatabaseIds>(db);
     fileops::setDurable(false);
     {

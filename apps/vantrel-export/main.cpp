@@ -23,7 +23,7 @@ void usage(std::ostream& os) {
         "Writes the guide whose content database lies in DIR as a static website\n"
         "into the folder OUT (created when missing; files of the same names are\n"
         "replaced). Open OUT/index.html in a browser, or serve OUT with any web server.\n\n"
-        "  --base NAME   base name of the content files (default Qd07-Qd07)\n"
+        "  --base NAME   base name of the content files (default " VANTREL_CONTENT_BASE_NAME ")\n"
         "  --quiet       no progress on the terminal\n"
         "  -h, --help    this text\n";
 }

@@ -15,6 +15,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "content/ContentFormat.h"
+
 namespace vantrel {
 
 class ContentDatabase;
@@ -129,9 +131,8 @@ class ContentDatabase {
 // 0 when to <= from. At most 32 bits.
 uint32_t extractBits(const uint8_t* bytes, uint32_t from, uint32_t to);
 
-// bitLength(v): significant bits of v; indexWidth(count): bits for any index below count.
-uint32_t bitLength(uint32_t v);
-uint32_t indexWidth(uint32_t count);
+using contentformat::bitLength;
+using contentformat::indexWidth;
 
 // Decodes the stored text encoding (a subset of UTF-8, see the reader) to UTF-16.
 std::u16string decodeContentText(const uint8_t* bytes, size_t length);

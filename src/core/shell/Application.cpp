@@ -36,8 +36,8 @@ std::string fileProblem(const std::string& dir, const std::string& name) {
 
 std::string contentFilesProblem(const std::string& dir) {
   const std::string base = kContentBaseName;
-  std::string problem = fileProblem(dir, base + "-Data.pdb");
-  if (problem.empty()) problem = fileProblem(dir, base + "-Strings.pdb");
+  std::string problem = fileProblem(dir, base + kDataFileSuffix);
+  if (problem.empty()) problem = fileProblem(dir, base + kStringsFileSuffix);
   return problem;
 }
 

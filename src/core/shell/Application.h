@@ -75,7 +75,7 @@ std::string joinPath(const std::string& dir, std::string_view name);
 // The content check: both the Data and the Strings file exist in dir and
 // are longer than 77 bytes.
 bool contentFilesPresent(const std::string& dir);
-// What the content check finds wrong in dir ("Qd07-Qd07-Data.pdb is missing"),
+// What the content check finds wrong in dir ("<base>-Data.pdb is missing"),
 // or "" when it passes.
 std::string contentFilesProblem(const std::string& dir);
 }  // namespace shell
