@@ -15,7 +15,7 @@
 #include "content/ContentWriterSynthetic.h"
 #include "userdata/BookmarkList.h"
 #include "userdata/ContentIds.h"
-#include "userdata/FileOps.h"
+#include "util/FileOps.h"
 #include "userdata/NoteList.h"
 
 namespace {

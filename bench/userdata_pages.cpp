@@ -19,7 +19,7 @@
 #include "platform/QtScreen.h"
 #include "shell/GuideHost.h"
 #include "userdata/BookmarkList.h"
-#include "userdata/FileOps.h"
+#include "util/FileOps.h"
 #include "userdata/NoteList.h"
 #include "userdata/TitleDialog.h"
 

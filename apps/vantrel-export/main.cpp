@@ -5,13 +5,13 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <string>
 
 #include "content/ContentDatabase.h"
 #include "content/ContentFormat.h"
 #include "export/WebSite.h"
+#include "util/FileOps.h"
 
 namespace fs = std::filesystem;
 using namespace vantrel;
@@ -28,17 +28,10 @@ void usage(std::ostream& os) {
         "  -h, --help    this text\n";
 }
 
+// Each page goes in whole; no fsync per page (a crash during an export means
+// exporting again, never a half-written page).
 bool writeFile(const fs::path& path, const std::string& bytes) {
-  const fs::path temp = path.string() + ".part";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out.flush()) return false;
-  }
-  std::error_code ec;
-  fs::rename(temp, path, ec);
-  return !ec;
+  return fileops::writeFileAtomic(path.string(), bytes, fileops::Sync::consistent);
 }
 
 }  // namespace

@@ -21,7 +21,7 @@
 #include "content/ContentFormat.h"
 #include "userdata/BookmarkList.h"
 #include "userdata/ContentIds.h"
-#include "userdata/FileOps.h"
+#include "util/FileOps.h"
 #include "userdata/IndexedRecordStore.h"
 #include "userdata/Migration.h"
 #include "userdata/NoteEditorModel.h"

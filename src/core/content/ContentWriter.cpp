@@ -11,6 +11,8 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "util/FileOps.h"
+
 namespace vantrel {
 namespace {
 
@@ -115,66 +117,20 @@ uint32_t editionDate(uint32_t c) {
   return palmSeconds(2007, 10, 1);
 }
 
-// A file being written: a temporary beside its target, buffered.
+// A file being written: a temporary beside its target, put in place by commit.
 class OutFile {
  public:
-  ~OutFile() { abandon(); }
-  bool create(const std::string& target, std::string* error) {
-    target_ = target;
-    tmp_ = target + ".XXXXXX";
-    fd_ = ::mkstemp(tmp_.data());
-    if (fd_ < 0) {
-      tmp_.clear();
-      return fail(error, "cannot create a file beside " + target);
-    }
-    ::fchmod(fd_, 0644);
-    return true;
-  }
-  bool write(std::string_view bytes, std::string* error) {
-    buf_.append(bytes);
-    if (buf_.size() >= (1u << 20)) return flush(error);
-    return true;
-  }
-  bool finish(std::string* error) {
-    if (!flush(error)) return false;
-    if (::fsync(fd_) != 0) return fail(error, "cannot flush " + tmp_);
-    if (::close(fd_) != 0) {
-      fd_ = -1;
-      return fail(error, "cannot close " + tmp_);
-    }
-    fd_ = -1;
-    return true;
-  }
-  bool commit(std::string* error) {
-    if (::rename(tmp_.c_str(), target_.c_str()) != 0) return fail(error, "cannot rename into " + target_);
-    tmp_.clear();
-    return true;
-  }
-  void abandon() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-    if (!tmp_.empty()) ::unlink(tmp_.c_str());
-    tmp_.clear();
-  }
+  bool create(const std::string& target, std::string* error) { return file_.open(target) || fail(error); }
+  bool write(std::string_view bytes, std::string* error) { return file_.write(bytes) || fail(error); }
+  bool finish(std::string* error) { return file_.finish() || fail(error); }
+  bool commit(std::string* error) { return file_.commit() || fail(error); }
 
  private:
-  bool flush(std::string* error) {
-    size_t done = 0;
-    while (done < buf_.size()) {
-      ssize_t n = ::write(fd_, buf_.data() + done, buf_.size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return fail(error, "cannot write " + target_ + ": " + std::strerror(errno));
-      done += size_t(n);
-    }
-    buf_.clear();
-    return true;
-  }
-  bool fail(std::string* error, std::string message) {
-    if (error) *error = std::move(message);
+  bool fail(std::string* error) {
+    if (error) *error = file_.error();
     return false;
   }
-  std::string target_, tmp_, buf_;
-  int fd_ = -1;
+  fileops::AtomicFile file_;
 };
 
 }  // namespace
@@ -764,13 +720,6 @@ bool ContentWriter::Impl::writeFiles(const Plan& p, const std::string& base, std
   }
   // All three are complete: put them in place.
   if (!data.commit(error) || !strings.commit(error) || !binary.commit(error)) return false;
-  std::string dir = base.find('/') == std::string::npos ? "." : base.substr(0, base.find_last_of('/'));
-  if (dir.empty()) dir = "/";
-  int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
-  if (dfd >= 0) {
-    ::fsync(dfd);
-    ::close(dfd);
-  }
   return true;
 }
 

@@ -18,6 +18,7 @@
 #include <thread>
 #include <unordered_map>
 
+#include "util/FileOps.h"
 #include "util/TextCodec.h"
 
 namespace vantrel {
@@ -384,22 +385,13 @@ bool buildIndex(const ContentDatabase& db, const std::string& folder, const Sear
   // Swap the new folder in: the old one (if any) steps aside first and goes
   // only once the new one is in place.
   const std::string old = folder + ".old-" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
-  fs::remove_all(old, ec);
-  bool hadOld = fs::exists(target, ec);
-  if (hadOld) {
-    fs::rename(target, old, ec);
-    if (ec) {
-      fs::remove_all(temp, ec);
-      return fail("cannot replace " + folder + ": " + ec.message());
-    }
+  std::string why;
+  const fileops::FolderSwap swap = fileops::replaceFolder(temp, folder, old, &why);
+  if (swap == fileops::FolderSwap::oldNotMoved) {
+    fs::remove_all(temp, ec);
+    return fail("cannot replace " + folder + ": " + why);
   }
-  fs::rename(temp, target, ec);
-  if (ec) {
-    const std::string why = ec.message();
-    if (hadOld) {
-      fs::rename(old, target, ec);
-      if (ec) fs::remove_all(old, ec);
-    }
+  if (swap == fileops::FolderSwap::newNotMoved) {
     fs::remove_all(temp, ec);
     // Another reader of the same guide built it at the same time and put
     // its index in place first: that one serves as well.
@@ -412,7 +404,6 @@ bool buildIndex(const ContentDatabase& db, const std::string& folder, const Sear
     }
     return fail("cannot move the index into " + folder + ": " + why);
   }
-  if (hadOld) fs::remove_all(old, ec);
   if (stats) {
     stats->documents = count;
     stats->bytes = folderBytes(folder);
