@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "content/ContentDatabase.h"
+#include "util/HtmlText.h"
 
 namespace vantrel {
 
@@ -41,10 +42,6 @@ struct WebResponse {
 
 // What an object's own page shows.
 enum class WebPageKind { none, html, decisionTree, table, list, image, footnote };
-
-// &, <, >, " and ' escaped, as UTF-8.
-std::string htmlEscape(std::u16string_view text);
-std::string htmlEscapeUtf8(std::string_view text);
 
 class WebSite {
  public:

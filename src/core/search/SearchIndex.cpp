@@ -19,6 +19,7 @@
 #include <unordered_map>
 
 #include "util/FileOps.h"
+#include "util/HtmlText.h"
 #include "util/TextCodec.h"
 
 namespace vantrel {
@@ -76,17 +77,6 @@ StoredDocument parseData(const std::string& data) {
   d.title = data.substr(b + 1, c - b - 1);
   d.text = data.substr(c + 1);
   return d;
-}
-
-std::string escapeHtml(const std::string& s) {
-  std::string out;
-  for (char c : s) {
-    if (c == '&') out += "&amp;";
-    else if (c == '<') out += "&lt;";
-    else if (c == '>') out += "&gt;";
-    else out += c;
-  }
-  return out;
 }
 
 }  // namespace
@@ -563,7 +553,7 @@ SearchAnswer SearchIndex::search(const std::string& query, uint32_t limit) const
       if (hit.snippet.empty()) {
         size_t cut = std::min<size_t>(d.text.size(), 160);
         while (cut > 0 && cut < d.text.size() && (static_cast<unsigned char>(d.text[cut]) & 0xC0) == 0x80) --cut;
-        hit.snippet = escapeHtml(d.text.substr(0, cut));
+        hit.snippet = htmlEscapeUtf8(std::string_view(d.text).substr(0, cut));
       }
       answer.hits.push_back(std::move(hit));
     }
