@@ -95,11 +95,6 @@ bool largestVariant(const ContentDatabase& db, ObjectIndex object, uint32_t& blo
 
 }  // namespace
 
-std::mutex& WebSite::tableMutex() {
-  static std::mutex m;
-  return m;
-}
-
 WebSite::WebSite(const ContentDatabase& database) : db_(database) {
   index_ = db_.objectByName(u"INDEX");
   toc_ = db_.objectByName(u"TOC");
@@ -358,9 +353,10 @@ WebResponse WebSite::objectPage(ObjectIndex object) const {
 }
 
 std::string WebSite::tablePage(ObjectIndex object, std::string& notes) const {
-  std::lock_guard<std::mutex> lock(tableMutex());
-  TightCrtTable table(db_);
-  TightCrtTable::resetHeadingToggles();
+  // Each page is a session of its own: its headings start as the reader's
+  // first table does, whatever was rendered before or alongside.
+  HeadingToggles session;
+  TightCrtTable table(db_, session);
   table.buildTable(object);
   const uint32_t rows = table.allRowCount(), columns = table.allColumnCount();
   std::string out = "<div class=\"tablebar\"><button type=\"button\" class=\"compare\">Compare</button> "

@@ -24,7 +24,6 @@
 // address that is not a page of the guide or a web address.
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,10 +71,6 @@ class WebSite {
   std::string filterContentHtml(std::u16string_view html, std::string* footnotes) const;
 
   const ContentDatabase& database() const { return db_; }
-
-  // The table model keeps process-wide heading colours: whoever builds one
-  // while other threads may do the same holds this lock.
-  static std::mutex& tableMutex();
 
  private:
   WebResponse objectPage(ObjectIndex object) const;

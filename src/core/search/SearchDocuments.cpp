@@ -118,7 +118,6 @@ namespace {
 class Extractor {
  public:
   Extractor(const ContentDatabase& db) : db_(db), crt_(db), fields_(db) {
-    crt_.usePrivateToggles(true);
     tItem_ = db.typeNumber(u"hierarchy item");
     tTable_ = db.typeNumber(u"table");
     tField_ = db.typeNumber(u"field");
@@ -273,7 +272,7 @@ class Extractor {
   static constexpr size_t kMaxTableText = 64 * 1024;
 
   const ContentDatabase& db_;
-  TightCrtTable crt_;
+  TightCrtTable crt_;  // its own heading toggles: the builder's session, apart from the reader's
   FieldsPage fields_;
   uint16_t tItem_, tTable_, tField_, tFootnote_, tPopup_, tImage_, tQuestion_, tResult_, tHtml_;
   ObjectIndex index_, abbreviations_;

@@ -20,6 +20,7 @@
 #include "shell/PageHistory.h"
 #include "shell/PageKeys.h"
 #include "shell/ViewerRegistry.h"
+#include "tables/HeadingToggles.h"
 
 namespace vantrel {
 
@@ -43,6 +44,9 @@ struct ViewerContext {
   PageHistory& history;
   const GuideFont& font;
   Services& services;
+  // The reader's tables are one session: their heading colours carry on
+  // from one table to the next.
+  HeadingToggles& headingToggles;
 };
 
 class ApplicationHost {
@@ -120,6 +124,7 @@ class Application {
   PageHistory history_;
   PageKeys pageKeys_;
   GuideFont font_;
+  HeadingToggles headingToggles_;
   std::string programDir_;
   std::string fontPath_;
   std::string startError_;
