@@ -95,7 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       text, [](std::u16string_view target, bool&, ObjectIndex&) { return htmlEscape(target); },
       [](ObjectIndex, std::string_view label) { return std::string(label); });
   check(validUtf8(filtered));
-  HtmlTokenizer again(fromUtf8(filtered));
+  const std::u16string filtered16 = fromUtf8(filtered);
+  HtmlTokenizer again(filtered16);
   while (again.next(token)) check(token.kind != HtmlToken::Kind::tag || token.name != "script");
   return 0;
 }

@@ -59,7 +59,7 @@ struct HtmlToken {
 // for the markup guides hold: a tag is "<" and a name character (or "/" or
 // "!"), attributes with or without quotes, up to the ">" outside quotes. A
 // tag without its ">" is not a tag: its "<" is text and reading goes on
-// right after it.
+// right after it. The text read must outlive the tokenizer.
 class HtmlTokenizer {
  public:
   explicit HtmlTokenizer(std::u16string_view html) : html_(html) {}
