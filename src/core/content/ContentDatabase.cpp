@@ -424,15 +424,7 @@ bool ContentDatabase::Impl::open(const std::string& basePath) {
   if (l.objectCount > std::numeric_limits<uint32_t>::max() - 6)
     return fail(dataName + ": the object count " + std::to_string(l.objectCount) + " is too large");
 
-  l.typeBits = indexWidth(l.typeCount);
-  l.kindBits = indexWidth(l.kindCount);
-  l.objectBits = indexWidth(l.objectCount);
-  l.stringBits = indexWidth(l.stringCount);
-  l.idBits = bitLength(l.maxId);
-  l.runBits = indexWidth(l.runLimit);
-  l.stringCodeBits = bitLength(l.maxStringCode);
-  l.entryBits = objectEntryBits(l.idBits, l.objectBits, l.typeBits, l.runBits, l.kindBits);
-  l.entriesPerChunk = entriesPerChunk(l.entryBits);
+  deriveFieldWidths(l);
 
   const uint64_t payload = dataHeaderAt + kDataHeaderBytes;
   typeTable.layout(payload, l.typeCount, l.stringBits);
@@ -1014,6 +1006,20 @@ uint32_t extractBits(const uint8_t* bytes, uint32_t from, uint32_t to) {
   for (uint32_t i = firstByte + 1; i <= lastByte; ++i) value = (value << 8) | bytes[i];
   value >>= 7 - ((to - 1) % 8);
   return static_cast<uint32_t>(value);
+}
+
+void deriveFieldWidths(ContentLayout& l) {
+  using namespace contentformat;
+  l.typeBits = indexWidth(l.typeCount);
+  l.kindBits = indexWidth(l.kindCount);
+  l.objectBits = indexWidth(l.objectCount);
+  l.stringBits = indexWidth(l.stringCount);
+  l.idBits = bitLength(l.maxId);
+  l.runBits = indexWidth(l.runLimit);
+  l.stringCodeBits = bitLength(l.maxStringCode);
+  l.blobCodeBits = bitLength(l.maxBlobCode);
+  l.entryBits = objectEntryBits(l.idBits, l.objectBits, l.typeBits, l.runBits, l.kindBits);
+  l.entriesPerChunk = entriesPerChunk(l.entryBits);
 }
 
 // Texts are stored in a subset of UTF-8: one code unit per sequence of one,

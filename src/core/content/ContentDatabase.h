@@ -52,6 +52,11 @@ struct ContentLayout {
   uint16_t stringsStamp[3] = {0, 0, 0};
 };
 
+// Sets the bit widths of every table field and the object table's entries
+// per chunk from the counts and maxima in layout: the rule both the reader
+// and the writer lay the tables out by.
+void deriveFieldWidths(ContentLayout& layout);
+
 class ContentDatabase {
  public:
   ContentDatabase();

@@ -491,16 +491,7 @@ ContentWriter::Impl::Plan ContentWriter::Impl::plan() const {
   L.maxStringCode = L.stringCount ? offsetCode(p.textBytes - (strStart[p.stringOrder.back() + 1] - strStart[p.stringOrder.back()])) : 0;
   L.blobCount = uint32_t(p.blobOrder.size());
   L.maxBlobCode = L.blobCount ? offsetCode(p.blobBytes - blobs[p.blobOrder.back()].size()) : 0;
-  L.typeBits = indexWidth(L.typeCount);
-  L.kindBits = indexWidth(L.kindCount);
-  L.objectBits = indexWidth(L.objectCount);
-  L.stringBits = indexWidth(L.stringCount);
-  L.idBits = bitLength(L.maxId);
-  L.runBits = indexWidth(L.runLimit);
-  L.stringCodeBits = bitLength(L.maxStringCode);
-  L.blobCodeBits = bitLength(L.maxBlobCode);
-  L.entryBits = objectEntryBits(L.idBits, L.objectBits, L.typeBits, L.runBits, L.kindBits);
-  L.entriesPerChunk = entriesPerChunk(L.entryBits);
+  deriveFieldWidths(L);
   L.dataStamp[0] = L.stringsStamp[0] = editionA;
   L.dataStamp[1] = L.stringsStamp[1] = editionB;
   // The stamp's third part is 32 bits; the layout shows its low half.
