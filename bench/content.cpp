@@ -54,7 +54,7 @@ std::string cacheDir() {
   return std::string(VANTREL_BINARY_DIR) + "/bench-cache/content-" + std::to_string(objectTarget()) + "-seed" +
          std::to_string(kSeed) + "-" + kCacheVersion;
 }
-std::string basePath() { return cacheDir() + "/Qd07-Qd07"; }
+std::string basePath() { return cacheDir() + "/" + kContentBaseName; }
 std::string sqlitePath() { return cacheDir() + "/guide.sqlite"; }
 
 long rssKiB() {

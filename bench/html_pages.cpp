@@ -75,7 +75,7 @@ const BigGuide& bigGuide() {
     b.htmlBytes = html.size();
     text(w, big, u"html", html);
     std::string error;
-    if (!w.write(b.dir + "/Qd07-Qd07", &error)) {
+    if (!w.write(b.dir + "/" + kContentBaseName, &error)) {
       b.dir.clear();
       return b;
     }
@@ -138,7 +138,7 @@ static void BM_MenuPageOf5000Items(benchmark::State& state) { run(state, true); 
 static void BM_MenuPageTextOnly(benchmark::State& state) {
   const BigGuide& g = bigGuide();
   ContentDatabase db;
-  if (g.dir.empty() || !db.open(g.dir + "/Qd07-Qd07")) {
+  if (g.dir.empty() || !db.open(g.dir + "/" + kContentBaseName)) {
     state.SkipWithError("cannot open the guide");
     return;
   }

@@ -85,9 +85,9 @@ struct Guide {
       w.setText(w.add(figures[i], u"note"), u"A note.");
     }
     std::string error;
-    if (!w.write(dir + "/Qd07-Qd07", &error)) std::abort();
+    if (!w.write(dir + "/" + kContentBaseName, &error)) std::abort();
     for (int i = 0; i < 2; ++i) image[i] = w.indexOf(figures[i]);
-    if (!db.open(dir + "/Qd07-Qd07")) std::abort();
+    if (!db.open(dir + "/" + kContentBaseName)) std::abort();
   }
   ~Guide() {
     std::error_code ec;

@@ -91,8 +91,8 @@ struct IndexGuide {
       if (i % 50 == 0) queries.push_back(QString::fromStdU16String(t.substr(0, 1 + i % 4)));
     }
     std::string error;
-    if (!w.write(dir + "/Qd07-Qd07", &error)) std::abort();
-    if (!db.open(dir + "/Qd07-Qd07")) std::abort();
+    if (!w.write(dir + "/" + kContentBaseName, &error)) std::abort();
+    if (!db.open(dir + "/" + kContentBaseName)) std::abort();
     source.bind(&db, w.indexOf(index), u"hierarchy item");
   }
   ~IndexGuide() {

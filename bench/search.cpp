@@ -142,9 +142,9 @@ struct BigGuide {
       text(e, u"hierarchy item", v.sentence(rng, 2, 4));
     }
     std::string error;
-    if (!w.write(dir + "/Qd07-Qd07", &error)) std::abort();
+    if (!w.write(dir + "/" + kContentBaseName, &error)) std::abort();
     objects = w.objectCount();
-    if (!db.open(dir + "/Qd07-Qd07")) std::abort();
+    if (!db.open(dir + "/" + kContentBaseName)) std::abort();
   }
   ~BigGuide() {
     std::error_code ec;
@@ -162,7 +162,7 @@ BigGuide& big() {
 
 ContentDatabase& demo() {
   static ContentDatabase db;
-  static bool opened = db.open(std::string(VANTREL_BINARY_DIR) + "/demo-guide/Qd07-Qd07");
+  static bool opened = db.open(std::string(VANTREL_BINARY_DIR) + "/demo-guide/" + kContentBaseName);
   if (!opened) std::abort();
   return db;
 }

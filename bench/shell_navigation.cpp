@@ -12,7 +12,7 @@ using namespace vantrel;
 
 static void BM_NavigateBetweenTwoPages(benchmark::State& state) {
   const std::string demo = std::string(VANTREL_BINARY_DIR) + "/demo-guide";
-  if (!std::filesystem::exists(demo + "/Qd07-Qd07-Data.pdb")) {
+  if (!std::filesystem::exists(demo + "/" + kContentBaseName + kDataFileSuffix)) {
     state.SkipWithError("demo guide not built");
     return;
   }

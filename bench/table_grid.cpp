@@ -71,9 +71,9 @@ struct SyntheticGuide {
       }
     }
     std::string error;
-    if (!w.write(dir + "/Qd07-Qd07", &error)) std::abort();
+    if (!w.write(dir + "/" + kContentBaseName, &error)) std::abort();
     whole = w.indexOf(a);
-    if (!db.open(dir + "/Qd07-Qd07")) std::abort();
+    if (!db.open(dir + "/" + kContentBaseName)) std::abort();
   }
   ~SyntheticGuide() {
     std::error_code ec;

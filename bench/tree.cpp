@@ -91,7 +91,7 @@ struct SyntheticContents {
       }
     }
     std::string error;
-    if (!w.write(dir + "/Qd07-Qd07", &error)) std::abort();
+    if (!w.write(dir + "/" + kContentBaseName, &error)) std::abort();
     deep = w.indexOf(deepest);
     tocIndex = w.indexOf(toc);
   }

@@ -15,7 +15,7 @@
 #include "content/ContentWriterSynthetic.h"
 #include "userdata/BookmarkList.h"
 #include "userdata/ContentIds.h"
-#include "userdata/FileOps.h"
+#include "util/FileOps.h"
 #include "userdata/NoteList.h"
 
 namespace {
@@ -39,7 +39,7 @@ struct Fixture {
     work = root + "/work";
     fs::create_directories(templ);
     fs::create_directories(work);
-    const std::string base = templ + "/Qd07-Qd07";
+    const std::string base = templ + "/" + kContentBaseName;
     std::string error;
     if (!makeSyntheticGuide(kGuideObjects, 1)->write(base, &error)) {
       fprintf(stderr, "synthetic guide: %s\n", error.c_str());

@@ -19,7 +19,7 @@
 #include "platform/QtScreen.h"
 #include "shell/GuideHost.h"
 #include "userdata/BookmarkList.h"
-#include "userdata/FileOps.h"
+#include "util/FileOps.h"
 #include "userdata/NoteList.h"
 #include "userdata/TitleDialog.h"
 
@@ -53,8 +53,8 @@ struct Reader {
     dir = "/tmp/vantrel-bench-pages-" + std::to_string(::getpid());
     fs::create_directories(dir);
     std::string error;
-    if (!makeSyntheticGuide(kGuideObjects, 1)->write(dir + "/Qd07-Qd07", &error)) std::abort();
-    db.open(dir + "/Qd07-Qd07");
+    if (!makeSyntheticGuide(kGuideObjects, 1)->write(dir + "/" + kContentBaseName, &error)) std::abort();
+    db.open(dir + "/" + kContentBaseName);
     ids = std::make_unique<DatabaseIds>(db);
     fileops::setDurable(false);
     {

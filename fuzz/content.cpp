@@ -25,8 +25,8 @@ namespace {
 std::string gDir;
 
 void removeDir() {
-  for (const char* suffix : {"-Data.pdb", "-Strings.pdb", "-Binary-PPC.pdb"}) {
-    unlink((gDir + "/Qd07-Qd07" + suffix).c_str());
+  for (const char* suffix : {kDataFileSuffix, kStringsFileSuffix, kBinaryFileSuffix}) {
+    unlink((gDir + "/" + kContentBaseName + suffix).c_str());
   }
   rmdir(gDir.c_str());
 }
@@ -114,7 +114,7 @@ void query(const ContentDatabase& db, ObjectIndex i) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, size_t size) {
   static const std::string dir = makeDir();
-  static const std::string base = dir + "/Qd07-Qd07";
+  static const std::string base = dir + "/" + kContentBaseName;
   if (size < 9) return 0;
   const bool withBinary = input[0] & 1;
   size_t rest = size - 9;

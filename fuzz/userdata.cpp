@@ -17,7 +17,7 @@
 
 #include "userdata/BookmarkList.h"
 #include "userdata/ContentIds.h"
-#include "userdata/FileOps.h"
+#include "util/FileOps.h"
 #include "userdata/NoteEditorModel.h"
 #include "userdata/NoteList.h"
 

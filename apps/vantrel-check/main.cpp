@@ -34,7 +34,7 @@ const char kUsage[] =
     "that no page key or link reaches (orphans, reported as warnings).\n"
     "\n"
     "  --json       print {ok, problems: [{object, kind, path, message, severity}], counts}\n"
-    "  --base NAME  the content files' base name (default Qd07-Qd07)\n"
+    "  --base NAME  the content files' base name (default " VANTREL_CONTENT_BASE_NAME ")\n"
     "  --help       show this text\n"
     "\n"
     "Exit status: 0 no errors (warnings allowed), 1 errors found, 2 bad usage.\n";

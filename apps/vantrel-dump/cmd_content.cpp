@@ -9,6 +9,7 @@
 #include "content/ContentCursor.h"
 #include "content/ContentDatabase.h"
 #include "content/ContentQueries.h"
+#include "util/FileOps.h"
 #include "util/TextCodec.h"
 
 namespace vantrel::dump {
@@ -202,10 +203,8 @@ void blob(DumpContext& ctx, DumpOutput& out) {
     if (length > 0 && !db.readBlob(number, 0, bytes.data(), length)) {
       throw Failure{"cannot read blob " + words[0]};
     }
-    std::ofstream f(file, std::ios::binary | std::ios::trunc);
-    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    f.close();
-    if (!f) throw Failure{"cannot write " + file};
+    if (!fileops::writeFileAtomic(file, std::string_view(bytes.data(), bytes.size())))
+      throw Failure{"cannot write " + file};
   }
 }
 

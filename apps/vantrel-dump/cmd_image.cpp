@@ -10,6 +10,7 @@
 #include "content/ContentQueries.h"
 #include "images/ImageViewerModel.h"
 #include "shell/PageKeys.h"
+#include "util/FileOps.h"
 
 #ifdef VANTREL_HAVE_UI
 #include <QCoreApplication>
@@ -48,13 +49,8 @@ std::string typeNameOf(const ContentDatabase& db, ObjectIndex x) {
 }
 
 void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) throw Failure{"cannot write " + path};
-  const bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  if (std::fclose(f) != 0 || !ok) {
-    std::remove(path.c_str());
-    throw Failure{"cannot write " + path};
-  }
+  const std::string_view view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  if (!fileops::writeFileAtomic(path, view)) throw Failure{"cannot write " + path};
 }
 
 void image(DumpContext& ctx, DumpOutput& out) {

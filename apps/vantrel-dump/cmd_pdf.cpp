@@ -5,6 +5,7 @@
 #include "DumpCommand.h"
 
 #ifdef VANTREL_HAVE_UI
+#include <QBuffer>
 #include <QGuiApplication>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -13,6 +14,7 @@
 #include <optional>
 
 #include "export/PagePrinter.h"
+#include "util/FileOps.h"
 #endif
 
 namespace vantrel::dump {
@@ -57,30 +59,27 @@ void pdf(DumpContext& ctx, DumpOutput& out) {
   std::optional<QGuiApplication> app;
   if (!QGuiApplication::instance()) app.emplace(argc, argv);
 
-  // Written beside the target and renamed into place: a failed run leaves
-  // no half-written file behind.
+  // Made in memory and put in place whole: a failed run leaves no
+  // half-written file behind.
   const std::string target = words[1];
-  const std::string temporary = target + ".part";
   QString error;
   int pages = 0;
+  QBuffer pdf;
+  pdf.open(QIODevice::WriteOnly);
   {
-    QPdfWriter writer(QString::fromStdString(temporary));
+    QPdfWriter writer(&pdf);
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setResolution(300);
     writer.setTitle(printableHtml(db, x, settings).isEmpty() ? QString() : QString("Object %1").arg(x));
     writer.setCreator("vantrel-dump");
     pages = printPage(db, x, writer, settings, &error);
   }
-  std::error_code ec;
-  if (pages == 0) {
-    std::filesystem::remove(temporary, ec);
-    throw Failure{"object " + words[0] + ": " + error.toStdString()};
-  }
-  std::filesystem::rename(temporary, target, ec);
-  if (ec) {
-    std::filesystem::remove(temporary, ec);
+  if (pages == 0) throw Failure{"object " + words[0] + ": " + error.toStdString()};
+  const QByteArray& bytes = pdf.data();
+  std::string why;
+  if (!fileops::writeFileAtomic(target, std::string_view(bytes.constData(), size_t(bytes.size())), fileops::Sync::durable,
+                                &why))
     throw Failure{"cannot write " + target};
-  }
   setOrdered(out, {{"object", x}, {"file", target}, {"pages", pages}});
 }
 

@@ -34,7 +34,7 @@ std::string refusal(const ContentDatabase& db, ObjectIndex x) {
 void buildFresh(const ContentDatabase& db, ObjectIndex x, TightCrtTable& table) {
   const std::string why = refusal(db, x);
   if (!why.empty()) throw Failure{why + "; the table viewer refuses it"};
-  TightCrtTable::resetHeadingToggles();
+  table.headingToggles() = HeadingToggles{};
   table.buildTable(x, kHeadingColourA, kHeadingColourB);
 }
 

@@ -79,7 +79,7 @@ const DumpCommand* findCommand(const std::string& name) {
 void printHelp(std::ostream& os) {
   os << "Usage: vantrel-dump [--json] [--base NAME] DIR COMMAND [ARGS...]\n"
         "       vantrel-dump [--json] COMMAND [ARGS...]   (commands without a database)\n\n"
-        "Reads the content database at DIR (base name default \"Qd07-Qd07\").\n"
+        "Reads the content database at DIR (base name default \"" VANTREL_CONTENT_BASE_NAME "\").\n"
         "--json prints exactly one JSON object; without it the output is for people.\n\n"
         "Commands on a database:\n";
   for (const auto& c : commandTable()) {
@@ -95,7 +95,7 @@ void printHelp(std::ostream& os) {
   }
   os << "\nOptions:\n"
         "  --json       print exactly one JSON object\n"
-        "  --base NAME  base name of the content files (default \"Qd07-Qd07\")\n"
+        "  --base NAME  base name of the content files (default \"" VANTREL_CONTENT_BASE_NAME "\")\n"
         "  -h, --help   this text\n";
   os << "\nExit status: 0 success, 1 failure (missing file, index past the end, unknown command),\n"
         "2 bad usage (unknown option, missing arguments).\n";

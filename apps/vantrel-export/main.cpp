@@ -5,13 +5,13 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <string>
 
 #include "content/ContentDatabase.h"
 #include "content/ContentFormat.h"
 #include "export/WebSite.h"
+#include "util/FileOps.h"
 
 namespace fs = std::filesystem;
 using namespace vantrel;
@@ -23,22 +23,15 @@ void usage(std::ostream& os) {
         "Writes the guide whose content database lies in DIR as a static website\n"
         "into the folder OUT (created when missing; files of the same names are\n"
         "replaced). Open OUT/index.html in a browser, or serve OUT with any web server.\n\n"
-        "  --base NAME   base name of the content files (default Qd07-Qd07)\n"
+        "  --base NAME   base name of the content files (default " VANTREL_CONTENT_BASE_NAME ")\n"
         "  --quiet       no progress on the terminal\n"
         "  -h, --help    this text\n";
 }
 
+// Each page goes in whole; no fsync per page (a crash during an export means
+// exporting again, never a half-written page).
 bool writeFile(const fs::path& path, const std::string& bytes) {
-  const fs::path temp = path.string() + ".part";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out.flush()) return false;
-  }
-  std::error_code ec;
-  fs::rename(temp, path, ec);
-  return !ec;
+  return fileops::writeFileAtomic(path.string(), bytes, fileops::Sync::consistent);
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ void printHelp(std::ostream& os) {
   os << "Usage: vantrel-index [--base NAME] [--quiet] DIR [--out FOLDER]\n"
         "\n"
         "Builds the full-text search index of the guide in DIR (base name default\n"
-        "\"Qd07-Qd07\"). Without --out it is written to DIR/search-index, where the\n"
+        "\"" VANTREL_CONTENT_BASE_NAME "\"). Without --out it is written to DIR/search-index, where the\n"
         "reader uses it when it matches the guide's edition; with --out it is written\n"
         "to FOLDER (for a deployment that copies it there later).\n"
         "\n"

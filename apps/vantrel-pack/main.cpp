@@ -30,7 +30,7 @@ constexpr const char* kUsage =
     "OUTDIR is created when missing. On any error nothing is written.\n"
     "\n"
     "Options:\n"
-    "  --base NAME      base name of the files (default \"Qd07-Qd07\")\n"
+    "  --base NAME      base name of the files (default \"" VANTREL_CONTENT_BASE_NAME "\")\n"
     "  --synthetic N    write a synthetic guide of N objects instead of a source\n"
     "                   (tables of every table type, index, contents, long pages,\n"
     "                   images; for tests and benchmarks)\n"

@@ -178,9 +178,9 @@ WebResponse WebApi::table(std::string_view word) const {
   uint32_t object = 0;
   if (!parseIndexWord(word, object)) return error(400, "not an object index");
   if (!TightCrtTable::accepts(db_, object)) return error(404, "not a table item");
-  std::lock_guard<std::mutex> lock(WebSite::tableMutex());
-  TightCrtTable model(db_);
-  TightCrtTable::resetHeadingToggles();
+  // One answer, one session: no other request's tables shift its colours.
+  HeadingToggles session;
+  TightCrtTable model(db_, session);
   model.buildTable(object);
   nlohmann::json cells = nlohmann::json::array();
   for (uint32_t r = 0; r < model.allRowCount(); ++r) {

@@ -48,7 +48,7 @@ void usage(std::ostream& os) {
         "                      free port). Prints \"listening on http://ADDR:PORT/\".\n"
         "  --threads N         worker threads, 1 to 1024 (default 32); each open\n"
         "                      keep-alive connection holds one while it lasts\n"
-        "  --base NAME         base name of the content files (default Qd07-Qd07)\n"
+        "  --base NAME         base name of the content files (default " VANTREL_CONTENT_BASE_NAME ")\n"
         "  --access-log FILE   one line per request to FILE (appended; - for standard\n"
         "                      output). Off by default. SIGUSR1 reopens FILE after\n"
         "                      log rotation\n"

@@ -21,6 +21,7 @@
 #include "tables/TightCrtTable.h"
 #include "tools/CrClForm.h"
 #include "tools/DecisionTree.h"
+#include "util/HtmlText.h"
 #include "util/TextCodec.h"
 
 namespace vantrel {
@@ -33,18 +34,6 @@ std::string quoted(std::u16string_view text) {
   if (s.size() > 60) s = s.substr(0, 57) + "...";
   return "\"" + s + "\"";
 }
-
-bool startsWithNoCase(std::u16string_view text, size_t at, std::u16string_view word) {
-  if (at + word.size() > text.size()) return false;
-  for (size_t i = 0; i < word.size(); ++i) {
-    char16_t c = text[at + i];
-    if (c >= u'A' && c <= u'Z') c = char16_t(c - u'A' + u'a');
-    if (c != word[i]) return false;
-  }
-  return true;
-}
-
-bool isSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
 
 class Checker {
  public:
@@ -615,31 +604,11 @@ bool someViewerShows(const ContentDatabase& db, ObjectIndex x) { return viewerKi
 
 std::vector<std::u16string> markupLinkTargets(std::u16string_view text) {
   std::vector<std::u16string> out;
-  for (size_t p = text.find(u'<'); p != std::u16string_view::npos; p = text.find(u'<', p + 1)) {
-    if (!startsWithNoCase(text, p + 1, u"a") || p + 2 >= text.size() || !isSpace(text[p + 2])) continue;
-    const size_t close = text.find(u'>', p);
-    const std::u16string_view tag = text.substr(p, close == std::u16string_view::npos ? text.npos : close - p);
-    for (size_t q = 2; q + 4 < tag.size(); ++q) {
-      if (!isSpace(tag[q - 1]) || !startsWithNoCase(tag, q, u"href")) continue;
-      size_t v = q + 4;
-      while (v < tag.size() && isSpace(tag[v])) ++v;
-      if (v >= tag.size() || tag[v] != u'=') continue;
-      ++v;
-      while (v < tag.size() && isSpace(tag[v])) ++v;
-      if (v >= tag.size()) break;
-      std::u16string value;
-      if (tag[v] == u'"' || tag[v] == u'\'') {
-        const char16_t quote = tag[v];
-        const size_t end = tag.find(quote, v + 1);
-        value = std::u16string(tag.substr(v + 1, end == tag.npos ? tag.npos : end - v - 1));
-      } else {
-        size_t end = v;
-        while (end < tag.size() && !isSpace(tag[end])) ++end;
-        value = std::u16string(tag.substr(v, end - v));
-      }
-      out.push_back(std::move(value));
-      break;
-    }
+  HtmlTokenizer tokens(text);
+  HtmlToken token;
+  while (tokens.next(token)) {
+    if (token.kind != HtmlToken::Kind::tag || token.closing || token.name != "a") continue;
+    if (const HtmlAttribute* href = token.attribute("href")) out.push_back(href->value);
   }
   return out;
 }

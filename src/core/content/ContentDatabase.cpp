@@ -15,18 +15,8 @@ namespace vantrel {
 
 namespace {
 
-// A chunk of a packed table is one container record of at most 65000 bytes.
-constexpr uint32_t kChunkBits = 520000;
-// Text and blob records are 65000 bytes long; an offset code names a record
-// and a byte inside it.
-constexpr uint64_t kTextRecordBytes = 65000;
-// The container frame: 76 bytes of database header, the 16-bit record count,
-// then 8 bytes per record before record 0.
-constexpr uint64_t kRecordCountAt = 76;
-constexpr uint64_t kRecordListAt = 78;
-constexpr uint64_t kDataHeaderBytes = 32;
-constexpr uint64_t kStringsHeaderBytes = 20;
-constexpr uint64_t kBinaryHeaderBytes = 20;
+using namespace contentformat;
+
 // Widest object entry: 32 + 32 + 16 + 32 + 16 + 32 + 32 bits, plus up to 7
 // bits of lead-in.
 constexpr size_t kMaxEntryBytes = 25;
@@ -161,10 +151,10 @@ struct PackedTable {
     start = at;
     count = n;
     width = w;
-    perChunk = w == 0 ? 0 : kChunkBits / w;
+    perChunk = entriesPerChunk(w);
     // i / perChunk == (chunkMagic * i) >> 64 for every 32-bit i.
     chunkMagic = perChunk > 1 ? ~uint64_t(0) / perChunk + 1 : 0;
-    stride = w == 0 ? 0 : (uint64_t(perChunk) * w + 7) / 8;
+    stride = chunkStride(w);
     if (n == 0 || w == 0) {
       bytes = 0;
       return;
@@ -230,7 +220,6 @@ struct ContentDatabase::Impl {
   NameMap<ObjectIndex> nameMap;
 
   // Position (from the text or blob start) denoted by an offset code.
-  static uint64_t codePosition(uint32_t code) { return (code >> 16) * kTextRecordBytes + (code & 0xFFFF); }
 
   // The extent of item i of a text or blob area: codes i and i + 1 give its
   // start and end, the last item runs to the end of the file. False when the
@@ -357,7 +346,7 @@ namespace {
 bool readHeader(const File& f, uint64_t headerBytes, uint8_t* header, uint64_t& headerAt) {
   uint8_t countBytes[2];
   if (!f.read(kRecordCountAt, countBytes, 2)) return false;
-  headerAt = kRecordListAt + 8ull * be16(countBytes);
+  headerAt = kRecordListAt + uint64_t(kRecordEntryBytes) * be16(countBytes);
   return f.read(headerAt, header, headerBytes);
 }
 
@@ -371,15 +360,16 @@ std::string fileName(const std::string& path) {
 
 bool ContentDatabase::Impl::open(const std::string& basePath) {
   ContentLayout& l = layout;
-  const std::string dataName = fileName(basePath + "-Data.pdb");
-  const std::string stringsName = fileName(basePath + "-Strings.pdb");
-  if (!data.open(basePath + "-Data.pdb")) return fail(dataName + ": cannot be opened as a file");
+  const std::string dataName = fileName(basePath + kDataFileSuffix);
+  const std::string stringsName = fileName(basePath + kStringsFileSuffix);
+  if (!data.open(basePath + kDataFileSuffix)) return fail(dataName + ": cannot be opened as a file");
   uint8_t h[kDataHeaderBytes];
   uint64_t dataHeaderAt = 0;
   if (!readHeader(data, kDataHeaderBytes, h, dataHeaderAt))
     return fail(dataName + ": the header record lies beyond the end of the file");
-  if (be32(h) != 4)
-    return fail(dataName + ": not a Data file (kind " + std::to_string(be32(h)) + ", expected 4)");
+  if (be32(h) != kDataKind)
+    return fail(dataName + ": not a Data file (kind " + std::to_string(be32(h)) + ", expected " +
+                std::to_string(kDataKind) + ")");
   l.dataStamp[0] = static_cast<uint16_t>(be16(h + 4));
   l.dataStamp[1] = static_cast<uint16_t>(be16(h + 6));
   const uint32_t dataStamp3 = be32(h + 8);
@@ -390,7 +380,7 @@ bool ContentDatabase::Impl::open(const std::string& basePath) {
   l.maxId = be32(h + 24);
   l.runLimit = be32(h + 28);
 
-  if (!strings.open(basePath + "-Strings.pdb")) return fail(stringsName + ": cannot be opened as a file");
+  if (!strings.open(basePath + kStringsFileSuffix)) return fail(stringsName + ": cannot be opened as a file");
   uint8_t s[kStringsHeaderBytes];
   uint64_t stringsHeaderAt = 0;
   if (!readHeader(strings, kStringsHeaderBytes, s, stringsHeaderAt))
@@ -403,10 +393,10 @@ bool ContentDatabase::Impl::open(const std::string& basePath) {
 
   // The Binary database is optional: without it (or with a bad one) there
   // are no blobs and everything else works.
-  if (binary.open(basePath + "-Binary-PPC.pdb")) {
+  if (binary.open(basePath + kBinaryFileSuffix)) {
     uint8_t b[kBinaryHeaderBytes];
     uint64_t binaryHeaderAt = 0;
-    bool ok = readHeader(binary, kBinaryHeaderBytes, b, binaryHeaderAt) && be32(b) == 5;
+    bool ok = readHeader(binary, kBinaryHeaderBytes, b, binaryHeaderAt) && be32(b) == kBinaryKind;
     if (ok) {
       l.blobCount = be32(b + 12);
       l.maxBlobCode = be32(b + 16);
@@ -434,15 +424,7 @@ bool ContentDatabase::Impl::open(const std::string& basePath) {
   if (l.objectCount > std::numeric_limits<uint32_t>::max() - 6)
     return fail(dataName + ": the object count " + std::to_string(l.objectCount) + " is too large");
 
-  l.typeBits = indexWidth(l.typeCount);
-  l.kindBits = indexWidth(l.kindCount);
-  l.objectBits = indexWidth(l.objectCount);
-  l.stringBits = indexWidth(l.stringCount);
-  l.idBits = bitLength(l.maxId);
-  l.runBits = indexWidth(l.runLimit);
-  l.stringCodeBits = bitLength(l.maxStringCode);
-  l.entryBits = l.idBits + l.objectBits + l.typeBits + l.runBits + l.kindBits + 32 + l.objectBits;
-  l.entriesPerChunk = kChunkBits / l.entryBits;
+  deriveFieldWidths(l);
 
   const uint64_t payload = dataHeaderAt + kDataHeaderBytes;
   typeTable.layout(payload, l.typeCount, l.stringBits);
@@ -1026,16 +1008,19 @@ uint32_t extractBits(const uint8_t* bytes, uint32_t from, uint32_t to) {
   return static_cast<uint32_t>(value);
 }
 
-uint32_t bitLength(uint32_t v) {
-  uint32_t n = 0;
-  while (v != 0) {
-    ++n;
-    v >>= 1;
-  }
-  return n;
+void deriveFieldWidths(ContentLayout& l) {
+  using namespace contentformat;
+  l.typeBits = indexWidth(l.typeCount);
+  l.kindBits = indexWidth(l.kindCount);
+  l.objectBits = indexWidth(l.objectCount);
+  l.stringBits = indexWidth(l.stringCount);
+  l.idBits = bitLength(l.maxId);
+  l.runBits = indexWidth(l.runLimit);
+  l.stringCodeBits = bitLength(l.maxStringCode);
+  l.blobCodeBits = bitLength(l.maxBlobCode);
+  l.entryBits = objectEntryBits(l.idBits, l.objectBits, l.typeBits, l.runBits, l.kindBits);
+  l.entriesPerChunk = entriesPerChunk(l.entryBits);
 }
-
-uint32_t indexWidth(uint32_t count) { return count == 0 ? 0 : bitLength(count - 1); }
 
 // Texts are stored in a subset of UTF-8: one code unit per sequence of one,
 // two or three bytes. A byte below 0xC0 stands for itself (so a lone byte

@@ -15,6 +15,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "content/ContentFormat.h"
+
 namespace vantrel {
 
 class ContentDatabase;
@@ -49,6 +51,11 @@ struct ContentLayout {
   uint16_t dataStamp[3] = {0, 0, 0};
   uint16_t stringsStamp[3] = {0, 0, 0};
 };
+
+// Sets the bit widths of every table field and the object table's entries
+// per chunk from the counts and maxima in layout: the rule both the reader
+// and the writer lay the tables out by.
+void deriveFieldWidths(ContentLayout& layout);
 
 class ContentDatabase {
  public:
@@ -129,9 +136,8 @@ class ContentDatabase {
 // 0 when to <= from. At most 32 bits.
 uint32_t extractBits(const uint8_t* bytes, uint32_t from, uint32_t to);
 
-// bitLength(v): significant bits of v; indexWidth(count): bits for any index below count.
-uint32_t bitLength(uint32_t v);
-uint32_t indexWidth(uint32_t count);
+using contentformat::bitLength;
+using contentformat::indexWidth;
 
 // Decodes the stored text encoding (a subset of UTF-8, see the reader) to UTF-16.
 std::u16string decodeContentText(const uint8_t* bytes, size_t length);

@@ -11,21 +11,12 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "util/FileOps.h"
+
 namespace vantrel {
 namespace {
 
-// Container layout constants.
-constexpr uint32_t kPalmHeaderBytes = 76;
-constexpr uint32_t kRecordEntryBytes = 8;
-constexpr uint32_t kDataHeaderBytes = 32;
-constexpr uint32_t kStringsHeaderBytes = 20;
-constexpr uint32_t kBinaryHeaderBytes = 20;
-constexpr uint32_t kChunkBits = 520000;
-constexpr uint32_t kRecordBytes = 65000;
-constexpr uint32_t kDataFormatTag = 4;
-constexpr uint32_t kStringsFormatTag = 4;
-constexpr uint32_t kBinaryFormatTag = 5;
-constexpr uint32_t kMaxRecords = 65535;
+using namespace contentformat;
 
 // The five value kinds every writer knows; interned first, so their intern
 // ids are these numbers.
@@ -35,16 +26,6 @@ constexpr const char16_t* kDefaultKinds[] = {u"none", u"string", u"number", u"ob
 enum class ValueType : uint8_t { None, Text, Number, Link, Blob };
 
 constexpr uint32_t kNone32 = 0xFFFFFFFFu;
-
-uint32_t bitsOf(uint32_t v) {
-  uint32_t n = 0;
-  while (v) {
-    ++n;
-    v >>= 1;
-  }
-  return n;
-}
-uint32_t widthFor(uint32_t count) { return count == 0 ? 0 : bitsOf(count - 1); }
 
 // A packed table's shape: entries per chunk, chunk stride, byte sizes.
 struct TableShape {
@@ -67,8 +48,8 @@ TableShape shapeOf(uint64_t count, uint32_t width) {
   s.count = count;
   s.width = width;
   if (width == 0 || count == 0) return s;
-  s.perChunk = kChunkBits / width;
-  s.stride = uint32_t((uint64_t(s.perChunk) * width + 7) / 8);
+  s.perChunk = entriesPerChunk(width);
+  s.stride = uint32_t(chunkStride(width));
   s.chunks = uint32_t((count + s.perChunk - 1) / s.perChunk);
   s.bytes = uint64_t(s.chunks - 1) * s.stride + s.chunkBytes(s.chunks - 1);
   return s;
@@ -136,66 +117,20 @@ uint32_t editionDate(uint32_t c) {
   return palmSeconds(2007, 10, 1);
 }
 
-// A file being written: a temporary beside its target, buffered.
+// A file being written: a temporary beside its target, put in place by commit.
 class OutFile {
  public:
-  ~OutFile() { abandon(); }
-  bool create(const std::string& target, std::string* error) {
-    target_ = target;
-    tmp_ = target + ".XXXXXX";
-    fd_ = ::mkstemp(tmp_.data());
-    if (fd_ < 0) {
-      tmp_.clear();
-      return fail(error, "cannot create a file beside " + target);
-    }
-    ::fchmod(fd_, 0644);
-    return true;
-  }
-  bool write(std::string_view bytes, std::string* error) {
-    buf_.append(bytes);
-    if (buf_.size() >= (1u << 20)) return flush(error);
-    return true;
-  }
-  bool finish(std::string* error) {
-    if (!flush(error)) return false;
-    if (::fsync(fd_) != 0) return fail(error, "cannot flush " + tmp_);
-    if (::close(fd_) != 0) {
-      fd_ = -1;
-      return fail(error, "cannot close " + tmp_);
-    }
-    fd_ = -1;
-    return true;
-  }
-  bool commit(std::string* error) {
-    if (::rename(tmp_.c_str(), target_.c_str()) != 0) return fail(error, "cannot rename into " + target_);
-    tmp_.clear();
-    return true;
-  }
-  void abandon() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-    if (!tmp_.empty()) ::unlink(tmp_.c_str());
-    tmp_.clear();
-  }
+  bool create(const std::string& target, std::string* error) { return file_.open(target) || fail(error); }
+  bool write(std::string_view bytes, std::string* error) { return file_.write(bytes) || fail(error); }
+  bool finish(std::string* error) { return file_.finish() || fail(error); }
+  bool commit(std::string* error) { return file_.commit() || fail(error); }
 
  private:
-  bool flush(std::string* error) {
-    size_t done = 0;
-    while (done < buf_.size()) {
-      ssize_t n = ::write(fd_, buf_.data() + done, buf_.size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return fail(error, "cannot write " + target_ + ": " + std::strerror(errno));
-      done += size_t(n);
-    }
-    buf_.clear();
-    return true;
-  }
-  bool fail(std::string* error, std::string message) {
-    if (error) *error = std::move(message);
+  bool fail(std::string* error) {
+    if (error) *error = file_.error();
     return false;
   }
-  std::string target_, tmp_, buf_;
-  int fd_ = -1;
+  fileops::AtomicFile file_;
 };
 
 }  // namespace
@@ -536,12 +471,11 @@ ContentWriter::Impl::Plan ContentWriter::Impl::plan() const {
   }
   for (uint32_t id : p.stringOrder) p.textBytes += strStart[id + 1] - strStart[id];
   for (uint32_t b : p.blobOrder) p.blobBytes += blobs[b].size();
-  const uint64_t kMaxPayload = uint64_t(0xFFFF) * kRecordBytes + 0xFFFF;
-  if (p.textBytes > kMaxPayload) {
+  if (p.textBytes > kMaxPayloadBytes) {
     p.error = "the texts take " + std::to_string(p.textBytes) + " bytes, more than the Strings file can address";
     return p;
   }
-  if (p.blobBytes > kMaxPayload) {
+  if (p.blobBytes > kMaxPayloadBytes) {
     p.error = "the blobs take " + std::to_string(p.blobBytes) + " bytes, more than the Binary file can address";
     return p;
   }
@@ -554,20 +488,10 @@ ContentWriter::Impl::Plan ContentWriter::Impl::plan() const {
   L.maxId = maxId;
   L.runLimit = p.maxRun + 1;
   L.stringCount = uint32_t(p.stringOrder.size());
-  auto codeOf = [](uint64_t pos) { return uint32_t(((pos / kRecordBytes) << 16) | (pos % kRecordBytes)); };
-  L.maxStringCode = L.stringCount ? codeOf(p.textBytes - (strStart[p.stringOrder.back() + 1] - strStart[p.stringOrder.back()])) : 0;
+  L.maxStringCode = L.stringCount ? offsetCode(p.textBytes - (strStart[p.stringOrder.back() + 1] - strStart[p.stringOrder.back()])) : 0;
   L.blobCount = uint32_t(p.blobOrder.size());
-  L.maxBlobCode = L.blobCount ? codeOf(p.blobBytes - blobs[p.blobOrder.back()].size()) : 0;
-  L.typeBits = widthFor(L.typeCount);
-  L.kindBits = widthFor(L.kindCount);
-  L.objectBits = widthFor(L.objectCount);
-  L.stringBits = widthFor(L.stringCount);
-  L.idBits = bitsOf(L.maxId);
-  L.runBits = widthFor(L.runLimit);
-  L.stringCodeBits = bitsOf(L.maxStringCode);
-  L.blobCodeBits = bitsOf(L.maxBlobCode);
-  L.entryBits = L.idBits + L.objectBits + L.typeBits + L.runBits + L.kindBits + 32 + L.objectBits;
-  L.entriesPerChunk = kChunkBits / L.entryBits;
+  L.maxBlobCode = L.blobCount ? offsetCode(p.blobBytes - blobs[p.blobOrder.back()].size()) : 0;
+  deriveFieldWidths(L);
   L.dataStamp[0] = L.stringsStamp[0] = editionA;
   L.dataStamp[1] = L.stringsStamp[1] = editionB;
   // The stamp's third part is 32 bits; the layout shows its low half.
@@ -576,6 +500,11 @@ ContentWriter::Impl::Plan ContentWriter::Impl::plan() const {
 }
 
 namespace {
+
+// The name inside a file's container header: its file name without ".pdb".
+std::string databaseName(const std::string& baseName, std::string_view fileSuffix) {
+  return baseName + std::string(fileSuffix.substr(0, fileSuffix.size() - 4));
+}
 
 // Container header (76 bytes), record count and record list for a file whose
 // records have the given sizes, laid back to back after the list.
@@ -599,7 +528,7 @@ std::string containerFrame(const std::string& dbName, const char type[4], uint32
   putBE32(s, n + 1);    // unique id seed
   putBE32(s, 0);        // next record list
   putBE16(s, n);
-  uint64_t offset = kPalmHeaderBytes + 2 + uint64_t(kRecordEntryBytes) * n;
+  uint64_t offset = kRecordListAt + uint64_t(kRecordEntryBytes) * n;
   for (uint32_t i = 0; i < n; ++i) {
     putBE32(s, uint32_t(offset));
     s.push_back('\0');  // record attributes
@@ -615,7 +544,7 @@ void addTableRecords(std::vector<uint64_t>& sizes, const TableShape& t) {
   for (uint32_t j = 0; j < t.chunks; ++j) sizes.push_back(t.chunkBytes(j));
 }
 void addPayloadRecords(std::vector<uint64_t>& sizes, uint64_t bytes) {
-  for (uint64_t done = 0; done < bytes; done += kRecordBytes) sizes.push_back(std::min<uint64_t>(kRecordBytes, bytes - done));
+  for (uint64_t done = 0; done < bytes; done += kPayloadRecordBytes) sizes.push_back(std::min<uint64_t>(kPayloadRecordBytes, bytes - done));
 }
 
 bool checkFrame(const std::vector<uint64_t>& sizes, const char* what, std::string* error) {
@@ -623,7 +552,7 @@ bool checkFrame(const std::vector<uint64_t>& sizes, const char* what, std::strin
     if (error) *error = std::string("the ") + what + " file would need " + std::to_string(sizes.size()) + " records (at most 65535)";
     return false;
   }
-  uint64_t end = kPalmHeaderBytes + 2 + uint64_t(kRecordEntryBytes) * sizes.size();
+  uint64_t end = kRecordListAt + uint64_t(kRecordEntryBytes) * sizes.size();
   for (uint64_t s : sizes) end += s;
   if (end > 0xFFFFFFFFull) {
     if (error) *error = std::string("the ") + what + " file would exceed 4 GiB";
@@ -691,12 +620,11 @@ bool ContentWriter::Impl::writeFiles(const Plan& p, const std::string& base, std
       !checkFrame(binarySizes, "Binary", error))
     return false;
 
-  auto codeOf = [](uint64_t pos) { return uint32_t(((pos / kRecordBytes) << 16) | (pos % kRecordBytes)); };
   const Progress* prog = &progress;
 
   // A target that exists but is not a file (a folder, say) would make its
   // rename fail after the others had been replaced: refuse it up front.
-  for (const char* suffix : {"-Data.pdb", "-Strings.pdb", "-Binary-PPC.pdb"}) {
+  for (const char* suffix : {kDataFileSuffix, kStringsFileSuffix, kBinaryFileSuffix}) {
     struct stat st {};
     const std::string target = base + suffix;
     if (::lstat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
@@ -706,13 +634,13 @@ bool ContentWriter::Impl::writeFiles(const Plan& p, const std::string& base, std
   }
 
   OutFile data, strings, binary;
-  if (!data.create(base + "-Data.pdb", error) || !strings.create(base + "-Strings.pdb", error) ||
-      !binary.create(base + "-Binary-PPC.pdb", error))
+  if (!data.create(base + kDataFileSuffix, error) || !strings.create(base + kStringsFileSuffix, error) ||
+      !binary.create(base + kBinaryFileSuffix, error))
     return false;
 
   {
-    std::string head = containerFrame(baseName + "-Data", "VGdt", date, dataSizes);
-    stamp(head, kDataFormatTag);
+    std::string head = containerFrame(databaseName(baseName, kDataFileSuffix), "VGdt", date, dataSizes);
+    stamp(head, kDataKind);
     putBE16(head, L.typeCount);
     putBE16(head, L.kindCount);
     putBE32(head, L.nameCount);
@@ -734,7 +662,7 @@ bool ContentWriter::Impl::writeFiles(const Plan& p, const std::string& base, std
       b.put(ord.typeNumber[o.type], L.typeBits);
       b.put(p.runs[i], L.runBits);
       b.put(p.kindNumber[o.kind], L.kindBits);
-      b.put(p.values[i], 32);
+      b.put(p.values[i], kValueBits);
       b.put(p.byId[i], ob);
     };
     if (!writeTable(data, typeT, typeEntry, error) || !writeTable(data, kindT, kindEntry, error) ||
@@ -743,14 +671,14 @@ bool ContentWriter::Impl::writeFiles(const Plan& p, const std::string& base, std
       return false;
   }
   {
-    std::string head = containerFrame(baseName + "-Strings", "VGst", date, stringSizes);
-    stamp(head, kStringsFormatTag);
+    std::string head = containerFrame(databaseName(baseName, kStringsFileSuffix), "VGst", date, stringSizes);
+    stamp(head, kStringsKind);
     putBE32(head, L.stringCount);
     putBE32(head, L.maxStringCode);
     if (!strings.write(head, error)) return false;
     uint64_t pos = 0;
     auto codeEntry = [&](uint64_t i, BitPacker& b) {
-      b.put(codeOf(pos), L.stringCodeBits);
+      b.put(offsetCode(pos), L.stringCodeBits);
       const uint32_t id = p.stringOrder[i];
       pos += strStart[id + 1] - strStart[id];
     };
@@ -763,14 +691,14 @@ bool ContentWriter::Impl::writeFiles(const Plan& p, const std::string& base, std
     if (!strings.finish(error)) return false;
   }
   {
-    std::string head = containerFrame(baseName + "-Binary-PPC", "VGbn", date, binarySizes);
-    stamp(head, kBinaryFormatTag);
+    std::string head = containerFrame(databaseName(baseName, kBinaryFileSuffix), "VGbn", date, binarySizes);
+    stamp(head, kBinaryKind);
     putBE32(head, L.blobCount);
     putBE32(head, L.maxBlobCode);
     if (!binary.write(head, error)) return false;
     uint64_t pos = 0;
     auto codeEntry = [&](uint64_t i, BitPacker& b) {
-      b.put(codeOf(pos), L.blobCodeBits);
+      b.put(offsetCode(pos), L.blobCodeBits);
       pos += blobs[p.blobOrder[i]].size();
     };
     if (!writeTable(binary, blobT, codeEntry, error)) return false;
@@ -783,13 +711,6 @@ bool ContentWriter::Impl::writeFiles(const Plan& p, const std::string& base, std
   }
   // All three are complete: put them in place.
   if (!data.commit(error) || !strings.commit(error) || !binary.commit(error)) return false;
-  std::string dir = base.find('/') == std::string::npos ? "." : base.substr(0, base.find_last_of('/'));
-  if (dir.empty()) dir = "/";
-  int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
-  if (dfd >= 0) {
-    ::fsync(dfd);
-    ::close(dfd);
-  }
   return true;
 }
 

@@ -3,21 +3,11 @@
 #include <set>
 
 #include "export/WebSite.h"
+#include "util/HtmlText.h"
 #include "util/TextCodec.h"
 
 namespace vantrel {
 namespace {
-
-std::string lowerAscii(std::u16string_view s) {
-  std::string r;
-  for (char16_t c : s) r.push_back(c < 128 ? static_cast<char>(c >= u'A' && c <= u'Z' ? c + 32 : c) : '?');
-  return r;
-}
-
-bool nameChar(char16_t c) {
-  return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'-' ||
-         c == u'_' || c == u':';
-}
 
 const std::set<std::string>& keptTags() {
   static const std::set<std::string> tags{
@@ -43,15 +33,10 @@ const std::set<std::string>& keptAttributes() {
   return attrs;
 }
 
-struct Attribute {
-  std::string name;
-  std::u16string value;
-};
-
 }  // namespace
 
 std::string webAddress(std::u16string_view target) {
-  const std::string low = lowerAscii(target.substr(0, 8));
+  const std::string low = asciiLowercase(target.substr(0, 8));
   if (low.rfind("http://", 0) != 0 && low.rfind("https://", 0) != 0) return {};
   for (char16_t c : target) {
     if (c <= u' ' || c == u'"' || c == u'\'' || c == u'<' || c == u'>' || c == u'\\' || c == u'`') return {};
@@ -91,163 +76,95 @@ std::string filterHtml(std::u16string_view html, const LinkMapper& mapLink, cons
       if (it->footnote) return it->label;
     return out;
   };
-  size_t i = 0;
-  const size_t n = html.size();
-  while (i < n) {
-    const char16_t c = html[i];
-    if (c == u'<' && html.substr(i, 4) == u"<!--") {
-      const size_t end = html.find(u"-->", i + 4);
-      i = end == std::u16string_view::npos ? n : end + 3;
-      continue;
-    }
-    if (c == u'<' && i + 1 < n && (nameChar(html[i + 1]) || html[i + 1] == u'/' || html[i + 1] == u'!')) {
-      size_t j = i + 1;
-      const bool closing = html[j] == u'/';
-      if (closing || html[j] == u'!') ++j;
-      const size_t nameStart = j;
-      while (j < n && nameChar(html[j])) ++j;
-      const std::string name = lowerAscii(html.substr(nameStart, j - nameStart));
-      // Attributes up to the closing ">" (quotes respected).
-      std::vector<Attribute> attrs;
-      bool ended = false;
-      while (j < n) {
-        while (j < n && (html[j] == u' ' || html[j] == u'\t' || html[j] == u'\r' || html[j] == u'\n' ||
-                         html[j] == u'/'))
+  // The text between tags: character references stay as written, a bare
+  // "&" and everything else is escaped.
+  auto text = [&](std::u16string_view t) {
+    size_t i = 0;
+    const size_t n = t.size();
+    while (i < n) {
+      if (t[i] == u'&') {
+        size_t j = i + 1;
+        if (j < n && t[j] == u'#') ++j;
+        const size_t start = j;
+        while (j < n && j - start < 32 &&
+               ((t[j] >= u'a' && t[j] <= u'z') || (t[j] >= u'A' && t[j] <= u'Z') || (t[j] >= u'0' && t[j] <= u'9')))
           ++j;
-        if (j >= n) break;
-        if (html[j] == u'>') {
-          ended = true;
-          ++j;
-          break;
+        if (j > start && j < n && t[j] == u';') {
+          std::string& to = sink();
+          for (size_t k = i; k <= j; ++k) to.push_back(static_cast<char>(t[k]));
+          i = j + 1;
+          continue;
         }
-        const size_t a = j;
-        while (j < n && html[j] != u'=' && html[j] != u'>' && html[j] != u' ' && html[j] != u'\t' &&
-               html[j] != u'\r' && html[j] != u'\n' && html[j] != u'/')
-          ++j;
-        Attribute attr{lowerAscii(html.substr(a, j - a)), {}};
-        if (a == j) ++j;  // a stray character: skip it
-        while (j < n && (html[j] == u' ' || html[j] == u'\t')) ++j;
-        if (j < n && html[j] == u'=') {
-          ++j;
-          while (j < n && (html[j] == u' ' || html[j] == u'\t')) ++j;
-          if (j < n && (html[j] == u'"' || html[j] == u'\'')) {
-            const char16_t q = html[j];
-            const size_t end = html.find(q, j + 1);
-            if (end == std::u16string_view::npos) {
-              j = n;
-              break;
-            }
-            attr.value = html.substr(j + 1, end - j - 1);
-            j = end + 1;
-          } else {
-            const size_t v = j;
-            while (j < n && html[j] != u' ' && html[j] != u'>' && html[j] != u'\t' && html[j] != u'\r' &&
-                   html[j] != u'\n')
-              ++j;
-            attr.value = html.substr(v, j - v);
-          }
-        }
-        if (!attr.name.empty()) attrs.push_back(std::move(attr));
-      }
-      if (!ended) {  // an unfinished tag is text
-        sink() += "&lt;";
+        sink() += "&amp;";
         ++i;
         continue;
       }
+      size_t j = t.find(u'&', i);
+      if (j == std::u16string_view::npos) j = n;
+      appendHtmlEscaped(sink(), t.substr(i, j - i));
       i = j;
-      if (name.empty()) continue;  // <!DOCTYPE ...> and the like
-      if (!closing && droppedWithContent().count(name)) {
-        // Skip to the matching closing tag (or the end).
-        const std::u16string closeTag = u"</";
-        size_t k = i;
-        while (true) {
-          k = html.find(closeTag, k);
-          if (k == std::u16string_view::npos) {
-            i = n;
-            break;
-          }
-          size_t e = k + 2;
-          while (e < n && nameChar(html[e])) ++e;
-          if (lowerAscii(html.substr(k + 2, e - k - 2)) == name) {
-            const size_t gt = html.find(u'>', e);
-            i = gt == std::u16string_view::npos ? n : gt + 1;
-            break;
-          }
-          k = e;
-        }
-        continue;
-      }
-      if (!keptTags().count(name)) continue;
-      if (name == "a") {
-        if (closing) {
-          if (links.empty()) continue;
-          OpenLink link = std::move(links.back());
-          links.pop_back();
-          if (link.footnote) {
-            sink() += footnote(link.note, link.label);
-          } else {
-            sink() += "</a>";
-          }
-          continue;
-        }
-        OpenLink link;
-        std::string tag = "<a";
-        for (const Attribute& a : attrs) {
-          if (a.name == "href") {
-            bool isNote = false;
-            ObjectIndex note = 0;
-            const std::string href = mapLink(a.value, isNote, note);
-            if (isNote) {
-              link.footnote = true;
-              link.note = note;
-            } else if (!href.empty()) {
-              tag += " href=\"" + href + "\"";
-            }
-          } else if (a.name == "name") {
-            const std::string v = htmlEscape(a.value);
-            tag += " id=\"" + v + "\" name=\"" + v + "\"";
-          }
-        }
-        tag += ">";
-        if (!link.footnote) sink() += tag;
-        links.push_back(std::move(link));
-        continue;
-      }
-      std::string& to = sink();
-      to += closing ? "</" : "<";
-      to += name;
-      if (!closing) {
-        for (const Attribute& a : attrs) {
-          if (keptAttributes().count(a.name)) to += " " + a.name + "=\"" + htmlEscape(a.value) + "\"";
-        }
-      }
-      to += ">";
+    }
+  };
+  HtmlTokenizer tokens(html);
+  HtmlToken token;
+  while (tokens.next(token)) {
+    if (token.kind == HtmlToken::Kind::comment) continue;
+    if (token.kind == HtmlToken::Kind::text) {
+      text(html.substr(token.begin, token.end - token.begin));
       continue;
     }
-    if (c == u'&') {
-      // A character reference stays as written; a bare "&" is escaped.
-      size_t j = i + 1;
-      if (j < n && html[j] == u'#') ++j;
-      const size_t start = j;
-      while (j < n && j - start < 32 && ((html[j] >= u'a' && html[j] <= u'z') || (html[j] >= u'A' && html[j] <= u'Z') ||
-                                         (html[j] >= u'0' && html[j] <= u'9')))
-        ++j;
-      if (j > start && j < n && html[j] == u';') {
-        std::string& to = sink();
-        for (size_t k = i; k <= j; ++k) to.push_back(static_cast<char>(html[k]));
-        i = j + 1;
-        continue;
-      }
-      sink() += "&amp;";
-      ++i;
+    const std::string& name = token.name;
+    const bool closing = token.closing;
+    if (name.empty()) continue;  // <!DOCTYPE ...> and the like
+    if (!closing && droppedWithContent().count(name)) {
+      tokens.skipElement(name);
       continue;
     }
-    // Plain text up to the next markup character, escaped.
-    size_t j = i;
-    while (j < n && html[j] != u'<' && html[j] != u'&') ++j;
-    if (j == i) j = i + 1;
-    sink() += htmlEscape(html.substr(i, j - i));
-    i = j;
+    if (!keptTags().count(name)) continue;
+    if (name == "a") {
+      if (closing) {
+        if (links.empty()) continue;
+        OpenLink link = std::move(links.back());
+        links.pop_back();
+        if (link.footnote) {
+          sink() += footnote(link.note, link.label);
+        } else {
+          sink() += "</a>";
+        }
+        continue;
+      }
+      OpenLink link;
+      std::string tag = "<a";
+      for (const HtmlAttribute& a : token.attributes) {
+        if (a.name == "href") {
+          bool isNote = false;
+          ObjectIndex note = 0;
+          const std::string href = mapLink(a.value, isNote, note);
+          if (isNote) {
+            link.footnote = true;
+            link.note = note;
+          } else if (!href.empty()) {
+            tag += " href=\"" + href + "\"";
+          }
+        } else if (a.name == "name") {
+          const std::string v = htmlEscape(a.value);
+          tag += " id=\"" + v + "\" name=\"" + v + "\"";
+        }
+      }
+      tag += ">";
+      if (!link.footnote) sink() += tag;
+      links.push_back(std::move(link));
+      continue;
+    }
+    std::string& to = sink();
+    to += closing ? "</" : "<";
+    to += name;
+    if (!closing) {
+      for (const HtmlAttribute& a : token.attributes) {
+        if (keptAttributes().count(a.name)) to += " " + a.name + "=\"" + htmlEscape(a.value) + "\"";
+      }
+    }
+    to += ">";
   }
   // Links left open: close them so nothing after the page is swallowed.
   while (!links.empty()) {

@@ -32,52 +32,6 @@ constexpr size_t kMaxTreeStates = 100000;
 
 std::string num(uint64_t n) { return std::to_string(n); }
 
-void appendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
-
-// One UTF-16 character at text[i] (a lone surrogate becomes U+FFFD), escaped.
-size_t appendEscapedAt(std::string& out, std::u16string_view text, size_t i) {
-  const char16_t c = text[i];
-  switch (c) {
-    case u'&': out += "&amp;"; return 1;
-    case u'<': out += "&lt;"; return 1;
-    case u'>': out += "&gt;"; return 1;
-    case u'"': out += "&quot;"; return 1;
-    case u'\'': out += "&#39;"; return 1;
-    case 0: out += "\xEF\xBF\xBD"; return 1;
-    default: break;
-  }
-  if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-    appendUtf8(out, 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00));
-    return 2;
-  }
-  if (c >= 0xD800 && c <= 0xDFFF) {
-    appendUtf8(out, 0xFFFD);
-    return 1;
-  }
-  appendUtf8(out, c);
-  return 1;
-}
-
-void appendEscaped(std::string& out, std::u16string_view text) {
-  for (size_t i = 0; i < text.size();) i += appendEscapedAt(out, text, i);
-}
-
 // Parses "N", "N-M-..." numbers joined by dashes; false on anything else.
 bool parseNumbers(std::string_view s, std::vector<uint32_t>& out) {
   out.clear();
@@ -139,40 +93,7 @@ bool largestVariant(const ContentDatabase& db, ObjectIndex object, uint32_t& blo
   return found;
 }
 
-// The inside of a JSON string; "<", ">" and "&" as \u escapes so that the
-// text can never end a script element it is embedded in.
-void appendJsonText(std::string& out, std::u16string_view text) {
-  for (size_t k = 0; k < text.size(); ++k) {
-    const char16_t c = text[k];
-    if (c == u'"' || c == u'\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20 || c == u'<' || c == u'>' || c == u'&' || c == 0x2028 || c == 0x2029 ||
-               (c >= 0xD800 && c <= 0xDFFF)) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(c));
-      out += buf;
-    } else {
-      appendUtf8(out, c);
-    }
-  }
-}
-
 }  // namespace
-
-std::string htmlEscape(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  appendEscaped(out, text);
-  return out;
-}
-
-std::string htmlEscapeUtf8(std::string_view text) { return htmlEscape(fromUtf8(text)); }
-
-std::mutex& WebSite::tableMutex() {
-  static std::mutex m;
-  return m;
-}
 
 WebSite::WebSite(const ContentDatabase& database) : db_(database) {
   index_ = db_.objectByName(u"INDEX");
@@ -258,13 +179,13 @@ std::string WebSite::markupHtml(std::u16string_view markup, std::string* footnot
   const std::u16string& text = block.text;
   std::string out;
   auto plain = [&](size_t from, size_t to) {
-    for (size_t i = from; i < to && i < text.size();) {
-      if (text[i] == u'\n') {
-        out += "<br>";
-        ++i;
-      } else {
-        i += appendEscapedAt(out, text, i);
-      }
+    to = std::min(to, text.size());
+    for (size_t i = from; i < to;) {
+      size_t line = text.find(u'\n', i);
+      if (line == std::u16string::npos || line > to) line = to;
+      appendHtmlEscaped(out, std::u16string_view(text).substr(i, line - i));
+      if (line < to) out += "<br>";
+      i = line + 1;
     }
   };
   size_t at = 0;
@@ -323,11 +244,11 @@ std::string WebSite::frame(std::u16string_view titleMarkup, std::string_view bod
   std::string out =
       "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\"><title>";
-  appendEscaped(out, title);
+  appendHtmlEscaped(out, title);
   out += "</title><link rel=\"stylesheet\" href=\"style.css\"></head><body>\n"
          "<nav><a href=\"index.html\">Home</a> <a href=\"search.html\">Index</a> "
          "<a href=\"contents.html\">Contents</a></nav>\n<h1>";
-  appendEscaped(out, title);
+  appendHtmlEscaped(out, title);
   out += "</h1>\n<main>\n";
   out.append(body);
   out += "\n</main>\n";
@@ -432,9 +353,10 @@ WebResponse WebSite::objectPage(ObjectIndex object) const {
 }
 
 std::string WebSite::tablePage(ObjectIndex object, std::string& notes) const {
-  std::lock_guard<std::mutex> lock(tableMutex());
-  TightCrtTable table(db_);
-  TightCrtTable::resetHeadingToggles();
+  // Each page is a session of its own: its headings start as the reader's
+  // first table does, whatever was rendered before or alongside.
+  HeadingToggles session;
+  TightCrtTable table(db_, session);
   table.buildTable(object);
   const uint32_t rows = table.allRowCount(), columns = table.allColumnCount();
   std::string out = "<div class=\"tablebar\"><button type=\"button\" class=\"compare\">Compare</button> "
@@ -556,7 +478,7 @@ std::string WebSite::indexJson() const {
   for (uint32_t i = 0; i < source.itemCount(); ++i) {
     if (i) out += ",\n";
     out += "[\"";
-    appendJsonText(out, MarkupRenderer::stripAllTags(source.itemAt(i).text));
+    appendJsonScriptText(out, MarkupRenderer::stripAllTags(source.itemAt(i).text));
     out += "\",\"" + hrefFor(source.objectAt(i)) + "\"]";
   }
   out += "]";

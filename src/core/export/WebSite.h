@@ -24,12 +24,12 @@
 // address that is not a page of the guide or a web address.
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "content/ContentDatabase.h"
+#include "util/HtmlText.h"
 
 namespace vantrel {
 
@@ -41,10 +41,6 @@ struct WebResponse {
 
 // What an object's own page shows.
 enum class WebPageKind { none, html, decisionTree, table, list, image, footnote };
-
-// &, <, >, " and ' escaped, as UTF-8.
-std::string htmlEscape(std::u16string_view text);
-std::string htmlEscapeUtf8(std::string_view text);
 
 class WebSite {
  public:
@@ -75,10 +71,6 @@ class WebSite {
   std::string filterContentHtml(std::u16string_view html, std::string* footnotes) const;
 
   const ContentDatabase& database() const { return db_; }
-
-  // The table model keeps process-wide heading colours: whoever builds one
-  // while other threads may do the same holds this lock.
-  static std::mutex& tableMutex();
 
  private:
   WebResponse objectPage(ObjectIndex object) const;

@@ -1,5 +1,7 @@
 #include "search/SearchDocuments.h"
 
+#include <set>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -8,6 +10,7 @@
 #include "hierarchy/FieldsPage.h"
 #include "hierarchy/TightHierarchyModel.h"
 #include "tables/TightCrtTable.h"
+#include "util/HtmlText.h"
 #include "util/TextCodec.h"
 
 namespace vantrel {
@@ -36,39 +39,11 @@ void put(std::u16string& out, char16_t c) {
   out += c;
 }
 
-}  // namespace
-
-std::u16string plainTextOf(std::u16string_view s) {
-  std::u16string out;
-  out.reserve(s.size());
+// Appends text that holds no tags, its character references decoded.
+void appendText(std::u16string& out, std::u16string_view s) {
   size_t i = 0;
   while (i < s.size()) {
     const char16_t c = s[i];
-    if (c == u'<') {
-      const size_t close = s.find(u'>', i + 1);
-      if (close == std::u16string_view::npos) {
-        put(out, c);
-        ++i;
-        continue;
-      }
-      // A tag separates words (<p>, <br>, <td>) but not always (<b>, <i>,
-      // <sub>, <sup>, <a>): inline tags leave the text joined.
-      std::u16string_view tag = s.substr(i + 1, close - i - 1);
-      if (!tag.empty() && tag[0] == u'/') tag.remove_prefix(1);
-      size_t n = 0;
-      while (n < tag.size() && ((tag[n] >= u'a' && tag[n] <= u'z') || (tag[n] >= u'A' && tag[n] <= u'Z') ||
-                                (tag[n] >= u'0' && tag[n] <= u'9')))
-        ++n;
-      std::u16string name(tag.substr(0, n));
-      for (char16_t& ch : name)
-        if (ch >= u'A' && ch <= u'Z') ch = static_cast<char16_t>(ch - u'A' + u'a');
-      const bool inlineTag = name == u"b" || name == u"i" || name == u"u" || name == u"a" || name == u"sub" ||
-                             name == u"sup" || name == u"font" || name == u"span" || name == u"em" ||
-                             name == u"strong" || name == u"img";
-      if (!inlineTag) put(out, u' ');
-      i = close + 1;
-      continue;
-    }
     if (c == u'&') {
       const size_t semi = s.find(u';', i + 1);
       if (semi != std::u16string_view::npos && semi - i <= 10) {
@@ -102,6 +77,26 @@ std::u16string plainTextOf(std::u16string_view s) {
     put(out, c);
     ++i;
   }
+}
+
+}  // namespace
+
+std::u16string plainTextOf(std::u16string_view s) {
+  std::u16string out;
+  out.reserve(s.size());
+  HtmlTokenizer tokens(s);
+  HtmlToken token;
+  while (tokens.next(token)) {
+    if (token.kind == HtmlToken::Kind::text) {
+      appendText(out, s.substr(token.begin, token.end - token.begin));
+      continue;
+    }
+    // A tag separates words (<p>, <br>, <td>) but not always (<b>, <i>,
+    // <sub>, <sup>, <a>): inline tags leave the text joined.
+    static const std::set<std::string> kInline{"b",    "i",  "u",      "a",  "sub",   "sup",
+                                               "font", "span", "em", "strong", "img"};
+    if (token.kind == HtmlToken::Kind::comment || !kInline.count(token.name)) put(out, u' ');
+  }
   while (!out.empty() && out.back() == u' ') out.pop_back();
   return out;
 }
@@ -123,7 +118,6 @@ namespace {
 class Extractor {
  public:
   Extractor(const ContentDatabase& db) : db_(db), crt_(db), fields_(db) {
-    crt_.usePrivateToggles(true);
     tItem_ = db.typeNumber(u"hierarchy item");
     tTable_ = db.typeNumber(u"table");
     tField_ = db.typeNumber(u"field");
@@ -278,7 +272,7 @@ class Extractor {
   static constexpr size_t kMaxTableText = 64 * 1024;
 
   const ContentDatabase& db_;
-  TightCrtTable crt_;
+  TightCrtTable crt_;  // its own heading toggles: the builder's session, apart from the reader's
   FieldsPage fields_;
   uint16_t tItem_, tTable_, tField_, tFootnote_, tPopup_, tImage_, tQuestion_, tResult_, tHtml_;
   ObjectIndex index_, abbreviations_;

@@ -18,6 +18,8 @@
 #include <thread>
 #include <unordered_map>
 
+#include "util/FileOps.h"
+#include "util/HtmlText.h"
 #include "util/TextCodec.h"
 
 namespace vantrel {
@@ -75,17 +77,6 @@ StoredDocument parseData(const std::string& data) {
   d.title = data.substr(b + 1, c - b - 1);
   d.text = data.substr(c + 1);
   return d;
-}
-
-std::string escapeHtml(const std::string& s) {
-  std::string out;
-  for (char c : s) {
-    if (c == '&') out += "&amp;";
-    else if (c == '<') out += "&lt;";
-    else if (c == '>') out += "&gt;";
-    else out += c;
-  }
-  return out;
 }
 
 }  // namespace
@@ -384,22 +375,13 @@ bool buildIndex(const ContentDatabase& db, const std::string& folder, const Sear
   // Swap the new folder in: the old one (if any) steps aside first and goes
   // only once the new one is in place.
   const std::string old = folder + ".old-" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
-  fs::remove_all(old, ec);
-  bool hadOld = fs::exists(target, ec);
-  if (hadOld) {
-    fs::rename(target, old, ec);
-    if (ec) {
-      fs::remove_all(temp, ec);
-      return fail("cannot replace " + folder + ": " + ec.message());
-    }
+  std::string why;
+  const fileops::FolderSwap swap = fileops::replaceFolder(temp, folder, old, &why);
+  if (swap == fileops::FolderSwap::oldNotMoved) {
+    fs::remove_all(temp, ec);
+    return fail("cannot replace " + folder + ": " + why);
   }
-  fs::rename(temp, target, ec);
-  if (ec) {
-    const std::string why = ec.message();
-    if (hadOld) {
-      fs::rename(old, target, ec);
-      if (ec) fs::remove_all(old, ec);
-    }
+  if (swap == fileops::FolderSwap::newNotMoved) {
     fs::remove_all(temp, ec);
     // Another reader of the same guide built it at the same time and put
     // its index in place first: that one serves as well.
@@ -412,7 +394,6 @@ bool buildIndex(const ContentDatabase& db, const std::string& folder, const Sear
     }
     return fail("cannot move the index into " + folder + ": " + why);
   }
-  if (hadOld) fs::remove_all(old, ec);
   if (stats) {
     stats->documents = count;
     stats->bytes = folderBytes(folder);
@@ -572,7 +553,7 @@ SearchAnswer SearchIndex::search(const std::string& query, uint32_t limit) const
       if (hit.snippet.empty()) {
         size_t cut = std::min<size_t>(d.text.size(), 160);
         while (cut > 0 && cut < d.text.size() && (static_cast<unsigned char>(d.text[cut]) & 0xC0) == 0x80) --cut;
-        hit.snippet = escapeHtml(d.text.substr(0, cut));
+        hit.snippet = htmlEscapeUtf8(std::string_view(d.text).substr(0, cut));
       }
       answer.hits.push_back(std::move(hit));
     }

@@ -1,22 +1,13 @@
 #include "search/SearchPage.h"
 
+#include "util/HtmlText.h"
 #include "util/TextCodec.h"
 
 namespace vantrel {
 
 namespace {
 
-std::u16string escape(const std::string& utf8) {
-  std::u16string out;
-  for (char16_t c : fromUtf8(utf8)) {
-    if (c == u'&') out += u"&amp;";
-    else if (c == u'<') out += u"&lt;";
-    else if (c == u'>') out += u"&gt;";
-    else if (c == u'"') out += u"&quot;";
-    else out += c;
-  }
-  return out;
-}
+std::u16string escape(const std::string& utf8) { return htmlEscape16(fromUtf8(utf8)); }
 
 bool hasWord(const std::string& q) {
   for (unsigned char c : q)

@@ -7,25 +7,9 @@
 #include <cerrno>
 #include <cstring>
 
-namespace vantrel::serve {
+#include "util/HtmlText.h"
 
-std::string jsonString(const std::string& text) {
-  static const char hex[] = "0123456789abcdef";
-  std::string out = "\"";
-  for (unsigned char c : text) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20) {
-      out += "\\u00";
-      out += hex[c >> 4];
-      out += hex[c & 15];
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out + "\"";
-}
+namespace vantrel::serve {
 
 HealthAnswer healthAnswer(const HealthState& s) {
   HealthAnswer a;
@@ -37,10 +21,10 @@ HealthAnswer healthAnswer(const HealthState& s) {
   a.status = reason.empty() ? 200 : 503;
   a.body = "{\"status\":";
   a.body += reason.empty() ? (degraded ? "\"degraded\"" : "\"ok\"") : "\"unavailable\"";
-  a.body += ",\"edition\":" + (s.open ? jsonString(s.edition) : std::string("null"));
+  a.body += ",\"edition\":" + (s.open ? jsonQuoted(s.edition) : std::string("null"));
   a.body += ",\"objects\":" + std::to_string(s.objects);
-  if (!reason.empty()) a.body += ",\"reason\":" + jsonString(reason);
-  else if (degraded) a.body += ",\"reason\":" + jsonString("reload failed, still serving the old edition: " + s.reloadProblem);
+  if (!reason.empty()) a.body += ",\"reason\":" + jsonQuoted(reason);
+  else if (degraded) a.body += ",\"reason\":" + jsonQuoted("reload failed, still serving the old edition: " + s.reloadProblem);
   a.body += "}\n";
   return a;
 }

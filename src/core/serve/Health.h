@@ -29,7 +29,4 @@ HealthAnswer healthAnswer(const HealthState& state);
 // file, unreadable, empty), or an empty text when they all can.
 std::string unreadableFiles(const std::vector<std::string>& paths);
 
-// A text as a JSON string (quotes included; control characters escaped).
-std::string jsonString(const std::string& text);
-
 }  // namespace vantrel::serve

@@ -36,8 +36,8 @@ std::string fileProblem(const std::string& dir, const std::string& name) {
 
 std::string contentFilesProblem(const std::string& dir) {
   const std::string base = kContentBaseName;
-  std::string problem = fileProblem(dir, base + "-Data.pdb");
-  if (problem.empty()) problem = fileProblem(dir, base + "-Strings.pdb");
+  std::string problem = fileProblem(dir, base + kDataFileSuffix);
+  if (problem.empty()) problem = fileProblem(dir, base + kStringsFileSuffix);
   return problem;
 }
 
@@ -118,7 +118,7 @@ bool Application::startUp() {
   history_.setListener([this](uint32_t object, const uint8_t* data, size_t length) {
     mainFrame_->navigate(object, data, length, true);
   });
-  ViewerContext context{*mainFrame_, host_.database(), pageKeys_, history_, font_, services_};
+  ViewerContext context{*mainFrame_, host_.database(), pageKeys_, history_, font_, services_, headingToggles_};
   for (const ViewerKind* kind : kinds_.inCreationOrder()) viewers_.emplace_back(kind, host_.createViewer(*kind, context));
   for (const ViewerKind* kind : kinds_.inOfferingOrder())
     if (Viewer* v = viewer(kind->name)) mainFrame_->registerViewer(v);

@@ -20,6 +20,7 @@
 #include "shell/PageHistory.h"
 #include "shell/PageKeys.h"
 #include "shell/ViewerRegistry.h"
+#include "tables/HeadingToggles.h"
 
 namespace vantrel {
 
@@ -43,6 +44,9 @@ struct ViewerContext {
   PageHistory& history;
   const GuideFont& font;
   Services& services;
+  // The reader's tables are one session: their heading colours carry on
+  // from one table to the next.
+  HeadingToggles& headingToggles;
 };
 
 class ApplicationHost {
@@ -75,7 +79,7 @@ std::string joinPath(const std::string& dir, std::string_view name);
 // The content check: both the Data and the Strings file exist in dir and
 // are longer than 77 bytes.
 bool contentFilesPresent(const std::string& dir);
-// What the content check finds wrong in dir ("Qd07-Qd07-Data.pdb is missing"),
+// What the content check finds wrong in dir ("<base>-Data.pdb is missing"),
 // or "" when it passes.
 std::string contentFilesProblem(const std::string& dir);
 }  // namespace shell
@@ -120,6 +124,7 @@ class Application {
   PageHistory history_;
   PageKeys pageKeys_;
   GuideFont font_;
+  HeadingToggles headingToggles_;
   std::string programDir_;
   std::string fontPath_;
   std::string startError_;

@@ -17,22 +17,10 @@ bool textOrEmpty(const ContentDatabase& db, ObjectIndex object, std::u16string& 
 
 }  // namespace
 
-TightCrtTable::HeadingToggle& TightCrtTable::columnToggle() {
-  static HeadingToggle toggle;
-  return toggle;
-}
-
-TightCrtTable::HeadingToggle& TightCrtTable::rowToggle() {
-  static HeadingToggle toggle;
-  return toggle;
-}
-
-void TightCrtTable::resetHeadingToggles() {
-  columnToggle() = HeadingToggle{};
-  rowToggle() = HeadingToggle{};
-}
-
 TightCrtTable::TightCrtTable(const ContentDatabase& database) : db_(database) {}
+
+TightCrtTable::TightCrtTable(const ContentDatabase& database, HeadingToggles& session)
+    : db_(database), toggles_(&session) {}
 
 bool TightCrtTable::accepts(ObjectIndex x) const { return accepts(db_, x); }
 
@@ -100,8 +88,7 @@ void TightCrtTable::walkLeaves(ObjectIndex h, Visit&& visit) const {
 }
 
 void TightCrtTable::headingsFrom(ObjectIndex h, Axis axis) {
-  HeadingToggle& toggle = privateToggles_ ? ownToggles_[axis == Axis::Columns ? 0 : 1]
-                          : axis == Axis::Columns ? columnToggle() : rowToggle();
+  HeadingToggles::Toggle& toggle = axis == Axis::Columns ? toggles_->column : toggles_->row;
   uint32_t& count = axis == Axis::Columns ? columnTotal_ : rowTotal_;
   walkLeaves(h, [&](ObjectIndex leaf, bool enteredGroup) {
     if (count >= kMaxTableLines) return false;

@@ -21,9 +21,10 @@
 // Any higher run builds as arrangement 0. A sibling that is missing leaves
 // the walk where it is (the rows or columns then come from T itself).
 //
-// Heading colours alternate by groups through two process-wide toggles, one
-// for columns and one for rows, which are not reset between tables: the
-// colour of a table's first heading depends on the tables built before.
+// Heading colours alternate by groups through the two toggles of a
+// HeadingToggles session, which are not reset between tables: the colour of
+// a table's first heading depends on the tables built before in the same
+// session. A table built without a session has one of its own.
 //
 // Cells are resolved on first request and cached by their real (row, column)
 // key; a cell without a field is looked up again every time.
@@ -33,6 +34,7 @@
 #include <vector>
 
 #include "content/ContentDatabase.h"
+#include "tables/HeadingToggles.h"
 #include "tables/TableSource.h"
 
 namespace vantrel {
@@ -45,6 +47,10 @@ inline constexpr Colour kCellColour = 0xFFFFFF;
 class TightCrtTable : public TableSource {
  public:
   explicit TightCrtTable(const ContentDatabase& database);
+  // Heading colours continue from the session's earlier tables.
+  TightCrtTable(const ContentDatabase& database, HeadingToggles& session);
+  TightCrtTable(const TightCrtTable&) = delete;
+  TightCrtTable& operator=(const TightCrtTable&) = delete;
 
   // Whether the table viewer shows object x: an existing "hierarchy item" of
   // a "tight crt" table whose first "hierarchy item" child (if any) has no
@@ -93,21 +99,10 @@ class TightCrtTable : public TableSource {
   // How many data cells have been looked up in the content so far.
   uint64_t resolveCount() const { return resolves_; }
 
-  // The process-wide heading toggles (column, row) and their group states.
-  struct HeadingToggle {
-    bool on = false;
-    int groupState = -1;
-  };
-  static HeadingToggle& columnToggle();
-  static HeadingToggle& rowToggle();
-  // Back to the start-of-process state (false, -1), for tools and tests that
-  // need the colours of a fresh run.
-  static void resetHeadingToggles();
-  // With private toggles the table keeps its own pair instead of the
-  // process-wide one: a table read for its texts alone (the search index,
-  // on a worker thread) neither races with nor shifts the colours the
-  // reader's tables show.
-  void usePrivateToggles(bool on) { privateToggles_ = on; }
+  // The heading toggles the table builds with: its session's, or its own.
+  HeadingToggles& headingToggles() { return *toggles_; }
+  // From now on the table builds with the session's toggles.
+  void useHeadingToggles(HeadingToggles& session) { toggles_ = &session; }
 
  private:
   enum class Axis { Columns, Rows };
@@ -129,8 +124,8 @@ class TightCrtTable : public TableSource {
   ObjectIndex top_ = 0;
   Colour colourA_ = kHeadingColourA;
   Colour colourB_ = kHeadingColourB;
-  bool privateToggles_ = false;
-  HeadingToggle ownToggles_[2];
+  HeadingToggles ownToggles_;
+  HeadingToggles* toggles_ = &ownToggles_;
   int arrangement_ = 0;
   uint32_t columnTotal_ = 0;
   uint32_t rowTotal_ = 0;

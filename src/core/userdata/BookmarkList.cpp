@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "userdata/FileOps.h"
+#include "util/FileOps.h"
 #include "userdata/UserDataFiles.h"
 #include "util/TextCodec.h"
 

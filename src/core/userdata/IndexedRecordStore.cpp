@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "userdata/FileOps.h"
+#include "util/FileOps.h"
 
 namespace vantrel {
 namespace {

@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "userdata/BookmarkList.h"
-#include "userdata/FileOps.h"
+#include "util/FileOps.h"
 #include "userdata/IndexedRecordStore.h"
 #include "userdata/UserDataFiles.h"
 

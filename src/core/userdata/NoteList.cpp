@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <unordered_set>
 
-#include "userdata/FileOps.h"
+#include "util/FileOps.h"
 #include "userdata/UserDataFiles.h"
 
 namespace vantrel {

@@ -2,10 +2,14 @@
 // Conversions between the text forms the program meets: UTF-16 in memory,
 // UTF-8 at the tools' edges (JSON, command lines) and Windows-1252, the
 // device's 8-bit code page, in the user-data files.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace vantrel {
+
+// Appends code point cp as UTF-8.
+void appendUtf8(std::string& out, uint32_t cp);
 
 // UTF-16 to UTF-8. Unpaired surrogates become U+FFFD.
 std::string toUtf8(std::u16string_view text);

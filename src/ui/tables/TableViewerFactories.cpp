@@ -9,7 +9,9 @@ namespace vantrel {
 void registerTableViewerFactories(ViewerFactories& factories) {
   factories.add("table", [](ViewerContext& ctx, ViewerPlatform& p) -> MadeViewer {
     if (!ctx.database) return nullptr;
-    return std::make_unique<TableViewer>(*ctx.database, ctx.frame, p.window.pageArea(), &p.window, ScreenDpi(p.screen));
+    auto viewer = std::make_unique<TableViewer>(*ctx.database, ctx.frame, p.window.pageArea(), &p.window, ScreenDpi(p.screen));
+    viewer->model().model().useHeadingToggles(ctx.headingToggles);
+    return viewer;
   });
 }
 

@@ -11,7 +11,7 @@
 #include "../userdata/TestUtil.h"
 #include "ShellFakes.h"
 #include "shell/ChromeViewer.h"
-#include "userdata/FileOps.h"
+#include "util/FileOps.h"
 #include "util/TextCodec.h"
 
 namespace vantrel {

@@ -95,7 +95,6 @@ struct RandomGuide {
 TEST(RandomTables, ModelsMatchTheTreeTheyWereWrittenFrom) {
   int builds = 0, found = 0, refused = 0, arrangements[3] = {0, 0, 0};
   for (uint32_t seed = 1; seed <= 40; ++seed) {
-    TightCrtTable::resetHeadingToggles();
     RandomGuide g(seed);
     TightCrtTable t(g.db);
     const int tops = int(g.topNodes.size());

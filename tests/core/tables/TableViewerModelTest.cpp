@@ -18,7 +18,6 @@ namespace {
 class Viewer : public ::testing::Test {
  protected:
   void SetUp() override {
-    TightCrtTable::resetHeadingToggles();
     viewer.grid().setMeasurer(&measurer);
     viewer.grid().setClientRect({0, 0, 240, 300});
     ASSERT_TRUE(viewer.show(g[u"Whole"]));
@@ -128,7 +127,6 @@ TEST_F(Viewer, ShowingATableEndsCompare) {
 }
 
 TEST(ViewerPainting, TheWholeTableIsDrawnThroughThePainter) {
-  TightCrtTable::resetHeadingToggles();
   SampleGuide g;
   TableViewerModel viewer(g.db);
   TestSurface buffer(400, 400);

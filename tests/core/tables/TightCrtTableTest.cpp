@@ -15,8 +15,6 @@ namespace {
 
 class Tables : public ::testing::Test {
  protected:
-  void SetUp() override { TightCrtTable::resetHeadingToggles(); }
-
   // The texts of the headings: row 0 (from column 1) and column 0 (from row 1).
   std::vector<std::u16string> columnHeadings(TightCrtTable& t) {
     std::vector<std::u16string> out;
@@ -144,14 +142,14 @@ TEST_F(Tables, HeadingColoursFollowGroupsAndCarryOverBetweenTables) {
   EXPECT_EQ(cell(t, 0, 1).colour, B);
   // With the state reset, the first leaf flips the toggle, which is false after
   // the first table's two flips: A.
-  TightCrtTable::columnToggle().groupState = -1;
+  t.headingToggles().column.groupState = -1;
   t.buildTable(g[u"c4"]);
   EXPECT_EQ(cell(t, 0, 1).colour, A);
   // The rows start with the colour the previous tables left: row toggle was
   // flipped twice by each earlier build (G1, G2), so r1 is A again.
   EXPECT_EQ(cell(t, 1, 0).colour, A);
-  TightCrtTable::resetHeadingToggles();
-  TightCrtTable::rowToggle().on = true;
+  t.headingToggles() = HeadingToggles{};
+  t.headingToggles().row.on = true;
   t.buildTable(g[u"Whole"]);
   EXPECT_EQ(cell(t, 1, 0).colour, B);
 }
@@ -276,7 +274,6 @@ TEST(TightCrtTableLimits, ColumnsStopAtTheKeyRange) {
   ASSERT_TRUE(db.open(folder.base()));
   ObjectEntry columnsItem;
   ASSERT_TRUE(db.readEntry(4, columnsItem));  // table, table type, rows, columns, ...
-  TightCrtTable::resetHeadingToggles();
   TightCrtTable t(db);
   ASSERT_TRUE(t.accepts(4));
   t.buildTable(4);

@@ -11,7 +11,7 @@
 
 #include "TestUtil.h"
 #include "userdata/BookmarkList.h"
-#include "userdata/FileOps.h"
+#include "util/FileOps.h"
 #include "userdata/NoteEditorModel.h"
 #include "userdata/NoteList.h"
 #include "userdata/PairLock.h"

@@ -6,7 +6,7 @@
 #include <sys/resource.h>
 
 #include "TestUtil.h"
-#include "userdata/FileOps.h"
+#include "util/FileOps.h"
 #include "userdata/IndexedRecordStore.h"
 
 namespace vantrel {
