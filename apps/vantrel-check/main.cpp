@@ -13,6 +13,7 @@
 
 #include "check/GuideCheck.h"
 #include "content/ContentFormat.h"
+#include "util/ProgramMain.h"
 
 #ifdef VANTREL_HAVE_UI
 #include <QCoreApplication>
@@ -46,7 +47,7 @@ int usageError(const std::string& message) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+static int runProgram(int argc, char** argv) {
   bool json = false;
   std::string base = vantrel::kContentBaseName;
   std::string dir;
@@ -152,3 +153,5 @@ int main(int argc, char** argv) {
   }
   return report.ok() ? 0 : 1;
 }
+
+int main(int argc, char** argv) { return vantrel::guardedMain("vantrel-check", runProgram, argc, argv); }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "DumpCommand.h"
+#include "util/ProgramMain.h"
 #include "util/TextCodec.h"
 
 namespace vantrel::dump {
@@ -202,7 +203,7 @@ int run(int argc, char** argv) {
 }  // namespace
 }  // namespace vantrel::dump
 
-int main(int argc, char** argv) {
+static int runProgram(int argc, char** argv) {
   using namespace vantrel::dump;
   try {
     return run(argc, argv);
@@ -212,11 +213,7 @@ int main(int argc, char** argv) {
   } catch (const Failure& e) {
     std::cerr << "vantrel-dump: " << e.message << "\n";
     return 1;
-  } catch (const std::exception& e) {
-    std::cerr << "vantrel-dump: " << e.what() << "\n";
-    return 1;
-  } catch (...) {
-    std::cerr << "vantrel-dump: unexpected failure\n";
-    return 1;
   }
 }
+
+int main(int argc, char** argv) { return vantrel::guardedMain("vantrel-dump", runProgram, argc, argv); }

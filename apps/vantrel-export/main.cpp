@@ -10,6 +10,7 @@
 
 #include "content/ContentDatabase.h"
 #include "content/ContentFormat.h"
+#include "util/ProgramMain.h"
 #include "export/WebSite.h"
 #include "util/FileOps.h"
 
@@ -36,7 +37,7 @@ bool writeFile(const fs::path& path, const std::string& bytes) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+static int runProgram(int argc, char** argv) {
   std::string base = kContentBaseName;
   bool quiet = false;
   std::vector<std::string> words;
@@ -109,3 +110,5 @@ int main(int argc, char** argv) {
   }
   return 0;
 }
+
+int main(int argc, char** argv) { return vantrel::guardedMain("vantrel-export", runProgram, argc, argv); }

@@ -25,6 +25,7 @@
 #include "shell/Application.h"
 #include "shell/GuideHost.h"
 #include "shell/ScriptRunner.h"
+#include "util/ProgramMain.h"
 
 using namespace vantrel;
 
@@ -281,15 +282,4 @@ static int runProgram(int argc, char** argv) {
   return status;
 }
 
-// Whatever goes wrong, no exception leaves the program: it ends with a
-// message and status 1.
-int main(int argc, char** argv) {
-  try {
-    return runProgram(argc, argv);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "%s: %s\n", "vantrel-guide", e.what());
-  } catch (...) {
-    std::fprintf(stderr, "%s: unexpected failure\n", "vantrel-guide");
-  }
-  return 1;
-}
+int main(int argc, char** argv) { return vantrel::guardedMain("vantrel-guide", runProgram, argc, argv); }

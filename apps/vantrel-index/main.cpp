@@ -10,6 +10,7 @@
 
 #include "content/ContentDatabase.h"
 #include "content/ContentFormat.h"
+#include "util/ProgramMain.h"
 #include "search/SearchIndex.h"
 #include "shell/Application.h"
 
@@ -33,7 +34,7 @@ void printHelp(std::ostream& os) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+static int runProgram(int argc, char** argv) {
   using namespace vantrel;
   std::string dir, out, base = kContentBaseName;
   bool quiet = false;
@@ -111,3 +112,5 @@ int main(int argc, char** argv) {
                 seconds);
   return 0;
 }
+
+int main(int argc, char** argv) { return vantrel::guardedMain("vantrel-index", runProgram, argc, argv); }

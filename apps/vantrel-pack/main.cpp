@@ -10,8 +10,9 @@
 #include <iostream>
 #include <string>
 
-#include "GuideSource.h"
+#include "pack/GuideSource.h"
 #include "content/ContentFormat.h"
+#include "util/ProgramMain.h"
 #include "content/ContentWriter.h"
 #include "content/ContentWriterSynthetic.h"
 
@@ -222,15 +223,4 @@ static int runProgram(int argc, char** argv) {
   return 0;
 }
 
-// Whatever goes wrong, no exception leaves the program: it ends with a
-// message and status 1.
-int main(int argc, char** argv) {
-  try {
-    return runProgram(argc, argv);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "%s: %s\n", "vantrel-pack", e.what());
-  } catch (...) {
-    std::fprintf(stderr, "%s: unexpected failure\n", "vantrel-pack");
-  }
-  return 1;
-}
+int main(int argc, char** argv) { return vantrel::guardedMain("vantrel-pack", runProgram, argc, argv); }

@@ -24,6 +24,7 @@
 
 #include "WebApi.h"
 #include "content/ContentFormat.h"
+#include "util/ProgramMain.h"
 #include "content/ContentDatabase.h"
 #include "search/SearchIndex.h"
 #include "serve/AccessLog.h"
@@ -121,7 +122,7 @@ double secondsSince(Clock::time_point start) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+static int runProgram(int argc, char** argv) {
   std::string base = kContentBaseName, host = "127.0.0.1", dir, logDestination;
   int port = 8080, threads = 32, drainSeconds = 0;
   bool logWanted = false;
@@ -421,3 +422,5 @@ int main(int argc, char** argv) {
   std::fprintf(stderr, "vantrel-serve: stopped\n");
   return ok ? 0 : 1;
 }
+
+int main(int argc, char** argv) { return vantrel::guardedMain("vantrel-serve", runProgram, argc, argv); }

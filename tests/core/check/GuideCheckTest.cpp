@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "TempFolder.h"
 #include "../html/GuideFixture.h"
 #include "check/GuideCheck.h"
 
@@ -16,25 +17,14 @@ using test::addText;
 using H = ContentWriter::Handle;
 
 // A temporary folder a guide is written into (the checker opens it itself).
-class GuideDir {
+class GuideDir : public test::TempFolder {
  public:
-  GuideDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vantrel-check-XXXXXX").string();
-    if (mkdtemp(pattern.data())) dir_ = pattern;
-  }
-  ~GuideDir() {
-    std::error_code ec;
-    if (!dir_.empty()) std::filesystem::remove_all(dir_, ec);
-  }
+  GuideDir() : TempFolder("vantrel-check") {}
   bool write(const ContentWriter& w) {
     std::string error;
     if (!w.write(base(), &error)) ADD_FAILURE() << "write: " << error;
     return error.empty();
   }
-  std::string base() const { return dir_ + "/Qd07-Qd07"; }
-
- private:
-  std::string dir_;
 };
 
 // A guide every viewer is happy with, and the handles a test damages.

@@ -76,17 +76,8 @@ bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> readFile(const std::string& path);
 
 // A fresh temporary folder removed by the destructor.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::string& path() const { return path_; }
-  std::string base() const { return path_ + "/Qd07-Qd07"; }
-
- private:
-  std::string path_;
+struct TempDir : TempFolder {
+  TempDir() : TempFolder("vantrel-content") {}
 };
 
 // Packed-table helpers mirroring the file layout, for tests that look at bytes.

@@ -20,30 +20,18 @@
 #include <map>
 #include <string>
 
+#include "WrittenGuide.h"
 #include "content/ContentDatabase.h"
 #include "content/ContentWriter.h"
 
 namespace vantrel::test {
 
-class HierarchyFolder {
- public:
-  HierarchyFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vantrel-tree-XXXXXX").string();
-    if (mkdtemp(pattern.data())) path_ = pattern;
-  }
-  ~HierarchyFolder() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  const std::string& path() const { return path_; }
-  std::string base() const { return path_ + "/Qd07-Qd07"; }
-
- private:
-  std::string path_;
+struct HierarchyFolder : TempFolder {
+  HierarchyFolder() : TempFolder("vantrel-tree") {}
 };
 
-struct HierarchyGuide {
-  HierarchyGuide() {
+struct HierarchyGuide : WrittenGuide {
+  HierarchyGuide() : WrittenGuide("vantrel-tree") {
     ContentWriter w(u"guide");
     using H = ContentWriter::Handle;
     auto add = [&](H parent, const std::u16string& type, const std::u16string& text, const std::u16string& key) {
@@ -105,15 +93,11 @@ struct HierarchyGuide {
     w.setLink(w.add(leafA, u"link"), page);
     w.setLink(w.add(linked, u"link"), page);
 
-    std::string error;
-    EXPECT_TRUE(w.write(folder.base(), &error)) << error;
+    open(w);
     for (auto& [name, handle] : names) index[name] = w.indexOf(handle);
-    EXPECT_TRUE(db.open(folder.base()));
   }
   ObjectIndex operator[](const std::u16string& name) const { return index.at(name); }
 
-  HierarchyFolder folder;
-  ContentDatabase db;
   std::map<std::u16string, ContentWriter::Handle> names;
   std::map<std::u16string, ObjectIndex> index;
 };

@@ -7,44 +7,16 @@
 #include <filesystem>
 #include <string>
 
+#include "WrittenGuide.h"
 #include "content/ContentDatabase.h"
 #include "content/ContentWriter.h"
 #include "util/TextCodec.h"
 
 namespace vantrel::test {
 
-class GuideFile {
- public:
-  GuideFile() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vantrel-pages-XXXXXX").string();
-    if (mkdtemp(pattern.data())) dir_ = pattern;
-  }
-  ~GuideFile() {
-    std::error_code ec;
-    if (!dir_.empty()) std::filesystem::remove_all(dir_, ec);
-  }
-  GuideFile(const GuideFile&) = delete;
-  GuideFile& operator=(const GuideFile&) = delete;
-
-  // Writes the guide and opens it; false (with a test failure) when either fails.
-  bool open(const ContentWriter& writer) {
-    std::string error;
-    const std::string base = dir_ + "/Qd07-Qd07";
-    if (!writer.write(base, &error)) {
-      ADD_FAILURE() << "write: " << error;
-      return false;
-    }
-    if (!db.open(base)) {
-      ADD_FAILURE() << "the written guide does not open";
-      return false;
-    }
-    return true;
-  }
-
-  ContentDatabase db;
-
- private:
-  std::string dir_;
+// A guide written into a temporary folder and opened (open(writer), db).
+struct GuideFile : WrittenGuide {
+  GuideFile() : WrittenGuide("vantrel-pages") {}
 };
 
 // A node with a text.

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "WrittenGuide.h"
 #include "content/ContentDatabase.h"
 #include "content/ContentWriter.h"
 
@@ -47,27 +48,14 @@ inline std::vector<uint8_t> filler(size_t n, uint8_t seed) {
   return v;
 }
 
-class ImageTempFolder {
- public:
-  ImageTempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vantrel-images-XXXXXX").string();
-    if (mkdtemp(pattern.data())) path_ = pattern;
-  }
-  ~ImageTempFolder() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  const std::string& path() const { return path_; }
-  std::string base() const { return path_ + "/Qd07-Qd07"; }
-
- private:
-  std::string path_;
+struct ImageTempFolder : TempFolder {
+  ImageTempFolder() : TempFolder("vantrel-images") {}
 };
 
 // Image objects under a "Figures" table, each given by name:
 //   a caption (markup allowed), a blob on a "data" child or on the object
 //   itself, and an optional note.
-struct ImageGuide {
+struct ImageGuide : WrittenGuide {
   struct Figure {
     std::u16string name, caption;
     std::vector<uint8_t> blob;
@@ -75,7 +63,7 @@ struct ImageGuide {
     bool blobOnObject = false;
   };
 
-  explicit ImageGuide(const std::vector<Figure>& figures) {
+  explicit ImageGuide(const std::vector<Figure>& figures) : WrittenGuide("vantrel-images") {
     ContentWriter w(u"guide");
     using H = ContentWriter::Handle;
     const H table = w.add(0, u"table");
@@ -100,15 +88,13 @@ struct ImageGuide {
     w.setText(other, u"not a picture");
     handles[u"footnote"] = other;
     std::string error;
-    ok = w.write(folder.base(), &error) && db.open(folder.base());
+    ok = w.write(folder.base(), &error) && db.open(folder.base());  // a failure is the test's to report
     if (ok)
       for (auto& [name, h] : handles) indexes[name] = w.indexOf(h);
   }
 
   ObjectIndex operator[](const std::u16string& name) const { return indexes.at(name); }
 
-  ImageTempFolder folder;
-  ContentDatabase db;
   bool ok = false;
   std::map<std::u16string, ContentWriter::Handle> handles;
   std::map<std::u16string, ObjectIndex> indexes;

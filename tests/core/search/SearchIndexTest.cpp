@@ -14,6 +14,7 @@
 #include <unistd.h>
 #include <string>
 
+#include "TempFolder.h"
 #include "content/ContentDatabase.h"
 #include "content/ContentWriter.h"
 #include "search/SearchDocuments.h"
@@ -27,18 +28,9 @@ namespace {
 namespace fs = std::filesystem;
 using H = ContentWriter::Handle;
 
-class Temp {
- public:
-  Temp() {
-    std::string pattern = (fs::temp_directory_path() / "vantrel-search-XXXXXX").string();
-    if (mkdtemp(pattern.data())) path = pattern;
-  }
-  ~Temp() {
-    std::error_code ec;
-    fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(path, ec);
-  }
-  std::string path;
+// A temporary folder (made writable again before it is removed).
+struct Temp : test::TempFolder {
+  Temp() : TempFolder("vantrel-search") {}
 };
 
 H text(ContentWriter& w, H parent, std::u16string type, std::u16string t) {
@@ -110,7 +102,7 @@ struct SmallGuide {
     text(w, image, u"note", u"Peaks follow each infusion");
 
     std::string error;
-    base = dir.path + "/Qd07-Qd07";
+    base = dir.path() + "/Qd07-Qd07";
     EXPECT_TRUE(w.write(base, &error)) << error;
     EXPECT_TRUE(db.open(base));
     for (H* h : {&sepsis, &other, &drugs, &footnote, &popup, &indexEntry, &abbreviations, &gentamicin, &question,
@@ -167,7 +159,7 @@ TEST(SearchDocuments, PlainTextAndTitles) {
 class Indexed : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder = cache.path + "/idx";
+    folder = cache.path() + "/idx";
     std::string error;
     ASSERT_TRUE(buildIndex(g.db, folder, {}, nullptr, &error)) << error;
     ASSERT_TRUE(index.open(folder, editionKey(g.db)));
@@ -247,7 +239,7 @@ TEST(SearchIndexLife, StaleDamagedAndMissingAreRebuiltNeverTrusted) {
   SmallGuide first(1);
   SmallGuide second(2);  // the next edition
   Temp cache;
-  const std::string folder = cache.path + "/" + indexName(first.db);
+  const std::string folder = cache.path() + "/" + indexName(first.db);
   EXPECT_EQ(checkIndex(folder, editionKey(first.db)), IndexState::Missing);
   ASSERT_TRUE(buildIndex(first.db, folder));
   EXPECT_EQ(checkIndex(folder, editionKey(first.db)), IndexState::Ready);
@@ -266,7 +258,7 @@ TEST(SearchIndexLife, StaleDamagedAndMissingAreRebuiltNeverTrusted) {
   EXPECT_EQ(checkIndex(folder, editionKey(first.db)), IndexState::Damaged);
   EXPECT_FALSE(index.open(folder, editionKey(first.db)));
   // A plain file where the folder should be.
-  const std::string file = cache.path + "/file";
+  const std::string file = cache.path() + "/file";
   std::ofstream(file) << "x";
   EXPECT_EQ(checkIndex(file, editionKey(first.db)), IndexState::Damaged);
 
@@ -280,30 +272,30 @@ TEST(SearchIndexLife, ReadOnlyGuideFolderUsesTheCacheAndBesideIndexWins) {
   SmallGuide g;
   Temp cache;
   // Nothing beside the guide: the cache folder, not yet built.
-  IndexLocation loc = locateIndex(g.db, g.dir.path, cache.path);
+  IndexLocation loc = locateIndex(g.db, g.dir.path(), cache.path());
   EXPECT_FALSE(loc.ready);
-  EXPECT_EQ(loc.folder, cache.path + "/" + indexName(g.db));
-  fs::permissions(g.dir.path, fs::perms::owner_read | fs::perms::owner_exec);
+  EXPECT_EQ(loc.folder, cache.path() + "/" + indexName(g.db));
+  fs::permissions(g.dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
   ASSERT_TRUE(buildIndex(g.db, loc.folder));
-  EXPECT_TRUE(locateIndex(g.db, g.dir.path, cache.path).ready);
+  EXPECT_TRUE(locateIndex(g.db, g.dir.path(), cache.path()).ready);
   // Writing beside a read-only guide fails cleanly and leaves nothing behind.
   if (::geteuid() != 0) {
     std::string error;
-    EXPECT_FALSE(buildIndex(g.db, besideGuideFolder(g.dir.path), {}, nullptr, &error));
+    EXPECT_FALSE(buildIndex(g.db, besideGuideFolder(g.dir.path()), {}, nullptr, &error));
     EXPECT_FALSE(error.empty());
   }
-  fs::permissions(g.dir.path, fs::perms::owner_all);
+  fs::permissions(g.dir.path(), fs::perms::owner_all);
   // An index built ahead of time beside the guide is preferred when it matches.
-  ASSERT_TRUE(buildIndex(g.db, besideGuideFolder(g.dir.path)));
-  loc = locateIndex(g.db, g.dir.path, cache.path);
+  ASSERT_TRUE(buildIndex(g.db, besideGuideFolder(g.dir.path())));
+  loc = locateIndex(g.db, g.dir.path(), cache.path());
   EXPECT_TRUE(loc.ready);
-  EXPECT_EQ(loc.folder, besideGuideFolder(g.dir.path));
+  EXPECT_EQ(loc.folder, besideGuideFolder(g.dir.path()));
 }
 
 TEST(SearchIndexLife, CancelledBuildLeavesThePreviousIndex) {
   SmallGuide g;
   Temp cache;
-  const std::string folder = cache.path + "/idx";
+  const std::string folder = cache.path() + "/idx";
   ASSERT_TRUE(buildIndex(g.db, folder));
   std::atomic<bool> cancel{true};
   std::string error;
@@ -312,7 +304,7 @@ TEST(SearchIndexLife, CancelledBuildLeavesThePreviousIndex) {
   EXPECT_EQ(checkIndex(folder, editionKey(g.db)), IndexState::Ready);
   // No temporary folders are left beside it.
   int entries = 0;
-  for ([[maybe_unused]] const auto& e : fs::directory_iterator(cache.path)) ++entries;
+  for ([[maybe_unused]] const auto& e : fs::directory_iterator(cache.path())) ++entries;
   EXPECT_EQ(entries, 1);
 }
 
@@ -349,8 +341,8 @@ struct ManyNotes {
       text(w, notes, u"footnote", note);
     }
     std::string error;
-    EXPECT_TRUE(w.write(dir.path + "/Qd07-Qd07", &error)) << error;
-    EXPECT_TRUE(db.open(dir.path + "/Qd07-Qd07"));
+    EXPECT_TRUE(w.write(dir.path() + "/Qd07-Qd07", &error)) << error;
+    EXPECT_TRUE(db.open(dir.path() + "/Qd07-Qd07"));
   }
   Temp dir;
   ContentDatabase db;
@@ -360,7 +352,7 @@ struct ManyNotes {
 TEST(SearchIndexBuild, EveryDocumentIsIndexedAcrossBatches) {
   ManyNotes g(1777);
   Temp cache;
-  const std::string folder = cache.path + "/idx";
+  const std::string folder = cache.path() + "/idx";
   IndexBuildStats stats;
   uint64_t lastDone = 0, reports = 0;
   bool ordered = true;
@@ -391,20 +383,20 @@ TEST(SearchIndexBuild, EveryDocumentIsIndexedAcrossBatches) {
 TEST(SearchIndexBuild, CancelMidwayStopsAndLeavesNothing) {
   ManyNotes g(3000);
   Temp cache;
-  const std::string folder = cache.path + "/idx";
+  const std::string folder = cache.path() + "/idx";
   std::atomic<bool> cancel{false};
   std::string error;
   EXPECT_FALSE(buildIndex(
       g.db, folder, [&](uint64_t done, uint64_t) { if (done > 0) cancel = true; }, &cancel, &error));
   EXPECT_EQ(error, "cancelled");
   EXPECT_EQ(checkIndex(folder, editionKey(g.db)), IndexState::Missing);
-  EXPECT_TRUE(fs::is_empty(cache.path));
+  EXPECT_TRUE(fs::is_empty(cache.path()));
 }
 
 TEST(SearchIndexBuild, LeftoversOfDeadBuildsGoAndConcurrentBuildsAllSucceed) {
   SmallGuide g;
   Temp cache;
-  const std::string folder = cache.path + "/idx";
+  const std::string folder = cache.path() + "/idx";
   // What a reader killed while building left behind, and a build of a
   // process that still runs (our parent).
   const std::string dead = folder + ".building-2147480000-0";
@@ -431,7 +423,7 @@ TEST(SearchIndexBuild, LeftoversOfDeadBuildsGoAndConcurrentBuildsAllSucceed) {
   EXPECT_EQ(built.load(), 3) << errors[0] << errors[1] << errors[2];
   EXPECT_EQ(checkIndex(folder, editionKey(g.db)), IndexState::Ready);
   int entries = 0;
-  for ([[maybe_unused]] const auto& e : fs::directory_iterator(cache.path)) ++entries;
+  for ([[maybe_unused]] const auto& e : fs::directory_iterator(cache.path())) ++entries;
   EXPECT_EQ(entries, 1);
 }
 

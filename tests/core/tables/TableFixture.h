@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "WrittenGuide.h"
 #include "content/ContentDatabase.h"
 #include "content/ContentWriter.h"
 #include "tables/TableGrid.h"
@@ -15,21 +16,7 @@
 
 namespace vantrel::test {
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vantrel-tables-XXXXXX").string();
-    if (mkdtemp(pattern.data())) path_ = pattern;
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  std::string base() const { return path_ + "/Qd07-Qd07"; }
 
- private:
-  std::string path_;
-};
 
 // The guide most tests use:
 //   table "Spectrum" (type "tight crt", key field "Key text")
@@ -40,8 +27,8 @@ class TempFolder {
 //   which holds fields for c1 and c2 only.
 //   table "Four" (type "tight crt", no key): W [w1 w2], X [x1], Y [y1], Z [z1]
 //   table "Page" (type "html"): item "h1"
-struct SampleGuide {
-  SampleGuide() {
+struct SampleGuide : WrittenGuide {
+  SampleGuide() : WrittenGuide("vantrel-tables") {
     ContentWriter w(u"guide");
     using H = ContentWriter::Handle;
     auto item = [&](H parent, const std::u16string& text) {
@@ -102,15 +89,11 @@ struct SampleGuide {
     w.setText(w.add(page, u"table type"), u"html");
     item(page, u"h1");
 
-    std::string error;
-    EXPECT_TRUE(w.write(folder.base(), &error)) << error;
+    open(w);
     for (auto& [name, handle] : names) index[name] = w.indexOf(handle);
-    EXPECT_TRUE(db.open(folder.base()));
   }
   ObjectIndex operator[](const std::u16string& name) const { return index.at(name); }
 
-  TempFolder folder;
-  ContentDatabase db;
   std::map<std::u16string, ContentWriter::Handle> names;
   std::map<std::u16string, ObjectIndex> index;
 };

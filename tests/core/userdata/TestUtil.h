@@ -10,23 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "TempFolder.h"
 #include "userdata/ContentIds.h"
 #include "userdata/IndexedRecordStore.h"
 
 namespace vantrel::testing {
 
-class ScratchDir {
- public:
-  ScratchDir() {
-    char pattern[] = "/tmp/vantrel-userdata-XXXXXX";
-    path_ = ::mkdtemp(pattern);
-  }
-  ~ScratchDir() { std::filesystem::remove_all(path_); }
-  const std::string& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
+struct ScratchDir : test::TempFolder {
+  ScratchDir() : TempFolder("vantrel-userdata") {}
 };
 
 inline std::string readFile(const std::string& path) {

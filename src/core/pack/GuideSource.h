@@ -18,6 +18,10 @@ struct SourceResult {
 // Loads the source at `path`. Files named by "blob" and "image" are read
 // relative to the folder of `path`.
 SourceResult loadGuideSource(const std::string& path);
+// The same for a source already in memory, whose named files are read
+// relative to dir. Any bytes are safe: what is not a valid source is
+// answered with errors.
+SourceResult parseGuideSource(const std::vector<uint8_t>& bytes, const std::string& dir);
 
 // Width and height of an image file (PNG, GIF, BMP or JPEG); false when the
 // format is not recognised.

@@ -1,4 +1,4 @@
-#include "GuideSource.h"
+#include "pack/GuideSource.h"
 
 #include <filesystem>
 #include <fstream>
@@ -131,16 +131,10 @@ class KeyChecker {
 
 class Loader {
  public:
-  explicit Loader(const std::string& path) : source_(path), dir_(fs::path(path).parent_path()) {}
+  explicit Loader(fs::path dir) : dir_(std::move(dir)) {}
 
-  SourceResult run() {
+  SourceResult run(const std::vector<uint8_t>& bytes) {
     SourceResult result;
-    std::vector<uint8_t> bytes;
-    std::string why;
-    if (!readFile(source_, bytes, why)) {
-      result.errors.push_back(why);
-      return result;
-    }
     KeyChecker checker;
     json doc;
     try {
@@ -567,7 +561,6 @@ class Loader {
     return ok;
   }
 
-  std::string source_;
   fs::path dir_;
   std::unique_ptr<ContentWriter> writer_;
   std::vector<std::string> errors_;
@@ -588,7 +581,20 @@ uint32_t be32(const std::vector<uint8_t>& b, size_t at) {
 
 }  // namespace
 
-SourceResult loadGuideSource(const std::string& path) { return Loader(path).run(); }
+SourceResult loadGuideSource(const std::string& path) {
+  std::vector<uint8_t> bytes;
+  std::string why;
+  if (!readFile(path, bytes, why)) {
+    SourceResult result;
+    result.errors.push_back(why);
+    return result;
+  }
+  return parseGuideSource(bytes, fs::path(path).parent_path().string());
+}
+
+SourceResult parseGuideSource(const std::vector<uint8_t>& bytes, const std::string& dir) {
+  return Loader(dir).run(bytes);
+}
 
 bool imageSize(const std::vector<uint8_t>& b, uint32_t& width, uint32_t& height) {
   static const uint8_t kPng[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
