@@ -112,7 +112,7 @@ void run(benchmark::State& state, bool menu) {
   }
   host.connectCommands(application);
   QApplication::processEvents();
-  auto* viewer = dynamic_cast<QtHtmlViewer*>(application.viewer("html"));
+  auto* viewer = dynamic_cast<HtmlViewer*>(application.viewer("html"));
   const uint32_t target = menu ? g.menuEntry : g.bigPage;
   size_t loaded = 0;
   for (auto _ : state) {

@@ -32,7 +32,7 @@
 #include <vector>
 
 #include "platform/QtSurface.h"
-#include "platform/TestSurface.h"
+#include "platform/FixedMetricsSurface.h"
 #include "richtext/MarkupRenderer.h"
 #include "util/TextCodec.h"
 
@@ -278,7 +278,7 @@ void BM_Engine_ParseMeasureOneCell(benchmark::State& state) {
 BENCHMARK(BM_Engine_ParseMeasureOneCell)->Name("Engine/ParseMeasureOneCell")->Unit(benchmark::kMicrosecond);
 
 void BM_Engine_ParseMeasureOneCellTestSurface(benchmark::State& state) {
-  TestSurface surface;
+  FixedMetricsSurface surface;
   MarkupRenderer renderer(96, 96);
   renderer.configure(guideFontDescription(96), 0, 0);
   for (auto _ : state) {

@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/TestSurface.h"
+#include "platform/FixedMetricsSurface.h"
 #include "richtext/MarkupRenderer.h"
 #include "util/TextCodec.h"
 
@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   const int dpi = (options & 8) ? 192 : 96;
-  TestSurface surface;
+  FixedMetricsSurface surface;
   MarkupRenderer renderer(dpi, dpi);
   std::optional<FontDescription> font;
   if (!(options & 2)) {

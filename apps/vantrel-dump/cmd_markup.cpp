@@ -8,7 +8,7 @@
 #include <string>
 
 #include "DumpCommand.h"
-#include "platform/TestSurface.h"
+#include "platform/FixedMetricsSurface.h"
 #include "richtext/MarkupRenderer.h"
 #include "util/TextCodec.h"
 
@@ -108,7 +108,7 @@ void runMarkup(DumpContext& ctx, DumpOutput& out) {
   if (!text) throw UsageError{"markup needs a TEXT"};
   const std::u16string markup = textArgument(*text);
 
-  TestSurface surface(width, 1 << 20);
+  FixedMetricsSurface surface(width, 1 << 20);
   MarkupRenderer renderer(dpi, dpi);
   renderer.configure(guideFontDescription(dpi), maxLines, 0);
   TextBlock block(markup);

@@ -15,7 +15,7 @@
 #include "images/ImageBlob.h"
 #include "images/ImageViewerModel.h"
 #include "lists/IndexSource.h"
-#include "platform/TestSurface.h"
+#include "platform/FixedMetricsSurface.h"
 #include "richtext/MarkupRenderer.h"
 #include "shell/ViewerRegistry.h"
 #include "tables/TightCrtTable.h"
@@ -171,7 +171,7 @@ std::string WebSite::footnoteButton(ObjectIndex note, std::string_view label, st
 }
 
 std::string WebSite::markupHtml(std::u16string_view markup, std::string* footnotes) const {
-  TestSurface surface;
+  FixedMetricsSurface surface;
   MarkupRenderer renderer;
   renderer.configure(std::nullopt, 0, 0);
   TextBlock block{std::u16string(markup)};

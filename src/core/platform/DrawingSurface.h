@@ -3,7 +3,7 @@
 // and simple shapes on the screen or into an off-screen image. The rich-text
 // engine, the table grid, the headers, the menus and the home page draw only
 // through this interface; the Qt side implements it over QPainter, the tests
-// over TestSurface (fixed metrics, recorded calls).
+// over FixedMetricsSurface (fixed metrics, recorded calls).
 //
 // Text is UTF-16; n counts 16-bit units. Sizes are in pixels.
 #include <cstddef>

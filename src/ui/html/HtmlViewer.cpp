@@ -39,7 +39,7 @@ void RestartBar::resizeEvent(QResizeEvent*) {
   button_->setGeometry((width() - w) / 2, (height() - h) / 2, w, h);
 }
 
-QtHtmlViewer::QtHtmlViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys,
+HtmlViewer::HtmlViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys,
                            QWidget* pageArea, ScreenDpi dpi)
     : ContentViewer(&database, &frame),
       model_(database, HtmlPageKeys{keys["index"], keys["calc_result"]}),
@@ -56,12 +56,12 @@ QtHtmlViewer::QtHtmlViewer(const ContentDatabase& database, MainFrame& frame, co
   new FindBar(pane_, std::make_unique<HtmlFindTarget>(pane_->control()), dpi);
 }
 
-QtHtmlViewer::~QtHtmlViewer() {
+HtmlViewer::~HtmlViewer() {
   delete pane_;
   delete restartBar_;
 }
 
-bool QtHtmlViewer::show(uint32_t object, const uint8_t* data, size_t length) {
+bool HtmlViewer::show(uint32_t object, const uint8_t* data, size_t length) {
   if (!model_.show(object, data, length)) return false;
   pane_->setup(true, model_.title(), 0xFFFFFF, guideFontDescription(dpi_.y()), model_.currentPageSource());
   addLayoutItem(pane_, 4);
@@ -73,20 +73,20 @@ bool QtHtmlViewer::show(uint32_t object, const uint8_t* data, size_t length) {
   return true;
 }
 
-void QtHtmlViewer::afterLayout() {
+void HtmlViewer::afterLayout() {
   if (!model_.hasPageToLoad()) return;
   shownObject_ = model_.objectToShow();
   pane_->showItem(shownObject_);
   if (!model_.anchor().empty()) pane_->jumpToAnchor(model_.anchor());
 }
 
-void QtHtmlViewer::linkTapped(HtmlPane&, ObjectIndex linkId, int) { navigateTo(model_.linkTapped(linkId)); }
+void HtmlViewer::linkTapped(HtmlPane&, ObjectIndex linkId, int) { navigateTo(model_.linkTapped(linkId)); }
 
-void QtHtmlViewer::navigateTo(const HtmlNavigation& nav) {
+void HtmlViewer::navigateTo(const HtmlNavigation& nav) {
   frame_->navigate(nav.object, nav.data.empty() ? nullptr : nav.data.data(), nav.data.size(), true);
 }
 
-QJsonObject QtHtmlViewer::scriptState() const {
+QJsonObject HtmlViewer::scriptState() const {
   QJsonObject o;
   o["source"] = QString::fromLatin1(htmlSourceName(model_.currentSource()).data(),
                                     static_cast<int>(htmlSourceName(model_.currentSource()).size()));
@@ -96,9 +96,9 @@ QJsonObject QtHtmlViewer::scriptState() const {
   return o;
 }
 
-bool QtHtmlViewer::linksShown() const { return pane_->isVisible(); }
+bool HtmlViewer::linksShown() const { return pane_->isVisible(); }
 
-bool QtHtmlViewer::followLink(const std::string& href, std::string& error) {
+bool HtmlViewer::followLink(const std::string& href, std::string& error) {
   return followLinkIn(*pane_->control(), href, error);
 }
 

@@ -44,15 +44,15 @@ class RestartBar : public LayoutWidget, public Rescalable {
   std::function<void()> listener_;
 };
 
-class QtHtmlViewer : public ContentViewer,
+class HtmlViewer : public ContentViewer,
                      public HtmlPaneOwner,
                      public ScriptStateSection,
                      public ScriptLinkTarget {
  public:
-  QtHtmlViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, QWidget* pageArea, ScreenDpi dpi);
-  QtHtmlViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, QWidget* pageArea, int dpiX, int dpiY)
-      : QtHtmlViewer(database, frame, keys, pageArea, ScreenDpi(dpiX, dpiY)) {}
-  ~QtHtmlViewer() override;
+  HtmlViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, QWidget* pageArea, ScreenDpi dpi);
+  HtmlViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, QWidget* pageArea, int dpiX, int dpiY)
+      : HtmlViewer(database, frame, keys, pageArea, ScreenDpi(dpiX, dpiY)) {}
+  ~HtmlViewer() override;
 
   bool show(uint32_t object, const uint8_t* data, size_t length) override;
   void afterLayout() override;

@@ -9,7 +9,7 @@ namespace vantrel {
 void registerHtmlViewerFactories(ViewerFactories& factories) {
   factories.add("html", [](ViewerContext& ctx, ViewerPlatform& p) -> MadeViewer {
     if (!ctx.database) return nullptr;
-    return std::make_unique<QtHtmlViewer>(*ctx.database, ctx.frame, ctx.pageKeys, p.window.pageArea(),
+    return std::make_unique<HtmlViewer>(*ctx.database, ctx.frame, ctx.pageKeys, p.window.pageArea(),
                                           ScreenDpi(p.screen));
   });
 }

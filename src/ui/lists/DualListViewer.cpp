@@ -72,7 +72,7 @@ void DualListWindow::layoutChildren() {
   setUpdatesEnabled(true);
 }
 
-QtDualListViewer::QtDualListViewer(const ContentDatabase& database, MainFrame& frame, QWidget* pageArea,
+DualListViewer::DualListViewer(const ContentDatabase& database, MainFrame& frame, QWidget* pageArea,
                                    QWidget* mainWindow, const ScreenInfo& screen, ScreenDpi dpi)
     : ContentViewer(&database, &frame),
       model_(&database),
@@ -85,9 +85,9 @@ QtDualListViewer::QtDualListViewer(const ContentDatabase& database, MainFrame& f
   window_->lower()->setListeners([this](MarkupListPane&, uint32_t row) { rowTapped(false, row); }, nullptr);
 }
 
-QtDualListViewer::~QtDualListViewer() { delete window_; }
+DualListViewer::~DualListViewer() { delete window_; }
 
-bool QtDualListViewer::show(uint32_t object, const uint8_t*, size_t) {
+bool DualListViewer::show(uint32_t object, const uint8_t*, size_t) {
   if (!model_.show(object)) return false;
   shown_ = object;
   setupHeader();
@@ -100,7 +100,7 @@ bool QtDualListViewer::show(uint32_t object, const uint8_t*, size_t) {
   return true;
 }
 
-void QtDualListViewer::setupHeader() {
+void DualListViewer::setupHeader() {
   HeaderSettings h;
   h.text = QString::fromStdU16String(model_.title());
   h.textColour = QColor(255, 255, 255);
@@ -111,7 +111,7 @@ void QtDualListViewer::setupHeader() {
   window_->setupHeader(h);
 }
 
-void QtDualListViewer::rescale() {
+void DualListViewer::rescale() {
   setupHeader();
   const FontDescription font = guideFontDescription(dpi_.y());
   window_->upper()->relayout(font);
@@ -119,12 +119,12 @@ void QtDualListViewer::rescale() {
   window_->layoutChildren();
 }
 
-void QtDualListViewer::afterLayout() {
+void DualListViewer::afterLayout() {
   window_->upper()->select(-1, true);
   window_->lower()->select(-1, true);
 }
 
-void QtDualListViewer::rowTapped(bool upper, uint32_t row) {
+void DualListViewer::rowTapped(bool upper, uint32_t row) {
   MarkupList* other = upper ? window_->lower()->list() : window_->upper()->list();
   const int64_t target = model_.counterpart(upper, row);
   if (target >= 0) {
@@ -136,7 +136,7 @@ void QtDualListViewer::rowTapped(bool upper, uint32_t row) {
   }
 }
 
-QJsonObject QtDualListViewer::scriptState() const {
+QJsonObject DualListViewer::scriptState() const {
   QJsonObject o;
   o["object"] = static_cast<qint64>(shown_);
   o["title"] = QString::fromStdU16String(model_.title());

@@ -62,13 +62,13 @@ class DualListWindow : public HeaderedWindow {
   DividerStrip* divider_;
 };
 
-class QtDualListViewer : public ContentViewer, public ScriptStateSection, public Rescalable {
+class DualListViewer : public ContentViewer, public ScriptStateSection, public Rescalable {
  public:
-  QtDualListViewer(const ContentDatabase& database, MainFrame& frame, QWidget* pageArea, QWidget* mainWindow,
+  DualListViewer(const ContentDatabase& database, MainFrame& frame, QWidget* pageArea, QWidget* mainWindow,
                    const ScreenInfo& screen, ScreenDpi dpi);
-  QtDualListViewer(const ContentDatabase& database, MainFrame& frame, QWidget* pageArea, QWidget* mainWindow, const ScreenInfo& screen, int dpiX, int dpiY)
-      : QtDualListViewer(database, frame, pageArea, mainWindow, screen, ScreenDpi(dpiX, dpiY)) {}
-  ~QtDualListViewer() override;
+  DualListViewer(const ContentDatabase& database, MainFrame& frame, QWidget* pageArea, QWidget* mainWindow, const ScreenInfo& screen, int dpiX, int dpiY)
+      : DualListViewer(database, frame, pageArea, mainWindow, screen, ScreenDpi(dpiX, dpiY)) {}
+  ~DualListViewer() override;
 
   bool show(uint32_t object, const uint8_t* data, size_t length) override;
   void afterLayout() override;

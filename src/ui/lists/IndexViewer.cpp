@@ -70,7 +70,7 @@ QJsonObject markupListState(const MarkupList& list, const QWidget* pageArea) {
   return o;
 }
 
-QtIndexViewer::QtIndexViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys,
+IndexViewer::IndexViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys,
                              PageHistory& history, QWidget* pageArea, QWidget* mainWindow, ScreenDpi dpi,
                              KeyboardService& keyboard, const ScreenInfo& screen)
     : ContentViewer(&database, &frame),
@@ -93,12 +93,12 @@ QtIndexViewer::QtIndexViewer(const ContentDatabase& database, MainFrame& frame, 
                       });
 }
 
-QtIndexViewer::~QtIndexViewer() {
+IndexViewer::~IndexViewer() {
   delete pane_;
   delete bar_;
 }
 
-bool QtIndexViewer::show(uint32_t object, const uint8_t* data, size_t length) {
+bool IndexViewer::show(uint32_t object, const uint8_t* data, size_t length) {
   if (!model_.show(object, data, length, pane_->list()->model().bar().position)) return false;
   bar_->clear();
   pane_->setup(false, std::u16string(), 0xFFFFFF, guideFontDescription(dpi_.y()), true, &model_.source());
@@ -109,7 +109,7 @@ bool QtIndexViewer::show(uint32_t object, const uint8_t* data, size_t length) {
   return true;
 }
 
-void QtIndexViewer::afterLayout() {
+void IndexViewer::afterLayout() {
   if (!screen_.isSquareScreen()) keyboard_.showKeyboard();
   // A desktop has no on-screen keyboard: the box takes the keys at once.
   bar_->edit()->window()->activateWindow();
@@ -123,18 +123,18 @@ void QtIndexViewer::afterLayout() {
   }
 }
 
-void QtIndexViewer::rescale() { pane_->relayout(guideFontDescription(dpi_.y())); }
+void IndexViewer::rescale() { pane_->relayout(guideFontDescription(dpi_.y())); }
 
-void QtIndexViewer::search(const QString& text) {
+void IndexViewer::search(const QString& text) {
   pane_->select(model_.search(text.toStdU16String()), true);
   pane_->list()->announceSelected();  // a screen reader says the row the text found
 }
 
-void QtIndexViewer::open(const IndexViewerModel::Open& o) {
+void IndexViewer::open(const IndexViewerModel::Open& o) {
   frame_->navigate(o.object, o.data.data(), o.data.length(), true);
 }
 
-QJsonObject QtIndexViewer::scriptState() const {
+QJsonObject IndexViewer::scriptState() const {
   QJsonObject o = markupListState(*pane_->list(), pageArea_);
   o["object"] = static_cast<qint64>(model_.indexObject());
   o["search"] = bar_->text();

@@ -58,14 +58,14 @@ class SearchBar : public LayoutWidget, public Rescalable {
 // coordinates of pageArea.
 QJsonObject markupListState(const MarkupList& list, const QWidget* pageArea);
 
-class QtIndexViewer : public ContentViewer, public ScriptStateSection, public Rescalable {
+class IndexViewer : public ContentViewer, public ScriptStateSection, public Rescalable {
  public:
-  QtIndexViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, PageHistory& history,
+  IndexViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, PageHistory& history,
                 QWidget* pageArea, QWidget* mainWindow, ScreenDpi dpi, KeyboardService& keyboard,
                 const ScreenInfo& screen);
-  QtIndexViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, PageHistory& history, QWidget* pageArea, QWidget* mainWindow, int dpiX, int dpiY, KeyboardService& keyboard, const ScreenInfo& screen)
-      : QtIndexViewer(database, frame, keys, history, pageArea, mainWindow, ScreenDpi(dpiX, dpiY), keyboard, screen) {}
-  ~QtIndexViewer() override;
+  IndexViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, PageHistory& history, QWidget* pageArea, QWidget* mainWindow, int dpiX, int dpiY, KeyboardService& keyboard, const ScreenInfo& screen)
+      : IndexViewer(database, frame, keys, history, pageArea, mainWindow, ScreenDpi(dpiX, dpiY), keyboard, screen) {}
+  ~IndexViewer() override;
 
   bool show(uint32_t object, const uint8_t* data, size_t length) override;
   void afterLayout() override;

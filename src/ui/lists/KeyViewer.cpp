@@ -132,7 +132,7 @@ void KeyWindow::layoutChildren() {
                      std::max(0, sy(5) + height() - 2 * rowH - split));
 }
 
-QtKeyViewer::QtKeyViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, QWidget* pageArea,
+KeyViewer::KeyViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, QWidget* pageArea,
                          ScreenDpi dpi, KeyboardService& keyboard, const ScreenInfo& screen)
     : ContentViewer(&database, &frame),
       model_(&database, keys),
@@ -145,9 +145,9 @@ QtKeyViewer::QtKeyViewer(const ContentDatabase& database, MainFrame& frame, cons
   window_->setup();
 }
 
-QtKeyViewer::~QtKeyViewer() { delete window_; }
+KeyViewer::~KeyViewer() { delete window_; }
 
-bool QtKeyViewer::show(uint32_t object, const uint8_t*, size_t) {
+bool KeyViewer::show(uint32_t object, const uint8_t*, size_t) {
   if (!model_.show(object)) return false;
   window_->setup();
   window_->list()->reload(true);
@@ -157,7 +157,7 @@ bool QtKeyViewer::show(uint32_t object, const uint8_t*, size_t) {
   return true;
 }
 
-void QtKeyViewer::afterLayout() {
+void KeyViewer::afterLayout() {
   if (!screen_.isSquareScreen()) keyboard_.showKeyboard();
   window_->edit()->window()->activateWindow();
   window_->edit()->setFocus(Qt::OtherFocusReason);
@@ -165,7 +165,7 @@ void QtKeyViewer::afterLayout() {
   window_->resetSearch();
 }
 
-QJsonObject QtKeyViewer::scriptState() const {
+QJsonObject KeyViewer::scriptState() const {
   const PagedList* list = window_->list();
   const PagedListModel& m = list->model();
   QJsonObject o;

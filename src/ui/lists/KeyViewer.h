@@ -81,12 +81,12 @@ class KeyWindow : public RichHeaderedWindow, public ItemOwner, public Rescalable
   bool quiet_ = false;
 };
 
-class QtKeyViewer : public ContentViewer, public ScriptStateSection {
+class KeyViewer : public ContentViewer, public ScriptStateSection {
  public:
-  QtKeyViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, QWidget* pageArea, ScreenDpi dpi, KeyboardService& keyboard, const ScreenInfo& screen);
-  QtKeyViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, QWidget* pageArea, int dpiX, int dpiY, KeyboardService& keyboard, const ScreenInfo& screen)
-      : QtKeyViewer(database, frame, keys, pageArea, ScreenDpi(dpiX, dpiY), keyboard, screen) {}
-  ~QtKeyViewer() override;
+  KeyViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, QWidget* pageArea, ScreenDpi dpi, KeyboardService& keyboard, const ScreenInfo& screen);
+  KeyViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, QWidget* pageArea, int dpiX, int dpiY, KeyboardService& keyboard, const ScreenInfo& screen)
+      : KeyViewer(database, frame, keys, pageArea, ScreenDpi(dpiX, dpiY), keyboard, screen) {}
+  ~KeyViewer() override;
 
   bool show(uint32_t object, const uint8_t* data, size_t length) override;
   void afterLayout() override;

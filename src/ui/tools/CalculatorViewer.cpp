@@ -199,7 +199,7 @@ void CalculatorPanel::showEvent(QShowEvent* e) {
   form_->field(0)->setFocus(Qt::OtherFocusReason);
 }
 
-QtCalculatorViewer::QtCalculatorViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys,
+CalculatorViewer::CalculatorViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys,
                                        QWidget* pageArea, ScreenDpi dpi, KeyboardService& keyboard,
                                        MessageService& messages)
     : ContentViewer(&database, &frame),
@@ -213,9 +213,9 @@ QtCalculatorViewer::QtCalculatorViewer(const ContentDatabase& database, MainFram
   });
 }
 
-QtCalculatorViewer::~QtCalculatorViewer() { delete panel_; }
+CalculatorViewer::~CalculatorViewer() { delete panel_; }
 
-bool QtCalculatorViewer::show(uint32_t object, const uint8_t*, size_t) {
+bool CalculatorViewer::show(uint32_t object, const uint8_t*, size_t) {
   if (!database_ || !calculatorShows(*database_, object)) return false;
   std::u16string title;
   textOf(*database_, object, title);
@@ -224,7 +224,7 @@ bool QtCalculatorViewer::show(uint32_t object, const uint8_t*, size_t) {
   return true;
 }
 
-QJsonObject QtCalculatorViewer::scriptState() const {
+QJsonObject CalculatorViewer::scriptState() const {
   QJsonObject fields;
   for (int i = 0; i < 4; ++i) fields[QString::number(kCrClAgeField + i)] = panel_->form()->field(i)->text();
   QJsonObject o;
@@ -233,7 +233,7 @@ QJsonObject QtCalculatorViewer::scriptState() const {
   return o;
 }
 
-QWidget* QtCalculatorViewer::shownControl(int id) {
+QWidget* CalculatorViewer::shownControl(int id) {
   return panel_->isVisible() ? panel_->form()->child(id) : nullptr;
 }
 

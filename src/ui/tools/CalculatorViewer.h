@@ -89,13 +89,13 @@ class CalculatorPanel : public HeaderedWindow, public Rescalable {
   CrClForm* form_;
 };
 
-class QtCalculatorViewer : public ContentViewer, public ScriptStateSection, public ScriptControls {
+class CalculatorViewer : public ContentViewer, public ScriptStateSection, public ScriptControls {
  public:
-  QtCalculatorViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, QWidget* pageArea,
+  CalculatorViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, QWidget* pageArea,
                      ScreenDpi dpi, KeyboardService& keyboard, MessageService& messages);
-  QtCalculatorViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, QWidget* pageArea, int dpiX, int dpiY, KeyboardService& keyboard, MessageService& messages)
-      : QtCalculatorViewer(database, frame, keys, pageArea, ScreenDpi(dpiX, dpiY), keyboard, messages) {}
-  ~QtCalculatorViewer() override;
+  CalculatorViewer(const ContentDatabase& database, MainFrame& frame, const PageKeys& keys, QWidget* pageArea, int dpiX, int dpiY, KeyboardService& keyboard, MessageService& messages)
+      : CalculatorViewer(database, frame, keys, pageArea, ScreenDpi(dpiX, dpiY), keyboard, messages) {}
+  ~CalculatorViewer() override;
 
   bool show(uint32_t object, const uint8_t* data, size_t length) override;
   void afterLayout() override {}

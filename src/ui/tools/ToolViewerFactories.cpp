@@ -9,7 +9,7 @@ namespace vantrel {
 void registerToolViewerFactories(ViewerFactories& factories) {
   factories.add("calculator", [](ViewerContext& ctx, ViewerPlatform& p) -> MadeViewer {
     if (!ctx.database) return nullptr;
-    return std::make_unique<QtCalculatorViewer>(*ctx.database, ctx.frame, ctx.pageKeys, p.window.pageArea(),
+    return std::make_unique<CalculatorViewer>(*ctx.database, ctx.frame, ctx.pageKeys, p.window.pageArea(),
                                                 ScreenDpi(p.screen), ctx.services.keyboard,
                                                 ctx.services.messages);
   });

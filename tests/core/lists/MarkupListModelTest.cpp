@@ -7,7 +7,7 @@
 #include <string>
 
 #include "lists/MarkupListModel.h"
-#include "platform/TestSurface.h"
+#include "platform/FixedMetricsSurface.h"
 
 namespace vantrel {
 namespace {
@@ -40,7 +40,7 @@ struct ListFixture {
     model.setTimerControl([this](bool run) { timer = run; });
     model.resize(100, height);
   }
-  TestSurface screen{1, 1};
+  FixedMetricsSurface screen{1, 1};
   RowSource source;
   MarkupListModel model;
   std::vector<int> tapped;
@@ -216,7 +216,7 @@ struct ZoomScreen : ScreenInfo {
 // first and with the row it had selected; near the end the page stays full.
 TEST(MarkupListModel, RelayoutAtANewResolutionKeepsThePlace) {
   ZoomScreen screen;
-  TestSurface surface{1, 1};
+  FixedMetricsSurface surface{1, 1};
   RowSource source(100);
   MarkupListModel zoomed{ScreenDpi(screen)};
   zoomed.setSurface(&surface);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/TestSurface.h"
+#include "platform/FixedMetricsSurface.h"
 #include "richtext/MarkupRenderer.h"
 #include "util/TextCodec.h"
 
@@ -31,7 +31,7 @@ inline std::ostream& operator<<(std::ostream& os, const Rect& r) {
 
 class RichTextTest : public ::testing::Test {
  protected:
-  TestSurface surface;
+  FixedMetricsSurface surface;
   MarkupRenderer renderer{96, 96};
 
   void SetUp() override { renderer.configure(guideFontDescription(96), 0, 0); }

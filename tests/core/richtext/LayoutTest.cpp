@@ -10,7 +10,7 @@ TEST_F(Layout, OneLineTextIsOneSegmentPerRun) {
   const auto d = drawn(u"<b>ab</b>cd", {0, 0, 200, 50});
   EXPECT_EQ(d, (std::vector<Drawn>{{"ab", {3, 1, 21, 19}}, {"cd", {21, 1, 37, 19}}}));
   ASSERT_GE(surface.calls().size(), 1u);
-  EXPECT_EQ(surface.calls()[0].kind, TestSurface::CallKind::Fill);
+  EXPECT_EQ(surface.calls()[0].kind, FixedMetricsSurface::CallKind::Fill);
   EXPECT_EQ(surface.calls()[0].rect, (Rect{0, 0, 200, 50}));
   EXPECT_EQ(surface.calls()[0].colour, 0xFFFFFFu);
   const auto texts = surface.textCalls();
@@ -221,7 +221,7 @@ TEST_F(Layout, EmptyTextOnlyFills) {
   surface.clearCalls();
   renderer.draw(b, surface, {0, 0, 50, 20});
   ASSERT_EQ(surface.calls().size(), 1u);
-  EXPECT_EQ(surface.calls()[0].kind, TestSurface::CallKind::Fill);
+  EXPECT_EQ(surface.calls()[0].kind, FixedMetricsSurface::CallKind::Fill);
   EXPECT_EQ(renderer.measureLayout(surface, b, {0, 0, 50, 20}), (Rect{0, 0, 0, 0}));
 }
 

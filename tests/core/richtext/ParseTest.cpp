@@ -200,7 +200,7 @@ TEST_F(Parse, EmptyTextAndParsedBlocksAreLeftAlone) {
 }
 
 TEST(ParseNoFont, RunsMeasureZero) {
-  TestSurface surface;
+  FixedMetricsSurface surface;
   MarkupRenderer r(96, 96);
   r.configure(std::nullopt, 0, 0);
   TextBlock b(u"<b>abc</b>def");

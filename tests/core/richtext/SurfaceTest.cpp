@@ -5,7 +5,7 @@ namespace vantrel::testing {
 namespace {
 
 TEST(TestSurfaceMetrics, AsDocumented) {
-  TestSurface s;
+  FixedMetricsSurface s;
   EXPECT_EQ(s.measureText(u"abc"), (Size{24, 16}));  // default font: 16 px
   EXPECT_EQ(s.measureText(u""), (Size{0, 16}));
   FontDescription f = guideFontDescription(192);
@@ -25,7 +25,7 @@ TEST(TestSurfaceMetrics, AsDocumented) {
 }
 
 TEST(TestSurfaceImages, SizeFromThePngHeader) {
-  TestSurface s;
+  FixedMetricsSurface s;
   const uint8_t png[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H',
                          'D',  'R', 0,   0,   1,   0x2C, 0,    0,    0, 0x50, 8, 2, 0, 0, 0};
   const ImageRef img = s.decodeImage(png, sizeof png);
@@ -33,7 +33,7 @@ TEST(TestSurfaceImages, SizeFromThePngHeader) {
   EXPECT_EQ(img->size(), (Size{300, 80}));
   s.drawImage(*img, {0, 0, 300, 80}, {10, 10, 160, 50});
   ASSERT_EQ(s.calls().size(), 1u);
-  EXPECT_EQ(s.calls()[0].kind, TestSurface::CallKind::Image);
+  EXPECT_EQ(s.calls()[0].kind, FixedMetricsSurface::CallKind::Image);
   EXPECT_EQ(s.calls()[0].rect, (Rect{10, 10, 160, 50}));
   EXPECT_FALSE(s.decodeImage(png, 20));
   const uint8_t junk[30] = {1, 2, 3};

@@ -3,14 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "platform/ScreenInfo.h"
-#include "platform/TestSurface.h"
+#include "platform/FixedMetricsSurface.h"
 
 namespace vantrel {
 namespace {
 
 // With the test surface's guide font at 96 dpi every character is 8 px wide.
 struct MenuRig {
-  TestSurface surface;
+  FixedMetricsSurface surface;
   MarkupMenuModel model{96, 96};
   MenuRig() { surface.useFont(guideFontDescription(96)); }
   void fill(std::vector<Item> items) { model.fill(VectorItemSource(std::move(items)), surface); }
@@ -29,7 +29,7 @@ TEST(MarkupMenuModel, UpperCaseLinkTagsAreRemovedLowerCaseStay) {
   r.model.drawItem(1, r.surface, rectXYWH(0, 20, r.model.itemWidth(), r.model.itemHeight()));
   std::u16string black, link;
   for (const auto& c : r.surface.calls()) {
-    if (c.kind != TestSurface::CallKind::Text) continue;
+    if (c.kind != FixedMetricsSurface::CallKind::Text) continue;
     if (c.colour == 0x000000) black += c.text;
     if (c.colour == kLinkColour) link += c.text;
   }
@@ -51,7 +51,7 @@ TEST(MarkupMenuModel, WidthIsTheWidestPlainTextUpToTheLimit) {
   EXPECT_TRUE(r.model.truncated(1));
 
   MarkupMenuModel high(192, 192);
-  TestSurface s2;
+  FixedMetricsSurface s2;
   s2.useFont(guideFontDescription(192));
   high.fill(VectorItemSource({{std::u16string(60, u'w'), 0}}), s2);
   EXPECT_EQ(high.itemWidth(), 400 + 20);

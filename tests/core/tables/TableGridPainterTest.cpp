@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "TableFixture.h"
-#include "platform/TestSurface.h"
+#include "platform/FixedMetricsSurface.h"
 #include "tables/TableGridPainter.h"
 
 using namespace vantrel;
@@ -31,8 +31,8 @@ struct Painted {
     grid.setClientRect({0, 0, 120, 200});
     grid.relayout();
   }
-  std::vector<TestSurface::Call> calls(TestSurface::CallKind kind) const {
-    std::vector<TestSurface::Call> out;
+  std::vector<FixedMetricsSurface::Call> calls(FixedMetricsSurface::CallKind kind) const {
+    std::vector<FixedMetricsSurface::Call> out;
     for (const auto& c : buffer.calls()) {
       if (c.kind == kind) out.push_back(c);
     }
@@ -40,7 +40,7 @@ struct Painted {
   }
   MemoryTable table;
   TableGrid grid;
-  TestSurface buffer{400, 400};
+  FixedMetricsSurface buffer{400, 400};
   TableGridPainter painter;
 };
 
@@ -59,17 +59,17 @@ TEST(TableGridPainter, MeasuresOnceAndDrawsLinesAndTheTriangle) {
   p.grid.renderBuffer();
   EXPECT_EQ(p.painter.block(cellKey(0, 2)), block);
 
-  const auto fills = p.calls(TestSurface::CallKind::Fill);
+  const auto fills = p.calls(FixedMetricsSurface::CallKind::Fill);
   ASSERT_FALSE(fills.empty());
   EXPECT_EQ(fills[0].rect, (Rect{0, 0, p.grid.bufferWidth(), p.grid.bufferHeight()}));
   EXPECT_EQ(fills[0].colour, 0xFFFFFFu);
-  const auto lines = p.calls(TestSurface::CallKind::Polyline);
+  const auto lines = p.calls(FixedMetricsSurface::CallKind::Polyline);
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines[0].points, (std::vector<Point>{{0, 19}, {28, 19}, {28, -1}}));  // the corner's edges
   EXPECT_EQ(lines[0].colour, kGridLineColour);
 
   // The cut-off heading: a black triangle in its lower right corner, and the mark for taps.
-  const auto triangles = p.calls(TestSurface::CallKind::Polygon);
+  const auto triangles = p.calls(FixedMetricsSurface::CallKind::Polygon);
   ASSERT_EQ(triangles.size(), 1u);
   EXPECT_EQ(triangles[0].points, (std::vector<Point>{{99, 19}, {104, 19}, {104, 14}}));
   EXPECT_EQ(triangles[0].colour, 0x000000u);
@@ -101,7 +101,7 @@ TEST(TableGridPainter, SelectedBodyCellsAreInverted) {
   Painted p;
   p.grid.tap(5, 25);  // row 1
   ASSERT_EQ(p.grid.selectedRows(), (std::set<uint32_t>{1}));
-  const auto fills = p.calls(TestSurface::CallKind::Fill);
+  const auto fills = p.calls(FixedMetricsSurface::CallKind::Fill);
   auto fillAt = [&](const Rect& r) {
     const auto it = std::find_if(fills.begin(), fills.end(), [&](const auto& c) { return c.rect == r; });
     return it == fills.end() ? 0xFFFFFFFFu : it->colour;
@@ -122,7 +122,7 @@ TEST(TableGridPainter, TheFirstScrolledColumnIsCopiedFromItsVisiblePart) {
   const int linkLeft = p.grid.links().entries()[0].rect.left;
   ASSERT_TRUE(p.grid.scrollHorizontal(ScrollCode::ThumbTrack, 10));  // stops at 127 - 120
   ASSERT_EQ(p.grid.scrollX(), 7);
-  const auto copies = p.calls(TestSurface::CallKind::Copy);
+  const auto copies = p.calls(FixedMetricsSurface::CallKind::Copy);
   ASSERT_FALSE(copies.empty());
   // Heading row first: column 1 from x = 7 of its 76 x 20, drawn at (29, 0).
   EXPECT_EQ(copies[0].sourceRect, (Rect{7, 0, 76, 20}));

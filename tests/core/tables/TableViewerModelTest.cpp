@@ -3,7 +3,7 @@
 #include <set>
 
 #include "TableFixture.h"
-#include "platform/TestSurface.h"
+#include "platform/FixedMetricsSurface.h"
 #include "tables/TableViewerModel.h"
 #include "util/TextCodec.h"
 
@@ -129,7 +129,7 @@ TEST_F(Viewer, ShowingATableEndsCompare) {
 TEST(ViewerPainting, TheWholeTableIsDrawnThroughThePainter) {
   SampleGuide g;
   TableViewerModel viewer(g.db);
-  TestSurface buffer(400, 400);
+  FixedMetricsSurface buffer(400, 400);
   viewer.painter().setMeasuringSurface(&buffer);
   viewer.grid().setAfterRender([&] {
     buffer.clearCalls();

@@ -63,8 +63,8 @@ struct Reader {
     if (host.mainWindow()) host.mainWindow()->setFrame(nullptr);
     application.shutDown();
   }
-  QtHtmlViewer* html() { return dynamic_cast<QtHtmlViewer*>(application.viewer("html")); }
-  QtCalculatorViewer* calc() { return dynamic_cast<QtCalculatorViewer*>(application.viewer("calculator")); }
+  HtmlViewer* html() { return dynamic_cast<HtmlViewer*>(application.viewer("html")); }
+  CalculatorViewer* calc() { return dynamic_cast<CalculatorViewer*>(application.viewer("calculator")); }
   MainFrame& frame() { return *application.mainFrame(); }
   void go(uint32_t object, const std::vector<uint8_t>& data = {}) {
     frame().navigate(object, data.data(), data.size(), true);

@@ -1,4 +1,4 @@
-#include "platform/TestSurface.h"
+#include "platform/FixedMetricsSurface.h"
 
 #include <algorithm>
 #include <climits>
@@ -17,21 +17,21 @@ FontDescription defaultTestFont() {
 
 }  // namespace
 
-TestSurface::TestSurface(int width, int height)
+FixedMetricsSurface::FixedMetricsSurface(int width, int height)
     : width_(width), height_(height), defaultFont_(std::make_shared<Font>(defaultTestFont())), font_(defaultFont_) {}
 
-int TestSurface::charWidth(const FontDescription& font, char16_t c) {
+int FixedMetricsSurface::charWidth(const FontDescription& font, char16_t c) {
   if (c < 0x20) return 0;
   return fontPixelHeight(font) / 2 + (font.weight >= 600 ? 1 : 0);
 }
 
-FontRef TestSurface::createFont(const FontDescription& description) { return std::make_shared<Font>(description); }
+FontRef FixedMetricsSurface::createFont(const FontDescription& description) { return std::make_shared<Font>(description); }
 
-void TestSurface::selectFont(const FontRef& font) { font_ = font ? font : defaultFont_; }
+void FixedMetricsSurface::selectFont(const FontRef& font) { font_ = font ? font : defaultFont_; }
 
-const FontDescription& TestSurface::current() const { return font_->description(); }
+const FontDescription& FixedMetricsSurface::current() const { return font_->description(); }
 
-Size TestSurface::measureText(const char16_t* text, size_t n) {
+Size FixedMetricsSurface::measureText(const char16_t* text, size_t n) {
   ++measureCount_;
   const FontDescription& f = current();
   int64_t w = 0;
@@ -45,7 +45,7 @@ Size TestSurface::measureText(const char16_t* text, size_t n) {
   return {static_cast<int>(w), fontPixelHeight(f)};
 }
 
-size_t TestSurface::fitCount(const char16_t* text, size_t n, int width) {
+size_t FixedMetricsSurface::fitCount(const char16_t* text, size_t n, int width) {
   if (width < 0 || !text) return 0;
   const FontDescription& f = current();
   int64_t w = 0;
@@ -57,9 +57,9 @@ size_t TestSurface::fitCount(const char16_t* text, size_t n, int width) {
   return k;
 }
 
-int TestSurface::textHeight() { return fontPixelHeight(current()); }
+int FixedMetricsSurface::textHeight() { return fontPixelHeight(current()); }
 
-void TestSurface::drawText(const char16_t* text, size_t n, const Rect& rect, uint32_t flags) {
+void FixedMetricsSurface::drawText(const char16_t* text, size_t n, const Rect& rect, uint32_t flags) {
   Call c;
   c.kind = CallKind::Text;
   if (text) c.text.assign(text, n);
@@ -70,7 +70,7 @@ void TestSurface::drawText(const char16_t* text, size_t n, const Rect& rect, uin
   calls_.push_back(std::move(c));
 }
 
-void TestSurface::fillRect(const Rect& rect, Colour colour) {
+void FixedMetricsSurface::fillRect(const Rect& rect, Colour colour) {
   Call c;
   c.kind = CallKind::Fill;
   c.rect = rect;
@@ -78,7 +78,7 @@ void TestSurface::fillRect(const Rect& rect, Colour colour) {
   calls_.push_back(std::move(c));
 }
 
-void TestSurface::polyline(const Point* points, size_t n, Colour colour) {
+void FixedMetricsSurface::polyline(const Point* points, size_t n, Colour colour) {
   Call c;
   c.kind = CallKind::Polyline;
   if (points) c.points.assign(points, points + n);
@@ -86,7 +86,7 @@ void TestSurface::polyline(const Point* points, size_t n, Colour colour) {
   calls_.push_back(std::move(c));
 }
 
-void TestSurface::polygon(const Point* points, size_t n, Colour fill, Colour outline) {
+void FixedMetricsSurface::polygon(const Point* points, size_t n, Colour fill, Colour outline) {
   Call c;
   c.kind = CallKind::Polygon;
   if (points) c.points.assign(points, points + n);
@@ -110,7 +110,7 @@ uint32_t bigEndian32(const uint8_t* p) {
 }
 }  // namespace
 
-ImageRef TestSurface::decodeImage(const uint8_t* data, size_t n) {
+ImageRef FixedMetricsSurface::decodeImage(const uint8_t* data, size_t n) {
   static constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
   if (!data || n < 24 || !std::equal(kSignature, kSignature + 8, data)) return nullptr;
   if (!std::equal(data + 12, data + 16, reinterpret_cast<const uint8_t*>("IHDR"))) return nullptr;
@@ -119,7 +119,7 @@ ImageRef TestSurface::decodeImage(const uint8_t* data, size_t n) {
   return std::make_shared<TestImage>(Size{static_cast<int>(w), static_cast<int>(h)});
 }
 
-void TestSurface::drawImage(const SurfaceImage& image, const Rect& source, const Rect& target) {
+void FixedMetricsSurface::drawImage(const SurfaceImage& image, const Rect& source, const Rect& target) {
   Call c;
   c.kind = CallKind::Image;
   c.rect = target;
@@ -128,11 +128,11 @@ void TestSurface::drawImage(const SurfaceImage& image, const Rect& source, const
   calls_.push_back(std::move(c));
 }
 
-std::unique_ptr<DrawingSurface> TestSurface::createOffscreen(int width, int height) {
-  return std::make_unique<TestSurface>(width, height);
+std::unique_ptr<DrawingSurface> FixedMetricsSurface::createOffscreen(int width, int height) {
+  return std::make_unique<FixedMetricsSurface>(width, height);
 }
 
-void TestSurface::copyFrom(DrawingSurface& source, const Rect& sourceRect, Point destination) {
+void FixedMetricsSurface::copyFrom(DrawingSurface& source, const Rect& sourceRect, Point destination) {
   Call c;
   c.kind = CallKind::Copy;
   c.sourceRect = sourceRect;
@@ -140,7 +140,7 @@ void TestSurface::copyFrom(DrawingSurface& source, const Rect& sourceRect, Point
   calls_.push_back(std::move(c));
 }
 
-std::vector<TestSurface::Call> TestSurface::textCalls() const {
+std::vector<FixedMetricsSurface::Call> FixedMetricsSurface::textCalls() const {
   std::vector<Call> out;
   for (const auto& c : calls_) {
     if (c.kind == CallKind::Text) out.push_back(c);

@@ -25,7 +25,7 @@
 
 namespace vantrel {
 
-class TestSurface : public DrawingSurface {
+class FixedMetricsSurface : public DrawingSurface {
  public:
   enum class CallKind { Text, Fill, Polyline, Polygon, Copy, Image };
   struct Call {
@@ -41,7 +41,7 @@ class TestSurface : public DrawingSurface {
     Size imageSize;               // Image: the size of the picture
   };
 
-  explicit TestSurface(int width = 240, int height = 320);
+  explicit FixedMetricsSurface(int width = 240, int height = 320);
 
   // Character width for a font description under the metrics above.
   static int charWidth(const FontDescription& font, char16_t c);
