@@ -76,11 +76,18 @@ void ImageWindow::setPicture(QImage picture, bool smooth) {
   update();
 }
 
-void ImageWindow::replacePicture(QImage picture, bool smooth) {
+void ImageWindow::keepPlace() {
+  if (placeKept_) return;
   const Size shown = scroller_.shown();
-  const double x = shown.width > 0 ? double(scroller_.offsetX()) / shown.width : 0;
-  const double y = shown.height > 0 ? double(scroller_.offsetY()) / shown.height : 0;
-  const double zoom = scroller_.zoom();
+  keptX_ = shown.width > 0 ? double(scroller_.offsetX()) / shown.width : 0;
+  keptY_ = shown.height > 0 ? double(scroller_.offsetY()) / shown.height : 0;
+  keptZoom_ = scroller_.zoom();
+  placeKept_ = true;
+}
+
+void ImageWindow::replacePicture(QImage picture, bool smooth) {
+  keepPlace();
+  const double x = keptX_, y = keptY_, zoom = keptZoom_;
   setPicture(std::move(picture), smooth);
   placeKept_ = true;
   keptX_ = x;

@@ -12,12 +12,13 @@
 
 #include "images/ImageViewerModel.h"
 #include "platform/Accessible.h"
+#include "platform/Rescale.h"
 #include "tables/TitleHeader.h"
 #include "platform/ScreenDpi.h"
 
 namespace vantrel {
 
-class ImageWindow : public QWidget, public AccessibleLabel {
+class ImageWindow : public QWidget, public AccessibleLabel, public Rescalable {
  public:
   // Child ids: vertical bar 1001, horizontal bar 1002, corner box 1003.
   ImageWindow(QWidget* parent, ScreenDpi dpi);
@@ -32,6 +33,10 @@ class ImageWindow : public QWidget, public AccessibleLabel {
   // offsets in proportion, also across the resizes that follow, until the
   // picture is scrolled, zoomed or replaced.
   void replacePicture(QImage picture, bool smooth);
+  // A zoom: the place (the picture's zoom and the offsets as shares of the
+  // shown size) is kept from now on, through the resizes and the picture
+  // the new resolution chooses, until the user scrolls or zooms.
+  void rescale() override { keepPlace(); }
   const QImage& picture() const { return picture_; }
   const ImageScroller& scroller() const { return scroller_; }
   // The part of the window the picture is shown in: all of it but the bars.
@@ -63,6 +68,7 @@ class ImageWindow : public QWidget, public AccessibleLabel {
  private:
   bool zoomChanged(bool changed);
   void restorePlace();
+  void keepPlace();
   void placeBars();
   void syncBars();
 

@@ -89,17 +89,10 @@ void GuideHost::setZoom(int percent) {
   screen_.setZoom(percent);
   if (!window_) return;
   window_->closePopups();
-  // Each window rescales itself from the innermost out; then the main window
-  // takes its new smallest size (the emulated screen may grow with it); then
-  // the viewers (the sizes and buttons they give their windows have the last
-  // word, with the screen's new size); then the frame lays the page out, and
-  // last every window lays itself out at its final size.
-  rescaleWidgets(window_.get());
-  window_->rescaleScreen();
-  for (const auto& [viewer, c] : capabilities_)
-    if (c.rescale) c.rescale->rescale();
-  window_->rescale();
-  relayoutWidgets(window_.get());
+  window_->rescaleAll([this] {
+    for (const auto& [viewer, c] : capabilities_)
+      if (c.rescale) c.rescale->rescale();
+  });
   if (zoomChanged_) zoomChanged_(percent);
 }
 

@@ -109,6 +109,14 @@ void MainWindow::setMinimumSizeForScreen() {
                  screen_.taskBarHeight() + menuBarHeight(screen_.dpiY()) + scaleForDpi(60, screen_.dpiY()));
 }
 
+void MainWindow::rescaleAll(const std::function<void()>& rescaleViewers) {
+  rescaleWidgets(this);
+  rescaleScreen();
+  if (rescaleViewers) rescaleViewers();
+  rescale();
+  relayoutWidgets(this);
+}
+
 void MainWindow::rescaleScreen() {
   setMinimumSizeForScreen();
   screen_.setScreenSize({width(), height()});

@@ -54,11 +54,13 @@ class MainWindow : public QWidget, public FrameHost {
   // Called for the zoom keys and Ctrl+wheel, except in a picture, which
   // zooms itself with them.
   void setZoomHandler(std::function<void(ZoomKey)> handler) { onZoom_ = std::move(handler); }
-  // The resolution changed: first the window's smallest size (and with it
-  // the emulated screen's), then, once the windows rescaled, the task bar,
-  // the command bar and the frame's layout.
-  void rescaleScreen();
-  void rescale();
+  // Lays the whole window out again after the screen's resolution changed
+  // (a zoom), in this order: each window rescales itself from the innermost
+  // out; the main window takes its new smallest size (the emulated screen
+  // may grow with it); rescaleViewers runs (the sizes and buttons viewers
+  // give their windows have the last word, with the screen's new size); the
+  // frame lays the page out; last every window lays itself out at its size.
+  void rescaleAll(const std::function<void()>& rescaleViewers);
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -68,6 +70,8 @@ class MainWindow : public QWidget, public FrameHost {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void rescaleScreen();
+  void rescale();
   void placeCommandBar();
   void setMinimumSizeForScreen();
   bool wheelZoom(QWidget* watched, QWheelEvent* event);

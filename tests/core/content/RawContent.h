@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "TempFolder.h"
+
 namespace vantrel::test {
 
 // Appends bit fields most significant bit first.

@@ -313,10 +313,7 @@ TEST(ImageViewerTest, AZoomShowsTheVariantForTheNewResolutionWithThePicturesZoom
   ASSERT_TRUE(w->scroll(ScrollAxis::Vertical, ScrollRequest::Thumb, 120));  // a quarter of 480
   auto zoomTo = [&](int percent) {
     s.screen.setZoom(percent);
-    s.viewer.rescale();
-    rescaleWidgets(&s.window);
-    s.window.rescale();
-    relayoutWidgets(&s.window);
+    s.window.rescaleAll([&] { s.viewer.rescale(); });
   };
   zoomTo(200);
   EXPECT_EQ(s.viewer.shownVariant(), 1);  // the high-resolution picture

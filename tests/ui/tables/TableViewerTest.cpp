@@ -118,13 +118,10 @@ TEST(TableViewerTest, AZoomLaysTheTableOutAsAtTheNewResolutionInPlace) {
   // As the reader's zoom does it: the resolution, every window, the page's
   // layout, a layout of every window at its size.
   s.screen.setZoom(200);
-  rescaleWidgets(&s.window);
-  s.window.rescale();
-  relayoutWidgets(&s.window);
+  s.window.rescaleAll({});
   // The reader started at 192 in a window of the same size, laid out afresh.
   native.window.resize(s.window.size());
-  native.window.rescale();
-  relayoutWidgets(&native.window);
+  native.window.rescaleAll({});
   native.viewer.afterLayout();
 
   const TableGrid& grid = m.grid();
@@ -152,9 +149,7 @@ TEST(TableViewerTest, AZoomLaysTheTableOutAsAtTheNewResolutionInPlace) {
 
   // Back to 100 %: as it was at 96.
   s.screen.setZoom(100);
-  rescaleWidgets(&s.window);
-  s.window.rescale();
-  relayoutWidgets(&s.window);
+  s.window.rescaleAll({});
   EXPECT_EQ(grid.rowHeight(), 20);
   EXPECT_EQ(bar->height(), 26);
   EXPECT_EQ(bar->buttonWithCode(1003)->size(), QSize(70, 22));
