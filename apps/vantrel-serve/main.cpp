@@ -22,7 +22,7 @@
 
 #include <httplib.h>
 
-#include "WebApi.h"
+#include "serve/WebApi.h"
 #include "content/ContentFormat.h"
 #include "util/ProgramMain.h"
 #include "content/ContentDatabase.h"

@@ -1,4 +1,4 @@
-#include "WebApi.h"
+#include "serve/WebApi.h"
 
 #include <cstdio>
 #include <mutex>
