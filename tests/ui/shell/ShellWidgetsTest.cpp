@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <QKeyEvent>
+#include <QWheelEvent>
 
 #include "platform/KeyboardService.h"
 #include "platform/QtFontFiles.h"
@@ -144,6 +145,30 @@ TEST(ShellWidgets, HomePictureIsCentredInAWideWindow) {
   r.click(home, QPoint(left + 30 + 5, 140));
   EXPECT_EQ(r.application.mainFrame()->currentObject(), r.key("index_search"));
   EXPECT_EQ(r.application.mainFrame()->currentData().bytes, (std::vector<uint8_t>{'A', 0}));
+}
+
+// Ctrl and the wheel zoom the reader a step a notch, from any window of
+// the page, except over a picture, which zooms itself with them.
+TEST(ShellWidgets, CtrlWheelZoomsTheReaderButAPictureKeepsItsOwnZoom) {
+  if (!demoBuilt()) GTEST_SKIP() << "demo guide not built";
+  Reader r;
+  auto wheel = [](QWidget* w, int delta) {
+    const QPointF at(5, 5);
+    QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::ControlModifier,
+                  Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &e);
+  };
+  wheel(r.host.home()->homeWindow(), 120);
+  EXPECT_EQ(r.host.zoom(), 110);
+  EXPECT_EQ(r.screen.dpiX(), 106);
+  wheel(r.host.home()->homeWindow(), -240);
+  EXPECT_EQ(r.host.zoom(), 90);
+  r.application.mainFrame()->navigate(34, nullptr, 0, true);  // Figure 1
+  QApplication::processEvents();
+  auto* picture = r.host.mainWindow()->findChild<QWidget*>("imageWindow");
+  ASSERT_NE(picture, nullptr);
+  wheel(picture, 120);
+  EXPECT_EQ(r.host.zoom(), 90);
 }
 
 // Without a mouse: Tab walks from the page's window to the command bar's
