@@ -158,10 +158,26 @@ TEST(ShellWidgets, CtrlWheelZoomsTheReaderButAPictureKeepsItsOwnZoom) {
                   Qt::NoScrollPhase, false);
     QApplication::sendEvent(w, &e);
   };
-  wheel(r.host.home()->homeWindow(), 120);
+  HomeWindow* home = r.host.home()->homeWindow();
+  QAccessibleInterface* a = QAccessible::queryAccessibleInterface(home);
+  ASSERT_NE(a, nullptr);
+  wheel(home, 120);
   EXPECT_EQ(r.host.zoom(), 110);
   EXPECT_EQ(r.screen.dpiX(), 106);
-  wheel(r.host.home()->homeWindow(), -240);
+  // Four notches more reach 200 %: a screen reader finds the letters where
+  // they are now drawn, as on a screen of 192 dots per inch.
+  wheel(home, 480);
+  EXPECT_EQ(r.host.zoom(), 200);
+  {
+    Reader native(Size{240, 320}, 192);
+    QAccessibleInterface* n = QAccessible::queryAccessibleInterface(native.host.home()->homeWindow());
+    ASSERT_NE(n, nullptr);
+    EXPECT_EQ(home->mapFromGlobal(a->child(1)->rect().topLeft()),
+              native.host.home()->homeWindow()->mapFromGlobal(n->child(1)->rect().topLeft()));
+    EXPECT_EQ(a->child(1)->rect().size(), n->child(1)->rect().size());
+    EXPECT_EQ(a->child(1)->text(QAccessible::Name), n->child(1)->text(QAccessible::Name));
+  }
+  wheel(home, -720);
   EXPECT_EQ(r.host.zoom(), 90);
   r.application.mainFrame()->navigate(34, nullptr, 0, true);  // Figure 1
   QApplication::processEvents();
