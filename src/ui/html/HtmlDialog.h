@@ -26,8 +26,9 @@ class HtmlDialog : public QDialog {
 
   // Shows the dialog modally. Answers the tapped link's object, or -1 when
   // it was closed without a link tapped, or at once when an HTML dialog is
-  // already open over the same main window. An empty rectangle makes it cover the main window; otherwise
-  // it takes the rectangle's size, centred on the main window.
+  // already open over the same main window. An empty rectangle makes it
+  // cover the main window; otherwise it takes the rectangle's size, centred
+  // on the main window.
   int open(const QString& title, const QString& body, const QRect& rect = QRect());
   // The part of the last tapped link's target after its first "#".
   const QString& anchorName() const { return anchor_; }

@@ -74,7 +74,6 @@ class FootnotePopup : public QWidget, public AccessibleLabel, public Rescalable 
 
  protected:
   void paintEvent(QPaintEvent*) override;
-  void leaveRecord();
   void mousePressEvent(QMouseEvent* e) override;
   void hideEvent(QHideEvent*) override;
 
