@@ -1,4 +1,4 @@
-#include "html/HtmlDialog.h"
+#include "ui/html/HtmlDialog.h"
 
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "html/PageSource.h"
-#include "platform/ScreenInfo.h"
-#include "shell/OpenWindows.h"
+#include "core/page/PageSource.h"
+#include "core/platform/ScreenInfo.h"
+#include "ui/shell/OpenWindows.h"
 
 namespace vantrel {
 

@@ -1,12 +1,12 @@
-#include "popups/FootnotePopup.h"
+#include "ui/popups/FootnotePopup.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
 
-#include "html/HtmlDialog.h"
-#include "platform/QtSurface.h"
-#include "shell/OpenWindows.h"
+#include "ui/html/HtmlDialog.h"
+#include "ui/platform/QtSurface.h"
+#include "ui/shell/OpenWindows.h"
 
 namespace vantrel {
 

@@ -9,10 +9,10 @@ class QWheelEvent;
 #include <functional>
 #include <memory>
 
-#include "platform/QtScreen.h"
-#include "shell/CommandBarWidget.h"
-#include "shell/FrameWindow.h"
-#include "shell/OpenWindows.h"
+#include "ui/platform/QtScreen.h"
+#include "ui/shell/CommandBarWidget.h"
+#include "core/page/FrameWindow.h"
+#include "ui/shell/OpenWindows.h"
 
 namespace vantrel {
 

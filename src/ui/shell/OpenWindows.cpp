@@ -1,12 +1,12 @@
-#include "shell/OpenWindows.h"
+#include "ui/shell/OpenWindows.h"
 
 #include <QWidget>
 #include <algorithm>
 
-#include "html/HtmlDialog.h"
-#include "popups/FootnotePopup.h"
-#include "search/FindBar.h"
-#include "userdata/TitleDialog.h"
+#include "ui/html/HtmlDialog.h"
+#include "ui/popups/FootnotePopup.h"
+#include "ui/search/FindBar.h"
+#include "ui/userdata/TitleDialog.h"
 
 namespace vantrel {
 

@@ -1,9 +1,9 @@
-#include "userdata/TitleDialog.h"
+#include "ui/userdata/TitleDialog.h"
 
 #include <QEvent>
 
-#include "platform/QtSurface.h"
-#include "shell/OpenWindows.h"
+#include "ui/platform/QtSurface.h"
+#include "ui/shell/OpenWindows.h"
 
 namespace vantrel {
 

@@ -12,11 +12,11 @@
 #include <QTimer>
 #include <vector>
 
-#include "html/HtmlControl.h"
-#include "html/HtmlDialog.h"
-#include "html/HtmlPane.h"
-#include "platform/QtScreen.h"
-#include "shell/OpenWindows.h"
+#include "ui/html/HtmlControl.h"
+#include "ui/html/HtmlDialog.h"
+#include "ui/html/HtmlPane.h"
+#include "ui/platform/QtScreen.h"
+#include "ui/shell/OpenWindows.h"
 
 namespace vantrel {
 namespace {

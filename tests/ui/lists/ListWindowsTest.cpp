@@ -8,9 +8,9 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 
-#include "lists/DualListViewer.h"
-#include "lists/MarkupList.h"
-#include "shell/OpenWindows.h"
+#include "ui/lists/DualListViewer.h"
+#include "ui/lists/MarkupList.h"
+#include "ui/shell/OpenWindows.h"
 
 namespace vantrel {
 namespace {

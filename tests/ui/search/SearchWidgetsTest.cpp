@@ -11,11 +11,11 @@
 #include <filesystem>
 #include <memory>
 
-#include "content/ContentWriterSynthetic.h"
-#include "search/FindBar.h"
-#include "search/SearchIndex.h"
-#include "search/SearchIndexBuilder.h"
-#include "shell/OpenWindows.h"
+#include "core/content/ContentWriterSynthetic.h"
+#include "ui/search/FindBar.h"
+#include "core/search/SearchIndex.h"
+#include "ui/search/SearchIndexBuilder.h"
+#include "ui/shell/OpenWindows.h"
 
 namespace vantrel {
 namespace {

@@ -6,13 +6,13 @@
 #include <QApplication>
 #include <QTextBrowser>
 
-#include "html/HtmlDialog.h"
-#include "platform/QtScreen.h"
-#include "popups/FootnotePopup.h"
-#include "search/FindBar.h"
-#include "shell/MainWindow.h"
-#include "shell/OpenWindows.h"
-#include "userdata/TitleDialog.h"
+#include "ui/html/HtmlDialog.h"
+#include "ui/platform/QtScreen.h"
+#include "ui/popups/FootnotePopup.h"
+#include "ui/search/FindBar.h"
+#include "ui/shell/MainWindow.h"
+#include "ui/shell/OpenWindows.h"
+#include "ui/userdata/TitleDialog.h"
 
 namespace vantrel {
 namespace {
