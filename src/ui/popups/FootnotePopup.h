@@ -52,8 +52,9 @@ class FootnotePopup : public QWidget, public AccessibleLabel, public Rescalable 
   // Called whenever the popup goes from the screen.
   void setHiddenHandler(std::function<void()> hidden) { onHidden_ = std::move(hidden); }
 
-  // The popup on screen (at most one), for scripted runs; null when none is.
-  static FootnotePopup* shownPopup();
+  // The popup on screen over the main window that in lies in (at most one),
+  // for scripted runs; null when none is.
+  static FootnotePopup* shownPopup(const QObject* in);
   // The display text shown.
   const std::u16string& shownText() const { return block_.text; }
   QAccessible::Role accessibleRole() const override { return QAccessible::ToolTip; }

@@ -15,7 +15,7 @@
 
 namespace vantrel {
 
-MainWindow::MainWindow(QtScreen& screen) : screen_(screen) {
+MainWindow::MainWindow(QtScreen& screen) : screen_(screen), openWindows_(new OpenWindows(this)) {
   installAccessibleFactory();
   setObjectName("mainWindow");
   pageArea_ = new QWidget(this);
