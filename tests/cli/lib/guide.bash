@@ -4,6 +4,7 @@
 set -u
 BIN=$1
 SRC=${2:-}
+STATE_LIB=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 GUIDE="$BIN/vantrel-guide"
 DEMO="$BIN/../demo-guide"
 export QT_QPA_PLATFORM=offscreen
@@ -19,6 +20,15 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # expect TEXT LINE DESCRIPTION: LINE contains TEXT (reject: it does not)
 expect() { case "$2" in *"$1"*) ;; *) fail "$3: expected $1 in: ${2:0:600}" ;; esac; }
 reject() { case "$2" in *"$1"*) fail "$3: did not expect $1 in: ${2:0:600}" ;; esac; }
+# expect_state LINE <<TABLE: every row of TABLE holds for the state line LINE,
+# compared exactly on the parsed JSON; rows are "PATH [OP] VALUE DESCRIPTION",
+# e.g. `.commands."40006" false back disabled` (the forms: lib/state_table.py).
+# Keep expect/reject for text that is not a state line (standard error, files).
+expect_state() {
+  printf '%s\n' "$1" >"$WORK/state.json"
+  python3 "$STATE_LIB/state_table.py" "$WORK/state.json"
+  failures=$((failures + $?))
+}
 # run ARGS...: the reader on the demo guide; standard error goes to $WORK/err
 run() { "$GUIDE" --data "$DEMO" "$@" 2>"$WORK/err"; }
 # line N: line N of the last run's output, kept in $WORK/out
