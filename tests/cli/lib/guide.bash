@@ -22,13 +22,16 @@ expect() { case "$2" in *"$1"*) ;; *) fail "$3: expected $1 in: ${2:0:600}" ;; e
 reject() { case "$2" in *"$1"*) fail "$3: did not expect $1 in: ${2:0:600}" ;; esac; }
 # expect_state LINE <<TABLE: every row of TABLE holds for the state line LINE,
 # compared exactly on the parsed JSON; rows are "PATH [OP] VALUE DESCRIPTION",
-# e.g. `.commands."40006" false back disabled` (the forms: lib/state_table.py).
+# e.g. `.buttons."40006" false back disabled` (the forms: lib/state_table.py).
 # Keep expect/reject for text that is not a state line (standard error, files).
 expect_state() {
   printf '%s\n' "$1" >"$WORK/state.json"
   python3 "$STATE_LIB/state_table.py" "$WORK/state.json"
   failures=$((failures + $?))
 }
+# state_value LINE PATH: the value at PATH of a state line (a string bare,
+# anything else as JSON; nothing when it is missing)
+state_value() { printf '%s\n' "$1" | python3 "$STATE_LIB/state_table.py" --value "$2"; }
 # run ARGS...: the reader on the demo guide; standard error goes to $WORK/err
 run() { "$GUIDE" --data "$DEMO" "$@" 2>"$WORK/err"; }
 # line N: line N of the last run's output, kept in $WORK/out

@@ -2,6 +2,10 @@
 """Checks one `state` line of vantrel-guide against a table of exact rows.
 
 Usage: state_table.py STATE_FILE < TABLE
+       state_table.py --value PATH < STATE_LINE
+
+The second form prints the value at PATH (a string as it is, anything else
+as JSON; nothing when it is missing), for scripts that compute with it.
 
 STATE_FILE holds the state line (one JSON object). Each row of TABLE is
 
@@ -143,7 +147,16 @@ def check(state, steps, path, op, expected):
     return None
 
 
+def value(path):
+    got = pick(json.loads(sys.stdin.read()), parse_path(path))
+    if got is not MISSING:
+        print(got if isinstance(got, str) else show(got, limit=10 ** 9))
+    return 0
+
+
 def main():
+    if len(sys.argv) == 3 and sys.argv[1] == '--value':
+        return value(sys.argv[2])
     if len(sys.argv) != 2:
         print(__doc__.strip().splitlines()[2], file=sys.stderr)
         return 100
