@@ -24,6 +24,7 @@ whatever follows it on the row is the description. OP is one of
     has       the value at PATH is a list with an element exactly VALUE
     hasnt     PATH is missing or is a list with no element exactly VALUE
     absent    PATH is missing (no VALUE)
+    present   PATH is there, whatever its value (no VALUE)
 
 A step `[*]` takes every element of a list and the rest of the path from
 each (elements without it are left out), giving a list: `.viewers.contents
@@ -40,7 +41,7 @@ import sys
 
 MISSING = object()
 ALL = object()
-OPS = ('!=', 'contains', 'lacks', 'hasnt', 'has', 'absent')
+OPS = ('!=', 'contains', 'lacks', 'hasnt', 'has', 'absent', 'present')
 PATH = re.compile(r'((?:\.(?:"(?:[^"\\]|\\.)*"|[A-Za-z_][A-Za-z0-9_-]*)|\[(?:-?[0-9]+|\*)\])+|\.)(?=\s|$)')
 STEP = re.compile(r'\.(?:"((?:[^"\\]|\\.)*)"|([A-Za-z_][A-Za-z0-9_-]*))|\[(-?[0-9]+|\*)\]')
 
@@ -112,7 +113,7 @@ def parse_row(row):
             op, rest = word, rest[len(word):].lstrip()
             break
     expected = MISSING
-    if op != 'absent':
+    if op not in ('absent', 'present'):
         expected, end = json.JSONDecoder().raw_decode(rest)
         rest = rest[end:]
         if op in ('contains', 'lacks') and not isinstance(expected, str):
@@ -132,6 +133,9 @@ def check(state, steps, path, op, expected):
     elif op == 'absent':
         if got is not MISSING:
             return f'{path} is {show(got)}, expected it missing'
+    elif op == 'present':
+        if got is MISSING:
+            return f'{path} is missing'
     elif op == 'contains':
         if not isinstance(got, str) or expected not in got:
             return f'{path} is {show(got)}, expected a text containing {show(expected)}'
