@@ -26,7 +26,9 @@ whatever follows it on the row is the description. OP is one of
     absent    PATH is missing (no VALUE)
     present   PATH is there, whatever its value (no VALUE)
 
-A step `[*]` takes every element of a list and the rest of the path from
+A step `[KEY=VALUE]` takes the first element of a list that is an object
+whose KEY is exactly the JSON VALUE: `.viewers.contents.rows[object=12]
+.expanded true`. A step `[*]` takes every element of a list and the rest of the path from
 each (elements without it are left out), giving a list: `.viewers.contents
 .rows[*].depth hasnt 1` holds when no row has depth 1.
 
@@ -42,8 +44,11 @@ import sys
 MISSING = object()
 ALL = object()
 OPS = ('!=', 'contains', 'lacks', 'hasnt', 'has', 'absent', 'present')
-PATH = re.compile(r'((?:\.(?:"(?:[^"\\]|\\.)*"|[A-Za-z_][A-Za-z0-9_-]*)|\[(?:-?[0-9]+|\*)\])+|\.)(?=\s|$)')
-STEP = re.compile(r'\.(?:"((?:[^"\\]|\\.)*)"|([A-Za-z_][A-Za-z0-9_-]*))|\[(-?[0-9]+|\*)\]')
+NAME = r'[A-Za-z_][A-Za-z0-9_-]*'
+QUOTED = r'"(?:[^"\\]|\\.)*"'
+# .name  ."any key"  [3]  [-1]  [*]  [key=JSON]
+STEP = re.compile(rf'\.(?:({QUOTED})|({NAME}))|\[(-?[0-9]+|\*)\]|\[({NAME})=({QUOTED}|[^\]"]+)\]')
+PATH = re.compile(rf'((?:{STEP.pattern})+|\.)(?=\s|$)')
 
 
 def parse_path(text):
@@ -55,9 +60,11 @@ def parse_path(text):
         if not m:
             raise ValueError(f'bad path {text!r} at {text[at:]!r}')
         if m.group(1) is not None:
-            steps.append(json.loads(f'"{m.group(1)}"'))
+            steps.append(json.loads(m.group(1)))
         elif m.group(2) is not None:
             steps.append(m.group(2))
+        elif m.group(4) is not None:
+            steps.append((m.group(4), json.loads(m.group(5))))
         elif m.group(3) == '*':
             steps.append(ALL)
         else:
@@ -73,6 +80,14 @@ def pick(value, steps):
                 return MISSING
             picked = (pick(v, steps[at + 1:]) for v in value)
             return [v for v in picked if v is not MISSING]
+        if isinstance(step, tuple):
+            key, want = step
+            found = [v for v in value if isinstance(v, dict) and key in v and same(v[key], want)] \
+                if isinstance(value, list) else []
+            if not found:
+                return MISSING
+            value = found[0]
+            continue
         if isinstance(step, int):
             if not isinstance(value, list) or not -len(value) <= step < len(value):
                 return MISSING
