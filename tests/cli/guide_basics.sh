@@ -17,7 +17,7 @@ expect_state "$s" <<'ROWS'
 .items[0].kind    4         home is the fill
 .exited           false     running
 ROWS
-count=$(echo "$s" | grep -o '"objectCount":[0-9]*' | cut -d: -f2)
+count=$(state_value "$s" .objectCount)
 [ -n "$count" ] && [ "$count" -gt 0 ] || fail "objectCount missing: $s"
 
 # A letter opens the index search with the letter as page data; back and

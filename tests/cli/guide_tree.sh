@@ -166,7 +166,7 @@ ROWS
 # The splitter: dragged to the top it stops at a quarter; the middle mark snaps back.
 printf 'navigate %s\nstate\n' "$MONO" >"$WORK/s"
 steps
-sy=$(echo "$s" | grep -o '"splitter":{[^}]*}' | grep -o '"y":[0-9]*' | cut -d: -f2)
+sy=$(state_value "$s" .viewers.tightHierarchy.splitter.y)
 expect_state "$s" <<'ROWS'
 .viewers.tightHierarchy.ratio  0.5  the split starts in the middle
 ROWS
@@ -175,14 +175,14 @@ steps
 expect_state "$s" <<'ROWS'
 .viewers.tightHierarchy.ratio  0.25  dragged up, the split stops at a quarter
 ROWS
-sy2=$(echo "$s" | grep -o '"splitter":{[^}]*}' | grep -o '"y":[0-9]*' | cut -d: -f2)
+sy2=$(state_value "$s" .viewers.tightHierarchy.splitter.y)
 [ "$sy2" -lt "$sy" ] || fail "the splitter did not move up ($sy -> $sy2)"
 printf 'press 50 %s\nmove 50 900\nrelease 50 900\nstate\ntap 216 %s\nstate\n' "$((sy2 + 5))" "$((sy2 + 5))" >>"$WORK/s"
 steps
 expect_state "$(tail -2 "$WORK/out" | head -1)" <<'ROWS'
 .viewers.tightHierarchy.ratio  0.75  dragged down, the split stops at three quarters
 ROWS
-sy3=$(tail -2 "$WORK/out" | head -1 | grep -o '"splitter":{[^}]*}' | grep -o '"y":[0-9]*' | cut -d: -f2)
+sy3=$(state_value "$(tail -2 "$WORK/out" | head -1)" .viewers.tightHierarchy.splitter.y)
 printf 'tap 216 %s\nstate\n' "$((sy3 + 5))" >>"$WORK/s"
 steps
 expect_state "$s" <<'ROWS'
