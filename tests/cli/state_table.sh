@@ -72,6 +72,17 @@ grep -q "^FAIL: table row 19 " "$WORK/out" || fail "a row without a description 
 printf '.zoom 1 one\n.title "Home" two\n' | python3 "$CHECK" "$WORK/empty" >"$WORK/out"
 [ $? -eq 2 ] || fail "an empty state line does not fail each row: $(cat "$WORK/out")"
 
+# The batch form: the tables of a folder in order, each failure with its place.
+mkdir "$WORK/batch"
+for n in 1 2 10; do cp "$WORK/line" "$WORK/batch/$n.line"; echo "line $n" >"$WORK/batch/$n.where"; done
+printf '.zoom 1 holds\n' >"$WORK/batch/1.rows"
+printf '.zoom 2 first wrong\n' >"$WORK/batch/2.rows"
+printf '.zoom 3 second wrong\n.zoom 1 holds\n' >"$WORK/batch/10.rows"
+python3 "$CHECK" --batch "$WORK/batch" >"$WORK/out"; status=$?
+[ "$status" -eq 2 ] || fail "two wrong rows in a batch give status 2, not $status"
+[ "$(cat "$WORK/out")" = "FAIL: line 2: first wrong: .zoom is 1, expected 2
+FAIL: line 10: second wrong: .zoom is 1, expected 3" ] || fail "batch report: $(cat "$WORK/out")"
+
 # state_value's form.
 [ "$(python3 "$CHECK" --value '.rows[object=9].depth' <"$WORK/line")" = 1 ] || fail "--value of a number"
 [ "$(python3 "$CHECK" --value .title <"$WORK/line")" = 'Home "page"' ] || fail "--value of a text is bare"

@@ -23,11 +23,17 @@ reject() { case "$2" in *"$1"*) fail "$3: did not expect $1 in: ${2:0:600}" ;; e
 # expect_state LINE <<TABLE: every row of TABLE holds for the state line LINE,
 # compared exactly on the parsed JSON; rows are "PATH [OP] VALUE DESCRIPTION",
 # e.g. `.buttons."40006" false back disabled` (the forms: lib/state_table.py).
+# The tables are kept and checked together by finish, in one Python start;
+# a failure names the script line of its table.
 # Keep expect/reject for text that is not a state line (standard error, files).
+TABLES="$WORK/tables"
+mkdir -p "$TABLES"
+tables=0
 expect_state() {
-  printf '%s\n' "$1" >"$WORK/state.json"
-  python3 "$STATE_LIB/state_table.py" "$WORK/state.json"
-  failures=$((failures + $?))
+  tables=$((tables + 1))
+  printf '%s\n' "$1" >"$TABLES/$tables.line"
+  cat >"$TABLES/$tables.rows"
+  echo "line ${BASH_LINENO[0]}" >"$TABLES/$tables.where"
 }
 # state_value LINE PATH: the value at PATH of a state line (a string bare,
 # anything else as JSON; nothing when it is missing)
@@ -40,6 +46,10 @@ line() { sed -n "${1}p" "$WORK/out"; }
 obj() { awk -F'\t' -v n="$1" '$2 == n { print $1 }' "$SRC/samples/demo-guide/objects.txt"; }
 # finish NAME: the summary line and the exit status
 finish() {
+  if [ "$tables" -gt 0 ]; then
+    python3 "$STATE_LIB/state_table.py" --batch "$TABLES"
+    failures=$((failures + $?))
+  fi
   if [ "$failures" -eq 0 ]; then
     echo "$1: all checks passed"
     exit 0

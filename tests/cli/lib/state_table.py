@@ -2,7 +2,12 @@
 """Checks one `state` line of vantrel-guide against a table of exact rows.
 
 Usage: state_table.py STATE_FILE < TABLE
+       state_table.py --batch DIR
        state_table.py --value PATH < STATE_LINE
+
+--batch checks every pair N.line (the state line) and N.rows (the table) of
+DIR in the order of N, in one start; N.where, when there, says where the
+table is written and starts each failure the table reports.
 
 The second form prints the value at PATH (a string as it is, anything else
 as JSON; nothing when it is missing), for scripts that compute with it.
@@ -38,6 +43,7 @@ hold is printed as "FAIL: DESCRIPTION: ..."; a row the table gets wrong
 (at most 100); 0 when every row holds.
 """
 import json
+import os
 import re
 import sys
 
@@ -173,23 +179,18 @@ def value(path):
     return 0
 
 
-def main():
-    if len(sys.argv) == 3 and sys.argv[1] == '--value':
-        return value(sys.argv[2])
-    if len(sys.argv) != 2:
-        print(__doc__.strip().splitlines()[2], file=sys.stderr)
-        return 100
-    with open(sys.argv[1], encoding='utf-8') as f:
-        text = f.read().strip()
+def run(text, rows, where=''):
+    """Checks the rows (a text) against a state line; prints what fails and
+    gives the number of failures."""
     try:
         state = json.loads(text)
         if not isinstance(state, dict):
             raise ValueError('not a JSON object')
         bad_state = None
     except ValueError as e:
-        state, bad_state = None, f'no state line ({e}): {text[:300]!r}'
+        state, bad_state = None, f'no state line ({e}): {text.strip()[:300]!r}'
     failures = 0
-    for number, row in enumerate(sys.stdin.read().splitlines(), 1):
+    for number, row in enumerate(rows.splitlines(), 1):
         row = row.strip()
         if not row or row.startswith('#'):
             continue
@@ -198,14 +199,44 @@ def main():
             if not what:
                 raise ValueError('the row has no description')
         except ValueError as e:
-            print(f'FAIL: table row {number} ({row[:120]}): {e}')
+            print(f'FAIL: {where}table row {number} ({row[:120]}): {e}')
             failures += 1
             continue
         wrong = bad_state or check(state, steps, path, op, expected)
         if wrong:
-            print(f'FAIL: {what}: {wrong}')
+            print(f'FAIL: {where}{what}: {wrong}')
             failures += 1
-    return min(failures, 100)
+    return failures
+
+
+def batch(folder):
+    failures = 0
+    names = sorted((int(n[:-5]) for n in os.listdir(folder) if n.endswith('.rows')))
+    for n in names:
+        base = os.path.join(folder, str(n))
+        with open(base + '.line', encoding='utf-8') as f:
+            text = f.read()
+        with open(base + '.rows', encoding='utf-8') as f:
+            rows = f.read()
+        where = ''
+        if os.path.exists(base + '.where'):
+            with open(base + '.where', encoding='utf-8') as f:
+                where = f.read().strip() + ': '
+        failures += run(text, rows, where)
+    return failures
+
+
+def main():
+    if len(sys.argv) == 3 and sys.argv[1] == '--value':
+        return value(sys.argv[2])
+    if len(sys.argv) == 3 and sys.argv[1] == '--batch':
+        return min(batch(sys.argv[2]), 100)
+    if len(sys.argv) != 2:
+        print(__doc__.strip().splitlines()[2], file=sys.stderr)
+        return 100
+    with open(sys.argv[1], encoding='utf-8') as f:
+        text = f.read()
+    return min(run(text, sys.stdin.read()), 100)
 
 
 if __name__ == '__main__':
