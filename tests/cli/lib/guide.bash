@@ -31,9 +31,11 @@ mkdir -p "$TABLES"
 tables=0
 expect_state() {
   tables=$((tables + 1))
-  printf '%s\n' "$1" >"$TABLES/$tables.line"
-  cat >"$TABLES/$tables.rows"
-  echo "line ${BASH_LINENO[0]}" >"$TABLES/$tables.where"
+  # named by the shell too: a table written in a subshell keeps its own file
+  local t="$TABLES/$tables-$BASHPID"
+  printf '%s\n' "$1" >"$t.line"
+  cat >"$t.rows"
+  echo "line ${BASH_LINENO[0]}" >"$t.where"
 }
 # state_value LINE PATH: the value at PATH of a state line (a string bare,
 # anything else as JSON; nothing when it is missing)
@@ -46,7 +48,7 @@ line() { sed -n "${1}p" "$WORK/out"; }
 obj() { awk -F'\t' -v n="$1" '$2 == n { print $1 }' "$SRC/samples/demo-guide/objects.txt"; }
 # finish NAME: the summary line and the exit status
 finish() {
-  if [ "$tables" -gt 0 ]; then
+  if [ -n "$(ls "$TABLES")" ]; then
     python3 "$STATE_LIB/state_table.py" --batch "$TABLES"
     failures=$((failures + $?))
   fi

@@ -6,7 +6,7 @@ Usage: state_table.py STATE_FILE < TABLE
        state_table.py --value PATH < STATE_LINE
 
 --batch checks every pair N.line (the state line) and N.rows (the table) of
-DIR in the order of N, in one start; N.where, when there, says where the
+DIR in the order of the numbers in N, in one start; N.where, when there, says where the
 table is written and starts each failure the table reports.
 
 The second form prints the value at PATH (a string as it is, anything else
@@ -211,9 +211,9 @@ def run(text, rows, where=''):
 
 def batch(folder):
     failures = 0
-    names = sorted((int(n[:-5]) for n in os.listdir(folder) if n.endswith('.rows')))
-    for n in names:
-        base = os.path.join(folder, str(n))
+    names = [n[:-5] for n in os.listdir(folder) if n.endswith('.rows')]
+    for n in sorted(names, key=lambda n: [int(p) for p in re.findall(r'[0-9]+', n)]):
+        base = os.path.join(folder, n)
         with open(base + '.line', encoding='utf-8') as f:
             text = f.read()
         with open(base + '.rows', encoding='utf-8') as f:
