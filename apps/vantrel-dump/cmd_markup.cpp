@@ -13,7 +13,7 @@
 #include "core/util/TextCodec.h"
 
 #ifdef VANTREL_HAVE_UI
-#include <QGuiApplication>
+#include "GuiApplication.h"
 #include <QImage>
 
 #include "ui/platform/QtSurface.h"
@@ -49,14 +49,8 @@ std::string hexColour(Colour c) {
 #ifdef VANTREL_HAVE_UI
 // Draws the markup with the Qt surface into a PNG of the given width.
 void writePng(const std::u16string& markup, int width, int maxLines, int dpi, int scale, const std::string& file) {
-  if (!QGuiApplication::instance()) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  }
-  static int argc = 1;
-  static char name[] = "vantrel-dump";
-  static char* argv[] = {name, nullptr};
   std::optional<QGuiApplication> app;
-  if (!QGuiApplication::instance()) app.emplace(argc, argv);
+  startGuiApplication(app);
 
   MarkupRenderer renderer(dpi, dpi);
   renderer.configure(guideFontDescription(dpi), maxLines, 0);

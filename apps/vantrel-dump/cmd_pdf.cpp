@@ -6,7 +6,7 @@
 
 #ifdef VANTREL_HAVE_UI
 #include <QBuffer>
-#include <QGuiApplication>
+#include "GuiApplication.h"
 #include <QPageSize>
 #include <QPdfWriter>
 
@@ -52,12 +52,8 @@ void pdf(DumpContext& ctx, DumpOutput& out) {
   const ContentDatabase& db = validDatabase(ctx);
   const ObjectIndex x = objectArg(db, words[0]);
 
-  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "vantrel-dump";
-  static char* argv[] = {name, nullptr};
   std::optional<QGuiApplication> app;
-  if (!QGuiApplication::instance()) app.emplace(argc, argv);
+  startGuiApplication(app);
 
   // Made in memory and put in place whole: a failed run leaves no
   // half-written file behind.

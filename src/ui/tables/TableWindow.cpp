@@ -26,15 +26,10 @@ TableGridWidget::TableGridWidget(QWidget* parent, QWidget* mainWindow, TableView
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::StrongFocus);
 
-  vbar_ = new QScrollBar(Qt::Vertical, this);
-  vbar_->setObjectName("verticalBar");
-  vbar_->setProperty("childId", 1001);
-  hbar_ = new QScrollBar(Qt::Horizontal, this);
-  hbar_->setObjectName("horizontalBar");
-  hbar_->setProperty("childId", 1002);
-  corner_ = new QFrame(this);
-  corner_->setObjectName("cornerBox");
-  corner_->setProperty("childId", 1003);
+  const ScrollBarSet bars = makeScrollBars(this);
+  vbar_ = bars.vertical;
+  hbar_ = bars.horizontal;
+  corner_ = bars.corner;
   corner_->setFrameShape(QFrame::Box);
   corner_->setAutoFillBackground(true);
   vbar_->hide();
