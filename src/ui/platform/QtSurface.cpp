@@ -120,6 +120,30 @@ inline void blendPixel(uint32_t& d, uint32_t c, uint32_t coverage) {
   d = s + byteMul(d, 255 - (s >> 24));
 }
 
+#if defined(__SSE2__)
+// x * a / 255 rounded as byteMul rounds it, in 16-bit lanes.
+inline __m128i mulDiv255(__m128i x, __m128i a) {
+  __m128i t = _mm_mullo_epi16(x, a);
+  t = _mm_add_epi16(t, _mm_srli_epi16(t, 8));
+  t = _mm_add_epi16(t, _mm_set1_epi16(0x80));
+  return _mm_srli_epi16(t, 8);
+}
+
+// blendPixel for four pixels (the formula alone: exact for coverage 0 and 255 too).
+inline __m128i blendFour(__m128i d, __m128i coverage, __m128i colour16) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i full = _mm_set1_epi16(0xff);
+  const __m128i aLo = _mm_unpacklo_epi8(coverage, zero), aHi = _mm_unpackhi_epi8(coverage, zero);
+  const __m128i sLo = mulDiv255(colour16, aLo), sHi = mulDiv255(colour16, aHi);
+  // 255 - alpha of s, for each channel of its pixel
+  const __m128i iLo = _mm_sub_epi16(full, _mm_shufflehi_epi16(_mm_shufflelo_epi16(sLo, 0xFF), 0xFF));
+  const __m128i iHi = _mm_sub_epi16(full, _mm_shufflehi_epi16(_mm_shufflelo_epi16(sHi, 0xFF), 0xFF));
+  const __m128i dLo = _mm_add_epi16(sLo, mulDiv255(_mm_unpacklo_epi8(d, zero), iLo));
+  const __m128i dHi = _mm_add_epi16(sHi, mulDiv255(_mm_unpackhi_epi8(d, zero), iHi));
+  return _mm_packus_epi16(dLo, dHi);
+}
+#endif
+
 // A row of a glyph: where the destination is the ground the glyph's pixels
 // were blended onto beforehand (tinted), they are copied; elsewhere (another
 // glyph's ink, a ground other than expected) blended here.
@@ -129,6 +153,7 @@ void blendRow(uint32_t* dst, const uint8_t* coverage, const uint32_t* tinted, in
 #if defined(__SSE2__)
   const __m128i zero = _mm_setzero_si128();
   const __m128i groundx4 = _mm_set1_epi32(static_cast<int>(ground));
+  const __m128i colour16 = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(colour)), zero);
   for (; i + 4 <= n; i += 4) {
     uint32_t four;
     std::memcpy(&four, coverage + i, 4);
@@ -143,8 +168,12 @@ void blendRow(uint32_t* dst, const uint8_t* coverage, const uint32_t* tinted, in
       const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(tinted + i));
       _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i),
                        _mm_or_si128(_mm_and_si128(uncovered, d), _mm_andnot_si128(uncovered, t)));
-    } else {
-      for (int k = i; k < i + 4; ++k) blendPixel(dst[k], colour, coverage[k]);
+    } else {  // some of the four lie on other ink: blended
+      const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(tinted + i));
+      const __m128i b = blendFour(d, a, colour16);
+      const __m128i copied = _mm_or_si128(_mm_and_si128(onGround, t), _mm_andnot_si128(onGround, b));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i),
+                       _mm_or_si128(_mm_and_si128(uncovered, d), _mm_andnot_si128(uncovered, copied)));
     }
   }
 #endif
@@ -300,7 +329,7 @@ bool QtFont::captureMask(quint32 glyph, int phase, GlyphMask& out) const {
   if (x0 == 0 || y0 == 0 || x1 == w - 1 || y1 == h - 1) return false;  // ink may reach past the image
   out.left = x0 - ox;
   out.top = y0 - oy;
-  out.width = x1 - x0 + 1;
+  out.width = (x1 - x0 + 4) & ~3;  // rows padded with coverage 0 to groups of four pixels
   out.height = y1 - y0 + 1;
   out.coverage.resize(static_cast<size_t>(out.width) * out.height);
   for (int y = y0; y <= y1; ++y) {
@@ -634,9 +663,20 @@ void QtSurface::drawText(const char16_t* text, size_t n, const Rect& rect, uint3
     // exceeds the rectangle (a glyph's ink reaching a pixel past its advance
     // is not cut).
     const QPointF origin(rect.left, rect.top + f.ascent());
-    const bool needClip =
-        clip && (f.height() > rect.height() || measureText(text, n).width > rect.width());
-    if (!needClip && queueGlyphs(text, n, origin)) return;
+    bool needClip = clip && f.height() > rect.height();
+    if (!needClip) {
+      size_t mark = 0;
+      double advance = 0;
+      if (queueGlyphs(text, n, origin, &mark, &advance)) {
+        // The advance of glyphs queued is what measureText answers.
+        if (!clip || std::lround(advance) <= rect.width()) return;
+        glyphIndexes_.resize(mark);
+        glyphPositions_.resize(mark);
+        needClip = true;
+      } else {
+        needClip = clip && measureText(text, n).width > rect.width();
+      }
+    }
     flushGlyphs();
     if (needClip) clip_ = toQRect(rect);
     if (queueGlyphs(text, n, origin)) {
@@ -670,7 +710,7 @@ void QtSurface::drawText(const char16_t* text, size_t n, const Rect& rect, uint3
   if (clip) p.setClipping(false);
 }
 
-bool QtSurface::queueGlyphs(const char16_t* text, size_t n, QPointF origin) {
+bool QtSurface::queueGlyphs(const char16_t* text, size_t n, QPointF origin, size_t* start, double* advance) {
   if (!font_->glyphRuns()) return false;
   if (!glyphIndexes_.empty() &&
       (pendingFont_ != font_ || pendingColour_ != textColour_ || pendingBaseline_ != origin.y())) {
@@ -693,6 +733,8 @@ bool QtSurface::queueGlyphs(const char16_t* text, size_t n, QPointF origin) {
     glyphPositions_.push_back(QPointF(x - pendingOrigin_.x(), 0));
     x += g.advance;
   }
+  if (start) *start = mark;
+  if (advance) *advance = x - origin.x();
   pendingFont_ = font_;
   pendingColour_ = textColour_;
   pendingBaseline_ = origin.y();

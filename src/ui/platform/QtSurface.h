@@ -204,7 +204,9 @@ class QtSurface : public DrawingSurface {
   void applyPen(Colour colour);
   // Adds the glyphs of the text to the pending glyph run (false, adding
   // nothing, when the font lacks one of them); flushGlyphs draws the run.
-  bool queueGlyphs(const char16_t* text, size_t n, QPointF origin);
+  // start: where its glyphs begin in the batch; advance: their total advance.
+  bool queueGlyphs(const char16_t* text, size_t n, QPointF origin, size_t* start = nullptr,
+                   double* advance = nullptr);
   void flushGlyphs();
   // Draws one glyph run: blended by the surface where it can, else by QPainter.
   void drawRun(const QtFont& font, Colour colour, QPointF origin, const quint32* glyphs, const QPointF* positions,
