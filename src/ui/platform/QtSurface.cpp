@@ -233,6 +233,42 @@ bool blendGlyphs(uchar* bits, qsizetype bytesPerLine, const QRect& bounds, const
   return true;
 }
 
+// As blendGlyphs, for any of the surface's fonts: the rows an underline or
+// strike-out of the font may touch are left to QPainter (glyphs and line,
+// through a clip; the pen must be set), the others blended. Every pixel
+// depends only on what was drawn in its own row before, so the two halves
+// give QPainter's picture.
+bool drawGlyphs(QPainter& painter, uchar* bits, qsizetype bytesPerLine, const QRect& bounds, const QtFont& font,
+                uint32_t colour, uint32_t ground, QPointF origin, const quint32* glyphs, const QPointF* positions,
+                int count) {
+  const auto [bandTop, bandBottom] = font.decorationRows();
+  if (bandTop > bandBottom) {
+    return blendGlyphs(bits, bytesPerLine, bounds, font, colour, ground, origin, glyphs, positions, count);
+  }
+  for (int i = 0; i < count; ++i) {
+    if (positions[i].y() != 0) return false;  // one baseline only
+  }
+  const int baseline = (fixed64(origin.y()) + 32) >> 6;
+  const QRect band(bounds.left(), baseline + bandTop, bounds.width(), bandBottom - bandTop + 1);
+  QRect above = bounds, below = bounds;
+  above.setBottom(std::min(bounds.bottom(), band.top() - 1));
+  below.setTop(std::max(bounds.top(), band.bottom() + 1));
+  // The first call draws nothing when a glyph has no mask.
+  if (!blendGlyphs(bits, bytesPerLine, above, font, colour, ground, origin, glyphs, positions, count)) return false;
+  blendGlyphs(bits, bytesPerLine, below, font, colour, ground, origin, glyphs, positions, count);
+  const QRect rows = band & bounds;
+  if (rows.isEmpty()) return true;
+  QGlyphRun run;
+  run.setRawFont(font.rawFont());
+  run.setRawData(glyphs, positions, count);
+  run.setUnderline(font.font().underline());
+  run.setStrikeOut(font.font().strikeOut());
+  painter.setClipRect(rows);
+  painter.drawGlyphRun(origin, run);
+  painter.setClipping(false);
+  return true;
+}
+
 }  // namespace
 
 QColor toQColor(Colour colour) { return QColor(redOf(colour), greenOf(colour), blueOf(colour)); }
@@ -388,7 +424,7 @@ bool QtFont::blendsOwnGlyphs() const {
 }
 
 bool QtFont::checkOwnBlending() const {
-  if (!glyphRuns_ || font_.underline() || font_.strikeOut() || font_.pixelSize() >= 64) return false;
+  if (!glyphRuns_ || font_.pixelSize() >= 64) return false;
   // The phases at which the glyphs Qt draws change (it draws a few
   // sub-pixel positions): wherever one of a few glyphs changes, a new class
   // of phases begins.
@@ -429,25 +465,52 @@ bool QtFont::checkOwnBlending() const {
   const int h = 4 * height_ + 8;
   const uint32_t ground = 0xffe8eef4u, pen = 0xff3355aau;
   const QPointF origins[] = {QPointF(height_ + 4, height_ + ascent_), QPointF(height_ + 4.3, 2 * height_ + 2 + ascent_)};
-  QImage qt(w, h, QImage::Format_RGB32), own(w, h, QImage::Format_RGB32);
-  qt.fill(ground);
-  own.fill(ground);
-  {
-    QPainter p(&qt);
+  auto drawByQt = [&](QImage& image, bool decorated) {
+    image.fill(ground);
+    QPainter p(&image);
     p.setRenderHint(QPainter::TextAntialiasing, true);
     p.setPen(QColor::fromRgb(pen));
     QGlyphRun run;
     run.setRawFont(raw_);
     run.setRawData(glyphs.data(), positions.data(), static_cast<int>(glyphs.size()));
+    run.setUnderline(decorated && font_.underline());
+    run.setStrikeOut(decorated && font_.strikeOut());
     for (const QPointF& o : origins) p.drawGlyphRun(o, run);
+  };
+  QImage qt(w, h, QImage::Format_RGB32), own(w, h, QImage::Format_RGB32);
+  drawByQt(qt, true);
+  if (font_.underline() || font_.strikeOut()) {
+    // The rows the line touches (from the baseline), and one more each side.
+    drawByQt(own, false);
+    int top = h, bottom = -1;
+    for (int y = 0; y < h; ++y) {
+      if (std::memcmp(qt.constScanLine(y), own.constScanLine(y), static_cast<size_t>(qt.bytesPerLine())) == 0) continue;
+      for (const QPointF& o : origins) {
+        const int row = y - static_cast<int>(o.y());
+        if (row >= -height_ && row <= height_) {
+          top = std::min(top, row);
+          bottom = std::max(bottom, row);
+        }
+      }
+    }
+    if (bottom < 0 || bottom - top > height_ / 2) return false;
+    bandTop_ = top - 1;
+    bandBottom_ = bottom + 1;
   }
-  // The first line expects the ground it is drawn on, the second another
-  // (every pixel blended without its tinted copy).
-  const uint32_t expected[] = {ground, 0xff000000u};
-  for (size_t k = 0; k < 2; ++k) {
-    if (!blendGlyphs(own.bits(), own.bytesPerLine(), own.rect(), *this, pen, expected[k], origins[k], glyphs.data(),
-                     positions.data(), static_cast<int>(glyphs.size()))) {
-      return false;
+  own.fill(ground);
+  {
+    QPainter p(&own);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    p.setPen(QColor::fromRgb(pen));
+    uchar* bits = const_cast<uchar*>(own.constBits());
+    // The first line expects the ground it is drawn on, the second another
+    // (every pixel blended without its tinted copy).
+    const uint32_t expected[] = {ground, 0xff000000u};
+    for (size_t k = 0; k < 2; ++k) {
+      if (!drawGlyphs(p, bits, own.bytesPerLine(), own.rect(), *this, pen, expected[k], origins[k], glyphs.data(),
+                      positions.data(), static_cast<int>(glyphs.size()))) {
+        return false;
+      }
     }
   }
   return qt == own;
@@ -504,7 +567,9 @@ bool QtSurface::blendRun(const QtFont& font, Colour colour, QPointF origin, cons
   if (clip) bounds &= *clip;
   if (bounds.isEmpty()) return true;
   const uint32_t c = 0xff000000u | (uint32_t(redOf(colour)) << 16) | (uint32_t(greenOf(colour)) << 8) | blueOf(colour);
-  return blendGlyphs(bits_, image_->bytesPerLine(), bounds, font, c, ground_, origin, glyphs, positions, count);
+  if (font.decorationRows().first <= font.decorationRows().second) applyPen(colour);
+  return drawGlyphs(painter(), bits_, image_->bytesPerLine(), bounds, font, c, ground_, origin, glyphs, positions,
+                    count);
 }
 
 void QtSurface::drawRun(const QtFont& font, Colour colour, QPointF origin, const quint32* glyphs,

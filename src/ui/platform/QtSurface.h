@@ -22,6 +22,7 @@
 #include <memory>
 #include <optional>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/DrawingSurface.h"
@@ -86,9 +87,12 @@ class QtFont : public Font {
   // Whether the surface may blend this font's glyphs itself: checked once by
   // blending a line of text both ways (fractional positions, overlapping
   // glyphs, a coloured pen on a coloured ground) and comparing the pixels.
-  // False for underlined or struck-out fonts, fonts of 64 pixels or more
-  // (Qt fills those as paths) and when Qt blends with gamma correction.
+  // False for fonts of 64 pixels or more (Qt fills those as paths) and when
+  // Qt blends with gamma correction.
   bool blendsOwnGlyphs() const;
+  // The rows (from the baseline's) an underline or strike-out may touch;
+  // first > second when the font has neither. Known once blendsOwnGlyphs is.
+  std::pair<int, int> decorationRows() const { return {bandTop_, bandBottom_}; }
 
  private:
   bool captureMask(quint32 glyph, int phase, GlyphMask& out) const;
@@ -113,6 +117,7 @@ class QtFont : public Font {
   mutable std::array<uint8_t, 64> phaseClass_{};  // of each phase
   mutable std::array<uint8_t, 64> phaseStart_{};  // first phase of each class
   mutable int ownBlending_ = -1;
+  mutable int bandTop_ = 0, bandBottom_ = -1;
 };
 
 // r (in layout pixels) in the device pixels of an image at ratio.
