@@ -41,6 +41,17 @@ std::atomic<size_t>& liveRecordingBytes() {
 
 constexpr size_t kRecordingBudget = 16u * 1024 * 1024;
 
+// Bytes held by glyph masks and their tinted copies, in all fonts, and the
+// most they may hold before a font drawing next forgets its own.
+std::atomic<size_t>& glyphMaskTotal() {
+  static std::atomic<size_t> bytes{0};
+  return bytes;
+}
+size_t& glyphMaskLimit() {
+  static size_t limit = 16u * 1024 * 1024;
+  return limit;
+}
+
 FontCache*& cacheSlot() {
   static FontCache* cache = nullptr;
   return cache;
@@ -190,12 +201,21 @@ void blendRow(uint32_t* dst, const uint8_t* coverage, const uint32_t* tinted, in
 // Qt's fixed-point position (1/64 pixel, truncated as QFixed::fromReal does).
 inline int fixed64(double v) { return static_cast<int>(v * 64.0); }
 
+void forgetAllMasks(const QtFont& font) {
+  if (FontCache* c = cacheSlot()) {
+    for (const auto& [key, f] : c->fonts) f->forgetMasks();
+  }
+  font.forgetMasks();  // drawn with, though no longer cached
+}
+
 // Blends a glyph run into RGB32 pixels (bytesPerLine apart), inside bounds,
 // as QPainter::drawGlyphRun would at the same origin without a
 // transformation; ground is the colour expected under the glyphs. False,
 // having drawn nothing, when a glyph has no mask.
 bool blendGlyphs(uchar* bits, qsizetype bytesPerLine, const QRect& bounds, const QtFont& font, uint32_t colour,
                  uint32_t ground, QPointF origin, const quint32* glyphs, const QPointF* positions, int count) {
+  // Over the limit, the fonts' masks are read again as they are needed.
+  if (glyphMaskTotal().load() > glyphMaskLimit()) forgetAllMasks(font);
   constexpr int kOnStack = 256;
   const QtFont::GlyphMask* stackMasks[kOnStack];
   int stackX[kOnStack];
@@ -392,6 +412,7 @@ const uint32_t* QtFont::GlyphMask::tinted(uint32_t colour, uint32_t ground) cons
   nextTint = (nextTint + 1) % tints.size();
   t.colour = colour;
   t.ground = ground;
+  if (t.pixels.empty()) glyphMaskTotal() += coverage.size() * sizeof(uint32_t);
   t.pixels.resize(coverage.size());
   for (size_t i = 0; i < coverage.size(); ++i) {
     uint32_t d = ground;
@@ -409,6 +430,7 @@ const QtFont::GlyphMask* QtFont::mask(quint32 glyph, int phase) const {
   if (slot == -1) {
     GlyphMask m;
     if (captureMask(glyph, phaseStart_[phaseClass_[static_cast<size_t>(phase)]], m)) {
+      glyphMaskTotal() += sizeof(GlyphMask) + m.coverage.size();
       masks_.push_back(std::move(m));
       slot = static_cast<int32_t>(masks_.size() - 1);
     } else {
@@ -417,6 +439,22 @@ const QtFont::GlyphMask* QtFont::mask(quint32 glyph, int phase) const {
   }
   return slot >= 0 ? &masks_[static_cast<size_t>(slot)] : nullptr;
 }
+
+size_t QtFont::GlyphMask::bytes() const {
+  size_t n = sizeof(GlyphMask) + coverage.size();
+  for (const Tint& t : tints) n += t.pixels.size() * sizeof(uint32_t);
+  return n;
+}
+
+void QtFont::forgetMasks() const {
+  size_t held = 0;
+  for (const GlyphMask& m : masks_) held += m.bytes();
+  glyphMaskTotal() -= held;
+  masks_.clear();
+  maskSlots_.clear();
+}
+
+QtFont::~QtFont() { forgetMasks(); }
 
 bool QtFont::blendsOwnGlyphs() const {
   if (ownBlending_ < 0) ownBlending_ = checkOwnBlending() ? 1 : 0;
@@ -556,6 +594,9 @@ QPainter& QtSurface::painter() {
   }
   return *painter_;
 }
+
+size_t QtSurface::glyphMaskBytes() { return glyphMaskTotal().load(); }
+void QtSurface::setGlyphMaskLimit(size_t bytes) { glyphMaskLimit() = bytes; }
 
 void QtSurface::setOwnGlyphBlending(bool on) { ownBlendingSwitch() = on; }
 bool QtSurface::ownGlyphBlending() { return ownBlendingSwitch(); }

@@ -41,6 +41,9 @@ namespace vantrel {
 class QtFont : public Font {
  public:
   QtFont(FontDescription description, const QFont& font);
+  ~QtFont() override;
+  QtFont(const QtFont&) = delete;
+  QtFont& operator=(const QtFont&) = delete;
   const QFont& font() const { return font_; }
   const QFontMetrics& metrics() const { return metrics_; }
   // metrics().height() and ascent(), kept: asking QFontMetrics takes the font
@@ -72,6 +75,7 @@ class QtFont : public Font {
     // The glyph's pixels blended in that colour onto that ground (both
     // RGB32), for copying where the ground is as expected; the last two kept.
     const uint32_t* tinted(uint32_t colour, uint32_t ground) const;
+    size_t bytes() const;  // held, tinted copies included
 
    private:
     struct Tint {
@@ -93,6 +97,9 @@ class QtFont : public Font {
   // The rows (from the baseline's) an underline or strike-out may touch;
   // first > second when the font has neither. Known once blendsOwnGlyphs is.
   std::pair<int, int> decorationRows() const { return {bandTop_, bandBottom_}; }
+  // Drops the glyph masks read so far (they are read again when needed).
+  // Never while a run is being blended.
+  void forgetMasks() const;
 
  private:
   bool captureMask(quint32 glyph, int phase, GlyphMask& out) const;
@@ -202,6 +209,11 @@ class QtSurface : public DrawingSurface {
   // Off: every run goes through QPainter (for comparisons).
   static void setOwnGlyphBlending(bool on);
   static bool ownGlyphBlending();
+  // Glyph masks and their tinted copies of all fonts keep about
+  // glyphMaskLimit bytes (16 MiB): past it, a font drawing a run forgets
+  // its masks first.
+  static size_t glyphMaskBytes();
+  static void setGlyphMaskLimit(size_t bytes);
 
  private:
   struct Recording;

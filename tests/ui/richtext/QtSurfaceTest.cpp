@@ -171,6 +171,43 @@ TEST(QtSurface, GlyphsBlendedByTheSurfaceAreQtsPixels) {
   EXPECT_FALSE(inkBox(own).isEmpty());
 }
 
+// The glyph masks keep to their limit: past it a font forgets its masks
+// and reads them again, and what is drawn stays Qt's.
+TEST(QtSurface, GlyphMasksKeepToTheirLimit) {
+  constexpr size_t kLimit = 64 * 1024;
+  QtSurface::setGlyphMaskLimit(kLimit);
+  auto draw = [](bool own) {
+    QtSurface::setOwnGlyphBlending(own);
+    QtSurface s(300, 400);
+    size_t most = 0;
+    for (int round = 0; round < 3; ++round) {
+      int y = 0;
+      for (int height : {-10, -12, -14, -17, -20, -26}) {
+        FontDescription d = guideFontDescription(96);
+        d.height = height;
+        d.weight = round == 1 ? 700 : 400;
+        s.useFont(d);
+        s.setTextColour(round == 2 ? rgb(0, 90, 0) : rgb(0, 0, 0));
+        s.drawText(u"abcdefghijklmnopqrstuvwxyz ABCDEFGHIJKLMNOPQRSTUVWXYZ 0123456789", {1, y, 300, y + 40},
+                   TextFormat::NoPrefix);
+        y += s.textHeight() + round;
+        s.fillRect({0, 380, 1, 381}, rgb(255, 255, 255));  // draws the run
+        most = std::max(most, QtSurface::glyphMaskBytes());
+      }
+    }
+    s.end();
+    QtSurface::setOwnGlyphBlending(true);
+    return std::make_pair(s.image().copy(), most);
+  };
+  const auto [qt, unused] = draw(false);
+  const auto [own, most] = draw(true);
+  QtSurface::setGlyphMaskLimit(16u * 1024 * 1024);
+  EXPECT_TRUE(qt == own);
+  // One run's masks may come on top of the limit before the next run drops them.
+  EXPECT_LE(most, kLimit + 96 * 1024);
+  EXPECT_GT(most, kLimit / 2);
+}
+
 TEST(QtSurface, AmpersandPrefixOnlyWithoutTheFlag) {
   QtSurface a(120, 30), b(120, 30);
   for (QtSurface* s : {&a, &b}) {
