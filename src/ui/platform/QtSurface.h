@@ -10,7 +10,10 @@
 // Left-aligned text without prefix processing (what the markup renderer
 // draws) is drawn as glyph runs; consecutive pieces in the same font, colour
 // and line are batched into one run, drawn before any other operation and
-// whenever image() or end() is called.
+// whenever image() or end() is called. On RGB32 images without a
+// transformation the surface blends the runs itself, from each glyph's
+// coverage as Qt's raster engine blends it (QtFont::GlyphMask), giving
+// QPainter's very pixels without its work per glyph.
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
