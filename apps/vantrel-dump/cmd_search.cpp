@@ -6,7 +6,7 @@
 #include <string>
 
 #include "DumpCommand.h"
-#include "search/SearchIndex.h"
+#include "core/search/SearchIndex.h"
 
 namespace vantrel::dump {
 namespace {

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "DumpCommand.h"
-#include "util/ProgramMain.h"
-#include "util/TextCodec.h"
+#include "core/util/ProgramMain.h"
+#include "core/util/TextCodec.h"
 
 namespace vantrel::dump {
 

@@ -13,7 +13,7 @@
 #include <functional>
 #include <string>
 
-#include "content/ContentDatabase.h"
+#include "core/content/ContentDatabase.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "search/SearchIndex.h"
+#include "core/search/SearchIndex.h"
 
 #include <unistd.h>
 #include <xapian.h>
@@ -18,9 +18,9 @@
 #include <thread>
 #include <unordered_map>
 
-#include "util/FileOps.h"
-#include "util/HtmlText.h"
-#include "util/TextCodec.h"
+#include "core/util/FileOps.h"
+#include "core/util/HtmlText.h"
+#include "core/util/TextCodec.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "html/HtmlDialog.h"
+#include "ui/html/HtmlDialog.h"
 
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "html/PageSource.h"
-#include "platform/ScreenInfo.h"
+#include "core/page/PageSource.h"
+#include "core/platform/ScreenInfo.h"
 
 namespace vantrel {
 

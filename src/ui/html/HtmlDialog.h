@@ -8,8 +8,8 @@
 #include <QString>
 #include <functional>
 
-#include "html/HtmlControl.h"
-#include "html/HtmlDialogModel.h"
+#include "ui/html/HtmlControl.h"
+#include "core/html/HtmlDialogModel.h"
 
 namespace vantrel {
 

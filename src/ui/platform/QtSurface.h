@@ -28,7 +28,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/DrawingSurface.h"
+#include "core/platform/DrawingSurface.h"
 
 namespace vantrel {
 

@@ -1,11 +1,11 @@
-#include "popups/FootnotePopup.h"
+#include "ui/popups/FootnotePopup.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
 
-#include "html/HtmlDialog.h"
-#include "platform/QtSurface.h"
+#include "ui/html/HtmlDialog.h"
+#include "ui/platform/QtSurface.h"
 
 namespace vantrel {
 

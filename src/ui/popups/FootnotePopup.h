@@ -8,16 +8,16 @@
 #include <QPoint>
 #include <QWidget>
 
-#include "platform/Accessible.h"
-#include "platform/Rescale.h"
+#include "ui/platform/Accessible.h"
+#include "ui/platform/Rescale.h"
 #include <functional>
 #include <string>
 
-#include "platform/DrawingSurface.h"
-#include "richtext/LinkAreaList.h"
-#include "richtext/MarkupRenderer.h"
-#include "richtext/TextBlock.h"
-#include "platform/ScreenDpi.h"
+#include "core/platform/DrawingSurface.h"
+#include "core/richtext/LinkAreaList.h"
+#include "core/richtext/MarkupRenderer.h"
+#include "core/richtext/TextBlock.h"
+#include "core/platform/ScreenDpi.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "search/FindBar.h"
+#include "ui/search/FindBar.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -6,8 +6,8 @@
 #include <QTextDocument>
 #include <algorithm>
 
-#include "tables/TableGrid.h"
-#include "tables/TableWindow.h"
+#include "core/tables/TableGrid.h"
+#include "ui/tables/TableWindow.h"
 
 namespace vantrel {
 

@@ -13,9 +13,9 @@
 #include <memory>
 #include <vector>
 
-#include "search/FindInPage.h"
-#include "platform/Rescale.h"
-#include "platform/ScreenDpi.h"
+#include "core/search/FindInPage.h"
+#include "ui/platform/Rescale.h"
+#include "core/platform/ScreenDpi.h"
 
 class QBoxLayout;
 

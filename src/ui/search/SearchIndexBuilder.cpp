@@ -1,6 +1,6 @@
-#include "search/SearchIndexBuilder.h"
+#include "ui/search/SearchIndexBuilder.h"
 
-#include "search/SearchIndex.h"
+#include "core/search/SearchIndex.h"
 
 namespace vantrel {
 

@@ -9,9 +9,9 @@ class QWheelEvent;
 #include <functional>
 #include <memory>
 
-#include "platform/QtScreen.h"
-#include "shell/CommandBarWidget.h"
-#include "shell/FrameWindow.h"
+#include "ui/platform/QtScreen.h"
+#include "ui/shell/CommandBarWidget.h"
+#include "core/page/FrameWindow.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "shell/ScriptRunner.h"
+#include "ui/shell/ScriptRunner.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -12,12 +12,12 @@
 #include <QPainter>
 #include <string_view>
 
-#include "hierarchy/HierarchyTreePane.h"
-#include "html/HtmlDialog.h"
-#include "shell/ChoosablePopup.h"
-#include "shell/ScriptCommand.h"
-#include "shell/ScriptState.h"
-#include "userdata/TitleDialog.h"
+#include "ui/hierarchy/HierarchyTreePane.h"
+#include "ui/html/HtmlDialog.h"
+#include "ui/shell/ChoosablePopup.h"
+#include "core/shell/ScriptCommand.h"
+#include "ui/shell/ScriptState.h"
+#include "ui/userdata/TitleDialog.h"
 
 namespace vantrel {
 

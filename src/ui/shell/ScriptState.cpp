@@ -1,19 +1,19 @@
-#include "shell/ScriptState.h"
+#include "ui/shell/ScriptState.h"
 
-#include "search/FindBar.h"
+#include "ui/search/FindBar.h"
 
 #include <QApplication>
 #include <QJsonArray>
 #include <QMenu>
 #include <QPainter>
 
-#include "html/HtmlDialog.h"
-#include "shell/ChoosablePopup.h"
-#include "shell/GuideHost.h"
-#include "shell/MainWindow.h"
-#include "shell/ScriptCommand.h"
-#include "popups/FootnotePopup.h"
-#include "userdata/TitleDialog.h"
+#include "ui/html/HtmlDialog.h"
+#include "ui/shell/ChoosablePopup.h"
+#include "ui/shell/GuideHost.h"
+#include "ui/shell/MainWindow.h"
+#include "core/shell/ScriptCommand.h"
+#include "ui/popups/FootnotePopup.h"
+#include "ui/userdata/TitleDialog.h"
 
 namespace vantrel {
 

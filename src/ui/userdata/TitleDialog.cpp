@@ -1,8 +1,8 @@
-#include "userdata/TitleDialog.h"
+#include "ui/userdata/TitleDialog.h"
 
 #include <QEvent>
 
-#include "platform/QtSurface.h"
+#include "ui/platform/QtSurface.h"
 
 namespace vantrel {
 

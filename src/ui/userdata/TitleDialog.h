@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <functional>
 
-#include "platform/Rescale.h"
-#include "platform/ScreenInfo.h"
+#include "ui/platform/Rescale.h"
+#include "core/platform/ScreenInfo.h"
 
 namespace vantrel {
 

@@ -12,10 +12,10 @@
 #include <QTimer>
 #include <vector>
 
-#include "html/HtmlControl.h"
-#include "html/HtmlDialog.h"
-#include "html/HtmlPane.h"
-#include "platform/QtScreen.h"
+#include "ui/html/HtmlControl.h"
+#include "ui/html/HtmlDialog.h"
+#include "ui/html/HtmlPane.h"
+#include "ui/platform/QtScreen.h"
 
 namespace vantrel {
 namespace {

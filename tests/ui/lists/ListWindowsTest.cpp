@@ -8,8 +8,8 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 
-#include "lists/DualListViewer.h"
-#include "lists/MarkupList.h"
+#include "ui/lists/DualListViewer.h"
+#include "ui/lists/MarkupList.h"
 
 namespace vantrel {
 namespace {

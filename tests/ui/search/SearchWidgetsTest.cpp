@@ -11,10 +11,10 @@
 #include <filesystem>
 #include <memory>
 
-#include "content/ContentWriterSynthetic.h"
-#include "search/FindBar.h"
-#include "search/SearchIndex.h"
-#include "search/SearchIndexBuilder.h"
+#include "core/content/ContentWriterSynthetic.h"
+#include "ui/search/FindBar.h"
+#include "core/search/SearchIndex.h"
+#include "ui/search/SearchIndexBuilder.h"
 
 namespace vantrel {
 namespace {

@@ -10,9 +10,9 @@
 #include <QWheelEvent>
 
 #include "../../core/tables/TableFixture.h"
-#include "platform/Accessible.h"
-#include "popups/FootnotePopup.h"
-#include "tables/TableWindow.h"
+#include "ui/platform/Accessible.h"
+#include "ui/popups/FootnotePopup.h"
+#include "ui/tables/TableWindow.h"
 
 namespace vantrel {
 namespace {

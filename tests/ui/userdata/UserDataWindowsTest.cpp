@@ -10,12 +10,12 @@
 
 #include "../../core/userdata/TestUtil.h"
 #include "../../core/shell/ShellFakes.h"
-#include "platform/KeyboardService.h"
-#include "platform/QtSurface.h"
-#include "shell/ChromeViewer.h"
-#include "userdata/BookmarkWindow.h"
-#include "userdata/NotePanel.h"
-#include "userdata/TitleDialog.h"
+#include "core/platform/KeyboardService.h"
+#include "ui/platform/QtSurface.h"
+#include "core/chrome/ChromeViewer.h"
+#include "ui/userdata/BookmarkWindow.h"
+#include "ui/userdata/NotePanel.h"
+#include "ui/userdata/TitleDialog.h"
 
 namespace vantrel {
 namespace {
