@@ -10,15 +10,22 @@
 // Left-aligned text without prefix processing (what the markup renderer
 // draws) is drawn as glyph runs; consecutive pieces in the same font, colour
 // and line are batched into one run, drawn before any other operation and
-// whenever image() or end() is called.
+// whenever image() or end() is called. On RGB32 images without a
+// transformation the surface blends the runs itself, from each glyph's
+// coverage as Qt's raster engine blends it (QtFont::GlyphMask), giving
+// QPainter's very pixels without its work per glyph.
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QGlyphRun>
 #include <QRawFont>
+#include <array>
+#include <deque>
 #include <memory>
 #include <optional>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "core/platform/DrawingSurface.h"
@@ -37,6 +44,9 @@ namespace vantrel {
 class QtFont : public Font {
  public:
   QtFont(FontDescription description, const QFont& font);
+  ~QtFont() override;
+  QtFont(const QtFont&) = delete;
+  QtFont& operator=(const QtFont&) = delete;
   const QFont& font() const { return font_; }
   const QFontMetrics& metrics() const { return metrics_; }
   // metrics().height() and ascent(), kept: asking QFontMetrics takes the font
@@ -55,7 +65,49 @@ class QtFont : public Font {
   // Width of one character (its advance rounded).
   int charWidth(char16_t c) const;
 
+  // The coverage of one glyph as Qt's raster engine blends it onto an image
+  // of format RGB32 without a transformation: the pixels its ink covers,
+  // from the pen position's pixel (x rounded down, y rounded), at a phase
+  // of 1/64 pixel. Read back from Qt's own drawing of the glyph, so the
+  // surface can blend glyphs itself and get Qt's very pixels (see
+  // QtSurface::ownGlyphBlending).
+  struct GlyphMask {
+    int left = 0, top = 0;
+    int width = 0, height = 0;  // 0: the glyph covers no pixel
+    std::vector<uint8_t> coverage;  // width x height, row by row
+    // The glyph's pixels blended in that colour onto that ground (both
+    // RGB32), for copying where the ground is as expected; the last two kept.
+    const uint32_t* tinted(uint32_t colour, uint32_t ground) const;
+    size_t bytes() const;  // held, tinted copies included
+
+   private:
+    struct Tint {
+      uint32_t colour = 0, ground = 0;
+      std::vector<uint32_t> pixels;
+    };
+    mutable std::array<Tint, 2> tints;
+    mutable size_t nextTint = 0;
+  };
+  // Null when the glyph's coverage cannot be read back (colour fringes, ink
+  // beyond the scratch image): Qt draws runs with such glyphs.
+  const GlyphMask* mask(quint32 glyph, int phase) const;
+  // Whether the surface may blend this font's glyphs itself: checked once by
+  // blending a line of text both ways (fractional positions, overlapping
+  // glyphs, a coloured pen on a coloured ground) and comparing the pixels.
+  // False for fonts of 64 pixels or more (Qt fills those as paths) and when
+  // Qt blends with gamma correction.
+  bool blendsOwnGlyphs() const;
+  // The rows (from the baseline's) an underline or strike-out may touch;
+  // first > second when the font has neither. Known once blendsOwnGlyphs is.
+  std::pair<int, int> decorationRows() const { return {bandTop_, bandBottom_}; }
+  // Drops the glyph masks read so far (they are read again when needed).
+  // Never while a run is being blended.
+  void forgetMasks() const;
+
  private:
+  bool captureMask(quint32 glyph, int phase, GlyphMask& out) const;
+  bool checkOwnBlending() const;
+
   QFont font_;
   QFontMetrics metrics_;
   QFontMetricsF metricsF_;
@@ -66,6 +118,16 @@ class QtFont : public Font {
   mutable std::unique_ptr<Glyph[]> cache_;  // characters below U+0800
   mutable std::unique_ptr<bool[]> known_;
   mutable Glyph scratch_;
+  // Glyph masks, by glyph index x phaseClasses_ + the class of the phase
+  // (phases at which Qt draws the same glyphs form a class); -1 not read
+  // yet, -2 unreadable.
+  mutable std::deque<GlyphMask> masks_;
+  mutable std::vector<int32_t> maskSlots_;
+  mutable size_t phaseClasses_ = 64;
+  mutable std::array<uint8_t, 64> phaseClass_{};  // of each phase
+  mutable std::array<uint8_t, 64> phaseStart_{};  // first phase of each class
+  mutable int ownBlending_ = -1;
+  mutable int bandTop_ = 0, bandBottom_ = -1;
 };
 
 // r (in layout pixels) in the device pixels of an image at ratio.
@@ -143,14 +205,34 @@ class QtSurface : public DrawingSurface {
   static size_t recordingBudget();
   static size_t recordingBytes();  // held by live recordings
 
+  // Glyph runs are blended into the image by the surface itself, from the
+  // coverage Qt's raster engine gives each glyph (QtFont::GlyphMask), when
+  // the image is RGB32 without a transformation and the font passed its
+  // check; the pixels are Qt's own, without the engine's work per glyph.
+  // Off: every run goes through QPainter (for comparisons).
+  static void setOwnGlyphBlending(bool on);
+  static bool ownGlyphBlending();
+  // Glyph masks and their tinted copies of all fonts keep about
+  // glyphMaskLimit bytes (16 MiB): past it, a font drawing a run forgets
+  // its masks first.
+  static size_t glyphMaskBytes();
+  static void setGlyphMaskLimit(size_t bytes);
+
  private:
   struct Recording;
   QPainter& painter();
   void applyPen(Colour colour);
   // Adds the glyphs of the text to the pending glyph run (false, adding
   // nothing, when the font lacks one of them); flushGlyphs draws the run.
-  bool queueGlyphs(const char16_t* text, size_t n, QPointF origin);
+  // start: where its glyphs begin in the batch; advance: their total advance.
+  bool queueGlyphs(const char16_t* text, size_t n, QPointF origin, size_t* start = nullptr,
+                   double* advance = nullptr);
   void flushGlyphs();
+  // Draws one glyph run: blended by the surface where it can, else by QPainter.
+  void drawRun(const QtFont& font, Colour colour, QPointF origin, const quint32* glyphs, const QPointF* positions,
+               int count, const QRect* clip);
+  bool blendRun(const QtFont& font, Colour colour, QPointF origin, const quint32* glyphs, const QPointF* positions,
+                int count, const QRect* clip);
   // Add what was just drawn to the recording.
   void recordGlyphs();
   void recordFill(const QRect& rect, Colour colour);
@@ -160,6 +242,9 @@ class QtSurface : public DrawingSurface {
   QImage* image_;
   qreal ratio_ = 1.0;
   std::unique_ptr<QPainter> painter_;
+  uchar* bits_ = nullptr;  // the pixels the painter paints on, while it is active
+  bool blendable_ = false;  // the painter's image is RGB32 without a transformation
+  uint32_t ground_ = 0xffffffffu;  // the colour glyphs are expected on: that of the last fill
   std::shared_ptr<const QtFont> font_;
   Colour textColour_ = 0;
   Colour penColour_ = 0;     // the colour of the painter's pen, when penValid_

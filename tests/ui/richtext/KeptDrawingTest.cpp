@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -129,6 +130,71 @@ TEST(KeptDrawing, TheDemoGuidesTableCellsDrawAgainPixelForPixel) {
   }
   // The second draws came from the kept glyphs, not from a new layout.
   EXPECT_GT(replayed, static_cast<int>(cells.size()) * 3 * 9 / 10);
+}
+
+// The surface blends glyph runs itself from the coverage Qt gives each
+// glyph; what it draws must be what QPainter draws, pixel for pixel.
+class QtBlending {
+ public:
+  QtBlending() { QtSurface::setOwnGlyphBlending(false); }
+  ~QtBlending() { QtSurface::setOwnGlyphBlending(true); }
+};
+
+TEST(KeptDrawing, TheDemoGuidesTableCellsBlendedByTheSurfaceAreQtsPixels) {
+  if (!std::filesystem::exists(kDemo + "-Data.pdb")) GTEST_SKIP() << "demo guide not built";
+  ContentDatabase db;
+  ASSERT_TRUE(db.open(kDemo));
+  const uint16_t field = db.typeNumber(u"field");
+  const uint16_t string = db.kindNumber(u"string");
+  std::vector<std::u16string> cells;
+  for (ObjectIndex i = 1; i < db.objectCount(); ++i) {
+    ObjectEntry e;
+    if (db.readEntry(i, e) && e.type == field && e.valueKind == string) {
+      std::u16string text = db.readString(e.value);
+      if (!text.empty()) cells.push_back(std::move(text));
+    }
+  }
+  ASSERT_GT(cells.size(), 100u);
+  ASSERT_TRUE(QtSurface::ownGlyphBlending());
+
+  // One-line and wrapped cells at 96 and 192 dpi, on white, on a tinted
+  // ground and inverted (a highlighted cell), on surfaces at ratio 1 and 2.
+  struct Layout {
+    int dpi, maxLines, width, height;
+    Colour ground;
+    bool inverted;
+    qreal ratio;
+  };
+  const Layout layouts[] = {{96, 1, 76, 20, 0xFFFFFF, false, 1.0},  {96, 0, 120, 100, 0xFFFFFF, false, 1.0},
+                            {192, 1, 152, 40, 0xFFFFFF, false, 1.0}, {96, 0, 120, 100, 0xE8F0F8, false, 1.0},
+                            {96, 1, 76, 20, 0xFFFFFF, true, 1.0},    {96, 0, 120, 100, 0xFFFFFF, false, 2.0}};
+  for (const Layout& l : layouts) {
+    MarkupRenderer r(l.dpi, l.dpi);
+    r.configure(guideFontDescription(l.dpi), l.maxLines, 0x000000);
+    const Rect first{0, 0, l.width, l.height};
+    const Rect moved{-3, 23, -3 + l.width, 23 + l.height};  // partly outside the image, as when scrolled
+    auto draw = [&](TextBlock& b, bool own, bool twice) {
+      std::unique_ptr<QtBlending> qt = own ? nullptr : std::make_unique<QtBlending>();
+      QtSurface s(l.width + 40, l.height + 30, l.ratio);
+      LinkAreaList links;
+      r.drawLinked({5, 7}, links, s, b, first);
+      if (twice) r.drawLinked({5, 7}, links, s, b, moved);  // from the kept glyphs
+      s.end();
+      return Drawn{s.image().copy(), links.entries(), b.truncated};
+    };
+    for (size_t k = 0; k < cells.size(); ++k) {
+      const std::string what = "cell " + std::to_string(k) + " at " + std::to_string(l.dpi) + " dpi, width " +
+                               std::to_string(l.width) + ", ratio " + std::to_string(l.ratio);
+      TextBlock b(cells[k], l.ground);
+      QtSurface measure(1, 1);
+      r.parse(b, measure);
+      if (l.inverted) MarkupRenderer::toggleInverted(b);
+      TextBlock byQt = b, own = b;
+      expectSame(draw(own, true, false), draw(byQt, false, false), what);
+      // Drawn again, then from the kept glyphs, both ways.
+      expectSame(draw(own, true, true), draw(byQt, false, true), what + ", from the kept glyphs");
+    }
+  }
 }
 
 TEST(KeptDrawing, WhatTheLayoutDependsOnMakesItLayOutAgain) {

@@ -108,6 +108,106 @@ TEST(QtSurface, TextIsDrawnInsideItsRectangleOnly) {
   EXPECT_GT(ink.right(), 50);  // the text runs to the clip edge
 }
 
+// Glyph runs blended by the surface against the same runs drawn by QPainter:
+// fonts of many sizes, weights and slants, pieces at fractional positions
+// that overlap, clipped pieces, pieces partly outside the image, colours on
+// grounds other than the last fill, and text in underlined fonts and in
+// characters from fallback fonts (which QPainter draws either way).
+TEST(QtSurface, GlyphsBlendedByTheSurfaceAreQtsPixels) {
+  const std::u16string_view texts[] = {u"Wave fly; jig AVAW ffi 0123456789", u"q12h CrCl < 30 ml/min \u2014 50%",
+                                       u"H\u2082O x\u00B2 \u00B5g/kg", u"\u0416\u0437 \u03B1\u03B2 \u4E2D\u6587 \u2603"};
+  auto draw = [&](bool own) {
+    QtSurface::setOwnGlyphBlending(own);
+    QtSurface s(420, 700);
+    s.fillRect({0, 0, 420, 700}, rgb(250, 246, 236));
+    int y = -6;  // the first line starts above the image
+    int k = 0;
+    for (int height : {-9, -11, -13, -16, -19, -24, -31, -40}) {
+      for (int style = 0; style < 5; ++style, ++k) {
+        FontDescription d = guideFontDescription(96);
+        d.height = height;
+        d.weight = style == 1 || style == 3 ? 700 : 400;
+        d.italic = style >= 2 && style <= 3;
+        d.underline = style == 4;
+        s.useFont(d);
+        s.setTextColour(k % 3 == 0 ? rgb(0, 0, 0) : k % 3 == 1 ? rgb(20, 60, 200) : rgb(190, 30, 40));
+        if (k % 7 == 3) s.fillRect({0, y, 210, y + s.textHeight()}, rgb(255, 255, 255));
+        const std::u16string_view t = texts[k % 4];
+        // Pieces of the text one after another on the line (one batched run),
+        // a clipped copy to the right, and one running off the image's edge.
+        int x = -(k % 4);
+        for (size_t at = 0; at < t.size(); at += 5) {
+          const size_t n = std::min<size_t>(5, t.size() - at);
+          const int w = s.measureText(t.data() + at, n).width;
+          s.drawText(t.data() + at, n, {x, y, x + w, y + s.textHeight()}, TextFormat::NoPrefix);
+          x += w;
+        }
+        s.drawText(t, {230, y + 2, 300, y + s.textHeight() - 1}, TextFormat::NoPrefix);
+        s.drawText(t, {330, y, 600, y + s.textHeight()}, TextFormat::NoPrefix);
+        y += s.textHeight() * 3 / 4;  // lines overlap a little
+      }
+    }
+    s.end();
+    QtSurface::setOwnGlyphBlending(true);
+    return s.image().copy();
+  };
+  // The guide's fonts pass the check: the surface does blend their glyphs
+  // (underlined ones but for the rows of the line).
+  QtSurface probe(1, 1);
+  for (int style = 0; style < 6; ++style) {
+    FontDescription d = guideFontDescription(96);
+    d.weight = style & 1 ? 700 : 400;
+    d.italic = style & 2;
+    d.underline = style & 4;
+    EXPECT_TRUE(std::static_pointer_cast<const QtFont>(probe.createFont(d))->blendsOwnGlyphs()) << style;
+  }
+  const QImage qt = draw(false), own = draw(true);
+  ASSERT_EQ(qt.size(), own.size());
+  int differing = 0;
+  for (int y = 0; y < qt.height(); ++y) {
+    for (int x = 0; x < qt.width(); ++x) differing += qt.pixel(x, y) != own.pixel(x, y);
+  }
+  EXPECT_EQ(differing, 0);
+  EXPECT_FALSE(inkBox(own).isEmpty());
+}
+
+// The glyph masks keep to their limit: past it a font forgets its masks
+// and reads them again, and what is drawn stays Qt's.
+TEST(QtSurface, GlyphMasksKeepToTheirLimit) {
+  constexpr size_t kLimit = 64 * 1024;
+  QtSurface::setGlyphMaskLimit(kLimit);
+  auto draw = [](bool own) {
+    QtSurface::setOwnGlyphBlending(own);
+    QtSurface s(300, 400);
+    size_t most = 0;
+    for (int round = 0; round < 3; ++round) {
+      int y = 0;
+      for (int height : {-10, -12, -14, -17, -20, -26}) {
+        FontDescription d = guideFontDescription(96);
+        d.height = height;
+        d.weight = round == 1 ? 700 : 400;
+        s.useFont(d);
+        s.setTextColour(round == 2 ? rgb(0, 90, 0) : rgb(0, 0, 0));
+        s.drawText(u"abcdefghijklmnopqrstuvwxyz ABCDEFGHIJKLMNOPQRSTUVWXYZ 0123456789", {1, y, 300, y + 40},
+                   TextFormat::NoPrefix);
+        y += s.textHeight() + round;
+        s.fillRect({0, 380, 1, 381}, rgb(255, 255, 255));  // draws the run
+        most = std::max(most, QtSurface::glyphMaskBytes());
+      }
+    }
+    s.end();
+    QtSurface::setOwnGlyphBlending(true);
+    return std::make_pair(s.image().copy(), most);
+  };
+  const auto [qt, unused] = draw(false);
+  const auto [own, most] = draw(true);
+  QtSurface::setGlyphMaskLimit(16u * 1024 * 1024);
+  EXPECT_TRUE(qt == own);
+  // One run's masks may come on top of the limit before the next run drops them.
+  EXPECT_LE(most, kLimit + 96 * 1024);
+  EXPECT_GT(most, kLimit / 2);
+}
+
 TEST(QtSurface, AmpersandPrefixOnlyWithoutTheFlag) {
   QtSurface a(120, 30), b(120, 30);
   for (QtSurface* s : {&a, &b}) {
