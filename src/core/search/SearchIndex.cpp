@@ -14,6 +14,7 @@
 #include <deque>
 #include <filesystem>
 #include <mutex>
+#include <set>
 #include <system_error>
 #include <thread>
 #include <unordered_map>
@@ -30,11 +31,10 @@ namespace {
 
 // Raised whenever the document layout or the indexing rules change, so that
 // an index written by an older reader counts as stale.
-constexpr const char* kFormat = "v2";
+constexpr const char* kFormat = "v3";
 constexpr const char* kEditionKey = "vantrel.edition";
 constexpr const char* kCompleteKey = "vantrel.complete";
 constexpr const char* kCountKey = "vantrel.documents";
-constexpr Xapian::termcount kPartialExpansion = 64;
 
 std::string stamp(const uint16_t s[3]) {
   return std::to_string(s[0]) + "-" + std::to_string(s[1]) + "-" + std::to_string(s[2]);
@@ -143,19 +143,24 @@ IndexState checkIndex(const std::string& folder, const std::string& edition) {
 
 namespace {
 
-// The English stemmer with a memory of the words it has seen: a guide's
-// vocabulary is small next to its word count, so nearly every word is
-// stemmed once. Used by one thread only.
-class RememberingStemmer : public Xapian::StemImplementation {
+// The term a word is indexed under: "Z" and its English stem. Only stems
+// are indexed (what the query parser makes of a word with STEM_ALL_Z); the
+// words as written live in the spelling data, which suggestions and the
+// prefix of the word being typed read.
+std::string stemTerm(const Xapian::Stem& stem, const std::string& word) { return "Z" + stem(word); }
+
+// The stem terms of the words seen, remembered: a guide's vocabulary is
+// small next to its word count, so nearly every word is stemmed once. Used
+// by one thread only.
+class StemTerms {
  public:
-  std::string operator()(const std::string& word) override {
+  const std::string& operator()(const std::string& word) {
     auto it = seen_.find(word);
     if (it != seen_.end()) return it->second;
     // Bounded: a guide of endless distinct words forgets and starts over.
     if (seen_.size() >= kMaxWords) seen_.clear();
-    return seen_.emplace(word, stem_(word)).first->second;
+    return seen_.emplace(word, stemTerm(stem_, word)).first->second;
   }
-  std::string get_description() const override { return "english (remembered)"; }
 
  private:
   static constexpr size_t kMaxWords = 200000;
@@ -318,9 +323,11 @@ bool buildIndex(const ContentDatabase& db, const std::string& folder, const Sear
         temp, Xapian::DB_CREATE_OR_OVERWRITE | Xapian::DB_BACKEND_GLASS | Xapian::DB_NO_SYNC | Xapian::DB_NO_TERMLIST);
     // One transaction: nothing is committed until the whole index is there.
     out.begin_transaction(false);
-    Xapian::TermGenerator terms;
-    terms.set_stemmer(Xapian::Stem(new RememberingStemmer));
-    terms.set_stemming_strategy(Xapian::TermGenerator::STEM_SOME);
+    // The words of a document as written (lower case, no stems); each is
+    // then counted for the spelling data and indexed under its stem.
+    Xapian::TermGenerator words;
+    words.set_stemming_strategy(Xapian::TermGenerator::STEM_NONE);
+    StemTerms stems;
     // Word positions are not stored: every query is words that must all
     // match, so only which documents hold a word and how often counts.
     // The spelling dictionary is counted here and written once at the end
@@ -332,13 +339,16 @@ bool buildIndex(const ContentDatabase& db, const std::string& folder, const Sear
     while (std::optional<DocumentQueue::Batch> batch = queue.pop(cancel)) {
       for (SearchDocument& d : batch->documents) {
         if (cancelled()) break;
+        Xapian::Document written;
+        words.set_document(written);
+        words.index_text_without_positions(d.title, 2);
+        words.index_text_without_positions(d.text);
         Xapian::Document doc;
-        terms.set_document(doc);
-        terms.index_text_without_positions(d.title, 2);
-        terms.index_text_without_positions(d.text);
-        for (Xapian::TermIterator t = doc.termlist_begin(); t != doc.termlist_end(); ++t) {
-          const std::string& term = *t;
-          if (!term.empty() && term[0] != 'Z') spelling[term] += t.get_wdf();
+        for (Xapian::TermIterator t = written.termlist_begin(); t != written.termlist_end(); ++t) {
+          const std::string& word = *t;
+          const Xapian::termcount wdf = t.get_wdf();
+          spelling[word] += wdf;
+          doc.add_term(stems(word), wdf);
         }
         doc.set_data(documentData(d));
         out.add_document(doc);
@@ -467,6 +477,97 @@ bool hasWord(const std::string& q) {
   return false;
 }
 
+bool isWordByte(char c) { return std::isalnum(static_cast<unsigned char>(c)) || static_cast<unsigned char>(c) >= 0x80; }
+
+// How many of the guide's words (as written) the word being typed expands
+// to: the most frequent ones.
+constexpr size_t kPartialExpansion = 64;
+
+// The guide's words as written that begin with prefix (lower case), with
+// their frequencies, read from the spelling data: the `most` most frequent.
+std::vector<std::pair<Xapian::termcount, std::string>> wordsBeginning(const Xapian::Database& db,
+                                                                      const std::string& prefix, size_t most) {
+  std::vector<std::pair<Xapian::termcount, std::string>> found;
+  Xapian::TermIterator it = db.spellings_begin();
+  const Xapian::TermIterator end = db.spellings_end();
+  if (it == end) return found;
+  for (it.skip_to(prefix); it != end; ++it) {
+    const std::string& word = *it;
+    if (word.compare(0, prefix.size(), prefix) != 0) break;
+    found.emplace_back(it.get_termfreq(), word);
+  }
+  if (found.size() > most) {
+    std::partial_sort(found.begin(), found.begin() + static_cast<std::ptrdiff_t>(most), found.end(),
+                      [](const auto& a, const auto& b) { return a.first > b.first; });
+    found.resize(most);
+  }
+  return found;
+}
+
+// The first of the guide's words (as written) at or after prefix in
+// order; empty when there is none.
+std::string firstWordFrom(const Xapian::Database& db, const std::string& prefix) {
+  Xapian::TermIterator it = db.spellings_begin();
+  if (it == db.spellings_end()) return {};
+  it.skip_to(prefix);
+  return it == db.spellings_end() ? std::string() : *it;
+}
+
+bool beginsAWord(const Xapian::Database& db, const std::string& prefix) {
+  return firstWordFrom(db, prefix).compare(0, prefix.size(), prefix) == 0;
+}
+
+bool isAWord(const Xapian::Database& db, const std::string& word) { return firstWordFrom(db, word) == word; }
+
+// The field the word still being typed is handed to the parser under, so
+// that it keeps its place in the query (after "-", among other words).
+constexpr const char* kTypingField = "vantreltyping";
+
+// The last word of the query when it is still being typed (nothing after
+// it) and stands alone (not inside quotes, not joined to the word before by
+// a hyphen or a dot) is marked as the typing field's; other text is left as
+// it is.
+std::string markTypedWord(const std::string& text) {
+  size_t start = text.size();
+  while (start > 0 && isWordByte(text[start - 1])) --start;
+  if (start == text.size()) return text;
+  size_t before = start;
+  if (before > 0 && (text[before - 1] == '+' || text[before - 1] == '-')) --before;
+  if (before > 0 && !std::isspace(static_cast<unsigned char>(text[before - 1]))) return text;
+  if (std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(start), '"') % 2) return text;
+  return text.substr(0, start) + kTypingField + ":" + text.substr(start);
+}
+
+// The parser's text with the mark taken out again.
+std::string unmarkTypedWord(std::string text) {
+  const std::string mark = std::string(kTypingField) + ":";
+  const size_t at = text.rfind(mark);
+  if (at != std::string::npos) text.erase(at, mark.size());
+  return text;
+}
+
+// The word still being typed: the stems of the guide's words that begin
+// with it, or the word itself (which ranks the pages holding the whole word
+// higher).
+class TypedWord : public Xapian::FieldProcessor {
+ public:
+  TypedWord(const Xapian::Database& db, const Xapian::Stem& stem) : db_(db), stem_(stem) {}
+  Xapian::Query operator()(const std::string& typed) override {
+    const std::string prefix = Xapian::Unicode::tolower(typed);
+    std::set<std::string> terms;
+    for (const auto& [frequency, word] : wordsBeginning(db_, prefix, kPartialExpansion))
+      terms.insert(stemTerm(stem_, word));
+    Xapian::Query whole(stemTerm(stem_, prefix));
+    if (terms.empty()) return whole;
+    return Xapian::Query(Xapian::Query::OP_OR, Xapian::Query(Xapian::Query::OP_SYNONYM, terms.begin(), terms.end()),
+                         whole);
+  }
+
+ private:
+  const Xapian::Database& db_;
+  const Xapian::Stem& stem_;
+};
+
 }  // namespace
 
 SearchAnswer SearchIndex::search(const std::string& query, uint32_t limit) const {
@@ -474,25 +575,26 @@ SearchAnswer SearchIndex::search(const std::string& query, uint32_t limit) const
   answer.query = query;
   if (!impl_->open || !hasWord(query)) return answer;
   try {
+    TypedWord typing(impl_->db, impl_->stem);
     Xapian::QueryParser qp;
     qp.set_stemmer(impl_->stem);
-    qp.set_stemming_strategy(Xapian::QueryParser::STEM_SOME);
+    qp.set_stemming_strategy(Xapian::QueryParser::STEM_ALL_Z);
     qp.set_database(impl_->db);
     qp.set_default_op(Xapian::Query::OP_AND);
-    qp.set_max_expansion(kPartialExpansion, Xapian::Query::WILDCARD_LIMIT_MOST_FREQUENT,
-                         Xapian::QueryParser::FLAG_PARTIAL);
+    qp.add_prefix(kTypingField, &typing);
     const unsigned flags = Xapian::QueryParser::FLAG_PHRASE | Xapian::QueryParser::FLAG_LOVEHATE |
-                           Xapian::QueryParser::FLAG_PARTIAL | Xapian::QueryParser::FLAG_SPELLING_CORRECTION;
+                           Xapian::QueryParser::FLAG_SPELLING_CORRECTION;
     auto parse = [&](const std::string& text) {
+      const std::string marked = markTypedWord(text);
       try {
-        return qp.parse_query(text, flags);
+        return qp.parse_query(marked, flags);
       } catch (const Xapian::QueryParserError&) {
         // Stray syntax: take the words alone.
-        return qp.parse_query(text, Xapian::QueryParser::FLAG_PARTIAL | Xapian::QueryParser::FLAG_SPELLING_CORRECTION);
+        return qp.parse_query(marked, Xapian::QueryParser::FLAG_SPELLING_CORRECTION);
       }
     };
     Xapian::Query q = parse(query);
-    std::string corrected = qp.get_corrected_query_string();
+    std::string corrected = unmarkTypedWord(qp.get_corrected_query_string());
     // The parser does not correct the word still being typed (it is taken
     // as a prefix); offer the dictionary's nearest word for it too.
     if (corrected.empty()) {
@@ -501,13 +603,12 @@ SearchAnswer SearchIndex::search(const std::string& query, uint32_t limit) const
       std::string word;
       auto flush = [&](bool typing) {
         if (word.empty()) return;
-        std::string lower;
-        for (unsigned char c : word) lower += static_cast<char>(std::tolower(c));
+        const std::string lower = Xapian::Unicode::tolower(word);
         std::string s;
         // A word still being typed that begins some word of the guide is
         // not a misspelling.
-        const bool prefix = typing && impl_->db.allterms_begin(lower) != impl_->db.allterms_end(lower);
-        if (!prefix && impl_->db.get_termfreq(lower) == 0 && impl_->db.get_termfreq("Z" + impl_->stem(lower)) == 0)
+        const bool prefix = typing && beginsAWord(impl_->db, lower);
+        if (!prefix && !isAWord(impl_->db, lower) && impl_->db.get_termfreq(stemTerm(impl_->stem, lower)) == 0)
           s = impl_->db.get_spelling_suggestion(lower);
         if (!s.empty() && s != lower) {
           rebuilt += s;

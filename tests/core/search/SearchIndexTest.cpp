@@ -317,6 +317,74 @@ TEST_F(Indexed, QuotedPhrasesAndHyphenatedWordsAreAnswered) {
   EXPECT_EQ(objects(index.search("sepsis vancomycin")), std::vector<ObjectIndex>{g.sepsis});
 }
 
+// Footnotes of the given texts, in order.
+struct Notes {
+  explicit Notes(std::initializer_list<const char16_t*> texts) {
+    ContentWriter w(u"guide");
+    const H table = text(w, 0, u"table", u"Notes");
+    std::vector<H> handles;
+    for (const char16_t* t : texts) handles.push_back(text(w, table, u"footnote", t));
+    std::string error;
+    EXPECT_TRUE(w.write(dir.path() + "/Qd07-Qd07", &error)) << error;
+    EXPECT_TRUE(db.open(dir.path() + "/Qd07-Qd07"));
+    for (H h : handles) notes.push_back(w.indexOf(h));
+  }
+  Temp dir;
+  ContentDatabase db;
+  std::vector<ObjectIndex> notes;
+};
+
+// The index keeps the stems of the words only; the word being typed and the
+// spelling suggestions go by the words as the guide writes them.
+TEST(SearchIndexWords, StemsAreIndexedAndTypingAndSuggestionsReadTheWordsAsWritten) {
+  Notes g({u"Infections were treated early", u"Wounds infected after surgery", u"Catheter care on the ward",
+           u"A cat scratch on the hand", u"Studies of drainage"});
+  Temp cache;
+  const std::string folder = cache.path() + "/idx";
+  ASSERT_TRUE(buildIndex(g.db, folder));
+  SearchIndex index;
+  ASSERT_TRUE(index.open(folder, editionKey(g.db)));
+  auto found = [&](const std::string& query) {
+    std::set<ObjectIndex> out;
+    for (const SearchHit& h : index.search(query).hits) out.insert(h.object);
+    return out;
+  };
+  const std::set<ObjectIndex> infection{g.notes[0], g.notes[1]};
+  // Every inflection, typed whole or followed by more words, finds the
+  // pages of its stem.
+  EXPECT_EQ(found("infect "), infection);
+  EXPECT_EQ(found("infecting"), infection);
+  EXPECT_EQ(found("infections were"), std::set<ObjectIndex>{g.notes[0]});
+  // A word still being typed may run past the stem of the word it begins
+  // ("infectio" of "infections", "studie" of "studies", stems "infect" and
+  // "studi").
+  EXPECT_EQ(found("infectio"), infection);
+  EXPECT_EQ(found("studie"), std::set<ObjectIndex>{g.notes[4]});
+  EXPECT_FALSE(index.search("infectio").corrected);
+  // Before a word, after one, or excluded with "-".
+  EXPECT_EQ(found("wounds infe"), std::set<ObjectIndex>{g.notes[1]});
+  EXPECT_EQ(found("infected -surg"), std::set<ObjectIndex>{g.notes[0]});
+  // A page holding the whole word typed comes before one holding a longer
+  // word that begins with it.
+  const SearchAnswer cat = index.search("cat");
+  ASSERT_EQ(cat.hits.size(), 2u);
+  EXPECT_EQ(cat.hits[0].object, g.notes[3]);
+  EXPECT_EQ(cat.hits[1].object, g.notes[2]);
+  // A snippet marks every inflection of the word found.
+  std::map<ObjectIndex, std::string> snippets;
+  for (const SearchHit& h : index.search("infection ").hits) snippets[h.object] = h.snippet;
+  EXPECT_EQ(snippets[g.notes[0]], "<b>Infections</b> were treated early");
+  EXPECT_EQ(snippets[g.notes[1]], "Wounds <b>infected</b> after surgery");
+  // A suggestion is a word of the guide, never a stem.
+  const SearchAnswer typo = index.search("infectoins");
+  ASSERT_TRUE(typo.corrected);
+  EXPECT_EQ(*typo.corrected, "infections");
+  const SearchAnswer typo2 = index.search("studeis of");
+  ASSERT_TRUE(typo2.corrected);
+  EXPECT_EQ(*typo2.corrected, "studies of");
+  EXPECT_EQ(found("studeis of"), std::set<ObjectIndex>{g.notes[4]});
+}
+
 // A guide of many footnotes, each a few words of a small vocabulary: more
 // documents than one batch of the build holds, and not a whole number of
 // batches.
