@@ -1,5 +1,7 @@
 #include "search/SearchIndex.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <xapian.h>
 
@@ -15,6 +17,8 @@
 #include <filesystem>
 #include <mutex>
 #include <set>
+#include <stdexcept>
+#include <string_view>
 #include <system_error>
 #include <thread>
 #include <unordered_map>
@@ -79,6 +83,116 @@ StoredDocument parseData(const std::string& data) {
   return d;
 }
 
+// The documents' own data (object, kind, title, text) are kept beside the
+// Xapian tables in a file of their own, stored as they are: Xapian would
+// compress each one, which costs more time than its tables' writing, and
+// the text of the hits is all a search reads back. The file, "documents":
+//   "VTSEARCHDOCS0001" (16 bytes), the records one after the other (document
+//   n of the index is record n - 1), the start of each record and the end
+//   of the last (count + 1 little-endian 64-bit offsets), then the trailer:
+//   the offset of that table, count (64 bits each) and "VTDOCEND".
+constexpr const char* kDocumentsFile = "documents";
+constexpr std::string_view kDocumentsHead = "VTSEARCHDOCS0001";
+constexpr std::string_view kDocumentsEnd = "VTDOCEND";
+constexpr uint64_t kTrailerBytes = 24;
+constexpr uint64_t kMaxRecordBytes = uint64_t(64) << 20;
+
+void putU64(std::string& out, uint64_t v) {
+  for (int i = 0; i < 8; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+uint64_t getU64(const unsigned char* p) {
+  uint64_t v = 0;
+  for (int i = 7; i >= 0; --i) v = (v << 8) | p[i];
+  return v;
+}
+
+class DocumentsWriter {
+ public:
+  bool open(const std::string& folder) {
+    if (!file_.open(fileops::joinPath(folder, kDocumentsFile), fileops::Sync::consistent)) return false;
+    written_ = kDocumentsHead.size();
+    return file_.write(kDocumentsHead);
+  }
+  bool add(const std::string& data) {
+    offsets_.push_back(written_);
+    written_ += data.size();
+    return file_.write(data);
+  }
+  // Writes the table and the trailer and puts the file in place.
+  bool finish() {
+    offsets_.push_back(written_);
+    std::string tail;
+    tail.reserve(offsets_.size() * 8 + kTrailerBytes);
+    for (uint64_t o : offsets_) putU64(tail, o);
+    putU64(tail, written_);
+    putU64(tail, offsets_.size() - 1);
+    tail += kDocumentsEnd;
+    return file_.write(tail) && file_.commit();
+  }
+  const std::string& error() const { return file_.error(); }
+
+ private:
+  fileops::AtomicFile file_;
+  std::vector<uint64_t> offsets_;
+  uint64_t written_ = 0;
+};
+
+class DocumentsReader {
+ public:
+  DocumentsReader() = default;
+  DocumentsReader(const DocumentsReader&) = delete;
+  DocumentsReader& operator=(const DocumentsReader&) = delete;
+  ~DocumentsReader() { close(); }
+
+  // False when the file is missing, cut short, or holds another number of
+  // documents than count.
+  bool open(const std::string& folder, uint64_t count) {
+    close();
+    fd_ = ::open(fileops::joinPath(folder, kDocumentsFile).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) return false;
+    struct stat st;
+    unsigned char head[16], trailer[kTrailerBytes];
+    const bool ok =
+        ::fstat(fd_, &st) == 0 && static_cast<uint64_t>(st.st_size) >= kDocumentsHead.size() + kTrailerBytes &&
+        fileops::preadAll(fd_, head, sizeof head, 0) == sizeof head &&
+        std::string_view(reinterpret_cast<const char*>(head), sizeof head) == kDocumentsHead &&
+        fileops::preadAll(fd_, trailer, sizeof trailer, static_cast<uint64_t>(st.st_size) - kTrailerBytes) ==
+            static_cast<int64_t>(sizeof trailer) &&
+        std::string_view(reinterpret_cast<const char*>(trailer) + 16, 8) == kDocumentsEnd;
+    if (ok) {
+      table_ = getU64(trailer);
+      count_ = getU64(trailer + 8);
+    }
+    // The table must end where the trailer starts.
+    if (!ok || count_ != count || table_ < kDocumentsHead.size() || count_ > (uint64_t(1) << 40) ||
+        table_ + (count_ + 1) * 8 + kTrailerBytes != static_cast<uint64_t>(st.st_size)) {
+      close();
+      return false;
+    }
+    return true;
+  }
+  void close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    count_ = table_ = 0;
+  }
+  // The data of document n (1 for the first); false when it cannot be read.
+  bool read(uint64_t n, std::string& out) const {
+    if (fd_ < 0 || n == 0 || n > count_) return false;
+    unsigned char bounds[16];
+    if (fileops::preadAll(fd_, bounds, sizeof bounds, table_ + (n - 1) * 8) != sizeof bounds) return false;
+    const uint64_t begin = getU64(bounds), end = getU64(bounds + 8);
+    if (begin < kDocumentsHead.size() || end < begin || end > table_ || end - begin > kMaxRecordBytes) return false;
+    out.resize(end - begin);
+    return fileops::preadAll(fd_, out.data(), out.size(), begin) == static_cast<int64_t>(out.size());
+  }
+
+ private:
+  int fd_ = -1;
+  uint64_t count_ = 0, table_ = 0;
+};
+
 }  // namespace
 
 std::string indexName(const ContentDatabase& db) {
@@ -122,13 +236,16 @@ IndexState checkIndex(const std::string& folder, const std::string& edition) {
     if (recorded != edition) return IndexState::Stale;
     if (db.get_metadata(kCompleteKey) != "1") return IndexState::Damaged;
     if (db.get_metadata(kCountKey) != std::to_string(db.get_doccount())) return IndexState::Damaged;
+    DocumentsReader documents;
+    if (!documents.open(folder, db.get_doccount())) return IndexState::Damaged;
     // Read the ends of the tables a search touches: the first and the last
     // document, a posting list and the spelling table.
     if (db.get_doccount() > 0) {
-      (void)db.get_document(db.get_lastdocid()).get_data();
+      std::string data;
+      if (!documents.read(1, data) || !documents.read(db.get_doccount(), data)) return IndexState::Damaged;
       for (Xapian::TermIterator t = db.allterms_begin(); t != db.allterms_end(); ++t) {
         for (Xapian::PostingIterator p = db.postlist_begin(*t); p != db.postlist_end(*t); ++p) (void)*p;
-        (void)db.get_document(*db.postlist_begin(*t)).get_data();
+        if (!documents.read(*db.postlist_begin(*t), data)) return IndexState::Damaged;
         break;
       }
       (void)db.get_spelling_suggestion("a");
@@ -149,23 +266,32 @@ namespace {
 // prefix of the word being typed read.
 std::string stemTerm(const Xapian::Stem& stem, const std::string& word) { return "Z" + stem(word); }
 
-// The stem terms of the words seen, remembered: a guide's vocabulary is
-// small next to its word count, so nearly every word is stemmed once. Used
-// by one thread only.
-class StemTerms {
+// The English stemmer of the build. The term generator hands it every word
+// it indexes, lower case and as written, once per occurrence: it counts the
+// words for the spelling data on the way (an occurrence in a title counts
+// as the title's weight does) and remembers their stems, a guide's
+// vocabulary being small next to its word count. Used by one thread only.
+class CountingStemmer : public Xapian::StemImplementation {
  public:
-  const std::string& operator()(const std::string& word) {
-    auto it = seen_.find(word);
-    if (it != seen_.end()) return it->second;
-    // Bounded: a guide of endless distinct words forgets and starts over.
-    if (seen_.size() >= kMaxWords) seen_.clear();
-    return seen_.emplace(word, stemTerm(stem_, word)).first->second;
+  struct Word {
+    std::string stem;
+    Xapian::termcount frequency = 0;
+  };
+  std::string operator()(const std::string& word) override {
+    auto [it, added] = words_.try_emplace(word);
+    if (added) it->second.stem = stem_(word);
+    it->second.frequency += weight;
+    return it->second.stem;
   }
+  std::string get_description() const override { return "english, counting"; }
+  const std::unordered_map<std::string, Word>& words() const { return words_; }
+
+  // What each occurrence of the text indexed next counts for.
+  Xapian::termcount weight = 1;
 
  private:
-  static constexpr size_t kMaxWords = 200000;
   Xapian::Stem stem_{"english"};
-  std::unordered_map<std::string, std::string> seen_;
+  std::unordered_map<std::string, Word> words_;
 };
 
 // Documents handed from the extracting thread to the indexing one, a batch
@@ -323,34 +449,30 @@ bool buildIndex(const ContentDatabase& db, const std::string& folder, const Sear
         temp, Xapian::DB_CREATE_OR_OVERWRITE | Xapian::DB_BACKEND_GLASS | Xapian::DB_NO_SYNC | Xapian::DB_NO_TERMLIST);
     // One transaction: nothing is committed until the whole index is there.
     out.begin_transaction(false);
-    // The words of a document as written (lower case, no stems); each is
-    // then counted for the spelling data and indexed under its stem.
-    Xapian::TermGenerator words;
-    words.set_stemming_strategy(Xapian::TermGenerator::STEM_NONE);
-    StemTerms stems;
+    DocumentsWriter documents;
+    if (!documents.open(temp)) throw std::runtime_error(documents.error());
+    // Stems only ("Z" and the stem, as the query parser's STEM_ALL_Z
+    // makes them); the words as written go to the spelling data, counted by
+    // the stemmer and written once at the end instead of word by word.
     // Word positions are not stored: every query is words that must all
     // match, so only which documents hold a word and how often counts.
-    // The spelling dictionary is counted here and written once at the end
-    // instead of word by word.
-    std::unordered_map<std::string, Xapian::termcount> spelling;
+    auto* counting = new CountingStemmer;
+    Xapian::TermGenerator terms;
+    terms.set_stemmer(Xapian::Stem(counting));
+    terms.set_stemming_strategy(Xapian::TermGenerator::STEM_ALL_Z);
     const uint64_t total = db.objectCount();
     // Cancel is looked at document by document: a reader that closes waits
     // for the build to stop, and the build runs at idle priority.
     while (std::optional<DocumentQueue::Batch> batch = queue.pop(cancel)) {
       for (SearchDocument& d : batch->documents) {
         if (cancelled()) break;
-        Xapian::Document written;
-        words.set_document(written);
-        words.index_text_without_positions(d.title, 2);
-        words.index_text_without_positions(d.text);
         Xapian::Document doc;
-        for (Xapian::TermIterator t = written.termlist_begin(); t != written.termlist_end(); ++t) {
-          const std::string& word = *t;
-          const Xapian::termcount wdf = t.get_wdf();
-          spelling[word] += wdf;
-          doc.add_term(stems(word), wdf);
-        }
-        doc.set_data(documentData(d));
+        terms.set_document(doc);
+        counting->weight = 2;
+        terms.index_text_without_positions(d.title, 2);
+        counting->weight = 1;
+        terms.index_text_without_positions(d.text);
+        if (!documents.add(documentData(d))) throw std::runtime_error(documents.error());
         out.add_document(doc);
         ++count;
       }
@@ -360,9 +482,10 @@ bool buildIndex(const ContentDatabase& db, const std::string& folder, const Sear
     stopExtractor();
     completed = extracted && !cancelled();
     if (completed) {
-      for (const auto& [word, frequency] : spelling) out.add_spelling(word, frequency);
+      for (const auto& [word, counted] : counting->words()) out.add_spelling(word, counted.frequency);
       out.set_metadata(kEditionKey, editionKey(db));
       out.set_metadata(kCountKey, std::to_string(count));
+      if (!documents.finish()) throw std::runtime_error(documents.error());
       out.set_metadata(kCompleteKey, "1");
       out.commit_transaction();
     } else {
@@ -430,6 +553,7 @@ IndexLocation locateIndex(const ContentDatabase& db, const std::string& guideDir
 
 struct SearchIndex::Impl {
   Xapian::Database db;
+  DocumentsReader documents;
   Xapian::Stem stem{"english"};
   bool open = false;
 };
@@ -442,7 +566,7 @@ bool SearchIndex::open(const std::string& folder, const std::string& edition) {
   if (checkIndex(folder, edition) != IndexState::Ready) return false;
   try {
     impl_->db = Xapian::Database(folder);
-    impl_->open = true;
+    impl_->open = impl_->documents.open(folder, impl_->db.get_doccount());
   } catch (const Xapian::Error&) {
     impl_->open = false;
   }
@@ -455,6 +579,7 @@ void SearchIndex::close() {
   } catch (const Xapian::Error&) {
   }
   impl_->db = Xapian::Database();
+  impl_->documents.close();
   impl_->open = false;
 }
 
@@ -643,7 +768,9 @@ SearchAnswer SearchIndex::search(const std::string& query, uint32_t limit) const
     }
     answer.total = mset.get_matches_estimated();
     for (Xapian::MSetIterator it = mset.begin(); it != mset.end(); ++it) {
-      StoredDocument d = parseData(it.get_document().get_data());
+      std::string data;
+      if (!impl_->documents.read(*it, data)) throw Xapian::DatabaseCorruptError("a document cannot be read");
+      StoredDocument d = parseData(data);
       SearchHit hit;
       hit.object = d.object;
       hit.kind = std::move(d.kind);

@@ -338,7 +338,7 @@ struct Notes {
 // spelling suggestions go by the words as the guide writes them.
 TEST(SearchIndexWords, StemsAreIndexedAndTypingAndSuggestionsReadTheWordsAsWritten) {
   Notes g({u"Infections were treated early", u"Wounds infected after surgery", u"Catheter care on the ward",
-           u"A cat scratch on the hand", u"Studies of drainage"});
+           u"A cat scratch on the hand", u"Studies of drainage", u"Give 250mg twice"});
   Temp cache;
   const std::string folder = cache.path() + "/idx";
   ASSERT_TRUE(buildIndex(g.db, folder));
@@ -360,6 +360,7 @@ TEST(SearchIndexWords, StemsAreIndexedAndTypingAndSuggestionsReadTheWordsAsWritt
   // "studi").
   EXPECT_EQ(found("infectio"), infection);
   EXPECT_EQ(found("studie"), std::set<ObjectIndex>{g.notes[4]});
+  EXPECT_EQ(found("250m"), std::set<ObjectIndex>{g.notes[5]});
   EXPECT_FALSE(index.search("infectio").corrected);
   // Before a word, after one, or excluded with "-".
   EXPECT_EQ(found("wounds infe"), std::set<ObjectIndex>{g.notes[1]});
