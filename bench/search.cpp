@@ -472,4 +472,11 @@ BENCHMARK(BM_FirstStartToSearch)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark:
 }  // namespace
 }  // namespace vantrel
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  vantrel::prepareIndexBuilds();  // as the programs do, before any thread starts
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -22,6 +22,7 @@
 #include "platform/QtScreen.h"
 #include "platform/WindowPlacement.h"
 #include "platform/Zoom.h"
+#include "search/SearchIndex.h"
 #include "shell/Application.h"
 #include "shell/GuideHost.h"
 #include "shell/ScriptRunner.h"
@@ -190,6 +191,7 @@ bool readScript(const std::string& file, std::vector<std::string>& lines, std::s
 }  // namespace
 
 static int runProgram(int argc, char** argv) {
+  vantrel::prepareIndexBuilds();  // before any thread starts
   Options o;
   if (int r = parseOptions(argc, argv, o)) return r == 1 ? 0 : 2;
   if (!o.settings.isEmpty() && QFileInfo(o.settings).isDir())

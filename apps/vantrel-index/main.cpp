@@ -36,6 +36,7 @@ void printHelp(std::ostream& os) {
 
 static int runProgram(int argc, char** argv) {
   using namespace vantrel;
+  vantrel::prepareIndexBuilds();  // before any thread starts
   std::string dir, out, base = kContentBaseName;
   bool quiet = false;
   for (int i = 1; i < argc; ++i) {
