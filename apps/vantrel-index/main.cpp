@@ -13,6 +13,7 @@
 #include "util/ProgramMain.h"
 #include "search/SearchIndex.h"
 #include "shell/Application.h"
+#include "shell/ViewerRegistry.h"
 
 namespace {
 
@@ -99,7 +100,7 @@ static int runProgram(int argc, char** argv) {
   const auto start = std::chrono::steady_clock::now();
   std::string error;
   IndexBuildStats stats;
-  const bool ok = buildIndex(db, out, progress, nullptr, &error, &stats);
+  const bool ok = buildIndex(db, viewerKinds(), out, progress, nullptr, &error, &stats);
   if (terminal) std::fprintf(stderr, "\n");
   if (!ok) {
     std::cerr << "vantrel-index: " << error << "\n";

@@ -383,7 +383,8 @@ void prepareIndexBuilds() {
   ::setenv("XAPIAN_FLUSH_THRESHOLD", "2000", 0);
 }
 
-bool buildIndex(const ContentDatabase& db, const std::string& folder, const SearchProgress& progress,
+bool buildIndex(const ContentDatabase& db, const ViewerKinds& viewers, const std::string& folder,
+                const SearchProgress& progress,
                 const std::atomic<bool>* cancel, std::string* error, IndexBuildStats* stats) {
   auto fail = [&](const std::string& why) {
     if (error) *error = why;
@@ -413,7 +414,7 @@ bool buildIndex(const ContentDatabase& db, const std::string& folder, const Sear
       uint64_t looked = 0;
       bool open = true;
       const bool all = extractDocuments(
-          db,
+          db, viewers,
           [&](SearchDocument&& d) {
             if (!open) return;
             batch.documents.push_back(std::move(d));

@@ -57,10 +57,11 @@ struct IndexBuildStats {
 // build opens its tables. A value the environment gives already is kept.
 void prepareIndexBuilds();
 
-// Builds the index of db into folder (replacing what is there). Progress is
+// Builds the index of db into folder (replacing what is there), of the
+// documents of the pages viewers show (normally viewerKinds()). Progress is
 // (objects looked at, objectCount). False when cancelled or when writing
 // failed (*error says why); folder is then left as it was.
-bool buildIndex(const ContentDatabase& db, const std::string& folder, const SearchProgress& progress = {},
+bool buildIndex(const ContentDatabase& db, const ViewerKinds& viewers, const std::string& folder, const SearchProgress& progress = {},
                 const std::atomic<bool>* cancel = nullptr, std::string* error = nullptr,
                 IndexBuildStats* stats = nullptr);
 

@@ -20,6 +20,7 @@
 #include "search/SearchDocuments.h"
 #include "search/SearchIndex.h"
 #include "search/SearchPage.h"
+#include "shell/ViewerRegistry.h"
 #include "util/TextCodec.h"
 
 namespace vantrel {
@@ -119,7 +120,7 @@ struct SmallGuide {
 TEST(SearchDocuments, OneDocumentPerPageWithKindAndPlainText) {
   SmallGuide g;
   std::map<ObjectIndex, SearchDocument> docs;
-  ASSERT_TRUE(extractDocuments(g.db, [&](SearchDocument&& d) {
+  ASSERT_TRUE(extractDocuments(g.db, viewerKinds(), [&](SearchDocument&& d) {
     const ObjectIndex o = d.object;
     docs.emplace(o, std::move(d));
   }));
@@ -148,6 +149,27 @@ TEST(SearchDocuments, OneDocumentPerPageWithKindAndPlainText) {
   EXPECT_EQ(docs[g.image].text, "Peaks follow each infusion");
 }
 
+// The viewers decide which objects are pages: every document opens an
+// object some viewer shows, and a viewer left out takes its pages along.
+TEST(SearchDocuments, PagesAreTheViewersOwn) {
+  SmallGuide g;
+  std::multiset<std::string> kinds;
+  ASSERT_TRUE(extractDocuments(g.db, viewerKinds(), [&](SearchDocument&& d) {
+    EXPECT_NE(viewerKinds().showing(g.db, d.object), nullptr) << d.kind << " " << d.object;
+    kinds.insert(d.kind);
+  }));
+  // Both arrangements of the table (by drug, by organism) have a page per item.
+  EXPECT_EQ(kinds, (std::multiset<std::string>{"page", "page", "table", "table", "table", "table", "footnote", "popup",
+                                               "index", "abbreviation", "entry", "question", "result", "image"}));
+  ViewerKinds withoutHtml;
+  for (const ViewerKind* k : viewerKinds().inOfferingOrder())
+    if (k->name != "html") withoutHtml.add(*k);
+  kinds.clear();
+  ASSERT_TRUE(extractDocuments(g.db, withoutHtml, [&](SearchDocument&& d) { kinds.insert(d.kind); }));
+  EXPECT_EQ(kinds, (std::multiset<std::string>{"table", "table", "table", "table", "footnote", "popup", "index",
+                                               "abbreviation", "entry", "image"}));
+}
+
 TEST(SearchDocuments, PlainTextAndTitles) {
   EXPECT_EQ(plainTextOf(u"a<br>b &lt;c&gt; &#65;&#x42; &bogus; <unclosed"), u"a b <c> AB &bogus; <unclosed");
   EXPECT_EQ(plainTextOf(u"  <p> x </p>  "), u"x");
@@ -161,7 +183,7 @@ class Indexed : public ::testing::Test {
   void SetUp() override {
     folder = cache.path() + "/idx";
     std::string error;
-    ASSERT_TRUE(buildIndex(g.db, folder, {}, nullptr, &error)) << error;
+    ASSERT_TRUE(buildIndex(g.db, viewerKinds(), folder, {}, nullptr, &error)) << error;
     ASSERT_TRUE(index.open(folder, editionKey(g.db)));
   }
   std::vector<ObjectIndex> objects(const SearchAnswer& a) {
@@ -241,7 +263,7 @@ TEST(SearchIndexLife, StaleDamagedAndMissingAreRebuiltNeverTrusted) {
   Temp cache;
   const std::string folder = cache.path() + "/" + indexName(first.db);
   EXPECT_EQ(checkIndex(folder, editionKey(first.db)), IndexState::Missing);
-  ASSERT_TRUE(buildIndex(first.db, folder));
+  ASSERT_TRUE(buildIndex(first.db, viewerKinds(), folder));
   EXPECT_EQ(checkIndex(folder, editionKey(first.db)), IndexState::Ready);
   // Another edition names another folder, and this one is stale for it.
   EXPECT_NE(indexName(first.db), indexName(second.db));
@@ -263,7 +285,7 @@ TEST(SearchIndexLife, StaleDamagedAndMissingAreRebuiltNeverTrusted) {
   EXPECT_EQ(checkIndex(file, editionKey(first.db)), IndexState::Damaged);
 
   // Rebuilding over the damaged folder gives a working index.
-  ASSERT_TRUE(buildIndex(first.db, folder));
+  ASSERT_TRUE(buildIndex(first.db, viewerKinds(), folder));
   ASSERT_TRUE(index.open(folder, editionKey(first.db)));
   EXPECT_FALSE(index.search("vancomycin").hits.empty());
 }
@@ -276,17 +298,17 @@ TEST(SearchIndexLife, ReadOnlyGuideFolderUsesTheCacheAndBesideIndexWins) {
   EXPECT_FALSE(loc.ready);
   EXPECT_EQ(loc.folder, cache.path() + "/" + indexName(g.db));
   fs::permissions(g.dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
-  ASSERT_TRUE(buildIndex(g.db, loc.folder));
+  ASSERT_TRUE(buildIndex(g.db, viewerKinds(), loc.folder));
   EXPECT_TRUE(locateIndex(g.db, g.dir.path(), cache.path()).ready);
   // Writing beside a read-only guide fails cleanly and leaves nothing behind.
   if (::geteuid() != 0) {
     std::string error;
-    EXPECT_FALSE(buildIndex(g.db, besideGuideFolder(g.dir.path()), {}, nullptr, &error));
+    EXPECT_FALSE(buildIndex(g.db, viewerKinds(), besideGuideFolder(g.dir.path()), {}, nullptr, &error));
     EXPECT_FALSE(error.empty());
   }
   fs::permissions(g.dir.path(), fs::perms::owner_all);
   // An index built ahead of time beside the guide is preferred when it matches.
-  ASSERT_TRUE(buildIndex(g.db, besideGuideFolder(g.dir.path())));
+  ASSERT_TRUE(buildIndex(g.db, viewerKinds(), besideGuideFolder(g.dir.path())));
   loc = locateIndex(g.db, g.dir.path(), cache.path());
   EXPECT_TRUE(loc.ready);
   EXPECT_EQ(loc.folder, besideGuideFolder(g.dir.path()));
@@ -296,10 +318,10 @@ TEST(SearchIndexLife, CancelledBuildLeavesThePreviousIndex) {
   SmallGuide g;
   Temp cache;
   const std::string folder = cache.path() + "/idx";
-  ASSERT_TRUE(buildIndex(g.db, folder));
+  ASSERT_TRUE(buildIndex(g.db, viewerKinds(), folder));
   std::atomic<bool> cancel{true};
   std::string error;
-  EXPECT_FALSE(buildIndex(g.db, folder, {}, &cancel, &error));
+  EXPECT_FALSE(buildIndex(g.db, viewerKinds(), folder, {}, &cancel, &error));
   EXPECT_EQ(error, "cancelled");
   EXPECT_EQ(checkIndex(folder, editionKey(g.db)), IndexState::Ready);
   // No temporary folders are left beside it.
@@ -341,7 +363,7 @@ TEST(SearchIndexWords, StemsAreIndexedAndTypingAndSuggestionsReadTheWordsAsWritt
            u"A cat scratch on the hand", u"Studies of drainage", u"Give 250mg twice"});
   Temp cache;
   const std::string folder = cache.path() + "/idx";
-  ASSERT_TRUE(buildIndex(g.db, folder));
+  ASSERT_TRUE(buildIndex(g.db, viewerKinds(), folder));
   SearchIndex index;
   ASSERT_TRUE(index.open(folder, editionKey(g.db)));
   auto found = [&](const std::string& query) {
@@ -426,7 +448,7 @@ TEST(SearchIndexBuild, EveryDocumentIsIndexedAcrossBatches) {
   uint64_t lastDone = 0, reports = 0;
   bool ordered = true;
   ASSERT_TRUE(buildIndex(
-      g.db, folder,
+      g.db, viewerKinds(), folder,
       [&](uint64_t done, uint64_t total) {
         ordered = ordered && done >= lastDone && done <= total;
         lastDone = done;
@@ -456,7 +478,7 @@ TEST(SearchIndexBuild, CancelMidwayStopsAndLeavesNothing) {
   std::atomic<bool> cancel{false};
   std::string error;
   EXPECT_FALSE(buildIndex(
-      g.db, folder, [&](uint64_t done, uint64_t) { if (done > 0) cancel = true; }, &cancel, &error));
+      g.db, viewerKinds(), folder, [&](uint64_t done, uint64_t) { if (done > 0) cancel = true; }, &cancel, &error));
   EXPECT_EQ(error, "cancelled");
   EXPECT_EQ(checkIndex(folder, editionKey(g.db)), IndexState::Missing);
   EXPECT_TRUE(fs::is_empty(cache.path()));
@@ -472,7 +494,7 @@ TEST(SearchIndexBuild, LeftoversOfDeadBuildsGoAndConcurrentBuildsAllSucceed) {
   const std::string deadOld = folder + ".old-2147480001";
   const std::string live = folder + ".building-" + std::to_string(::getppid()) + "-0";
   for (const std::string& f : {dead, deadOld, live}) fs::create_directories(f + "/sub");
-  ASSERT_TRUE(buildIndex(g.db, folder));
+  ASSERT_TRUE(buildIndex(g.db, viewerKinds(), folder));
   EXPECT_FALSE(fs::exists(dead));
   EXPECT_FALSE(fs::exists(deadOld));
   EXPECT_TRUE(fs::exists(live));
@@ -486,7 +508,7 @@ TEST(SearchIndexBuild, LeftoversOfDeadBuildsGoAndConcurrentBuildsAllSucceed) {
   std::vector<std::string> errors(3);
   for (int i = 0; i < 3; ++i)
     builders.emplace_back([&, i] {
-      if (buildIndex(g.db, folder, {}, nullptr, &errors[i])) ++built;
+      if (buildIndex(g.db, viewerKinds(), folder, {}, nullptr, &errors[i])) ++built;
     });
   for (auto& t : builders) t.join();
   EXPECT_EQ(built.load(), 3) << errors[0] << errors[1] << errors[2];
