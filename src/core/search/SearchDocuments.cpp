@@ -191,12 +191,17 @@ class Extractor {
   // An HTML page, or a question or a result of a decision tree. The index's
   // menus are its rows' documents already; table help pages are not looked for.
   void html(const ObjectEntry& e, const std::function<void(SearchDocument&&)>& sink) {
+    // Only a page's own object (with its "html" child) and the steps of a
+    // tree carry text; which page it is, the viewer's model says.
+    std::u16string html;
+    const bool hasHtml = tHtml_ != kNoType && [&] {
+      ContentCursor c(db_, e.index);
+      return c.toChildOfType(tHtml_) && c.text(html);
+    }();
+    if (!hasHtml && e.type != tQuestion_ && e.type != tResult_) return;
     const HtmlSourceKind source = selectHtmlPage(db_, htmlKeys_, e.index).source;
     if (source == HtmlSourceKind::html) {
-      if (tHtml_ == kNoType) return;
-      ContentCursor c(db_, e.index);
-      std::u16string html;
-      if (!c.toChildOfType(tHtml_) || !c.text(html)) return;
+      if (!hasHtml) return;
       const std::u16string title = plainTextOf(text(e.index));
       sink({e.index, "page", title.empty() ? std::string("Page") : toUtf8(title), toUtf8(plainTextOf(html))});
       return;
