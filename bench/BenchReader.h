@@ -4,13 +4,13 @@
 #include <optional>
 #include <string>
 
-#include "platform/KeyboardService.h"
-#include "platform/QtFontFiles.h"
-#include "platform/QtMessages.h"
-#include "platform/QtScreen.h"
-#include "platform/Settings.h"
-#include "shell/Application.h"
-#include "shell/GuideHost.h"
+#include "core/platform/KeyboardService.h"
+#include "ui/platform/QtFontFiles.h"
+#include "ui/platform/QtMessages.h"
+#include "ui/platform/QtScreen.h"
+#include "core/platform/Settings.h"
+#include "core/shell/Application.h"
+#include "ui/shell/GuideHost.h"
 
 namespace vantrel::bench {
 

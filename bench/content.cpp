@@ -27,10 +27,10 @@
 #include <unordered_map>
 #include <vector>
 
-#include "content/ContentDatabase.h"
-#include "content/ContentWriter.h"
-#include "content/ContentWriterSynthetic.h"
-#include "util/TextCodec.h"
+#include "core/content/ContentDatabase.h"
+#include "core/content/ContentWriter.h"
+#include "core/content/ContentWriterSynthetic.h"
+#include "core/util/TextCodec.h"
 
 namespace fs = std::filesystem;
 using namespace vantrel;

@@ -10,14 +10,14 @@
 #include <filesystem>
 #include <memory>
 
-#include "content/ContentWriter.h"
-#include "html/HtmlViewer.h"
-#include "html/PageSources.h"
-#include "platform/KeyboardService.h"
-#include "platform/QtFontFiles.h"
-#include "platform/QtMessages.h"
-#include "platform/QtScreen.h"
-#include "shell/GuideHost.h"
+#include "core/content/ContentWriter.h"
+#include "ui/html/HtmlViewer.h"
+#include "core/html/PageSources.h"
+#include "core/platform/KeyboardService.h"
+#include "ui/platform/QtFontFiles.h"
+#include "ui/platform/QtMessages.h"
+#include "ui/platform/QtScreen.h"
+#include "ui/shell/GuideHost.h"
 
 using namespace vantrel;
 

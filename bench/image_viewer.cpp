@@ -21,15 +21,15 @@
 #include <memory>
 #include <string>
 
-#include "content/ContentDatabase.h"
-#include "content/ContentWriter.h"
-#include "images/ImageViewer.h"
-#include "platform/KeyboardService.h"
-#include "platform/QtScreen.h"
-#include "shell/FrameWindow.h"
-#include "shell/MainFrame.h"
-#include "shell/MainWindow.h"
-#include "shell/PageKeys.h"
+#include "core/content/ContentDatabase.h"
+#include "core/content/ContentWriter.h"
+#include "ui/images/ImageViewer.h"
+#include "core/platform/KeyboardService.h"
+#include "ui/platform/QtScreen.h"
+#include "core/page/FrameWindow.h"
+#include "core/page/MainFrame.h"
+#include "ui/shell/MainWindow.h"
+#include "core/page/PageKeys.h"
 
 namespace vantrel {
 namespace {

@@ -20,12 +20,12 @@
 #include <random>
 #include <string>
 
-#include "content/ContentDatabase.h"
-#include "content/ContentWriter.h"
-#include "lists/IndexSource.h"
-#include "lists/MarkupList.h"
-#include "lists/PagedListModel.h"
-#include "richtext/MarkupRenderer.h"
+#include "core/content/ContentDatabase.h"
+#include "core/content/ContentWriter.h"
+#include "core/lists/IndexSource.h"
+#include "ui/lists/MarkupList.h"
+#include "core/lists/PagedListModel.h"
+#include "core/richtext/MarkupRenderer.h"
 
 namespace vantrel {
 namespace {

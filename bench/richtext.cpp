@@ -31,10 +31,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/QtSurface.h"
-#include "platform/FixedMetricsSurface.h"
-#include "richtext/MarkupRenderer.h"
-#include "util/TextCodec.h"
+#include "ui/platform/QtSurface.h"
+#include "core/platform/FixedMetricsSurface.h"
+#include "core/richtext/MarkupRenderer.h"
+#include "core/util/TextCodec.h"
 
 using namespace vantrel;
 

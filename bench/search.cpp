@@ -28,16 +28,16 @@
 #include <string>
 #include <vector>
 
-#include "content/ContentWriter.h"
-#include "platform/KeyboardService.h"
-#include "platform/QtFontFiles.h"
-#include "platform/QtMessages.h"
-#include "platform/QtScreen.h"
-#include "search/SearchIndex.h"
-#include "search/SearchViewer.h"
-#include "shell/GuideHost.h"
-#include "shell/ViewerRegistry.h"
-#include "util/TextCodec.h"
+#include "core/content/ContentWriter.h"
+#include "core/platform/KeyboardService.h"
+#include "ui/platform/QtFontFiles.h"
+#include "ui/platform/QtMessages.h"
+#include "ui/platform/QtScreen.h"
+#include "core/search/SearchIndex.h"
+#include "ui/search/SearchViewer.h"
+#include "ui/shell/GuideHost.h"
+#include "core/viewers/ViewerRegistry.h"
+#include "core/util/TextCodec.h"
 
 namespace vantrel {
 namespace {

@@ -19,11 +19,11 @@
 #include <memory>
 #include <string>
 
-#include "content/ContentDatabase.h"
-#include "content/ContentWriter.h"
-#include "platform/Accessible.h"
-#include "platform/QtScreen.h"
-#include "tables/TableWindow.h"
+#include "core/content/ContentDatabase.h"
+#include "core/content/ContentWriter.h"
+#include "ui/platform/Accessible.h"
+#include "ui/platform/QtScreen.h"
+#include "ui/tables/TableWindow.h"
 
 namespace vantrel {
 namespace {

@@ -19,15 +19,15 @@
 #include <filesystem>
 #include <string>
 
-#include "content/ContentWriter.h"
-#include "hierarchy/ContentsViewer.h"
-#include "platform/DrawingSurface.h"
-#include "platform/KeyboardService.h"
-#include "platform/QtSurface.h"
-#include "platform/QtFontFiles.h"
-#include "platform/QtMessages.h"
-#include "platform/QtScreen.h"
-#include "shell/GuideHost.h"
+#include "core/content/ContentWriter.h"
+#include "ui/hierarchy/ContentsViewer.h"
+#include "core/platform/DrawingSurface.h"
+#include "core/platform/KeyboardService.h"
+#include "ui/platform/QtSurface.h"
+#include "ui/platform/QtFontFiles.h"
+#include "ui/platform/QtMessages.h"
+#include "ui/platform/QtScreen.h"
+#include "ui/shell/GuideHost.h"
 
 namespace vantrel {
 namespace {

@@ -11,12 +11,12 @@
 #include <memory>
 #include <string>
 
-#include "content/ContentDatabase.h"
-#include "content/ContentWriterSynthetic.h"
-#include "userdata/BookmarkList.h"
-#include "userdata/ContentIds.h"
-#include "util/FileOps.h"
-#include "userdata/NoteList.h"
+#include "core/content/ContentDatabase.h"
+#include "core/content/ContentWriterSynthetic.h"
+#include "core/userdata/BookmarkList.h"
+#include "core/userdata/ContentIds.h"
+#include "core/util/FileOps.h"
+#include "core/userdata/NoteList.h"
 
 namespace {
 

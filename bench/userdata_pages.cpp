@@ -12,16 +12,16 @@
 #include <chrono>
 #include <filesystem>
 
-#include "content/ContentWriterSynthetic.h"
-#include "platform/KeyboardService.h"
-#include "platform/QtFontFiles.h"
-#include "platform/QtMessages.h"
-#include "platform/QtScreen.h"
-#include "shell/GuideHost.h"
-#include "userdata/BookmarkList.h"
-#include "util/FileOps.h"
-#include "userdata/NoteList.h"
-#include "userdata/TitleDialog.h"
+#include "core/content/ContentWriterSynthetic.h"
+#include "core/platform/KeyboardService.h"
+#include "ui/platform/QtFontFiles.h"
+#include "ui/platform/QtMessages.h"
+#include "ui/platform/QtScreen.h"
+#include "ui/shell/GuideHost.h"
+#include "core/userdata/BookmarkList.h"
+#include "core/util/FileOps.h"
+#include "core/userdata/NoteList.h"
+#include "ui/userdata/TitleDialog.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "content/ContentCursor.h"
-#include "content/ContentDatabase.h"
-#include "content/ContentQueries.h"
+#include "core/content/ContentCursor.h"
+#include "core/content/ContentDatabase.h"
+#include "core/content/ContentQueries.h"
 
 using namespace vantrel;
 

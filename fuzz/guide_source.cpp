@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "pack/GuideSource.h"
+#include "core/pack/GuideSource.h"
 
 using namespace vantrel;
 

@@ -11,9 +11,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "export/WebAssets.h"
-#include "util/HtmlText.h"
-#include "util/TextCodec.h"
+#include "core/export/WebAssets.h"
+#include "core/util/HtmlText.h"
+#include "core/util/TextCodec.h"
 
 using namespace vantrel;
 

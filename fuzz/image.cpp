@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "images/ImageBlob.h"
+#include "core/images/ImageBlob.h"
 
 using namespace vantrel;
 

@@ -12,9 +12,9 @@
 #include <optional>
 #include <string>
 
-#include "platform/FixedMetricsSurface.h"
-#include "richtext/MarkupRenderer.h"
-#include "util/TextCodec.h"
+#include "core/platform/FixedMetricsSurface.h"
+#include "core/richtext/MarkupRenderer.h"
+#include "core/util/TextCodec.h"
 
 using namespace vantrel;
 

@@ -15,11 +15,11 @@
 #include <fstream>
 #include <string>
 
-#include "userdata/BookmarkList.h"
-#include "userdata/ContentIds.h"
-#include "util/FileOps.h"
-#include "userdata/NoteEditorModel.h"
-#include "userdata/NoteList.h"
+#include "core/userdata/BookmarkList.h"
+#include "core/userdata/ContentIds.h"
+#include "core/util/FileOps.h"
+#include "core/userdata/NoteEditorModel.h"
+#include "core/userdata/NoteList.h"
 
 namespace {
 

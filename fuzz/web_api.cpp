@@ -14,10 +14,10 @@
 #include <string>
 #include <unistd.h>
 
-#include "content/ContentDatabase.h"
-#include "content/ContentFormat.h"
-#include "content/ContentWriterSynthetic.h"
-#include "serve/WebApi.h"
+#include "core/content/ContentDatabase.h"
+#include "core/content/ContentFormat.h"
+#include "core/content/ContentWriterSynthetic.h"
+#include "core/serve/WebApi.h"
 
 using namespace vantrel;
 

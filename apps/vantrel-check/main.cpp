@@ -11,14 +11,14 @@
 
 #include <nlohmann/json.hpp>
 
-#include "check/GuideCheck.h"
-#include "content/ContentFormat.h"
-#include "util/ProgramMain.h"
+#include "core/check/GuideCheck.h"
+#include "core/content/ContentFormat.h"
+#include "core/util/ProgramMain.h"
 
 #ifdef VANTREL_HAVE_UI
 #include <QCoreApplication>
 
-#include "images/PictureDecoder.h"
+#include "ui/images/PictureDecoder.h"
 #endif
 
 namespace {

@@ -7,8 +7,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "content/ContentDatabase.h"
-#include "content/ContentFormat.h"
+#include "core/content/ContentDatabase.h"
+#include "core/content/ContentFormat.h"
 
 namespace vantrel::dump {
 

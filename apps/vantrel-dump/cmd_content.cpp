@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "DumpCommand.h"
-#include "content/ContentCursor.h"
-#include "content/ContentDatabase.h"
-#include "content/ContentQueries.h"
-#include "util/FileOps.h"
-#include "util/TextCodec.h"
+#include "core/content/ContentCursor.h"
+#include "core/content/ContentDatabase.h"
+#include "core/content/ContentQueries.h"
+#include "core/util/FileOps.h"
+#include "core/util/TextCodec.h"
 
 namespace vantrel::dump {
 namespace {

@@ -6,16 +6,16 @@
 #include <string>
 
 #include "DumpCommand.h"
-#include "content/ContentCursor.h"
-#include "content/ContentQueries.h"
-#include "images/ImageViewerModel.h"
-#include "shell/PageKeys.h"
-#include "util/FileOps.h"
+#include "core/content/ContentCursor.h"
+#include "core/content/ContentQueries.h"
+#include "core/images/ImageViewerModel.h"
+#include "core/page/PageKeys.h"
+#include "core/util/FileOps.h"
 
 #ifdef VANTREL_HAVE_UI
 #include <QCoreApplication>
 
-#include "images/PictureDecoder.h"
+#include "ui/images/PictureDecoder.h"
 #endif
 
 namespace vantrel::dump {

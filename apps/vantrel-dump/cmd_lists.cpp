@@ -4,10 +4,10 @@
 #include <string>
 
 #include "DumpCommand.h"
-#include "content/ContentQueries.h"
-#include "lists/ListViewerModels.h"
-#include "shell/PageKeys.h"
-#include "util/TextCodec.h"
+#include "core/content/ContentQueries.h"
+#include "core/lists/ListViewerModels.h"
+#include "core/page/PageKeys.h"
+#include "core/util/TextCodec.h"
 
 namespace vantrel::dump {
 namespace {

@@ -8,15 +8,15 @@
 #include <string>
 
 #include "DumpCommand.h"
-#include "platform/FixedMetricsSurface.h"
-#include "richtext/MarkupRenderer.h"
-#include "util/TextCodec.h"
+#include "core/platform/FixedMetricsSurface.h"
+#include "core/richtext/MarkupRenderer.h"
+#include "core/util/TextCodec.h"
 
 #ifdef VANTREL_HAVE_UI
 #include <QGuiApplication>
 #include <QImage>
 
-#include "platform/QtSurface.h"
+#include "ui/platform/QtSurface.h"
 #endif
 
 namespace vantrel::dump {

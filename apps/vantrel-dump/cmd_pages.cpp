@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "DumpCommand.h"
-#include "content/ContentDatabase.h"
-#include "html/HtmlViewerModel.h"
-#include "html/PageSource.h"
-#include "tools/CrClCalculator.h"
-#include "util/TextCodec.h"
+#include "core/content/ContentDatabase.h"
+#include "core/html/HtmlViewerModel.h"
+#include "core/page/PageSource.h"
+#include "core/tools/CrClCalculator.h"
+#include "core/util/TextCodec.h"
 
 namespace vantrel::dump {
 namespace {

@@ -13,8 +13,8 @@
 #include <filesystem>
 #include <optional>
 
-#include "export/PagePrinter.h"
-#include "util/FileOps.h"
+#include "ui/export/PagePrinter.h"
+#include "core/util/FileOps.h"
 #endif
 
 namespace vantrel::dump {

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "DumpCommand.h"
-#include "search/SearchIndex.h"
-#include "shell/ViewerRegistry.h"
+#include "core/search/SearchIndex.h"
+#include "core/viewers/ViewerRegistry.h"
 
 namespace vantrel::dump {
 namespace {

@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "DumpCommand.h"
-#include "content/ContentCursor.h"
-#include "content/ContentDatabase.h"
-#include "content/ContentQueries.h"
-#include "richtext/MarkupRenderer.h"
-#include "tables/CellText.h"
-#include "tables/TightCrtTable.h"
+#include "core/content/ContentCursor.h"
+#include "core/content/ContentDatabase.h"
+#include "core/content/ContentQueries.h"
+#include "core/richtext/MarkupRenderer.h"
+#include "core/tables/CellText.h"
+#include "core/tables/TightCrtTable.h"
 
 namespace vantrel::dump {
 namespace {

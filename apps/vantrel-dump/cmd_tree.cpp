@@ -5,13 +5,13 @@
 #include <vector>
 
 #include "DumpCommand.h"
-#include "content/ContentCursor.h"
-#include "content/ContentDatabase.h"
-#include "content/ContentQueries.h"
-#include "hierarchy/ContentsModel.h"
-#include "hierarchy/FieldsPage.h"
-#include "hierarchy/HierarchySource.h"
-#include "hierarchy/TightHierarchyModel.h"
+#include "core/content/ContentCursor.h"
+#include "core/content/ContentDatabase.h"
+#include "core/content/ContentQueries.h"
+#include "core/hierarchy/ContentsModel.h"
+#include "core/hierarchy/FieldsPage.h"
+#include "core/hierarchy/HierarchySource.h"
+#include "core/hierarchy/TightHierarchyModel.h"
 
 namespace vantrel::dump {
 namespace {

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "DumpCommand.h"
-#include "search/SearchIndex.h"
-#include "util/ProgramMain.h"
-#include "util/TextCodec.h"
+#include "core/search/SearchIndex.h"
+#include "core/util/ProgramMain.h"
+#include "core/util/TextCodec.h"
 
 namespace vantrel::dump {
 

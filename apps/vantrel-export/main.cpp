@@ -8,11 +8,11 @@
 #include <iostream>
 #include <string>
 
-#include "content/ContentDatabase.h"
-#include "content/ContentFormat.h"
-#include "util/ProgramMain.h"
-#include "export/WebSite.h"
-#include "util/FileOps.h"
+#include "core/content/ContentDatabase.h"
+#include "core/content/ContentFormat.h"
+#include "core/util/ProgramMain.h"
+#include "core/export/WebSite.h"
+#include "core/util/FileOps.h"
 
 namespace fs = std::filesystem;
 using namespace vantrel;

@@ -15,18 +15,18 @@
 #include <string>
 #include <vector>
 
-#include "platform/IniSettings.h"
-#include "platform/KeyboardService.h"
-#include "platform/QtFontFiles.h"
-#include "platform/QtMessages.h"
-#include "platform/QtScreen.h"
-#include "platform/WindowPlacement.h"
-#include "platform/Zoom.h"
-#include "search/SearchIndex.h"
-#include "shell/Application.h"
-#include "shell/GuideHost.h"
-#include "shell/ScriptRunner.h"
-#include "util/ProgramMain.h"
+#include "ui/platform/IniSettings.h"
+#include "core/platform/KeyboardService.h"
+#include "ui/platform/QtFontFiles.h"
+#include "ui/platform/QtMessages.h"
+#include "ui/platform/QtScreen.h"
+#include "ui/platform/WindowPlacement.h"
+#include "core/platform/Zoom.h"
+#include "core/search/SearchIndex.h"
+#include "core/shell/Application.h"
+#include "ui/shell/GuideHost.h"
+#include "ui/shell/ScriptRunner.h"
+#include "core/util/ProgramMain.h"
 
 using namespace vantrel;
 

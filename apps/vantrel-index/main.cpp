@@ -8,12 +8,12 @@
 #include <iostream>
 #include <string>
 
-#include "content/ContentDatabase.h"
-#include "content/ContentFormat.h"
-#include "util/ProgramMain.h"
-#include "search/SearchIndex.h"
-#include "shell/Application.h"
-#include "shell/ViewerRegistry.h"
+#include "core/content/ContentDatabase.h"
+#include "core/content/ContentFormat.h"
+#include "core/util/ProgramMain.h"
+#include "core/search/SearchIndex.h"
+#include "core/shell/Application.h"
+#include "core/viewers/ViewerRegistry.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include <iostream>
 #include <string>
 
-#include "pack/GuideSource.h"
-#include "content/ContentFormat.h"
-#include "util/ProgramMain.h"
-#include "content/ContentWriter.h"
-#include "content/ContentWriterSynthetic.h"
+#include "core/pack/GuideSource.h"
+#include "core/content/ContentFormat.h"
+#include "core/util/ProgramMain.h"
+#include "core/content/ContentWriter.h"
+#include "core/content/ContentWriterSynthetic.h"
 
 namespace {
 

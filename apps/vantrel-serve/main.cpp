@@ -22,15 +22,15 @@
 
 #include <httplib.h>
 
-#include "serve/WebApi.h"
-#include "content/ContentFormat.h"
-#include "util/ProgramMain.h"
-#include "content/ContentDatabase.h"
-#include "search/SearchIndex.h"
-#include "serve/AccessLog.h"
-#include "serve/EditionHolder.h"
-#include "serve/Health.h"
-#include "serve/Metrics.h"
+#include "core/serve/WebApi.h"
+#include "core/content/ContentFormat.h"
+#include "core/util/ProgramMain.h"
+#include "core/content/ContentDatabase.h"
+#include "core/search/SearchIndex.h"
+#include "core/serve/AccessLog.h"
+#include "core/serve/EditionHolder.h"
+#include "core/serve/Health.h"
+#include "core/serve/Metrics.h"
 
 namespace fs = std::filesystem;
 using namespace vantrel;

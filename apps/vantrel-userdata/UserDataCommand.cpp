@@ -5,11 +5,11 @@
 #include <iostream>
 
 #include "UserDataCommand.h"
-#include "userdata/IndexedRecordStore.h"
-#include "userdata/PairLock.h"
-#include "userdata/UserDataFiles.h"
-#include "util/FileOps.h"
-#include "util/TextCodec.h"
+#include "core/userdata/IndexedRecordStore.h"
+#include "core/userdata/PairLock.h"
+#include "core/userdata/UserDataFiles.h"
+#include "core/util/FileOps.h"
+#include "core/util/TextCodec.h"
 
 namespace vantrel::userdatatool {
 

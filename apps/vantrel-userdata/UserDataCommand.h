@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "content/ContentDatabase.h"
-#include "content/ContentFormat.h"
-#include "userdata/BookmarkList.h"
-#include "userdata/ContentIds.h"
-#include "userdata/NoteList.h"
+#include "core/content/ContentDatabase.h"
+#include "core/content/ContentFormat.h"
+#include "core/userdata/BookmarkList.h"
+#include "core/userdata/ContentIds.h"
+#include "core/userdata/NoteList.h"
 
 namespace vantrel::userdatatool {
 

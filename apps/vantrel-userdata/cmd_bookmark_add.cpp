@@ -2,8 +2,8 @@
 #include <iostream>
 
 #include "UserDataCommand.h"
-#include "userdata/UserDataMessages.h"
-#include "util/TextCodec.h"
+#include "core/userdata/UserDataMessages.h"
+#include "core/util/TextCodec.h"
 
 namespace vantrel::userdatatool {
 namespace {

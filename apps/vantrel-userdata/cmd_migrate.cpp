@@ -3,8 +3,8 @@
 #include <iostream>
 
 #include "UserDataCommand.h"
-#include "userdata/Migration.h"
-#include "userdata/UserDataFiles.h"
+#include "core/userdata/Migration.h"
+#include "core/userdata/UserDataFiles.h"
 
 namespace vantrel::userdatatool {
 namespace {

@@ -1,7 +1,7 @@
 // note-add: a note saved as the notes list or "Add/Edit Note" saves one.
 #include "UserDataCommand.h"
-#include "userdata/NoteEditorModel.h"
-#include "util/TextCodec.h"
+#include "core/userdata/NoteEditorModel.h"
+#include "core/util/TextCodec.h"
 
 namespace vantrel::userdatatool {
 namespace {

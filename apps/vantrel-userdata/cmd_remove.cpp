@@ -2,9 +2,9 @@
 #include <algorithm>
 
 #include "UserDataCommand.h"
-#include "userdata/UserDataFiles.h"
-#include "userdata/UserDataMessages.h"
-#include "util/FileOps.h"
+#include "core/userdata/UserDataFiles.h"
+#include "core/userdata/UserDataMessages.h"
+#include "core/util/FileOps.h"
 
 namespace vantrel::userdatatool {
 namespace {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "UserDataCommand.h"
-#include "util/ProgramMain.h"
+#include "core/util/ProgramMain.h"
 
 namespace vantrel::userdatatool {
 namespace {

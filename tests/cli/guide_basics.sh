@@ -7,15 +7,17 @@
 printf 'state\n' | run --script - >"$WORK/out"; rc=$?
 [ $rc -eq 0 ] || fail "plain start: exit $rc"
 s=$(line 1)
-expect '"title":"Home"' "$s" "start-up title"
-expect '"titles":["Home"]' "$s" "start-up history"
-expect '"40006":false' "$s" "back disabled"
-expect '"40007":false' "$s" "forward disabled"
-expect '"40027":false' "$s" "history list disabled"
-expect '"window":"home"' "$s" "home window laid out"
-expect '"kind":4' "$s" "home is the fill"
-expect '"exited":false' "$s" "running"
-count=$(echo "$s" | grep -o '"objectCount":[0-9]*' | cut -d: -f2)
+expect_state "$s" <<'ROWS'
+.title            "Home"    start-up title
+.history.titles   ["Home"]  start-up history
+.buttons."40006"  false     back disabled
+.buttons."40007"  false     forward disabled
+.buttons."40027"  false     history list disabled
+.items[0].window  "home"    home window laid out
+.items[0].kind    4         home is the fill
+.exited           false     running
+ROWS
+count=$(state_value "$s" .objectCount)
 [ -n "$count" ] && [ "$count" -gt 0 ] || fail "objectCount missing: $s"
 
 # A letter opens the index search with the letter as page data; back and
@@ -34,15 +36,26 @@ state
 S
 run --script "$WORK/s1" >"$WORK/out"; rc=$?
 [ $rc -eq 0 ] || fail "letters: exit $rc $(cat "$WORK/err")"
-expect "\"page\":{\"data\":\"4400\",\"object\":$((count + 5))}" "$(line 1)" "tap on D"
-expect '"40006":true' "$(line 1)" "back enabled after a second page"
-expect "\"object\":$((count + 4))" "$(line 2)" "back to home"
-expect '"40007":true' "$(line 2)" "forward enabled after back"
-expect '"position":0' "$(line 2)" "history position after back"
-expect '"data":"4400"' "$(line 3)" "Alt+Right is forward"
-expect "\"object\":$((count + 4))" "$(line 4)" "Alt+Left is back"
-expect '"data":"5a00"' "$(line 5)" "tap on Z"
-expect '"position":1,"titles":["Home","Index"]' "$(line 5)" "push after back dropped the forward entry"
+expect_state "$(line 1)" <<ROWS
+.page             {"data":"4400","object":$((count + 5))}  tap on D
+.buttons."40006"  true                                     back enabled after a second page
+ROWS
+expect_state "$(line 2)" <<ROWS
+.page.object       $((count + 4))  back to home
+.buttons."40007"   true            forward enabled after back
+.history.position  0               history position after back
+ROWS
+expect_state "$(line 3)" <<'ROWS'
+.page.data  "4400"  Alt+Right is forward
+ROWS
+expect_state "$(line 4)" <<ROWS
+.page.object  $((count + 4))  Alt+Left is back
+ROWS
+expect_state "$(line 5)" <<'ROWS'
+.page.data         "5a00"            tap on Z
+.history.position  1                 push after back dropped the forward entry
+.history.titles    ["Home","Index"]  push after back dropped the forward entry
+ROWS
 
 # The history list: newest first; choosing an entry goes there.
 cat >"$WORK/s2" <<'S'
@@ -54,9 +67,13 @@ state
 S
 run --script "$WORK/s2" >"$WORK/out"; rc=$?
 [ $rc -eq 0 ] || fail "history list: exit $rc"
-expect '"menu":["Index","Home"]' "$(line 1)" "history popup items"
-expect '"menu":null' "$(line 2)" "popup closed after choosing"
-expect "\"object\":$((count + 4))" "$(line 2)" "second entry from the top is history index 0"
+expect_state "$(line 1)" <<'ROWS'
+.menu  ["Index","Home"]  history popup items
+ROWS
+expect_state "$(line 2)" <<ROWS
+.menu         null            popup closed after choosing
+.page.object  $((count + 4))  second entry from the top is history index 0
+ROWS
 
 # Stylus by parts: the home page reacts to the press; a tap on the command
 # bar's back button (below the page area) goes back; a tap on an item of the
@@ -78,17 +95,29 @@ state
 S
 run --script "$WORK/s4" >"$WORK/out"; rc=$?
 [ $rc -eq 0 ] || fail "stylus: exit $rc $(cat "$WORK/err")"
-expect '"data":"4a00"' "$(line 1)" "press on J"
-expect "\"object\":$((count + 4))" "$(line 2)" "tap on the back button"
-expect '"menu":["Index","Home"]' "$(line 3)" "tap on the history button opens the list"
-expect '"position":1' "$(line 4)" "tap on the list's first item goes to the newest entry"
-expect '"menu":null' "$(line 4)" "the list closes after a choice"
-expect '"menu":null' "$(line 5)" "a tap outside the list closes it"
-expect '"position":1' "$(line 5)" "and goes no further"
+expect_state "$(line 1)" <<'ROWS'
+.page.data  "4a00"  press on J
+ROWS
+expect_state "$(line 2)" <<ROWS
+.page.object  $((count + 4))  tap on the back button
+ROWS
+expect_state "$(line 3)" <<'ROWS'
+.menu  ["Index","Home"]  tap on the history button opens the list
+ROWS
+expect_state "$(line 4)" <<'ROWS'
+.history.position  1     tap on the list's first item goes to the newest entry
+.menu              null  the list closes after a choice
+ROWS
+expect_state "$(line 5)" <<'ROWS'
+.menu              null  a tap outside the list closes it
+.history.position  1     and goes no further
+ROWS
 
 # Drop-down menu 0 and its commands.
 printf 'command 40029\nstate\nchoose 0\nstate\n' | run --script - >"$WORK/out"
-expect '"menu":["Vantrel Guide Home","About","About KORVAX, Inc.","Legitimacy Notice","Search the guide"]' "$(line 1)" "menu 0"
+expect_state "$(line 1)" <<'ROWS'
+.menu  ["Vantrel Guide Home","About","About KORVAX, Inc.","Legitimacy Notice","Search the guide"]  menu 0
+ROWS
 
 # Exit: No keeps running, Yes ends the run with one last state line.
 cat >"$WORK/s3" <<'S'
@@ -100,21 +129,37 @@ S
 run --script "$WORK/s3" >"$WORK/out"; rc=$?
 [ $rc -eq 0 ] || fail "exit: status $rc"
 [ "$(wc -l <"$WORK/out")" -eq 1 ] || fail "exit: expected exactly one state line, got $(cat "$WORK/out")"
-expect '"exited":true' "$(line 1)" "exit confirmed"
-expect '{"answer":"no","caption":"Vantrel Guide 2007","text":"Are you sure you want to exit"}' "$(line 1)" "first question answered No by default"
-expect '"answer":"yes"' "$(line 1)" "second question answered yes"
+expect_state "$(line 1)" <<'ROWS'
+.exited               true                             exit confirmed
+.messages[0].answer   "no"                             first question answered No by default
+.messages[0].caption  "Vantrel Guide 2007"             first question answered No by default
+.messages[0].text     "Are you sure you want to exit"  first question answered No by default
+.messages[1].answer   "yes"                            second question answered yes
+ROWS
 
 # Landscape and high resolution: the letters are where the picture shows them.
 printf 'state\ntap 50 140\nstate\n' | run --screen 320x240 --script - >"$WORK/out"
-expect '"home":{"bitmap":482,"landscape":true,"x":0,"y":0}' "$(line 1)" "landscape picture, filling the width"
-expect '"data":"4200"' "$(line 2)" "landscape B"
+expect_state "$(line 1)" <<'ROWS'
+.viewers.home  {"bitmap":482,"landscape":true,"x":0,"y":0}  landscape picture, filling the width
+ROWS
+expect_state "$(line 2)" <<'ROWS'
+.page.data  "4200"  landscape B
+ROWS
 printf 'state\ntap 172 320\nstate\n' | run --screen 480x640 --dpi 192 --script - >"$WORK/out"
-expect '"bitmap":483' "$(line 1)" "high-resolution portrait picture"
-expect '"data":"4400"' "$(line 2)" "D at twice the coordinates"
-expect '"h":536' "$(line 1)" "frame height at 192 dpi"
+expect_state "$(line 1)" <<'ROWS'
+.viewers.home.bitmap  483  high-resolution portrait picture
+ROWS
+expect_state "$(line 2)" <<'ROWS'
+.page.data  "4400"  D at twice the coordinates
+ROWS
+expect_state "$(line 1)" <<'ROWS'
+.items[0].h  536  frame height at 192 dpi
+ROWS
 printf 'resize 320 240\nstate\n' | run --script - >"$WORK/out"
-expect '"bitmap":482' "$(line 1)" "resize to landscape reloads the picture"
-expect '"w":320' "$(line 1)" "home fills the new width"
+expect_state "$(line 1)" <<'ROWS'
+.viewers.home.bitmap  482  resize to landscape reloads the picture
+.items[0].w           320  home fills the new width
+ROWS
 
 # Screenshots are PNG files.
 printf 'command 40027\nshot %s/a.png\n' "$WORK" | run --script - >"$WORK/out"
@@ -122,9 +167,13 @@ head -c 8 "$WORK/a.png" | od -An -tx1 | grep -q '89 50 4e 47' || fail "shot: not
 
 # Navigation by object and by page key.
 printf 'navigate 99999 0102\nstate\nnavigate-key home\nstate\n' | run --script - >"$WORK/out"
-expect '"page":{"data":"0102","object":99999}' "$(line 1)" "navigate with data"
-expect '"items":[]' "$(line 1)" "a page nobody shows leaves the page area empty"
-expect '"title":"Home"' "$(line 2)" "navigate-key home"
+expect_state "$(line 1)" <<'ROWS'
+.page   {"data":"0102","object":99999}  navigate with data
+.items  []                              a page nobody shows leaves the page area empty
+ROWS
+expect_state "$(line 2)" <<'ROWS'
+.title  "Home"  navigate-key home
+ROWS
 
 # Bad lines stop the run with their line number and status 2.
 printf 'state\nfly 1 2\nstate\n' | run --script - >"$WORK/out"; rc=$?
@@ -142,8 +191,10 @@ printf 'choose 0\n' | run --script - >"$WORK/out"; rc=$?
 mkdir -p "$WORK/empty" "$WORK/short"
 printf 'state\n' | "$GUIDE" --data "$WORK/empty" --script - >"$WORK/out" 2>/dev/null; rc=$?
 [ $rc -eq 1 ] || fail "missing content: status $rc"
-expect '"text":"Database files are missing or damaged."' "$(line 1)" "missing content message"
-expect '"exited":true' "$(line 1)" "missing content ends the program"
+expect_state "$(line 1)" <<'ROWS'
+.messages[0].text  "Database files are missing or damaged."  missing content message
+.exited            true                                      missing content ends the program
+ROWS
 cp "$DEMO"/*.pdb "$WORK/short/"
 head -c 77 "$DEMO/Qd07-Qd07-Strings.pdb" >"$WORK/short/Qd07-Qd07-Strings.pdb"
 printf 'state\n' | "$GUIDE" --data "$WORK/short" --script - >"$WORK/out" 2>/dev/null; rc=$?

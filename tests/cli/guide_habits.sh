@@ -23,9 +23,13 @@ state
 S
 run --screen 640x480 --script "$WORK/s1" >"$WORK/out"; rc=$?
 [ $rc -eq 0 ] || fail "footnote popup: exit $rc $(cat "$WORK/err")"
-expect '"popup":{"h":' "$(line 1)" "the footnote popup is open"
-expect '"popup":null' "$(line 2)" "navigate closes the footnote popup"
-expect "\"object\":$PEN" "$(line 2)" "and shows the next page"
+expect_state "$(line 1)" <<'ROWS'
+.popup.h  present  the footnote popup is open
+ROWS
+expect_state "$(line 2)" <<ROWS
+.popup        null  navigate closes the footnote popup
+.page.object  $PEN  and shows the next page
+ROWS
 
 cat >"$WORK/s1b" <<S
 navigate $PEN
@@ -41,11 +45,17 @@ state
 S
 run --script "$WORK/s1b" >"$WORK/out"; rc=$?
 [ $rc -eq 0 ] || fail "cell popup: exit $rc $(cat "$WORK/err")"
-expect '"popup":{"h":' "$(line 1)" "the cell popup is open"
-expect '"popup":null' "$(line 2)" "the home button closes the cell popup"
-expect '"window":"home"' "$(line 2)" "and goes home"
-expect '"popup":null' "$(line 3)" "Alt+Left over a popup closes it"
-expect '"window":"home"' "$(line 3)" "and goes back"
+expect_state "$(line 1)" <<'ROWS'
+.popup.h  present  the cell popup is open
+ROWS
+expect_state "$(line 2)" <<'ROWS'
+.popup            null    the home button closes the cell popup
+.items[0].window  "home"  and goes home
+ROWS
+expect_state "$(line 3)" <<'ROWS'
+.popup            null    Alt+Left over a popup closes it
+.items[0].window  "home"  and goes back
+ROWS
 
 # Compare ends when the table is shown again (Back, then Forward).
 cat >"$WORK/s2" <<S
@@ -60,9 +70,13 @@ state
 S
 run --script "$WORK/s2" >"$WORK/out"; rc=$?
 [ $rc -eq 0 ] || fail "compare: exit $rc $(cat "$WORK/err")"
-expect '"compare":true' "$(line 1)" "Compare is on"
-expect "\"object\":$PEN" "$(line 2)" "Forward shows the table again"
-expect '"compare":false' "$(line 2)" "Compare ended with the rebuilt table"
+expect_state "$(line 1)" <<'ROWS'
+.viewers.table.compare  true  Compare is on
+ROWS
+expect_state "$(line 2)" <<ROWS
+.page.object            $PEN   Forward shows the table again
+.viewers.table.compare  false  Compare ended with the rebuilt table
+ROWS
 
 # The calculator: "1,5" is refused with the weight's message; Enter
 # calculates; a weight below the ideal body weight adds the caution.
@@ -89,10 +103,14 @@ state
 S
 run --script "$WORK/s3" >"$WORK/out"; rc=$?
 [ $rc -eq 0 ] || fail "calculator: exit $rc $(cat "$WORK/err")"
-expect 'The \"Weight\" value must be between 0 and 500 kg inclusive.' "$(line 1)" "1,5 is refused"
-expect "\"object\":$CALC" "$(line 1)" "the form stays"
-expect '"source":"results"' "$(line 2)" "Enter calculates"
-expect 'Actual weight is below ideal body weight' "$(line 2)" "the caution for a light patient"
+expect_state "$(line 1)" <<ROWS
+.messages[0].text  "The \\"Weight\\" value must be between 0 and 500 kg inclusive."  1,5 is refused
+.page.object       $CALC  the form stays
+ROWS
+expect_state "$(line 2)" <<'ROWS'
+.viewers.html.source  "results"  Enter calculates
+.viewers.html.html    contains "Actual weight is below ideal body weight"  the caution for a light patient
+ROWS
 
 # Content that fails validation is refused as missing content, and the
 # reader says which folder and file.
@@ -103,7 +121,9 @@ mv "$WORK/swapped/Qd07-Qd07-Binary-PPC.pdb" "$WORK/swapped/Qd07-Qd07-Data.pdb"
 mv "$WORK/swapped/tmp" "$WORK/swapped/Qd07-Qd07-Binary-PPC.pdb"
 printf 'state\n' | "$GUIDE" --data "$WORK/swapped" --install-dir "$WORK/swapped" --script - >"$WORK/out" 2>"$WORK/err"; rc=$?
 [ $rc -eq 1 ] || fail "swapped files: exit $rc"
-expect 'Database files are missing or damaged.' "$(line 1)" "the refusal's message"
+expect_state "$(line 1)" <<'ROWS'
+.messages[0].text  "Database files are missing or damaged."  the refusal's message
+ROWS
 expect "$WORK/swapped" "$(cat "$WORK/err")" "the folder is named"
 expect 'Qd07-Qd07-Data.pdb: not a Data file' "$(cat "$WORK/err")" "the file and its check"
 cp "$DEMO"/Qd07-Qd07-Data.pdb "$WORK/missing/"

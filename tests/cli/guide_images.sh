@@ -11,36 +11,37 @@ FLOW=$(obj fig_flow)
 ABOUT=$(obj AboutKORVAX)
 [ -n "$SHAPES" ] && [ -n "$FLOW" ] && [ -n "$ABOUT" ] || fail "objects.txt lacks the demo figures"
 
-# section N: the viewers.image section of output line N; field NAME SECTION: a number in it.
-section() { line "$1" | grep -o '"image":{[^}]*}'; }
-field() { echo "$2" | grep -o "\"$1\":[-0-9.]*" | head -1 | cut -d: -f2; }
-
 # check DPI SCREEN SHAPES_VARIANT SHAPES_W SHAPES_H FLOW_VARIANT
 check() {
   local dpi=$1 screen=$2 sv=$3 sw=$4 sh=$5 fv=$6 what="$2 at $1 dpi"
   local s13=$(((13 * dpi + 48) / 96)) threshold=$((((dpi + 24) * 2) / 96))
   printf 'navigate %s\nstate\nnavigate %s\nstate\n' "$SHAPES" "$FLOW" >"$WORK/s1"
   run --dpi "$dpi" --screen "$screen" --script "$WORK/s1" >"$WORK/out" || fail "$what: first script: $(cat "$WORK/err")"
-  local s
-  s=$(section 1)
-  [ -n "$s" ] || { fail "$what: no image section in $(line 1)"; return; }
-  expect '"caption":"Figure 1. Bacterial shapes (schematic) (demo)"' "$s" "$what: caption without markup"
-  expect '"title":"Figure 1. Bacterial shapes (schematic) (demo)"' "$(line 1)" "$what: title"
-  expect "\"variant\":$sv," "$s" "$what: variant of the shapes"
-  expect "\"width\":$sw," "$s" "$what: picture width"
-  expect "\"height\":$sh," "$s" "$what: picture height"
-  expect '"noteEnabled":true' "$s" "$what: the shapes have a note"
-  expect '"zoom":1' "$s" "$what: no zoom at first"
-  expect '{"h":'"$(((22 * dpi + 48) / 96))"',"kind":3,"visible":true' "$(line 1)" "$what: the bar, sy(22) high"
-  local x y w h
-  x=$(field x "$s"); y=$(field y "$s"); w=$(field w "$s"); h=$(field h "$s")
+  local s x y w h
+  s=$(line 1)
+  [ -n "$(state_value "$s" .viewers.image)" ] || { fail "$what: no image section in $s"; return; }
+  x=$(state_value "$s" .viewers.image.x); y=$(state_value "$s" .viewers.image.y)
+  w=$(state_value "$s" .viewers.image.w); h=$(state_value "$s" .viewers.image.h)
   local mask=0
   [ "$sh" -gt "$h" ] && mask=$((mask | 1))
   [ "$sw" -gt "$w" ] && mask=$((mask | 2))
-  expect "\"scrollBars\":$mask," "$s" "$what: bars from the picture and client sizes"
-  s=$(section 2)
-  expect "\"variant\":$fv," "$s" "$what: variant of the flow"
-  expect '"noteEnabled":false' "$s" "$what: the flow has no note"
+  expect_state "$s" <<ROWS
+  .viewers.image.caption      "Figure 1. Bacterial shapes (schematic) (demo)"  $what: caption without markup
+  .title                      "Figure 1. Bacterial shapes (schematic) (demo)"  $what: title
+  .viewers.image.variant      $sv                                              $what: variant of the shapes
+  .viewers.image.width        $sw                                              $what: picture width
+  .viewers.image.height       $sh                                              $what: picture height
+  .viewers.image.noteEnabled  true                                             $what: the shapes have a note
+  .viewers.image.zoom         1                                                $what: no zoom at first
+  .items[1].h                 $(((22 * dpi + 48) / 96))                        $what: the bar, sy(22) high
+  .items[1].kind              3                                                $what: the bar, sy(22) high
+  .items[1].visible           true                                             $what: the bar, sy(22) high
+  .viewers.image.scrollBars   $mask                                            $what: bars from the picture and client sizes
+ROWS
+  expect_state "$(line 2)" <<ROWS
+  .viewers.image.variant      $fv    $what: variant of the flow
+  .viewers.image.noteEnabled  false  $what: the flow has no note
+ROWS
   [ $((mask & 1)) -eq 1 ] || return 0
 
   # The vertical bar: down arrow, trough below the thumb, up arrow; then a
@@ -74,17 +75,34 @@ check() {
     echo "state"
   } >"$WORK/s2"
   run --dpi "$dpi" --screen "$screen" --script "$WORK/s2" >"$WORK/out" || fail "$what: second script: $(cat "$WORK/err")"
-  expect '"scrollY":10,' "$(section 1)" "$what: the down arrow steps 10 pixels"
-  expect "\"scrollY\":$((10 + step))," "$(section 2)" "$what: the trough pages a tenth"
-  expect "\"scrollY\":$step," "$(section 3)" "$what: the up arrow steps back"
-  expect "\"scrollY\":$max," "$(section 4)" "$what: line-down stops at the bottom"
-  expect "\"scrollY\":$max," "$(section 5)" "$what: moves at the threshold do not scroll"
-  expect "\"scrollY\":$((max - 2 * threshold - 1))," "$(section 6)" "$what: a move past the threshold scrolls back"
-  expect '"zoom":1.5' "$(section 7)" "$what: Ctrl+plus zooms"
-  s=$(section 8)
-  expect '"scrollBars":0' "$s" "$what: fit to window"
-  expect '"scrollY":0' "$s" "$what: fitted at the top"
-  expect "\"object\":$ABOUT}" "$(line 9)" "$what: the logo goes to about"
+  expect_state "$(line 1)" <<ROWS
+  .viewers.image.scrollY  10  $what: the down arrow steps 10 pixels
+ROWS
+  expect_state "$(line 2)" <<ROWS
+  .viewers.image.scrollY  $((10 + step))  $what: the trough pages a tenth
+ROWS
+  expect_state "$(line 3)" <<ROWS
+  .viewers.image.scrollY  $step  $what: the up arrow steps back
+ROWS
+  expect_state "$(line 4)" <<ROWS
+  .viewers.image.scrollY  $max  $what: line-down stops at the bottom
+ROWS
+  expect_state "$(line 5)" <<ROWS
+  .viewers.image.scrollY  $max  $what: moves at the threshold do not scroll
+ROWS
+  expect_state "$(line 6)" <<ROWS
+  .viewers.image.scrollY  $((max - 2 * threshold - 1))  $what: a move past the threshold scrolls back
+ROWS
+  expect_state "$(line 7)" <<ROWS
+  .viewers.image.zoom  1.5  $what: Ctrl+plus zooms
+ROWS
+  expect_state "$(line 8)" <<ROWS
+  .viewers.image.scrollBars  0  $what: fit to window
+  .viewers.image.scrollY     0  $what: fitted at the top
+ROWS
+  expect_state "$(line 9)" <<ROWS
+  .page.object  $ABOUT  $what: the logo goes to about
+ROWS
 }
 
 check 96 240x320 0 240 320 0
@@ -96,10 +114,12 @@ check 192 640x480 1 480 640 1
 printf 'navigate %s\nclick 0\nstate\n' "$SHAPES" >"$WORK/s3"
 run --script "$WORK/s3" >"$WORK/out" || fail "note script: $(cat "$WORK/err")"
 s=$(line 1)
-expect '"dialog":{"html":' "$s" "the note opens the dialog"
-expect '"title":"Footnote"' "$s" "titled Footnote"
-expect 'Clusters and chains of cocci' "$s" "with the note's text"
-expect '"page":{"data":"","object":'"$SHAPES"'}' "$s" "on the picture page"
+expect_state "$s" <<ROWS
+.dialog.html   present                                  the note opens the dialog
+.dialog.title  "Footnote"                               titled Footnote
+.dialog.html   contains "Clusters and chains of cocci"  with the note's text
+.page          {"data":"","object":$SHAPES}             on the picture page
+ROWS
 
 # A click on the disabled note button (a picture without a note) does nothing
 # and the script goes on; a control the page does not have stops it.
@@ -108,9 +128,11 @@ run --script "$WORK/s4" >"$WORK/out"
 status=$?
 [ "$status" -eq 2 ] || fail "an unknown control ends the run with 2, not $status"
 s=$(line 1)
-expect '"noteEnabled":false' "$s" "the flow figure has no note"
-reject '"dialog":{' "$s" "no dialog from the disabled note button"
-expect '"page":{"data":"","object":'"$FLOW"'}' "$s" "still on the picture"
+expect_state "$s" <<ROWS
+.viewers.image.noteEnabled  false                       the flow figure has no note
+.dialog                     null                        no dialog from the disabled note button
+.page                       {"data":"","object":$FLOW}  still on the picture
+ROWS
 [ -z "$(line 2)" ] || fail "the run went on past the unknown control: $(line 2)"
 expect 'the page shown has no control 4321' "$(cat "$WORK/err")" "the unknown control is named"
 

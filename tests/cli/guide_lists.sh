@@ -3,10 +3,6 @@
 # vantrel-guide on the demo guide. Usage: guide_lists.sh BIN_DIR SOURCE_DIR
 . "$(dirname "$0")/lib/guide.bash" "$@"
 DUMP="$BIN/vantrel-dump"
-# field NAME JSON: the value of the first "NAME": in JSON (numbers, null)
-field() { echo "$2" | grep -o "\"$1\":-\?[0-9a-z]*" | head -1 | cut -d: -f2; }
-# section NAME LINE: the viewer section NAME of a state line
-section() { echo "$2" | python3 -c "import sys,json; print(json.dumps(json.load(sys.stdin)['viewers'].get('$1'), separators=(',',':')))"; }
 
 K_ROW=$("$DUMP" --json "$DEMO" index-search K | grep -o '"row":[0-9]*' | cut -d: -f2)
 [ -n "$K_ROW" ] || fail "index-search K gave no row"
@@ -24,20 +20,26 @@ state
 S
 run --script "$WORK/s1" >"$WORK/out"; rc=$?
 [ $rc -eq 0 ] || fail "letter script: exit $rc $(cat "$WORK/err")"
-s=$(section index "$(line 1)")
-expect '"search":"K"' "$s" "the letter is in the box"
-expect "\"selected\":$K_ROW" "$s" "the first K entry is selected"
-expect "\"firstRow\":$K_ROW" "$s" "and drawn first"
-expect '"rowHeight":18' "$s" "rows of 18 pixels at 96 dpi"
-expect '"window":"searchBar"' "$(line 1)" "the search bar below the list"
+expect_state "$(line 1)" <<ROWS
+.viewers.index.search     "K"          the letter is in the box
+.viewers.index.selected   $K_ROW       the first K entry is selected
+.viewers.index.firstRow   $K_ROW       and drawn first
+.viewers.index.rowHeight  18           rows of 18 pixels at 96 dpi
+.items[1].window          "searchBar"  the search bar below the list
+ROWS
 ENTRY=$("$DUMP" --json "$DEMO" index-search K | grep -o '"target":[0-9]*' | cut -d: -f2)
 s=$(line 2)
-expect '"viewers":{"chrome":{},"html"' "$s" "a row tap opens the entry's page"
-reject "\"object\":$ENTRY," "$s" "the tapped row is the third drawn, not the first"
-s=$(section index "$(line 3)")
-expect "\"firstRow\":$K_ROW" "$s" "back: the list where it was left"
-expect "\"selected\":$K_ROW" "$s" "back: the row selected again"
-expect "\"data\":\"00000000" "$(line 3)" "the row is kept as page data"
+expect_state "$s" <<ROWS
+.viewers.html  present    a row tap opens the entry's page
+.page.object   != $ENTRY  the tapped row is the third drawn, not the first
+ROWS
+# The page data: a 32-bit 0 and the row, little-endian.
+KDATA=00000000$(printf '%02x%02x%02x%02x' $((K_ROW & 255)) $((K_ROW >> 8 & 255)) $((K_ROW >> 16 & 255)) $((K_ROW >> 24 & 255)))
+expect_state "$(line 3)" <<ROWS
+.viewers.index.firstRow  $K_ROW    back: the list where it was left
+.viewers.index.selected  $K_ROW    back: the row selected again
+.page.data               "$KDATA"  the row is kept as page data
+ROWS
 
 # Typing, BackSpace, a text beyond every entry.
 cat >"$WORK/s2" <<'S'
@@ -53,15 +55,18 @@ S
 run --script "$WORK/s2" >"$WORK/out"; rc=$?
 [ $rc -eq 0 ] || fail "typing script: exit $rc $(cat "$WORK/err")"
 AB=$("$DUMP" --json "$DEMO" index-search ab | grep -o '"row":[0-9]*' | cut -d: -f2)
-s=$(section index "$(line 1)")
-expect '"search":"ab"' "$s" "typed text in the box"
-expect "\"selected\":$AB" "$s" "typing selects the first match"
-s=$(section index "$(line 2)")
-expect '"selected":-1' "$s" "an empty box selects nothing"
-expect '"firstRow":0' "$s" "and goes back to the top"
-s=$(section index "$(line 3)")
-ROWS=$(field rows "$s")
-expect "\"selected\":$((ROWS - 1))" "$s" "a text beyond every entry selects the last"
+expect_state "$(line 1)" <<ROWS
+.viewers.index.search    "ab"  typed text in the box
+.viewers.index.selected  $AB   typing selects the first match
+ROWS
+expect_state "$(line 2)" <<'ROWS'
+.viewers.index.selected  -1  an empty box selects nothing
+.viewers.index.firstRow  0   and goes back to the top
+ROWS
+ROWS=$(state_value "$(line 3)" .viewers.index.rows)
+expect_state "$(line 3)" <<ROWS
+.viewers.index.selected  $((ROWS - 1))  a text beyond every entry selects the last
+ROWS
 
 # Holding the pen on a row cut off at the right shows it whole and opens nothing.
 LONG=$("$DUMP" --json "$DEMO" index-search "Sexually transmitted" | grep -o '"row":[0-9]*' | cut -d: -f2)
@@ -76,8 +81,10 @@ S
 run --script "$WORK/s3" >"$WORK/out"; rc=$?
 [ $rc -eq 0 ] || fail "hold script: exit $rc $(cat "$WORK/err")"
 s=$(line 1)
-expect '"text":"Sexually transmitted and exposures infections"' "$(echo "$s" | grep -o '"popup":{[^}]*}')" "the full text in the popup"
-expect '"title":"Index"' "$s" "the hold opened nothing"
+expect_state "$s" <<'ROWS'
+.popup.text  "Sexually transmitted and exposures infections"  the full text in the popup
+.title       "Index"                                          the hold opened nothing
+ROWS
 
 # The key: raw-markup search, explanation, clearing.
 cat >"$WORK/s4" <<'S'
@@ -93,26 +100,32 @@ S
 run --script "$WORK/s4" >"$WORK/out"; rc=$?
 [ $rc -eq 0 ] || fail "key script: exit $rc $(cat "$WORK/err")"
 Q=$("$DUMP" --json "$DEMO" key-search q | grep -o '"row":[0-9]*' | cut -d: -f2)
-s=$(section key "$(line 1)")
-expect '"selected":-1' "$s" "the key starts with nothing selected"
-expect '"html":""' "$s" "and no explanation"
-expect '"window":"key"' "$(line 1)" "the key window fills the page"
-s=$(section key "$(line 2)")
-expect "\"selected\":$Q" "$s" "q selects the first abbreviation starting with q"
-expect 'Every 6 hours' "$s" "its explanation is shown"
-s=$(section key "$(line 3)")
-expect '"selected":-1' "$s" "BackSpace clears the highlight"
-expect '"html":""' "$s" "and the explanation"
-expect '"firstRow":0' "$s" "and goes to the top"
-s=$(section key "$(line 4)")
-expect '"selected":0' "$s" "a tag character finds the entry whose markup starts with a tag"
+expect_state "$(line 1)" <<'ROWS'
+.viewers.key.selected  -1     the key starts with nothing selected
+.viewers.key.html      ""     and no explanation
+.items[0].window       "key"  the key window fills the page
+ROWS
+expect_state "$(line 2)" <<ROWS
+.viewers.key.selected  $Q                        q selects the first abbreviation starting with q
+.viewers.key.html      contains "Every 6 hours"  its explanation is shown
+ROWS
+expect_state "$(line 3)" <<'ROWS'
+.viewers.key.selected  -1  BackSpace clears the highlight
+.viewers.key.html      ""  and the explanation
+.viewers.key.firstRow  0   and goes to the top
+ROWS
+expect_state "$(line 4)" <<'ROWS'
+.viewers.key.selected  0  a tag character finds the entry whose markup starts with a tag
+ROWS
 
 # On the key's last page the row found is highlighted, not the first row shown.
 VR=$("$DUMP" --json "$DEMO" key-search vr | grep -o '"row":[0-9]*' | cut -d: -f2)
 printf 'navigate-key tools\ntype vr\nstate\n' | run --script - >"$WORK/out"
-s=$(section key "$(line 1)")
-expect "\"selected\":$VR" "$s" "the last page highlights the row found"
-FIRST=$(field firstRow "$s")
+s=$(line 1)
+expect_state "$s" <<ROWS
+.viewers.key.selected  $VR  the last page highlights the row found
+ROWS
+FIRST=$(state_value "$s" .viewers.key.firstRow)
 [ -n "$FIRST" ] && [ "$FIRST" -le "$VR" ] || fail "the key's last page starts at or before the row found: $s"
 
 # The dual list: counterpart across the lists.
@@ -124,10 +137,12 @@ state
 S
 run --script "$WORK/s5" >"$WORK/out"; rc=$?
 [ $rc -eq 0 ] || fail "dual script: exit $rc $(cat "$WORK/err")"
-s=$(section dual "$(line 1)")
-expect '"divider":469' "$s" "portrait divider at 96 dpi"
-expect '"title":"Generic and Trade Names (demo)"' "$s" "the table's title"
-UY=$(echo "$s" | python3 -c "import sys,json; print(json.load(sys.stdin)['upper']['y'])")
+s=$(line 1)
+expect_state "$s" <<'ROWS'
+.viewers.dual.divider  469                               portrait divider at 96 dpi
+.viewers.dual.title    "Generic and Trade Names (demo)"  the table's title
+ROWS
+UY=$(state_value "$s" .viewers.dual.upper.y)
 cat >"$WORK/s6" <<S
 navigate $DUAL
 tap 60 $((UY + 5 * 18 + 9))
@@ -138,15 +153,21 @@ state
 S
 run --script "$WORK/s6" >"$WORK/out"; rc=$?
 [ $rc -eq 0 ] || fail "dual tap script: exit $rc $(cat "$WORK/err")"
-s=$(section dual "$(line 1)")
-LOWER=$(echo "$s" | python3 -c "import sys,json; d=json.load(sys.stdin); print(d['lower']['selected'], d['upper']['selected'])")
-[ "$LOWER" = "$C2 5" ] || fail "upper row 5 selects its counterpart $C2 below: got $LOWER"
-s=$(section dual "$(line 2)")
-CLEARED=$(echo "$s" | python3 -c "import sys,json; d=json.load(sys.stdin); print(d['upper']['selected'], d['lower']['selected'], d['upper']['firstRow'], d['lower']['firstRow'])")
-[ "$CLEARED" = "-1 -1 0 0" ] || fail "a new visit clears both lists: got $CLEARED"
+expect_state "$(line 1)" <<ROWS
+.viewers.dual.lower.selected  $C2  upper row 5 selects its counterpart $C2 below
+.viewers.dual.upper.selected  5    upper row 5 selects its counterpart $C2 below
+ROWS
+expect_state "$(line 2)" <<'ROWS'
+.viewers.dual.upper.selected  -1  a new visit clears both lists
+.viewers.dual.lower.selected  -1  a new visit clears both lists
+.viewers.dual.upper.firstRow  0   a new visit clears both lists
+.viewers.dual.lower.firstRow  0   a new visit clears both lists
+ROWS
 
 # Landscape at 192 dpi: the high-resolution landscape divider.
 printf 'navigate %s\nstate\n' "$DUAL" | run --dpi 192 --screen 640x480 --script - >"$WORK/out"
-expect '"divider":468' "$(section dual "$(line 1)")" "landscape at 192 dpi uses 468"
+expect_state "$(line 1)" <<'ROWS'
+.viewers.dual.divider  468  landscape at 192 dpi uses 468
+ROWS
 
 finish guide_lists

@@ -14,7 +14,9 @@ run --script - > "$WORK/out" <<'EOF2'
 wait-index 120000
 state
 EOF2
-reject '"title":"Search the guide"' "$(line 1)" "the search page was not opened"
+expect_state "$(line 1)" <<'ROWS'
+.title  != "Search the guide"  the search page was not opened
+ROWS
 [ -n "$(ls "$WORK/cache/vantrel-guide")" ] || fail "the index is in the cache folder"
 ls "$WORK/cache/vantrel-guide" | grep -q -e '\.building-' -e '\.old-' && fail "no temporary folder is left"
 ls "$DEMO" | grep -q search-index && fail "the index was written beside the guide"
@@ -25,12 +27,16 @@ type vancomycin
 wait 400
 state
 EOF2
-expect '"title":"Search the guide"' "$(line 1)" "Ctrl+K opens the search page"
-expect '"indexReady":true' "$(line 1)" "ready when first opened"
-expect '"building":false' "$(line 1)" "not building again"
-expect '"query":"vancomycin"' "$(line 2)" "query typed"
-expect '"kind":"index"' "$(line 2)" "the index entry is found"
-expect '"corrected":null' "$(line 2)" "no suggestion for a word spelt right"
+expect_state "$(line 1)" <<'ROWS'
+.title                      "Search the guide"  Ctrl+K opens the search page
+.viewers.search.indexReady  true                ready when first opened
+.viewers.search.building    false               not building again
+ROWS
+expect_state "$(line 2)" <<'ROWS'
+.viewers.search.query           "vancomycin"   query typed
+.viewers.search.results[*].kind  has "index"    the index entry is found
+.viewers.search.corrected        null           no suggestion for a word spelt right
+ROWS
 
 # The index is there now: ready at once; a misspelling; a result; Back.
 mono=$(obj mono_vancomycin)
@@ -45,13 +51,19 @@ key Alt+Left
 wait 100
 state
 EOF2
-expect '"indexReady":true' "$(line 1)" "ready at once the second time"
-expect '"corrected":"vancomycin"' "$(line 1)" "suggestion for a misspelling"
-expect "\"object\":$mono" "$(line 1)" "the suggestion's results are shown"
-reject '"title":"Search the guide"' "$(line 2)" "a result opens its page"
-expect '"title":"Search the guide"' "$(line 3)" "Back returns to the search page"
-expect '"query":"vancomicin"' "$(line 3)" "with the query"
-expect "\"object\":$mono" "$(line 3)" "and the results"
+expect_state "$(line 1)" <<ROWS
+.viewers.search.indexReady         true          ready at once the second time
+.viewers.search.corrected          "vancomycin"  suggestion for a misspelling
+.viewers.search.results[*].object  has $mono     the suggestion's results are shown
+ROWS
+expect_state "$(line 2)" <<'ROWS'
+.title  != "Search the guide"  a result opens its page
+ROWS
+expect_state "$(line 3)" <<ROWS
+.title                             "Search the guide"  Back returns to the search page
+.viewers.search.query              "vancomicin"        with the query
+.viewers.search.results[*].object  has $mono           and the results
+ROWS
 
 # A damaged index in the cache is not trusted: it is built again.
 for f in "$WORK"/cache/vantrel-guide/search-*/*; do printf 'XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX' | dd of="$f" conv=notrunc 2>/dev/null; done
@@ -61,8 +73,10 @@ wait-index 120000
 state
 EOF2
 grep -rlq XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX "$WORK"/cache/vantrel-guide/ && fail "a damaged index is rebuilt"
-expect '"indexReady":true' "$(line 1)" "and then used"
-expect '"query":"sepsis\n"' "$(line 1)" "the query from the page data"
+expect_state "$(line 1)" <<'ROWS'
+.viewers.search.indexReady  true        and then used
+.viewers.search.query       "sepsis\n"  the query from the page data
+ROWS
 
 # Find in page: an HTML page highlights and steps with wrap-around; a table
 # selects the row of the matching cell and scrolls it into view; Escape closes.
@@ -88,12 +102,22 @@ state
 type zzz
 state
 EOF2
-expect '"find":{"current":1,"matches":3,"text":"the"}' "$(line 1)" "find on an HTML page"
-expect '"find":{"current":3,"matches":3,"text":"the"}' "$(line 2)" "Shift+F3 wraps to the last match"
-reject '"find":' "$(line 3)" "Escape closes the find bar"
-expect '"find":{"current":1,"matches":1,"text":"peptostrep"}' "$(line 4)" "find in a table"
-expect '"selectedRows":[' "$(line 4)" "the row is selected"
-reject '"selectedRows":[]' "$(line 4)" "the row is selected"
-reject '"scrollY":0,' "$(line 4)" "and scrolled into view"
-expect '"find":{"current":0,"matches":0,"text":"peptostrepzzz"}' "$(line 5)" "no match"
+expect_state "$(line 1)" <<'ROWS'
+.find  {"current":1,"matches":3,"text":"the"}  find on an HTML page
+ROWS
+expect_state "$(line 2)" <<'ROWS'
+.find  {"current":3,"matches":3,"text":"the"}  Shift+F3 wraps to the last match
+ROWS
+expect_state "$(line 3)" <<'ROWS'
+.find  absent  Escape closes the find bar
+ROWS
+expect_state "$(line 4)" <<'ROWS'
+.find                         {"current":1,"matches":1,"text":"peptostrep"}  find in a table
+.viewers.table.selectedRows   present                                        the row is selected
+.viewers.table.selectedRows   != []                                          the row is selected
+.viewers.table.scrollY        != 0                                           and scrolled into view
+ROWS
+expect_state "$(line 5)" <<'ROWS'
+.find  {"current":0,"matches":0,"text":"peptostrepzzz"}  no match
+ROWS
 finish guide_search

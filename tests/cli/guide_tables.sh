@@ -36,36 +36,57 @@ S
 run --script "$WORK/s1" >"$WORK/out"; rc=$?
 [ $rc -eq 0 ] || fail "selection script: exit $rc $(cat "$WORK/err")"
 s=$(line 1)
-expect '"table":{' "$s" "the table viewer took the item"
-expect '"window":"table"' "$s" "table window laid out"
-expect '"window":"buttonBar"' "$s" "button bar laid out"
-expect '"rowHeight":20' "$s" "row height at 96 dpi"
-expect '"scrollBars":3' "$s" "both bars on a wide table"
-expect '"cells":[["","Amoxicillin","Ampicillin"' "$s" "heading row as the model answers it"
-expect '"columnWidths":[76,76' "$s" "columns at their widest"
-expect '"compare":false' "$s" "no compare at first"
-expect '"popup":null' "$s" "no popup at first"
-expect '"selectedColumns":[1]' "$(line 2)" "heading tap selects the column"
+expect_state "$s" <<'ROWS'
+.viewers.table                  present        the table viewer took the item
+.items[0].window                "table"        table window laid out
+.items[1].window                "buttonBar"    button bar laid out
+.viewers.table.rowHeight        20             row height at 96 dpi
+.viewers.table.scrollBars       3              both bars on a wide table
+.viewers.table.cells[0][0]      ""             heading row as the model answers it
+.viewers.table.cells[0][1]      "Amoxicillin"  heading row as the model answers it
+.viewers.table.cells[0][2]      "Ampicillin"   heading row as the model answers it
+.viewers.table.columnWidths[0]  76             columns at their widest
+.viewers.table.columnWidths[1]  76             columns at their widest
+.viewers.table.compare          false          no compare at first
+.popup                          null           no popup at first
+ROWS
+expect_state "$(line 2)" <<'ROWS'
+.viewers.table.selectedColumns  [1]  heading tap selects the column
+ROWS
 s=$(line 3)
-expect '"popup":{' "$s" "triangle of a cut-off heading opens the popup"
-expect '"text":"Amoxicillin"' "$s" "the popup shows the full heading"
-expect '"selectedColumns":[1]' "$s" "the triangle does not toggle the column"
-expect '"popup":null' "$(line 4)" "the next tap closes the popup"
-expect '"selectedColumns":[1]' "$(line 4)" "the closing tap goes no further"
+expect_state "$s" <<'ROWS'
+.popup                          != null        triangle of a cut-off heading opens the popup
+.popup.text                     "Amoxicillin"  the popup shows the full heading
+.viewers.table.selectedColumns  [1]            the triangle does not toggle the column
+ROWS
+expect_state "$(line 4)" <<'ROWS'
+.popup                          null  the next tap closes the popup
+.viewers.table.selectedColumns  [1]   the closing tap goes no further
+ROWS
 s=$(line 5)
-expect '"compare":false' "$s" "Compare without a selected row does nothing"
-expect '"selectedColumns":[1]' "$s" "and keeps the selection"
-expect '"selectedColumns":[1]' "$(line 6)" "Restore before Compare keeps the selection"
-expect '"selectedRows":[1]' "$(line 7)" "heading column tap selects the row"
+expect_state "$s" <<'ROWS'
+.viewers.table.compare          false  Compare without a selected row does nothing
+.viewers.table.selectedColumns  [1]    and keeps the selection
+ROWS
+expect_state "$(line 6)" <<'ROWS'
+.viewers.table.selectedColumns  [1]  Restore before Compare keeps the selection
+ROWS
+expect_state "$(line 7)" <<'ROWS'
+.viewers.table.selectedRows  [1]  heading column tap selects the row
+ROWS
 s=$(line 8)
-expect '"compare":true' "$s" "Compare with rows and columns"
-expect '"rowCount":2' "$s" "Compare keeps one row and the headings"
-expect '"columnCount":2' "$s" "Compare keeps one column and the headings"
-expect '"cells":[["","Amoxicillin"]' "$s" "compared headings"
-expect '"selectedRows":[]' "$s" "Compare clears the selection"
+expect_state "$s" <<'ROWS'
+.viewers.table.compare       true                Compare with rows and columns
+.viewers.table.rowCount      2                   Compare keeps one row and the headings
+.viewers.table.columnCount   2                   Compare keeps one column and the headings
+.viewers.table.cells[0]      ["","Amoxicillin"]  compared headings
+.viewers.table.selectedRows  []                  Compare clears the selection
+ROWS
 s=$(line 9)
-expect '"compare":false' "$s" "Restore"
-expect '"columnCount":7' "$s" "Restore shows every column"
+expect_state "$s" <<'ROWS'
+.viewers.table.compare      false  Restore
+.viewers.table.columnCount  7      Restore shows every column
+ROWS
 
 # The corner twice, a body cell, scrolling with the bars.
 cat >"$WORK/s2" <<S
@@ -85,18 +106,30 @@ S
 run --script "$WORK/s2" >"$WORK/out"; rc=$?
 [ $rc -eq 0 ] || fail "corner script: exit $rc $(cat "$WORK/err")"
 s=$(line 1)
-expect '"selectedColumns":[1,2,3,4,5,6]' "$s" "corner selects every column"
-expect '"selectedRows":[1,2,3' "$s" "corner selects every row"
-expect '"selectedRows":[]' "$(line 2)" "corner again clears the rows"
-expect '"selectedColumns":[]' "$(line 2)" "corner again clears the columns"
+expect_state "$s" <<'ROWS'
+.viewers.table.selectedColumns  [1,2,3,4,5,6]  corner selects every column
+.viewers.table.selectedRows[0]  1              corner selects every row
+.viewers.table.selectedRows[1]  2              corner selects every row
+.viewers.table.selectedRows[2]  3              corner selects every row
+ROWS
+expect_state "$(line 2)" <<'ROWS'
+.viewers.table.selectedRows     []  corner again clears the rows
+.viewers.table.selectedColumns  []  corner again clears the columns
+ROWS
 s=$(line 3)
-expect '"popup":{' "$s" "a body cell opens the popup"
-expect ' / ' "$s" "the popup names the row and column headings"
-expect '"selectedRows":[]' "$s" "a body tap does not select"
+expect_state "$s" <<'ROWS'
+.popup                       != null         a body cell opens the popup
+.popup.text                  contains " / "  the popup names the row and column headings
+.viewers.table.selectedRows  []              a body tap does not select
+ROWS
 s=$(line 4)
-expect '"scrollX":0' "$s" "vertical bar leaves x"
-reject '"scrollY":0,' "$s" "a page down on the vertical bar scrolls"
-reject '"scrollX":0,' "$(line 5)" "a page right on the horizontal bar scrolls"
+expect_state "$s" <<'ROWS'
+.viewers.table.scrollX  0     vertical bar leaves x
+.viewers.table.scrollY  != 0  a page down on the vertical bar scrolls
+ROWS
+expect_state "$(line 5)" <<'ROWS'
+.viewers.table.scrollX  != 0  a page right on the horizontal bar scrolls
+ROWS
 
 # Key opens the table's key object; a "§" link in a cell opens its footnote
 # as a popup over the table.
@@ -112,25 +145,35 @@ state
 S
 run --screen 640x480 --script "$WORK/s3" >"$WORK/out"; rc=$?
 [ $rc -eq 0 ] || fail "link script: exit $rc $(cat "$WORK/err")"
-expect "\"page\":{\"data\":\"\",\"object\":$SPECKEY}" "$(line 1)" "Key opens the key object"
+expect_state "$(line 1)" <<ROWS
+.page  {"data":"","object":$SPECKEY}  Key opens the key object
+ROWS
 s=$(line 2)
-expect "\"object\":$FNHD" "$s" "the § link opens the footnote"
-expect '"overlay":true' "$s" "the footnote is an overlay"
-expect '"popup":{"h":' "$s" "the footnote shows as a popup"
-expect '"text":"On dialysis days' "$s" "the footnote's text"
-expect '"kind":"footnote"' "$s" "the footnotes viewer's section"
+expect_state "$s" <<ROWS
+.page.object             $FNHD                        the § link opens the footnote
+.overlay                 true                         the footnote is an overlay
+.popup.h                 present                      the footnote shows as a popup
+.popup.text              contains "On dialysis days"  the footnote's text
+.viewers.footnotes.kind  "footnote"                   the footnotes viewer's section
+ROWS
 s=$(line 3)
-expect '"popup":null' "$s" "a tap closes the footnote"
-expect '"overlay":false' "$s" "and returns to the table"
-expect '"visible":true,"w":640,"window":"table"' "$s" "the table is shown again"
+expect_state "$s" <<'ROWS'
+.popup             null     a tap closes the footnote
+.overlay           false    and returns to the table
+.items[0].visible  true     the table is shown again
+.items[0].w        640      the table is shown again
+.items[0].window   "table"  the table is shown again
+ROWS
 
 # A cell popup that does not fit the screen goes to the dialog.
 printf 'navigate %s\ntap 150 30\nstate\n' "$MRSA" | run --screen 240x120 --script - >"$WORK/out"; rc=$?
 [ $rc -eq 0 ] || fail "small screen: exit $rc $(cat "$WORK/err")"
 s=$(line 1)
-expect '"popup":null' "$s" "a popup too tall is not shown"
-expect '"dialog":{"text":"Antibacterials' "$s" "it goes to the dialog"
-expect '"dialog":{"html":' "$s" "the dialog is open"
+expect_state "$s" <<'ROWS'
+.popup                      null                       a popup too tall is not shown
+.viewers.table.dialog.text  contains "Antibacterials"  it goes to the dialog
+.dialog.html                present                    the dialog is open
+ROWS
 
 # Footnotes viewer: a footnote that fits, one too tall, and "footnotes"
 # always in the dialog. The dialog is modal: the script goes on while it is
@@ -154,35 +197,55 @@ S
 run --script "$WORK/s4" >"$WORK/out"; rc=$?
 [ $rc -eq 0 ] || fail "footnotes script: exit $rc $(cat "$WORK/err")"
 s=$(line 1)
-expect '"dialog":false,"kind":"footnote"' "$s" "a short footnote is a popup"
-expect '"title":"Footnote"' "$s" "footnote title"
-expect '"popup":{"h":' "$s" "popup on screen"
+expect_state "$s" <<'ROWS'
+.viewers.footnotes.dialog  false       a short footnote is a popup
+.viewers.footnotes.kind    "footnote"  a short footnote is a popup
+.viewers.footnotes.title   "Footnote"  footnote title
+.popup.h                   present     popup on screen
+ROWS
 s=$(line 2)
-expect '"title":"Footnote"}' "$s" "a long footnote opens the dialog titled Footnote"
-expect 'Why this footnote is long.' "$s" "the dialog shows the footnote"
-expect '"popup":null' "$s" "no popup for the long footnote"
+expect_state "$s" <<'ROWS'
+.dialog.title  "Footnote"                             a long footnote opens the dialog titled Footnote
+.dialog.html   contains "Why this footnote is long."  the dialog shows the footnote
+.popup         null                                   no popup for the long footnote
+ROWS
 s=$(line 3)
-expect '"dialog":null' "$s" "Escape closes the dialog"
-expect '"dialog":true,"kind":"footnote"' "$s" "the section says the footnote went to the dialog"
-expect '"overlay":false' "$s" "the overlay closes with the dialog"
+expect_state "$s" <<'ROWS'
+.dialog                    null        Escape closes the dialog
+.viewers.footnotes.dialog  true        the section says the footnote went to the dialog
+.viewers.footnotes.kind    "footnote"  the section says the footnote went to the dialog
+.overlay                   false       the overlay closes with the dialog
+ROWS
 s=$(line 4)
-expect '"title":"Footnotes"}' "$s" "footnotes open the dialog titled Footnotes"
-expect '<BR><BR>' "$s" "footnotes separated by blank lines"
+expect_state "$s" <<'ROWS'
+.dialog.title  "Footnotes"          footnotes open the dialog titled Footnotes
+.dialog.html   contains "<BR><BR>"  footnotes separated by blank lines
+ROWS
 s=$(line 5)
-expect '"dialog":true,"kind":"footnotes"' "$s" "footnotes always in the dialog"
-expect '"overlay":false' "$s" "the footnotes overlay closes with the dialog"
+expect_state "$s" <<'ROWS'
+.viewers.footnotes.dialog  true         footnotes always in the dialog
+.viewers.footnotes.kind    "footnotes"  footnotes always in the dialog
+.overlay                   false        the footnotes overlay closes with the dialog
+ROWS
 s=$(line 6)
-expect '"kind":"popup"' "$s" "a popup object"
-expect '"title":""' "$s" "a popup has no title"
+expect_state "$s" <<'ROWS'
+.viewers.footnotes.kind   "popup"  a popup object
+.viewers.footnotes.title  ""       a popup has no title
+ROWS
 # Page data place the popup: its top border at y 50 - 1.
-expect '"y":49}' "$(line 7)" "the popup opens at the point in the page data"
+expect_state "$(line 7)" <<'ROWS'
+.popup.y  49  the popup opens at the point in the page data
+ROWS
 
 # At 192 dpi everything doubles.
 printf 'navigate %s\nstate\nshot %s\n' "$PEN" "$WORK/t192.png" | run --screen 480x640 --dpi 192 --script - >"$WORK/out"; rc=$?
 [ $rc -eq 0 ] || fail "192 dpi: exit $rc $(cat "$WORK/err")"
 s=$(line 1)
-expect '"rowHeight":40' "$s" "row height at 192 dpi"
-expect '"columnWidths":[152,152' "$s" "column widths at 192 dpi"
+expect_state "$s" <<'ROWS'
+.viewers.table.rowHeight        40   row height at 192 dpi
+.viewers.table.columnWidths[0]  152  column widths at 192 dpi
+.viewers.table.columnWidths[1]  152  column widths at 192 dpi
+ROWS
 [ -s "$WORK/t192.png" ] || fail "no screenshot at 192 dpi"
 
 finish guide_tables

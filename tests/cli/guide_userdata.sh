@@ -18,10 +18,6 @@ MONO=$(obj mono_table)
 # A question page's data: its anchor (the question's index) in UTF-16 with a terminating zero.
 QHEX=$(printf '%s' "$Q1" | od -An -tx1 -v | tr -d ' \n' | sed 's/../&00/g')0000
 [ -n "$TREE" ] && [ -n "$RENAL" ] && [ -n "$MONO" ] || fail "objects.txt lacks the demo objects"
-# section NAME LINE: the viewers.NAME section of a state line, up to its
-# first nested object (the notes editor's fields are checked on the whole line)
-section() { printf '%s' "$2" | grep -o "\"$1\":{[^}]*}" | head -1; }
-num() { printf '%s' "$2" | grep -o "\"$1\":-\?[0-9]*" | head -1 | cut -d: -f2; }
 
 # Refusals: home, the calculator's results page; then a bookmark through the
 # dialog (an empty "Save" refused first), and the same place again.
@@ -44,12 +40,25 @@ state
 S
 run --script "$WORK/s1" >"$WORK/out"; rc=$?
 [ $rc -eq 0 ] || fail "add-bookmark script: exit $rc $(cat "$WORK/err")"
-expect '"caption":"Bookmarks","text":"You can'"'"'t place a bookmark here."' "$(line 1)" "home refused"
-expect '"text":"You can'"'"'t place a bookmark here."' "$(line 2)" "calculator results refused"
-expect '"dialog":{"html":null,"text":"","title":"Add bookmark"}' "$(line 3)" "title dialog open"
-expect '"title":"Add bookmark"' "$(line 4)" "empty Save keeps the dialog"
-expect '"dialog":null' "$(line 5)" "Save with a title closes it"
-expect '"text":"You can'"'"'t place a bookmark here. Bookmark exists."' "$(line 6)" "second bookmark of a place"
+expect_state "$(line 1)" <<'ROWS'
+.messages[0].caption  "Bookmarks"                         home refused
+.messages[0].text     "You can't place a bookmark here."  home refused
+ROWS
+expect_state "$(line 2)" <<'ROWS'
+.messages[0].text  "You can't place a bookmark here."  calculator results refused
+ROWS
+expect_state "$(line 3)" <<'ROWS'
+.dialog  {"html":null,"text":"","title":"Add bookmark"}  title dialog open
+ROWS
+expect_state "$(line 4)" <<'ROWS'
+.dialog.title  "Add bookmark"  empty Save keeps the dialog
+ROWS
+expect_state "$(line 5)" <<'ROWS'
+.dialog  null  Save with a title closes it
+ROWS
+expect_state "$(line 6)" <<'ROWS'
+.messages[0].text  "You can't place a bookmark here. Bookmark exists."  second bookmark of a place
+ROWS
 
 # A bookmark on a decision-tree question reopens at its anchor; the list is
 # an overlay with its bar; back shows the current page again.
@@ -65,13 +74,14 @@ state
 S
 run --script "$WORK/s2" >"$WORK/out" || fail "tree bookmark script: $(cat "$WORK/err")"
 s=$(line 1)
-b=$(section bookmarks "$s")
-expect '"rows":["Renal doses","Tree question"]' "$b" "bookmark list rows"
-expect '"readOnly":false' "$b" "bookmarks writable"
-expect '"bottomBar":[654,123,1111]' "$s" "list bar with the logo"
-expect '"overlay":true' "$s" "bookmarks are an overlay"
-expect "\"page\":{\"data\":\"\",\"object\":$MONO}" "$s" "the page underneath stays"
-y=$(num y "$b"); rh=$(num rowHeight "$b")
+expect_state "$s" <<ROWS
+.viewers.bookmarks.rows      ["Renal doses","Tree question"]  bookmark list rows
+.viewers.bookmarks.readOnly  false                            bookmarks writable
+.bottomBar                   [654,123,1111]                   list bar with the logo
+.overlay                     true                             bookmarks are an overlay
+.page                        {"data":"","object":$MONO}       the page underneath stays
+ROWS
+y=$(state_value "$s" .viewers.bookmarks.y); rh=$(state_value "$s" .viewers.bookmarks.rowHeight)
 cat >"$WORK/s3" <<S
 navigate $MONO
 command 40026
@@ -83,12 +93,17 @@ state
 S
 run --script "$WORK/s3" >"$WORK/out" || fail "open bookmark script: $(cat "$WORK/err")"
 s=$(line 1)
-expect '"overlay":false' "$s" "a tapped bookmark leaves the list"
-expect "\"anchor\":\"$Q1\"" "$s" "the tree question reopens at its anchor"
-expect "\"data\":\"$QHEX\",\"object\":$Q1}" "$s" "the question page with its page data"
+expect_state "$s" <<ROWS
+.overlay              false    a tapped bookmark leaves the list
+.viewers.html.anchor  "$Q1"    the tree question reopens at its anchor
+.page.data            "$QHEX"  the question page with its page data
+.page.object          $Q1      the question page with its page data
+ROWS
 s=$(line 2)
-expect "\"object\":$Q1}" "$s" "back from the list shows the current entry"
-expect '"overlay":false' "$s" "back from the list"
+expect_state "$s" <<ROWS
+.page.object  $Q1    back from the list shows the current entry
+.overlay      false  back from the list
+ROWS
 
 # Deleting the checked entries 0 and 2 of 5.
 {
@@ -97,9 +112,15 @@ expect '"overlay":false' "$s" "back from the list"
 } >"$WORK/s4"
 rm -f "$DEMO"/bookmarks.vs?
 run --script "$WORK/s4" >"$WORK/out" || fail "delete script: $(cat "$WORK/err")"
-expect '"rows":["b6","b7","b8","b9","b10"]' "$(section bookmarks "$(line 1)")" "five bookmarks"
-expect '"checked":[0,2]' "$(section bookmarks "$(line 2)")" "two checked"
-expect '"rows":["b7","b9","b10"]' "$(section bookmarks "$(line 3)")" "0 and 2 removed"
+expect_state "$(line 1)" <<'ROWS'
+.viewers.bookmarks.rows  ["b6","b7","b8","b9","b10"]  five bookmarks
+ROWS
+expect_state "$(line 2)" <<'ROWS'
+.viewers.bookmarks.checked  [0,2]  two checked
+ROWS
+expect_state "$(line 3)" <<'ROWS'
+.viewers.bookmarks.rows  ["b7","b9","b10"]  0 and 2 removed
+ROWS
 
 # Notes: a new note from the list (empty title refused), reopened, edited,
 # cancelled; a note on a page found again by Add/Edit Note on that page.
@@ -119,16 +140,28 @@ state
 S
 run --script "$WORK/s5" >"$WORK/out" || fail "notes script: $(cat "$WORK/err")"
 n=$(line 1)
-expect '"mode":"list"' "$n" "notes list"
-expect '"caption":"Notes"' "$n" "notes caption"
-expect '"bottomBar":[654,123,1111]' "$(line 1)" "list bar under the notes"
+expect_state "$n" <<'ROWS'
+.viewers.notes.mode     "list"   notes list
+.viewers.notes.caption  "Notes"  notes caption
+ROWS
+expect_state "$(line 1)" <<'ROWS'
+.bottomBar  [654,123,1111]  list bar under the notes
+ROWS
 n=$(line 2)
-expect '"mode":"editor"' "$n" "new note opens the editor"
-expect '"caption":"Add Note"' "$n" "editor caption"
-expect '"bottomBar":[124,125,1111]' "$(line 2)" "editor bar"
-expect '"text":"You can'"'"'t save this note. \"Title\" field is empty."' "$(line 3)" "empty title refused"
-expect '"mode":"editor"' "$(line 3)" "still editing"
-expect '"rows":["Allergy check"]' "$(line 4)" "saved, back in the list"
+expect_state "$n" <<'ROWS'
+.viewers.notes.mode     "editor"    new note opens the editor
+.viewers.notes.caption  "Add Note"  editor caption
+ROWS
+expect_state "$(line 2)" <<'ROWS'
+.bottomBar  [124,125,1111]  editor bar
+ROWS
+expect_state "$(line 3)" <<'ROWS'
+.messages[0].text    "You can't save this note. \"Title\" field is empty."  empty title refused
+.viewers.notes.mode  "editor"  still editing
+ROWS
+expect_state "$(line 4)" <<'ROWS'
+.viewers.notes.rows  ["Allergy check"]  saved, back in the list
+ROWS
 
 cat >"$WORK/s6" <<S
 command 40024
@@ -151,18 +184,30 @@ state
 S
 run --script "$WORK/s6" >"$WORK/out" || fail "notes script 2: $(cat "$WORK/err")"
 n=$(line 1)
-expect '"title":"Allergy check"' "$n" "reopened from the list"
-expect '"body":"Ask about rash"' "$n" "its text"
-expect '"mode":"list"' "$(line 2)" "cancel goes back to the list"
+expect_state "$n" <<'ROWS'
+.viewers.notes.title  "Allergy check"   reopened from the list
+.viewers.notes.body   "Ask about rash"  its text
+ROWS
+expect_state "$(line 2)" <<'ROWS'
+.viewers.notes.mode  "list"  cancel goes back to the list
+ROWS
 s=$(line 3)
-expect '"overlay":false' "$s" "Add/Edit Note saved: the page again"
-expect "\"object\":$RENAL}" "$s" "the page it was written on"
-expect '"title":"On renal"' "$(line 4)" "found again on its page"
+expect_state "$s" <<ROWS
+.overlay      false   Add/Edit Note saved: the page again
+.page.object  $RENAL  the page it was written on
+ROWS
+expect_state "$(line 4)" <<'ROWS'
+.viewers.notes.title  "On renal"  found again on its page
+ROWS
 
 # Everything is still there after a restart.
 printf 'command 40026\nstate\ncommand 40024\nstate\n' | run --script - >"$WORK/out"
-expect '"rows":["b7","b9","b10"]' "$(section bookmarks "$(line 1)")" "bookmarks after a restart"
-expect '"rows":["Allergy check","On renal"]' "$(line 2)" "notes after a restart"
+expect_state "$(line 1)" <<'ROWS'
+.viewers.bookmarks.rows  ["b7","b9","b10"]  bookmarks after a restart
+ROWS
+expect_state "$(line 2)" <<'ROWS'
+.viewers.notes.rows  ["Allergy check","On renal"]  notes after a restart
+ROWS
 
 # Look at it: the lists and the editor at 96 and 192 dpi.
 # Typing right after a dialog closed, or right after the editor opens, goes
@@ -181,8 +226,12 @@ type penicillin
 wait 300
 state
 EOF2
-expect '"title":"Typed at once"' "$(line 1)" "the note editor opens with the focus in its title"
-expect '"query":"penicillin"' "$(line 2)" "the search box takes keys after the title dialog was cancelled"
+expect_state "$(line 1)" <<'ROWS'
+.viewers.notes.title  "Typed at once"  the note editor opens with the focus in its title
+ROWS
+expect_state "$(line 2)" <<'ROWS'
+.viewers.search.query  "penicillin"  the search box takes keys after the title dialog was cancelled
+ROWS
 
 if [ -n "${VANTREL_SHOTS:-}" ]; then
   for d in 96 192; do

@@ -36,7 +36,9 @@ for p in "${pages[@]}"; do
   run --dpi 192 --script "$WORK/$name.native" >"$WORK/$name.native.out" || fail "$name at 192 dpi: $(cat "$WORK/err")"
   run --dpi 96 --zoom 200 --script "$WORK/$name.start" >"$WORK/$name.start.out" || fail "$name --zoom 200: $(cat "$WORK/err")"
   run --dpi 96 --script "$WORK/$name.keys" >"$WORK/$name.keys.out" || fail "$name zoomed with keys: $(cat "$WORK/err")"
-  expect '"zoom":200' "$(cat "$WORK/$name.keys.out")" "$name: five steps in from 100 % reach 200 %"
+  expect_state "$(cat "$WORK/$name.keys.out")" <<ROWS
+  .zoom  200  $name: five steps in from 100 % reach 200 %
+ROWS
   for how in start keys; do
     d=$(python3 "$LIB/zoom_state.py" "$WORK/$name.$how.out" "$WORK/$name.native.out") ||
       fail "$name: layout at 96 dpi zoomed ($how) differs from 192 dpi: $d"
@@ -49,15 +51,27 @@ done
 SET="$WORK/settings.ini"
 printf 'key Ctrl+-\nstate\nkey Ctrl+0\nstate\nkey Ctrl++\nkey Ctrl++\nstate\nquit\n' >"$WORK/steps"
 run --settings "$SET" --script "$WORK/steps" >"$WORK/out" || fail "zoom steps: $(cat "$WORK/err")"
-expect '"zoom":90' "$(line 1)" "Ctrl+- steps out to 90 %"
-expect '"zoom":100' "$(line 2)" "Ctrl+0 returns to 100 %"
-expect '"zoom":125' "$(line 3)" "two steps in reach 125 %"
+expect_state "$(line 1)" <<'ROWS'
+.zoom  90  Ctrl+- steps out to 90 %
+ROWS
+expect_state "$(line 2)" <<'ROWS'
+.zoom  100  Ctrl+0 returns to 100 %
+ROWS
+expect_state "$(line 3)" <<'ROWS'
+.zoom  125  two steps in reach 125 %
+ROWS
 printf 'state\n' | run --settings "$SET" --script - >"$WORK/out" || fail "restart: $(cat "$WORK/err")"
-expect '"zoom":125' "$(line 1)" "the zoom is kept across a restart"
+expect_state "$(line 1)" <<'ROWS'
+.zoom  125  the zoom is kept across a restart
+ROWS
 printf 'state\n' | run --settings "$SET" --zoom 75 --script - >"$WORK/out" || fail "--zoom: $(cat "$WORK/err")"
-expect '"zoom":75' "$(line 1)" "--zoom wins over the kept zoom"
+expect_state "$(line 1)" <<'ROWS'
+.zoom  75  --zoom wins over the kept zoom
+ROWS
 printf 'state\n' | run --script - >"$WORK/out"
-expect '"zoom":100' "$(line 1)" "a scripted run without --settings starts at 100 %"
+expect_state "$(line 1)" <<'ROWS'
+.zoom  100  a scripted run without --settings starts at 100 %
+ROWS
 run --zoom 1000 --script - </dev/null >"$WORK/out"; rc=$?
 [ $rc -eq 2 ] || fail "--zoom 1000: exit $rc, expected 2"
 expect "--zoom takes a percentage" "$(cat "$WORK/err")" "--zoom out of range is refused with the reason"

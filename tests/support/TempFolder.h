@@ -8,7 +8,7 @@
 #include <string>
 #include <system_error>
 
-#include "content/ContentFormat.h"
+#include "core/content/ContentFormat.h"
 
 namespace vantrel::test {
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "TempFolder.h"
-#include "content/ContentDatabase.h"
-#include "content/ContentWriter.h"
+#include "core/content/ContentDatabase.h"
+#include "core/content/ContentWriter.h"
 
 namespace vantrel::test {
 

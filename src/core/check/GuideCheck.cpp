@@ -1,28 +1,28 @@
-#include "check/GuideCheck.h"
+#include "core/check/GuideCheck.h"
 
 #include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <set>
 
-#include "content/ContentCursor.h"
-#include "content/ContentQueries.h"
-#include "hierarchy/ContentsModel.h"
-#include "hierarchy/TightHierarchyModel.h"
-#include "html/HtmlViewerModel.h"
-#include "html/PageSource.h"
-#include "images/ImageBlob.h"
-#include "images/ImageViewerModel.h"
-#include "lists/IndexSource.h"
-#include "lists/ListViewerModels.h"
-#include "lists/PagedListModel.h"
-#include "richtext/MarkupRenderer.h"
-#include "shell/ViewerRegistry.h"
-#include "tables/TightCrtTable.h"
-#include "tools/CrClForm.h"
-#include "tools/DecisionTree.h"
-#include "util/HtmlText.h"
-#include "util/TextCodec.h"
+#include "core/content/ContentCursor.h"
+#include "core/content/ContentQueries.h"
+#include "core/hierarchy/ContentsModel.h"
+#include "core/hierarchy/TightHierarchyModel.h"
+#include "core/html/HtmlViewerModel.h"
+#include "core/page/PageSource.h"
+#include "core/images/ImageBlob.h"
+#include "core/images/ImageViewerModel.h"
+#include "core/lists/IndexSource.h"
+#include "core/lists/ListViewerModels.h"
+#include "core/lists/PagedListModel.h"
+#include "core/richtext/MarkupRenderer.h"
+#include "core/viewers/ViewerRegistry.h"
+#include "core/tables/TightCrtTable.h"
+#include "core/tools/CrClForm.h"
+#include "core/tools/DecisionTree.h"
+#include "core/util/HtmlText.h"
+#include "core/util/TextCodec.h"
 
 namespace vantrel {
 namespace {

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "content/ContentDatabase.h"
+#include "core/content/ContentDatabase.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "content/ContentCursor.h"
+#include "core/content/ContentCursor.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "content/ContentDatabase.h"
+#include "core/content/ContentDatabase.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>

@@ -15,7 +15,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "content/ContentFormat.h"
+#include "core/content/ContentFormat.h"
 
 namespace vantrel {
 

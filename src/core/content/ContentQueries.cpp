@@ -1,6 +1,6 @@
-#include "content/ContentQueries.h"
+#include "core/content/ContentQueries.h"
 
-#include "content/ContentCursor.h"
+#include "core/content/ContentCursor.h"
 
 namespace vantrel {
 

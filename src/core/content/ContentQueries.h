@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "content/ContentDatabase.h"
+#include "core/content/ContentDatabase.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "content/ContentWriter.h"
+#include "core/content/ContentWriter.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,7 +11,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "util/FileOps.h"
+#include "core/util/FileOps.h"
 
 namespace vantrel {
 namespace {

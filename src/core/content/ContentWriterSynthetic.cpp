@@ -1,4 +1,4 @@
-#include "content/ContentWriterSynthetic.h"
+#include "core/content/ContentWriterSynthetic.h"
 
 #include <algorithm>
 #include <string>

@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-#include "content/ContentWriter.h"
+#include "core/content/ContentWriter.h"
 
 namespace vantrel {
 

@@ -1,10 +1,10 @@
-#include "export/WebAssets.h"
+#include "core/export/WebAssets.h"
 
 #include <set>
 
-#include "export/WebSite.h"
-#include "util/HtmlText.h"
-#include "util/TextCodec.h"
+#include "core/export/WebSite.h"
+#include "core/util/HtmlText.h"
+#include "core/util/TextCodec.h"
 
 namespace vantrel {
 namespace {

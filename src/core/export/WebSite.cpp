@@ -1,4 +1,4 @@
-#include "export/WebSite.h"
+#include "core/export/WebSite.h"
 
 #include <algorithm>
 #include <charconv>
@@ -6,21 +6,21 @@
 #include <set>
 #include <tuple>
 
-#include "content/ContentCursor.h"
-#include "content/ContentQueries.h"
-#include "export/WebAssets.h"
-#include "hierarchy/HierarchySource.h"
-#include "html/HtmlViewerModel.h"
-#include "html/PageSource.h"
-#include "images/ImageBlob.h"
-#include "images/ImageViewerModel.h"
-#include "lists/IndexSource.h"
-#include "platform/FixedMetricsSurface.h"
-#include "richtext/MarkupRenderer.h"
-#include "shell/ViewerRegistry.h"
-#include "tables/TightCrtTable.h"
-#include "tools/DecisionTree.h"
-#include "util/TextCodec.h"
+#include "core/content/ContentCursor.h"
+#include "core/content/ContentQueries.h"
+#include "core/export/WebAssets.h"
+#include "core/hierarchy/HierarchySource.h"
+#include "core/html/HtmlViewerModel.h"
+#include "core/page/PageSource.h"
+#include "core/images/ImageBlob.h"
+#include "core/images/ImageViewerModel.h"
+#include "core/lists/IndexSource.h"
+#include "core/platform/FixedMetricsSurface.h"
+#include "core/richtext/MarkupRenderer.h"
+#include "core/viewers/ViewerRegistry.h"
+#include "core/tables/TightCrtTable.h"
+#include "core/tools/DecisionTree.h"
+#include "core/util/TextCodec.h"
 
 namespace vantrel {
 namespace {

@@ -28,8 +28,8 @@
 #include <string_view>
 #include <vector>
 
-#include "content/ContentDatabase.h"
-#include "util/HtmlText.h"
+#include "core/content/ContentDatabase.h"
+#include "core/util/HtmlText.h"
 
 namespace vantrel {
 

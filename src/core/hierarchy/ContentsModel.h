@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "content/ContentDatabase.h"
-#include "hierarchy/HierarchySource.h"
+#include "core/content/ContentDatabase.h"
+#include "core/hierarchy/HierarchySource.h"
 
 namespace vantrel {
 

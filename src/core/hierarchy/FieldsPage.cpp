@@ -1,7 +1,7 @@
-#include "hierarchy/FieldsPage.h"
+#include "core/hierarchy/FieldsPage.h"
 
-#include "content/ContentCursor.h"
-#include "content/ContentQueries.h"
+#include "core/content/ContentCursor.h"
+#include "core/content/ContentQueries.h"
 
 namespace vantrel {
 

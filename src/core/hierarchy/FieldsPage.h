@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "content/ContentDatabase.h"
-#include "html/PageSource.h"
+#include "core/content/ContentDatabase.h"
+#include "core/page/PageSource.h"
 
 namespace vantrel {
 

@@ -1,10 +1,10 @@
-#include "hierarchy/HierarchySource.h"
+#include "core/hierarchy/HierarchySource.h"
 
 #include <algorithm>
 
-#include "content/ContentCursor.h"
-#include "content/ContentQueries.h"
-#include "richtext/MarkupRenderer.h"
+#include "core/content/ContentCursor.h"
+#include "core/content/ContentQueries.h"
+#include "core/richtext/MarkupRenderer.h"
 
 namespace vantrel {
 

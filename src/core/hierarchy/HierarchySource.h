@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "content/ContentDatabase.h"
+#include "core/content/ContentDatabase.h"
 
 namespace vantrel {
 

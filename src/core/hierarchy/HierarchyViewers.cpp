@@ -1,7 +1,7 @@
-#include "shell/ViewerRegistry.h"
+#include "core/page/ViewerKinds.h"
 
-#include "hierarchy/ContentsModel.h"
-#include "hierarchy/TightHierarchyModel.h"
+#include "core/hierarchy/ContentsModel.h"
+#include "core/hierarchy/TightHierarchyModel.h"
 
 namespace vantrel {
 

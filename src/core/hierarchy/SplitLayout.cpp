@@ -1,4 +1,4 @@
-#include "hierarchy/SplitLayout.h"
+#include "core/hierarchy/SplitLayout.h"
 
 #include <algorithm>
 

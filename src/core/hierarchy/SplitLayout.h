@@ -3,8 +3,8 @@
 // fields pane go for a split ratio, where the splitter reacts to the pen,
 // how a drag moves the ratio (kept between 0.25 and 0.75) and the three
 // snap zones at the splitter's right end (0.75, 0.5, 0.25).
-#include "platform/ScreenDpi.h"
-#include "platform/ScreenInfo.h"
+#include "core/platform/ScreenDpi.h"
+#include "core/platform/ScreenInfo.h"
 
 namespace vantrel {
 

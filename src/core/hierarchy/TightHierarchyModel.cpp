@@ -1,8 +1,8 @@
-#include "hierarchy/TightHierarchyModel.h"
+#include "core/hierarchy/TightHierarchyModel.h"
 
-#include "content/ContentCursor.h"
-#include "content/ContentQueries.h"
-#include "tools/DecisionTree.h"
+#include "core/content/ContentCursor.h"
+#include "core/content/ContentQueries.h"
+#include "core/tools/DecisionTree.h"
 
 namespace vantrel {
 

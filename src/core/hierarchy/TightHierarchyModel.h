@@ -10,10 +10,10 @@
 #include <utility>
 #include <vector>
 
-#include "content/ContentDatabase.h"
-#include "hierarchy/ContentsModel.h"
-#include "hierarchy/FieldsPage.h"
-#include "hierarchy/HierarchySource.h"
+#include "core/content/ContentDatabase.h"
+#include "core/hierarchy/ContentsModel.h"
+#include "core/hierarchy/FieldsPage.h"
+#include "core/hierarchy/HierarchySource.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "html/HtmlDialogModel.h"
+#include "core/html/HtmlDialogModel.h"
 
 namespace vantrel {
 

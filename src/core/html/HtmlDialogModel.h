@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "html/PageSource.h"
+#include "core/page/PageSource.h"
 
 namespace vantrel {
 

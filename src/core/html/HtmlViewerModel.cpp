@@ -1,7 +1,7 @@
-#include "html/HtmlViewerModel.h"
+#include "core/html/HtmlViewerModel.h"
 
-#include "content/ContentCursor.h"
-#include "content/ContentQueries.h"
+#include "core/content/ContentCursor.h"
+#include "core/content/ContentQueries.h"
 
 namespace vantrel {
 

@@ -14,12 +14,12 @@
 #include <string_view>
 #include <vector>
 
-#include "content/ContentDatabase.h"
-#include "html/PageSource.h"
-#include "html/PageSources.h"
-#include "shell/PageKeys.h"
-#include "tools/CrClCalculator.h"
-#include "tools/DecisionTree.h"
+#include "core/content/ContentDatabase.h"
+#include "core/page/PageSource.h"
+#include "core/html/PageSources.h"
+#include "core/page/PageKeys.h"
+#include "core/tools/CrClCalculator.h"
+#include "core/tools/DecisionTree.h"
 
 namespace vantrel {
 

@@ -1,7 +1,7 @@
-#include "shell/ViewerRegistry.h"
+#include "core/page/ViewerKinds.h"
 
-#include "html/HtmlViewerModel.h"
-#include "html/PageSource.h"
+#include "core/html/HtmlViewerModel.h"
+#include "core/page/PageSource.h"
 
 namespace vantrel {
 

@@ -1,9 +1,9 @@
-#include "html/PageSources.h"
+#include "core/html/PageSources.h"
 
 #include <vector>
 
-#include "content/ContentCursor.h"
-#include "content/ContentQueries.h"
+#include "core/content/ContentCursor.h"
+#include "core/content/ContentQueries.h"
 
 namespace vantrel {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "content/ContentDatabase.h"
-#include "html/PageSource.h"
+#include "core/content/ContentDatabase.h"
+#include "core/page/PageSource.h"
 
 namespace vantrel {
 

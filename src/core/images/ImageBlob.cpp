@@ -1,8 +1,8 @@
-#include "images/ImageBlob.h"
+#include "core/images/ImageBlob.h"
 
 #include <algorithm>
 
-#include "content/ContentCursor.h"
+#include "core/content/ContentCursor.h"
 
 namespace vantrel {
 

@@ -12,8 +12,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "content/ContentDatabase.h"
-#include "platform/Geometry.h"
+#include "core/content/ContentDatabase.h"
+#include "core/platform/Geometry.h"
 
 namespace vantrel {
 

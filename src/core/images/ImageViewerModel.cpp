@@ -1,12 +1,12 @@
-#include "images/ImageViewerModel.h"
+#include "core/images/ImageViewerModel.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "content/ContentCursor.h"
-#include "content/ContentQueries.h"
-#include "richtext/MarkupRenderer.h"
-#include "shell/PageKeys.h"
+#include "core/content/ContentCursor.h"
+#include "core/content/ContentQueries.h"
+#include "core/richtext/MarkupRenderer.h"
+#include "core/page/PageKeys.h"
 
 namespace vantrel {
 

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/Scrolling.h"
-#include "content/ContentDatabase.h"
-#include "images/ImageBlob.h"
-#include "platform/Geometry.h"
-#include "platform/ScreenDpi.h"
+#include "core/platform/Scrolling.h"
+#include "core/content/ContentDatabase.h"
+#include "core/images/ImageBlob.h"
+#include "core/platform/Geometry.h"
+#include "core/platform/ScreenDpi.h"
 
 namespace vantrel {
 

@@ -1,6 +1,6 @@
-#include "shell/ViewerRegistry.h"
+#include "core/page/ViewerKinds.h"
 
-#include "images/ImageViewerModel.h"
+#include "core/images/ImageViewerModel.h"
 
 namespace vantrel {
 

@@ -1,7 +1,7 @@
-#include "lists/IndexSource.h"
+#include "core/lists/IndexSource.h"
 
-#include "lists/PagedListModel.h"
-#include "richtext/MarkupRenderer.h"
+#include "core/lists/PagedListModel.h"
+#include "core/richtext/MarkupRenderer.h"
 
 namespace vantrel {
 

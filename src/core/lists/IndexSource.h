@@ -12,8 +12,8 @@
 #include <string>
 #include <string_view>
 
-#include "content/ContentDatabase.h"
-#include "tables/ItemSource.h"
+#include "core/content/ContentDatabase.h"
+#include "core/tables/ItemSource.h"
 
 namespace vantrel {
 

@@ -1,8 +1,8 @@
-#include "lists/ListViewerModels.h"
+#include "core/lists/ListViewerModels.h"
 
-#include "content/ContentCursor.h"
-#include "content/ContentQueries.h"
-#include "platform/ScreenInfo.h"
+#include "core/content/ContentCursor.h"
+#include "core/content/ContentQueries.h"
+#include "core/platform/ScreenInfo.h"
 
 namespace vantrel {
 

@@ -8,13 +8,13 @@
 #include <optional>
 #include <string>
 
-#include "content/ContentDatabase.h"
-#include "platform/Geometry.h"
-#include "html/PageSources.h"
-#include "lists/IndexSource.h"
-#include "shell/PageData.h"
-#include "shell/PageHistory.h"
-#include "shell/PageKeys.h"
+#include "core/content/ContentDatabase.h"
+#include "core/platform/Geometry.h"
+#include "core/html/PageSources.h"
+#include "core/lists/IndexSource.h"
+#include "core/page/PageData.h"
+#include "core/page/PageHistory.h"
+#include "core/page/PageKeys.h"
 
 namespace vantrel {
 

@@ -1,6 +1,6 @@
-#include "shell/ViewerRegistry.h"
+#include "core/page/ViewerKinds.h"
 
-#include "content/ContentQueries.h"
+#include "core/content/ContentQueries.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "lists/MarkupListModel.h"
+#include "core/lists/MarkupListModel.h"
 
 #include <algorithm>
 

@@ -16,14 +16,14 @@
 #include <memory>
 #include <optional>
 
-#include "lists/ListMoves.h"
-#include "lists/PagedListModel.h"
-#include "platform/DrawingSurface.h"
-#include "platform/ScreenDpi.h"
-#include "richtext/LinkAreaList.h"
-#include "richtext/MarkupRenderer.h"
-#include "richtext/TextBlock.h"
-#include "tables/ItemSource.h"
+#include "core/lists/ListMoves.h"
+#include "core/lists/PagedListModel.h"
+#include "core/platform/DrawingSurface.h"
+#include "core/platform/ScreenDpi.h"
+#include "core/richtext/LinkAreaList.h"
+#include "core/richtext/MarkupRenderer.h"
+#include "core/richtext/TextBlock.h"
+#include "core/tables/ItemSource.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "lists/PagedListModel.h"
+#include "core/lists/PagedListModel.h"
 
 #include <algorithm>
 

@@ -15,9 +15,9 @@
 #include <string_view>
 #include <vector>
 
-#include "lists/ListMoves.h"
-#include "tables/ItemSource.h"
-#include "platform/Scrolling.h"
+#include "core/lists/ListMoves.h"
+#include "core/tables/ItemSource.h"
+#include "core/platform/Scrolling.h"
 
 namespace vantrel {
 

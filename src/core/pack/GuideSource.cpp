@@ -1,4 +1,4 @@
-#include "pack/GuideSource.h"
+#include "core/pack/GuideSource.h"
 
 #include <filesystem>
 #include <fstream>
@@ -8,7 +8,7 @@
 #include <set>
 #include <unordered_map>
 
-#include "util/TextCodec.h"
+#include "core/util/TextCodec.h"
 
 namespace vantrel::pack {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "content/ContentWriter.h"
+#include "core/content/ContentWriter.h"
 
 namespace vantrel::pack {
 

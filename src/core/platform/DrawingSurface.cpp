@@ -1,4 +1,4 @@
-#include "platform/DrawingSurface.h"
+#include "core/platform/DrawingSurface.h"
 
 #include <cstdlib>
 

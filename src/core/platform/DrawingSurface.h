@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Geometry.h"
+#include "core/platform/Geometry.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "platform/FixedMetricsSurface.h"
+#include "core/platform/FixedMetricsSurface.h"
 
 #include <algorithm>
 #include <climits>

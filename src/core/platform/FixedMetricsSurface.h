@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/DrawingSurface.h"
+#include "core/platform/DrawingSurface.h"
 
 namespace vantrel {
 

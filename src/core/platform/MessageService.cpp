@@ -1,4 +1,4 @@
-#include "platform/MessageService.h"
+#include "core/platform/MessageService.h"
 
 namespace vantrel {
 

@@ -5,7 +5,7 @@
 // or holds fixed values (tests, benchmarks, off-screen renders).
 #include <cstdint>
 
-#include "platform/ScreenInfo.h"
+#include "core/platform/ScreenInfo.h"
 
 namespace vantrel {
 

@@ -4,7 +4,7 @@
 // 96 dots per inch and scaled with sx / sy.
 #include <cstdint>
 
-#include "platform/Geometry.h"
+#include "core/platform/Geometry.h"
 
 namespace vantrel {
 

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string_view>
 
-#include "richtext/MarkupRenderer.h"
+#include "core/richtext/MarkupRenderer.h"
 
 namespace vantrel {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/Geometry.h"
+#include "core/platform/Geometry.h"
 
 namespace vantrel {
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "richtext/MarkupRenderer.h"
+#include "core/richtext/MarkupRenderer.h"
 
 namespace vantrel {
 namespace {

@@ -7,16 +7,16 @@
 //
 // One renderer is kept per window that draws markup; it holds the base font,
 // the line limit, the default colour, the margins and the scanning state.
-#include "platform/ScreenDpi.h"
+#include "core/platform/ScreenDpi.h"
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "platform/DrawingSurface.h"
-#include "richtext/LinkAreaList.h"
-#include "richtext/TextBlock.h"
+#include "core/platform/DrawingSurface.h"
+#include "core/richtext/LinkAreaList.h"
+#include "core/richtext/TextBlock.h"
 
 namespace vantrel {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Geometry.h"
+#include "core/platform/Geometry.h"
 
 namespace vantrel {
 

@@ -1,6 +1,6 @@
-#include "search/FindInPage.h"
+#include "core/search/FindInPage.h"
 
-#include "search/SearchDocuments.h"
+#include "core/search/SearchDocuments.h"
 
 namespace vantrel {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tables/TableSource.h"
+#include "core/tables/TableSource.h"
 
 namespace vantrel {
 

@@ -1,18 +1,18 @@
-#include "search/SearchDocuments.h"
+#include "core/search/SearchDocuments.h"
 
 #include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
-#include "content/ContentCursor.h"
-#include "content/ContentQueries.h"
-#include "hierarchy/FieldsPage.h"
-#include "hierarchy/TightHierarchyModel.h"
-#include "html/HtmlViewerModel.h"
-#include "tables/TightCrtTable.h"
-#include "util/HtmlText.h"
-#include "util/TextCodec.h"
+#include "core/content/ContentCursor.h"
+#include "core/content/ContentQueries.h"
+#include "core/hierarchy/FieldsPage.h"
+#include "core/hierarchy/TightHierarchyModel.h"
+#include "core/html/HtmlViewerModel.h"
+#include "core/tables/TightCrtTable.h"
+#include "core/util/HtmlText.h"
+#include "core/util/TextCodec.h"
 
 namespace vantrel {
 

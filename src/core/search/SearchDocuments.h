@@ -13,8 +13,8 @@
 #include <functional>
 #include <string>
 
-#include "content/ContentDatabase.h"
-#include "shell/ViewerRegistry.h"
+#include "core/content/ContentDatabase.h"
+#include "core/page/ViewerKinds.h"
 
 namespace vantrel {
 

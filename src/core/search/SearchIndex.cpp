@@ -1,4 +1,4 @@
-#include "search/SearchIndex.h"
+#include "core/search/SearchIndex.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -23,9 +23,9 @@
 #include <thread>
 #include <unordered_map>
 
-#include "util/FileOps.h"
-#include "util/HtmlText.h"
-#include "util/TextCodec.h"
+#include "core/util/FileOps.h"
+#include "core/util/HtmlText.h"
+#include "core/util/TextCodec.h"
 
 namespace vantrel {
 

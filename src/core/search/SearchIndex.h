@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "content/ContentDatabase.h"
-#include "search/SearchDocuments.h"
+#include "core/content/ContentDatabase.h"
+#include "core/search/SearchDocuments.h"
 
 namespace vantrel {
 

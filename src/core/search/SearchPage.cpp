@@ -1,7 +1,7 @@
-#include "search/SearchPage.h"
+#include "core/search/SearchPage.h"
 
-#include "util/HtmlText.h"
-#include "util/TextCodec.h"
+#include "core/util/HtmlText.h"
+#include "core/util/TextCodec.h"
 
 namespace vantrel {
 

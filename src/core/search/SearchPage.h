@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "search/SearchIndex.h"
+#include "core/search/SearchIndex.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "shell/ViewerRegistry.h"
+#include "core/page/ViewerKinds.h"
 
 
 namespace vantrel {

@@ -1,9 +1,9 @@
-#include "serve/AccessLog.h"
+#include "core/serve/AccessLog.h"
 
 #include <cerrno>
 #include <cstring>
 
-#include "util/HtmlText.h"
+#include "core/util/HtmlText.h"
 
 namespace vantrel::serve {
 namespace {

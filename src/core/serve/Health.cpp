@@ -1,4 +1,4 @@
-#include "serve/Health.h"
+#include "core/serve/Health.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "util/HtmlText.h"
+#include "core/util/HtmlText.h"
 
 namespace vantrel::serve {
 

@@ -1,4 +1,4 @@
-#include "serve/Metrics.h"
+#include "core/serve/Metrics.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,15 +1,15 @@
-#include "serve/WebApi.h"
+#include "core/serve/WebApi.h"
 
 #include <cstdio>
 #include <mutex>
 
 #include <nlohmann/json.hpp>
 
-#include "html/HtmlViewerModel.h"
-#include "lists/IndexSource.h"
-#include "richtext/MarkupRenderer.h"
-#include "tables/TightCrtTable.h"
-#include "util/TextCodec.h"
+#include "core/html/HtmlViewerModel.h"
+#include "core/lists/IndexSource.h"
+#include "core/richtext/MarkupRenderer.h"
+#include "core/tables/TightCrtTable.h"
+#include "core/util/TextCodec.h"
 
 namespace vantrel::serve {
 namespace {

@@ -6,9 +6,9 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "content/ContentDatabase.h"
-#include "export/WebSite.h"
-#include "search/SearchIndex.h"
+#include "core/content/ContentDatabase.h"
+#include "core/export/WebSite.h"
+#include "core/search/SearchIndex.h"
 
 namespace vantrel::serve {
 

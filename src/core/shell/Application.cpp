@@ -1,10 +1,10 @@
-#include "shell/Application.h"
-#include "content/ContentFormat.h"
+#include "core/shell/Application.h"
+#include "core/content/ContentFormat.h"
 
 #include <filesystem>
 #include <system_error>
 
-#include "userdata/Migration.h"
+#include "core/userdata/Migration.h"
 
 namespace vantrel {
 

@@ -9,18 +9,18 @@
 #include <utility>
 #include <vector>
 
-#include "platform/FontFiles.h"
-#include "platform/KeyboardService.h"
-#include "platform/MessageService.h"
-#include "platform/ScreenInfo.h"
-#include "platform/Settings.h"
-#include "shell/FrameWindow.h"
-#include "shell/GuideFont.h"
-#include "shell/MainFrame.h"
-#include "shell/PageHistory.h"
-#include "shell/PageKeys.h"
-#include "shell/ViewerRegistry.h"
-#include "tables/HeadingToggles.h"
+#include "core/platform/FontFiles.h"
+#include "core/platform/KeyboardService.h"
+#include "core/platform/MessageService.h"
+#include "core/platform/ScreenInfo.h"
+#include "core/platform/Settings.h"
+#include "core/page/FrameWindow.h"
+#include "core/shell/GuideFont.h"
+#include "core/page/MainFrame.h"
+#include "core/page/PageHistory.h"
+#include "core/page/PageKeys.h"
+#include "core/viewers/ViewerRegistry.h"
+#include "core/tables/HeadingToggles.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "tables/CellText.h"
+#include "core/tables/CellText.h"
 
 namespace vantrel {
 

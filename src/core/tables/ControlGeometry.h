@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/ScreenInfo.h"
+#include "core/platform/ScreenInfo.h"
 
 namespace vantrel {
 

@@ -1,8 +1,8 @@
-#include "tables/MarkupMenuModel.h"
+#include "core/tables/MarkupMenuModel.h"
 
 #include <algorithm>
 
-#include "platform/ScreenInfo.h"
+#include "core/platform/ScreenInfo.h"
 
 namespace vantrel {
 

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/DrawingSurface.h"
-#include "platform/ScreenDpi.h"
-#include "richtext/MarkupRenderer.h"
-#include "richtext/TextBlock.h"
-#include "tables/ItemSource.h"
+#include "core/platform/DrawingSurface.h"
+#include "core/platform/ScreenDpi.h"
+#include "core/richtext/MarkupRenderer.h"
+#include "core/richtext/TextBlock.h"
+#include "core/tables/ItemSource.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "tables/TableGrid.h"
+#include "core/tables/TableGrid.h"
 
 #include <algorithm>
 

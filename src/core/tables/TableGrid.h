@@ -20,11 +20,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/Geometry.h"
-#include "platform/ScreenDpi.h"
-#include "platform/Scrolling.h"
-#include "richtext/LinkAreaList.h"
-#include "tables/TableSource.h"
+#include "core/platform/Geometry.h"
+#include "core/platform/ScreenDpi.h"
+#include "core/platform/Scrolling.h"
+#include "core/richtext/LinkAreaList.h"
+#include "core/tables/TableSource.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "tables/TableGridPainter.h"
+#include "core/tables/TableGridPainter.h"
 
 #include <algorithm>
 #include <memory>

@@ -12,11 +12,11 @@
 #include <map>
 #include <optional>
 
-#include "platform/DrawingSurface.h"
-#include "platform/ScreenDpi.h"
-#include "richtext/MarkupRenderer.h"
-#include "richtext/TextBlock.h"
-#include "tables/TableGrid.h"
+#include "core/platform/DrawingSurface.h"
+#include "core/platform/ScreenDpi.h"
+#include "core/richtext/MarkupRenderer.h"
+#include "core/richtext/TextBlock.h"
+#include "core/tables/TableGrid.h"
 
 namespace vantrel {
 

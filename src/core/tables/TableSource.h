@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <string>
 
-#include "content/ContentDatabase.h"
-#include "platform/Geometry.h"
+#include "core/content/ContentDatabase.h"
+#include "core/platform/Geometry.h"
 
 namespace vantrel {
 

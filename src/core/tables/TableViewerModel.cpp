@@ -1,6 +1,6 @@
-#include "tables/TableViewerModel.h"
+#include "core/tables/TableViewerModel.h"
 
-#include "content/ContentQueries.h"
+#include "core/content/ContentQueries.h"
 
 namespace vantrel {
 

@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <string>
 
-#include "content/ContentDatabase.h"
-#include "tables/TableGrid.h"
-#include "tables/TableGridPainter.h"
-#include "tables/TightCrtTable.h"
+#include "core/content/ContentDatabase.h"
+#include "core/tables/TableGrid.h"
+#include "core/tables/TableGridPainter.h"
+#include "core/tables/TightCrtTable.h"
 
 namespace vantrel {
 

@@ -1,6 +1,6 @@
-#include "shell/ViewerRegistry.h"
+#include "core/page/ViewerKinds.h"
 
-#include "tables/TightCrtTable.h"
+#include "core/tables/TightCrtTable.h"
 
 namespace vantrel {
 

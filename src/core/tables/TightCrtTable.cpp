@@ -1,10 +1,10 @@
-#include "tables/TightCrtTable.h"
+#include "core/tables/TightCrtTable.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "content/ContentCursor.h"
-#include "content/ContentQueries.h"
+#include "core/content/ContentCursor.h"
+#include "core/content/ContentQueries.h"
 
 namespace vantrel {
 

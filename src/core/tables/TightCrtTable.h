@@ -33,9 +33,9 @@
 #include <string>
 #include <vector>
 
-#include "content/ContentDatabase.h"
-#include "tables/HeadingToggles.h"
-#include "tables/TableSource.h"
+#include "core/content/ContentDatabase.h"
+#include "core/tables/HeadingToggles.h"
+#include "core/tables/TableSource.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "tools/CrClCalculator.h"
+#include "core/tools/CrClCalculator.h"
 
 #include <charconv>
 #include <climits>
@@ -6,8 +6,8 @@
 #include <cstring>
 #include <limits>
 
-#include "content/ContentQueries.h"
-#include "html/PageSource.h"
+#include "core/content/ContentQueries.h"
+#include "core/page/PageSource.h"
 
 namespace vantrel {
 namespace {

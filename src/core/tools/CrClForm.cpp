@@ -1,7 +1,7 @@
-#include "tools/CrClForm.h"
+#include "core/tools/CrClForm.h"
 
-#include "content/ContentQueries.h"
-#include "tools/CrClCalculator.h"
+#include "core/content/ContentQueries.h"
+#include "core/tools/CrClCalculator.h"
 
 namespace vantrel {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "content/ContentDatabase.h"
+#include "core/content/ContentDatabase.h"
 
 namespace vantrel {
 

@@ -1,9 +1,9 @@
-#include "tools/DecisionTree.h"
+#include "core/tools/DecisionTree.h"
 
 #include <cstring>
 
-#include "content/ContentCursor.h"
-#include "content/ContentQueries.h"
+#include "core/content/ContentCursor.h"
+#include "core/content/ContentQueries.h"
 
 namespace vantrel {
 namespace {

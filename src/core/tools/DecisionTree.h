@@ -18,8 +18,8 @@
 #include <string_view>
 #include <vector>
 
-#include "content/ContentDatabase.h"
-#include "html/PageSource.h"
+#include "core/content/ContentDatabase.h"
+#include "core/page/PageSource.h"
 
 namespace vantrel {
 

@@ -1,6 +1,6 @@
-#include "shell/ViewerRegistry.h"
+#include "core/page/ViewerKinds.h"
 
-#include "tools/CrClForm.h"
+#include "core/tools/CrClForm.h"
 
 namespace vantrel {
 

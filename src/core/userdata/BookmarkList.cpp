@@ -1,10 +1,10 @@
-#include "userdata/BookmarkList.h"
+#include "core/userdata/BookmarkList.h"
 
 #include <algorithm>
 
-#include "util/FileOps.h"
-#include "userdata/UserDataFiles.h"
-#include "util/TextCodec.h"
+#include "core/util/FileOps.h"
+#include "core/userdata/UserDataFiles.h"
+#include "core/util/TextCodec.h"
 
 namespace vantrel {
 

@@ -21,8 +21,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "userdata/ContentIds.h"
-#include "userdata/IndexedRecordStore.h"
+#include "core/userdata/ContentIds.h"
+#include "core/userdata/IndexedRecordStore.h"
 
 namespace vantrel {
 

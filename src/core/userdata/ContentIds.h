@@ -4,7 +4,7 @@
 // tests may answer from a table.
 #include <cstdint>
 
-#include "content/ContentDatabase.h"
+#include "core/content/ContentDatabase.h"
 
 namespace vantrel {
 

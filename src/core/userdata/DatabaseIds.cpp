@@ -1,4 +1,4 @@
-#include "userdata/ContentIds.h"
+#include "core/userdata/ContentIds.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "userdata/IndexedRecordStore.h"
+#include "core/userdata/IndexedRecordStore.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "util/FileOps.h"
+#include "core/util/FileOps.h"
 
 namespace vantrel {
 namespace {

@@ -39,7 +39,7 @@
 #include <string_view>
 #include <vector>
 
-#include "userdata/PairLock.h"
+#include "core/userdata/PairLock.h"
 
 namespace vantrel {
 

@@ -1,13 +1,13 @@
-#include "userdata/Migration.h"
+#include "core/userdata/Migration.h"
 
 #include <sys/stat.h>
 
 #include <fstream>
 
-#include "userdata/BookmarkList.h"
-#include "util/FileOps.h"
-#include "userdata/IndexedRecordStore.h"
-#include "userdata/UserDataFiles.h"
+#include "core/userdata/BookmarkList.h"
+#include "core/util/FileOps.h"
+#include "core/userdata/IndexedRecordStore.h"
+#include "core/userdata/UserDataFiles.h"
 
 namespace vantrel {
 namespace {

@@ -1,6 +1,6 @@
-#include "userdata/NoteEditorModel.h"
+#include "core/userdata/NoteEditorModel.h"
 
-#include "userdata/UserDataMessages.h"
+#include "core/userdata/UserDataMessages.h"
 
 namespace vantrel {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "userdata/NoteList.h"
+#include "core/userdata/NoteList.h"
 
 namespace vantrel {
 

@@ -1,10 +1,10 @@
-#include "userdata/NoteList.h"
+#include "core/userdata/NoteList.h"
 
 #include <algorithm>
 #include <unordered_set>
 
-#include "util/FileOps.h"
-#include "userdata/UserDataFiles.h"
+#include "core/util/FileOps.h"
+#include "core/userdata/UserDataFiles.h"
 
 namespace vantrel {
 

@@ -23,8 +23,8 @@
 #include <string_view>
 #include <vector>
 
-#include "userdata/BookmarkList.h"
-#include "userdata/IndexedRecordStore.h"
+#include "core/userdata/BookmarkList.h"
+#include "core/userdata/IndexedRecordStore.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "userdata/PairLock.h"
+#include "core/userdata/PairLock.h"
 
 #include <cerrno>
 #include <fcntl.h>

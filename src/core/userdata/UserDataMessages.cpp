@@ -1,8 +1,8 @@
-#include "userdata/UserDataMessages.h"
+#include "core/userdata/UserDataMessages.h"
 
 #include <cstring>
 
-#include "util/TextCodec.h"
+#include "core/util/TextCodec.h"
 
 namespace vantrel {
 

@@ -4,7 +4,7 @@
 // system's reason), it is damaged, or a write failed (with the reason).
 #include <string>
 
-#include "userdata/IndexedRecordStore.h"
+#include "core/userdata/IndexedRecordStore.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "util/FileOps.h"
+#include "core/util/FileOps.h"
 
 #include <cerrno>
 #include <cstring>

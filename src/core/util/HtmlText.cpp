@@ -1,6 +1,6 @@
-#include "util/HtmlText.h"
+#include "core/util/HtmlText.h"
 
-#include "util/TextCodec.h"
+#include "core/util/TextCodec.h"
 
 namespace vantrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "util/TextCodec.h"
+#include "core/util/TextCodec.h"
 
 #include <cstdint>
 

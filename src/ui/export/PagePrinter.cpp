@@ -1,4 +1,4 @@
-#include "export/PagePrinter.h"
+#include "ui/export/PagePrinter.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFont>
@@ -8,21 +8,21 @@
 #include <QTextFrame>
 #include <QTextTable>
 
-#include "content/ContentCursor.h"
-#include "content/ContentQueries.h"
-#include "hierarchy/ContentsModel.h"
-#include "hierarchy/HierarchySource.h"
-#include "hierarchy/TightHierarchyModel.h"
-#include "html/HtmlViewerModel.h"
-#include "images/ImageBlob.h"
-#include "images/ImageViewerModel.h"
-#include "images/PictureDecoder.h"
-#include "lists/IndexSource.h"
-#include "lists/ListViewerModels.h"
-#include "richtext/MarkupRenderer.h"
-#include "shell/PageKeys.h"
-#include "tables/TightCrtTable.h"
-#include "tools/CrClForm.h"
+#include "core/content/ContentCursor.h"
+#include "core/content/ContentQueries.h"
+#include "core/hierarchy/ContentsModel.h"
+#include "core/hierarchy/HierarchySource.h"
+#include "core/hierarchy/TightHierarchyModel.h"
+#include "core/html/HtmlViewerModel.h"
+#include "core/images/ImageBlob.h"
+#include "core/images/ImageViewerModel.h"
+#include "ui/images/PictureDecoder.h"
+#include "core/lists/IndexSource.h"
+#include "core/lists/ListViewerModels.h"
+#include "core/richtext/MarkupRenderer.h"
+#include "core/page/PageKeys.h"
+#include "core/tables/TightCrtTable.h"
+#include "core/tools/CrClForm.h"
 
 namespace vantrel {
 namespace {

@@ -9,8 +9,8 @@
 #include <QPagedPaintDevice>
 #include <QString>
 
-#include "content/ContentDatabase.h"
-#include "platform/Geometry.h"
+#include "core/content/ContentDatabase.h"
+#include "core/platform/Geometry.h"
 
 namespace vantrel {
 

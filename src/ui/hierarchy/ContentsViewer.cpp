@@ -1,6 +1,6 @@
-#include "hierarchy/ContentsViewer.h"
+#include "ui/hierarchy/ContentsViewer.h"
 
-#include "shell/MainFrame.h"
+#include "core/page/MainFrame.h"
 
 namespace vantrel {
 

@@ -7,11 +7,11 @@
 #include <QJsonObject>
 #include <memory>
 
-#include "hierarchy/ContentsModel.h"
-#include "hierarchy/HierarchyTreePane.h"
-#include "shell/ScriptState.h"
-#include "shell/Viewer.h"
-#include "platform/ScreenDpi.h"
+#include "core/hierarchy/ContentsModel.h"
+#include "ui/hierarchy/HierarchyTreePane.h"
+#include "ui/shell/ScriptState.h"
+#include "core/page/Viewer.h"
+#include "core/platform/ScreenDpi.h"
 
 namespace vantrel {
 

@@ -1,10 +1,10 @@
-#include "hierarchy/HierarchySplitWindow.h"
+#include "ui/hierarchy/HierarchySplitWindow.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "resources/Bitmaps.h"
+#include "ui/resources/Bitmaps.h"
 
 namespace vantrel {
 

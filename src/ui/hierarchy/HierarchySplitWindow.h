@@ -6,13 +6,13 @@
 #include <QImage>
 #include <QWidget>
 
-#include "platform/Accessible.h"
+#include "ui/platform/Accessible.h"
 
-#include "hierarchy/HierarchyTreePane.h"
-#include "hierarchy/SplitLayout.h"
-#include "html/HtmlPane.h"
-#include "tables/TitleHeader.h"
-#include "platform/ScreenDpi.h"
+#include "ui/hierarchy/HierarchyTreePane.h"
+#include "core/hierarchy/SplitLayout.h"
+#include "ui/html/HtmlPane.h"
+#include "ui/tables/TitleHeader.h"
+#include "core/platform/ScreenDpi.h"
 
 namespace vantrel {
 

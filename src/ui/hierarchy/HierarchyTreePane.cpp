@@ -1,4 +1,4 @@
-#include "hierarchy/HierarchyTreePane.h"
+#include "ui/hierarchy/HierarchyTreePane.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -8,8 +8,8 @@
 #include <QStyle>
 #include <deque>
 
-#include "platform/DrawingSurface.h"
-#include "platform/QtSurface.h"
+#include "core/platform/DrawingSurface.h"
+#include "ui/platform/QtSurface.h"
 
 namespace vantrel {
 

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "hierarchy/HierarchySource.h"
-#include "tables/TitleHeader.h"
-#include "platform/Rescale.h"
-#include "platform/ScreenDpi.h"
+#include "core/hierarchy/HierarchySource.h"
+#include "ui/tables/TitleHeader.h"
+#include "ui/platform/Rescale.h"
+#include "core/platform/ScreenDpi.h"
 
 namespace vantrel {
 

@@ -1,11 +1,11 @@
-#include "shell/ViewerFactories.h"
+#include "ui/shell/ViewerFactories.h"
 
-#include "hierarchy/ContentsViewer.h"
-#include "hierarchy/TightHierarchyViewer.h"
-#include "shell/GuideFont.h"
-#include "tables/MarkupMenu.h"
-#include "platform/QtScreen.h"
-#include "shell/MainWindow.h"
+#include "ui/hierarchy/ContentsViewer.h"
+#include "ui/hierarchy/TightHierarchyViewer.h"
+#include "core/shell/GuideFont.h"
+#include "ui/tables/MarkupMenu.h"
+#include "ui/platform/QtScreen.h"
+#include "ui/shell/MainWindow.h"
 
 namespace vantrel {
 

@@ -1,12 +1,12 @@
-#include "hierarchy/TightHierarchyViewer.h"
+#include "ui/hierarchy/TightHierarchyViewer.h"
 
 #include <QJsonArray>
 
-#include "hierarchy/ContentsViewer.h"
-#include "platform/DrawingSurface.h"
-#include "platform/QtSurface.h"
-#include "shell/MainFrame.h"
-#include "tables/ItemSource.h"
+#include "ui/hierarchy/ContentsViewer.h"
+#include "core/platform/DrawingSurface.h"
+#include "ui/platform/QtSurface.h"
+#include "core/page/MainFrame.h"
+#include "core/tables/ItemSource.h"
 
 namespace vantrel {
 

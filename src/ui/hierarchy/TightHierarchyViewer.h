@@ -8,16 +8,16 @@
 #include <utility>
 #include <vector>
 
-#include "hierarchy/HierarchySplitWindow.h"
-#include "hierarchy/HierarchyTreePane.h"
-#include "hierarchy/TightHierarchyModel.h"
-#include "html/HtmlPane.h"
-#include "shell/ScriptState.h"
-#include "shell/Viewer.h"
-#include "tables/ButtonBar.h"
-#include "tables/MarkupMenu.h"
-#include "platform/Rescale.h"
-#include "platform/ScreenDpi.h"
+#include "ui/hierarchy/HierarchySplitWindow.h"
+#include "ui/hierarchy/HierarchyTreePane.h"
+#include "core/hierarchy/TightHierarchyModel.h"
+#include "ui/html/HtmlPane.h"
+#include "ui/shell/ScriptState.h"
+#include "core/page/Viewer.h"
+#include "ui/tables/ButtonBar.h"
+#include "ui/tables/MarkupMenu.h"
+#include "ui/platform/Rescale.h"
+#include "core/platform/ScreenDpi.h"
 
 namespace vantrel {
 

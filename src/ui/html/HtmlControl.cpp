@@ -1,6 +1,6 @@
-#include "html/HtmlControl.h"
+#include "ui/html/HtmlControl.h"
 
-#include "platform/DpiStyle.h"
+#include "ui/platform/DpiStyle.h"
 
 #include <QImage>
 #include <QMouseEvent>

@@ -8,8 +8,8 @@
 #include <QTextBrowser>
 #include <functional>
 
-#include "platform/Rescale.h"
-#include "platform/ScreenDpi.h"
+#include "ui/platform/Rescale.h"
+#include "core/platform/ScreenDpi.h"
 
 namespace vantrel {
 

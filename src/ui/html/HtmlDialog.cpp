@@ -1,4 +1,4 @@
-#include "html/HtmlDialog.h"
+#include "ui/html/HtmlDialog.h"
 
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -6,12 +6,12 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "html/PageSource.h"
-#include "platform/ScreenInfo.h"
+#include "core/page/PageSource.h"
+#include "core/platform/ScreenInfo.h"
+#include "ui/shell/OpenWindows.h"
 
 namespace vantrel {
 
-HtmlDialog* HtmlDialog::open_ = nullptr;
 std::function<void(HtmlDialog&)> HtmlDialog::driver_;
 
 HtmlDialog::HtmlDialog(QWidget* parent, int dpiY) : QDialog(parent), dpiY_(dpiY) {
@@ -19,16 +19,21 @@ HtmlDialog::HtmlDialog(QWidget* parent, int dpiY) : QDialog(parent), dpiY_(dpiY)
   setModal(true);
 }
 
-HtmlDialog::~HtmlDialog() {
-  if (open_ == this) open_ = nullptr;
+HtmlDialog::~HtmlDialog() = default;
+
+HtmlDialog* HtmlDialog::openDialog(const QObject* in) {
+  const OpenWindows* windows = OpenWindows::of(in);
+  return windows ? windows->htmlDialog() : nullptr;
 }
 
 int HtmlDialog::open(const QString& title, const QString& body, const QRect& rect) {
-  if (open_ || !model_.begin(title.toStdU16String(), body.toStdU16String())) return -1;
+  // One at a time over a main window: its record says whether one is open.
+  const QPointer<OpenWindows> windows = OpenWindows::of(this);
+  if ((windows && windows->htmlDialog()) || !model_.begin(title.toStdU16String(), body.toStdU16String())) return -1;
   title_ = title;
   body_ = body;
   anchor_.clear();
-  open_ = this;
+  if (windows) windows->opened(this);
 
   setWindowTitle(title);
   QWidget* main = parentWidget() ? parentWidget()->window() : nullptr;
@@ -75,7 +80,7 @@ int HtmlDialog::open(const QString& title, const QString& body, const QRect& rec
   } else {
     exec();
   }
-  open_ = nullptr;
+  if (windows) windows->closed(this);
   const int64_t result = model_.finish();
   anchor_ = QString::fromStdU16String(model_.anchorName());
   // Object indexes beyond the int range are not objects a caller can open.

@@ -8,8 +8,8 @@
 #include <QString>
 #include <functional>
 
-#include "html/HtmlControl.h"
-#include "html/HtmlDialogModel.h"
+#include "ui/html/HtmlControl.h"
+#include "core/html/HtmlDialogModel.h"
 
 namespace vantrel {
 
@@ -26,8 +26,9 @@ class HtmlDialog : public QDialog {
 
   // Shows the dialog modally. Answers the tapped link's object, or -1 when
   // it was closed without a link tapped, or at once when an HTML dialog is
-  // already open. An empty rectangle makes it cover the main window; otherwise
-  // it takes the rectangle's size, centred on the main window.
+  // already open over the same main window. An empty rectangle makes it
+  // cover the main window; otherwise it takes the rectangle's size, centred
+  // on the main window.
   int open(const QString& title, const QString& body, const QRect& rect = QRect());
   // The part of the last tapped link's target after its first "#".
   const QString& anchorName() const { return anchor_; }
@@ -37,8 +38,8 @@ class HtmlDialog : public QDialog {
   // dialog then closes as cancelled). Null: the dialog runs its own loop.
   static void setModalDriver(std::function<void(HtmlDialog&)> driver) { driver_ = std::move(driver); }
 
-  // The dialog open now (for scripted runs), or null.
-  static HtmlDialog* openDialog() { return open_; }
+  // The dialog open in the main window that in lies in (for scripted runs), or null.
+  static HtmlDialog* openDialog(const QObject* in);
   HtmlControl* control() const { return control_; }
   QPushButton* closeButton() const { return close_; }
   const QString& title() const { return title_; }
@@ -54,7 +55,6 @@ class HtmlDialog : public QDialog {
   HtmlDialogModel model_;
   QString anchor_;
   int dpiY_;
-  static HtmlDialog* open_;
   static std::function<void(HtmlDialog&)> driver_;
 };
 

@@ -1,4 +1,4 @@
-#include "html/HtmlPane.h"
+#include "ui/html/HtmlPane.h"
 
 namespace vantrel {
 

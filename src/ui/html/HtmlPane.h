@@ -9,10 +9,10 @@
 #include <optional>
 #include <string>
 
-#include "html/HtmlControl.h"
-#include "html/PageSource.h"
-#include "tables/RichTitleHeader.h"
-#include "platform/ScreenDpi.h"
+#include "ui/html/HtmlControl.h"
+#include "core/page/PageSource.h"
+#include "ui/tables/RichTitleHeader.h"
+#include "core/platform/ScreenDpi.h"
 
 namespace vantrel {
 

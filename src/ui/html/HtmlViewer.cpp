@@ -1,10 +1,10 @@
-#include "html/HtmlViewer.h"
+#include "ui/html/HtmlViewer.h"
 
-#include "search/FindBar.h"
+#include "ui/search/FindBar.h"
 
 #include <QPainter>
 
-#include "shell/MainFrame.h"
+#include "core/page/MainFrame.h"
 
 namespace vantrel {
 

@@ -9,14 +9,14 @@
 #include <QPushButton>
 #include <functional>
 
-#include "html/HtmlPane.h"
-#include "html/HtmlViewerModel.h"
-#include "shell/Viewer.h"
-#include "shell/LayoutWidget.h"
-#include "shell/PageKeys.h"
-#include "shell/ScriptState.h"
-#include "platform/Rescale.h"
-#include "platform/ScreenDpi.h"
+#include "ui/html/HtmlPane.h"
+#include "core/html/HtmlViewerModel.h"
+#include "core/page/Viewer.h"
+#include "ui/shell/LayoutWidget.h"
+#include "core/page/PageKeys.h"
+#include "ui/shell/ScriptState.h"
+#include "ui/platform/Rescale.h"
+#include "core/platform/ScreenDpi.h"
 
 namespace vantrel {
 

@@ -1,9 +1,9 @@
-#include "images/ImageViewer.h"
+#include "ui/images/ImageViewer.h"
 
-#include "images/PictureDecoder.h"
-#include "platform/QtSurface.h"
-#include "richtext/TextBlock.h"
-#include "shell/MainFrame.h"
+#include "ui/images/PictureDecoder.h"
+#include "ui/platform/QtSurface.h"
+#include "core/richtext/TextBlock.h"
+#include "core/page/MainFrame.h"
 
 namespace vantrel {
 

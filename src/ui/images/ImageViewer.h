@@ -9,14 +9,14 @@
 #include <QPointer>
 #include <memory>
 
-#include "images/ImageViewerModel.h"
-#include "images/ImageWindow.h"
-#include "platform/Rescale.h"
-#include "platform/ScreenInfo.h"
-#include "popups/FootnotePopup.h"
-#include "shell/ScriptState.h"
-#include "shell/Viewer.h"
-#include "tables/ButtonBar.h"
+#include "core/images/ImageViewerModel.h"
+#include "ui/images/ImageWindow.h"
+#include "ui/platform/Rescale.h"
+#include "core/platform/ScreenInfo.h"
+#include "ui/popups/FootnotePopup.h"
+#include "ui/shell/ScriptState.h"
+#include "core/page/Viewer.h"
+#include "ui/tables/ButtonBar.h"
 
 namespace vantrel {
 

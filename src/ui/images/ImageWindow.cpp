@@ -1,8 +1,8 @@
-#include "images/ImageWindow.h"
+#include "ui/images/ImageWindow.h"
 
-#include "platform/Rescale.h"
+#include "ui/platform/Rescale.h"
 
-#include "platform/ScrollActions.h"
+#include "ui/platform/ScrollActions.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -10,7 +10,7 @@
 #include <QWheelEvent>
 #include <cmath>
 
-#include "platform/ScreenInfo.h"
+#include "core/platform/ScreenInfo.h"
 
 namespace vantrel {
 

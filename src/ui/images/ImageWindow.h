@@ -10,11 +10,11 @@
 #include <QScrollBar>
 #include <QWidget>
 
-#include "images/ImageViewerModel.h"
-#include "platform/Accessible.h"
-#include "platform/Rescale.h"
-#include "tables/TitleHeader.h"
-#include "platform/ScreenDpi.h"
+#include "core/images/ImageViewerModel.h"
+#include "ui/platform/Accessible.h"
+#include "ui/platform/Rescale.h"
+#include "ui/tables/TitleHeader.h"
+#include "core/platform/ScreenDpi.h"
 
 namespace vantrel {
 

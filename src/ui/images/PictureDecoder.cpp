@@ -1,4 +1,4 @@
-#include "images/PictureDecoder.h"
+#include "ui/images/PictureDecoder.h"
 
 #include <QBuffer>
 #include <QImageReader>

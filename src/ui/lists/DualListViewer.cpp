@@ -1,11 +1,11 @@
-#include "lists/DualListViewer.h"
+#include "ui/lists/DualListViewer.h"
 
 #include <QPainter>
 
-#include "lists/IndexViewer.h"
-#include "platform/QtSurface.h"
-#include "resources/Bitmaps.h"
-#include "shell/MainFrame.h"
+#include "ui/lists/IndexViewer.h"
+#include "ui/platform/QtSurface.h"
+#include "ui/resources/Bitmaps.h"
+#include "core/page/MainFrame.h"
 
 namespace vantrel {
 

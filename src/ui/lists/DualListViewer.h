@@ -5,14 +5,14 @@
 // counterpart in the other list; nothing is navigated.
 #include <QJsonObject>
 
-#include "lists/ListViewerModels.h"
-#include "lists/MarkupList.h"
-#include "platform/ScreenInfo.h"
-#include "shell/ScriptState.h"
-#include "shell/Viewer.h"
-#include "tables/TitleHeader.h"
-#include "platform/Rescale.h"
-#include "platform/ScreenDpi.h"
+#include "core/lists/ListViewerModels.h"
+#include "ui/lists/MarkupList.h"
+#include "core/platform/ScreenInfo.h"
+#include "ui/shell/ScriptState.h"
+#include "core/page/Viewer.h"
+#include "ui/tables/TitleHeader.h"
+#include "ui/platform/Rescale.h"
+#include "core/platform/ScreenDpi.h"
 
 namespace vantrel {
 

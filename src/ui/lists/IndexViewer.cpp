@@ -1,9 +1,9 @@
-#include "lists/IndexViewer.h"
+#include "ui/lists/IndexViewer.h"
 
 #include <QJsonArray>
 #include <QPainter>
 
-#include "shell/MainFrame.h"
+#include "core/page/MainFrame.h"
 
 namespace vantrel {
 

@@ -7,14 +7,14 @@
 #include <QLabel>
 #include <functional>
 
-#include "lists/ListViewerModels.h"
-#include "lists/MarkupList.h"
-#include "lists/PagedList.h"
-#include "platform/Rescale.h"
-#include "shell/LayoutWidget.h"
-#include "shell/ScriptState.h"
-#include "shell/Viewer.h"
-#include "platform/ScreenDpi.h"
+#include "core/lists/ListViewerModels.h"
+#include "ui/lists/MarkupList.h"
+#include "ui/lists/PagedList.h"
+#include "ui/platform/Rescale.h"
+#include "ui/shell/LayoutWidget.h"
+#include "ui/shell/ScriptState.h"
+#include "core/page/Viewer.h"
+#include "core/platform/ScreenDpi.h"
 
 namespace vantrel {
 

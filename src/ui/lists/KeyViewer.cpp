@@ -1,10 +1,10 @@
-#include "lists/KeyViewer.h"
+#include "ui/lists/KeyViewer.h"
 
 #include <QJsonArray>
 
-#include "platform/QtSurface.h"
-#include "richtext/MarkupRenderer.h"
-#include "shell/MainFrame.h"
+#include "ui/platform/QtSurface.h"
+#include "core/richtext/MarkupRenderer.h"
+#include "core/page/MainFrame.h"
 
 namespace vantrel {
 

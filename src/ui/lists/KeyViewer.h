@@ -5,14 +5,14 @@
 #include <QJsonObject>
 #include <QLabel>
 
-#include "html/HtmlPane.h"
-#include "lists/ListViewerModels.h"
-#include "lists/PagedList.h"
-#include "shell/ScriptState.h"
-#include "shell/Viewer.h"
-#include "tables/TitleHeader.h"
-#include "platform/Rescale.h"
-#include "platform/ScreenDpi.h"
+#include "ui/html/HtmlPane.h"
+#include "core/lists/ListViewerModels.h"
+#include "ui/lists/PagedList.h"
+#include "ui/shell/ScriptState.h"
+#include "core/page/Viewer.h"
+#include "ui/tables/TitleHeader.h"
+#include "ui/platform/Rescale.h"
+#include "core/platform/ScreenDpi.h"
 
 namespace vantrel {
 

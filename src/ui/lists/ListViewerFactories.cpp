@@ -1,10 +1,10 @@
-#include "shell/ViewerFactories.h"
+#include "ui/shell/ViewerFactories.h"
 
-#include "lists/DualListViewer.h"
-#include "lists/IndexViewer.h"
-#include "lists/KeyViewer.h"
-#include "platform/QtScreen.h"
-#include "shell/MainWindow.h"
+#include "ui/lists/DualListViewer.h"
+#include "ui/lists/IndexViewer.h"
+#include "ui/lists/KeyViewer.h"
+#include "ui/platform/QtScreen.h"
+#include "ui/shell/MainWindow.h"
 
 namespace vantrel {
 

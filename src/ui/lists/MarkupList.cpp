@@ -1,13 +1,13 @@
-#include "lists/MarkupList.h"
+#include "ui/lists/MarkupList.h"
 
-#include "platform/ScrollActions.h"
+#include "ui/platform/ScrollActions.h"
 
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
 
-#include "platform/ListKeys.h"
+#include "ui/platform/ListKeys.h"
 
 namespace vantrel {
 

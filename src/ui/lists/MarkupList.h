@@ -10,12 +10,12 @@
 #include <functional>
 #include <memory>
 
-#include "lists/MarkupListModel.h"
-#include "platform/Accessible.h"
-#include "platform/QtSurface.h"
-#include "popups/FootnotePopup.h"
-#include "tables/RichTitleHeader.h"
-#include "platform/ScreenDpi.h"
+#include "core/lists/MarkupListModel.h"
+#include "ui/platform/Accessible.h"
+#include "ui/platform/QtSurface.h"
+#include "ui/popups/FootnotePopup.h"
+#include "ui/tables/RichTitleHeader.h"
+#include "core/platform/ScreenDpi.h"
 
 namespace vantrel {
 

@@ -1,15 +1,15 @@
-#include "lists/PagedList.h"
+#include "ui/lists/PagedList.h"
 
-#include "platform/QtSurface.h"
+#include "ui/platform/QtSurface.h"
 
-#include "platform/ScrollActions.h"
+#include "ui/platform/ScrollActions.h"
 
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
 
-#include "platform/ListKeys.h"
+#include "ui/platform/ListKeys.h"
 
 namespace vantrel {
 

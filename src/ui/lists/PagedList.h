@@ -14,12 +14,12 @@
 #include <functional>
 #include <memory>
 
-#include "lists/PagedListModel.h"
-#include "platform/Accessible.h"
-#include "platform/KeyboardService.h"
-#include "platform/ScreenInfo.h"
-#include "tables/TitleHeader.h"
-#include "platform/ScreenDpi.h"
+#include "core/lists/PagedListModel.h"
+#include "ui/platform/Accessible.h"
+#include "core/platform/KeyboardService.h"
+#include "core/platform/ScreenInfo.h"
+#include "ui/tables/TitleHeader.h"
+#include "core/platform/ScreenDpi.h"
 
 namespace vantrel {
 

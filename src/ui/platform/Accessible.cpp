@@ -1,4 +1,4 @@
-#include "platform/Accessible.h"
+#include "ui/platform/Accessible.h"
 
 #include <QAccessibleWidget>
 #include <QPointer>

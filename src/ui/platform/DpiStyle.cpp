@@ -1,4 +1,4 @@
-#include "platform/DpiStyle.h"
+#include "ui/platform/DpiStyle.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>

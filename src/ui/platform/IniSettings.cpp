@@ -1,4 +1,4 @@
-#include "platform/IniSettings.h"
+#include "ui/platform/IniSettings.h"
 
 #include <QFileInfo>
 #include <QSettings>

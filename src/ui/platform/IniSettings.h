@@ -9,7 +9,7 @@
 // names the previous edition's there is none.
 #include <QString>
 
-#include "platform/Settings.h"
+#include "core/platform/Settings.h"
 
 namespace vantrel {
 

@@ -4,7 +4,7 @@
 #include <QKeyEvent>
 #include <optional>
 
-#include "lists/ListMoves.h"
+#include "core/lists/ListMoves.h"
 
 namespace vantrel {
 

@@ -1,9 +1,9 @@
-#include "platform/QtFontFiles.h"
+#include "ui/platform/QtFontFiles.h"
 
 #include <QFileInfo>
 #include <QFontDatabase>
 
-#include "platform/QtSurface.h"
+#include "ui/platform/QtSurface.h"
 
 namespace vantrel {
 

@@ -3,7 +3,7 @@
 #include <QHash>
 #include <QString>
 
-#include "platform/FontFiles.h"
+#include "core/platform/FontFiles.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "platform/QtMessages.h"
+#include "ui/platform/QtMessages.h"
 
 #include <QMessageBox>
 

@@ -4,7 +4,7 @@
 // answers, or with its default button.
 #include <QWidget>
 
-#include "platform/MessageService.h"
+#include "core/platform/MessageService.h"
 
 namespace vantrel {
 

@@ -7,8 +7,8 @@
 //
 // The reader's zoom multiplies the device's resolution: dpiX and dpiY are
 // what every layout reads, the device's own values times the zoom.
-#include "platform/ScreenInfo.h"
-#include "platform/Zoom.h"
+#include "core/platform/ScreenInfo.h"
+#include "core/platform/Zoom.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "platform/QtSurface.h"
+#include "ui/platform/QtSurface.h"
 
 #include <QCoreApplication>
 #include <QGlyphRun>

@@ -21,7 +21,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/DrawingSurface.h"
+#include "core/platform/DrawingSurface.h"
 
 namespace vantrel {
 

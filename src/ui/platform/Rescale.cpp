@@ -1,4 +1,4 @@
-#include "platform/Rescale.h"
+#include "ui/platform/Rescale.h"
 
 #include <QCoreApplication>
 #include <QPointer>

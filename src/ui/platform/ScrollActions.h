@@ -2,7 +2,7 @@
 // The one mapping from a Qt scroll bar's actions to scroll requests.
 #include <QAbstractSlider>
 
-#include "platform/Scrolling.h"
+#include "core/platform/Scrolling.h"
 
 namespace vantrel {
 

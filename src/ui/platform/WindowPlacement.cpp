@@ -1,9 +1,9 @@
-#include "platform/WindowPlacement.h"
+#include "ui/platform/WindowPlacement.h"
 
 #include <QSettings>
 #include <algorithm>
 
-#include "platform/Zoom.h"
+#include "core/platform/Zoom.h"
 
 namespace vantrel {
 

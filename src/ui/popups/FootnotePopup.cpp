@@ -1,11 +1,12 @@
-#include "popups/FootnotePopup.h"
+#include "ui/popups/FootnotePopup.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
 
-#include "html/HtmlDialog.h"
-#include "platform/QtSurface.h"
+#include "ui/html/HtmlDialog.h"
+#include "ui/platform/QtSurface.h"
+#include "ui/shell/OpenWindows.h"
 
 namespace vantrel {
 
@@ -13,8 +14,6 @@ namespace {
 
 // One window border, in pixels.
 constexpr int kBorder = 1;
-
-FootnotePopup* g_shown = nullptr;
 
 void htmlDialog(QWidget* mainWindow, int dpiY, const std::u16string& title, const std::u16string& text,
                 std::function<void(int32_t, const std::u16string&)> onLink) {
@@ -27,6 +26,12 @@ void htmlDialog(QWidget* mainWindow, int dpiY, const std::u16string& title, cons
 FootnotePopup::DialogOpener& dialogOpener() {
   static FootnotePopup::DialogOpener opener = htmlDialog;
   return opener;
+}
+
+// The popup on screen is entered in the record of the main window it is shown
+// over (none when it has no main window).
+void forgetShown(FootnotePopup* popup) {
+  if (OpenWindows* windows = OpenWindows::of(popup)) windows->closed(popup);
 }
 
 }  // namespace
@@ -57,9 +62,7 @@ FootnotePopup::FootnotePopup(QWidget* mainWindow, ScreenDpi dpi)
   QWidget::hide();
 }
 
-FootnotePopup::~FootnotePopup() {
-  if (g_shown == this) g_shown = nullptr;
-}
+FootnotePopup::~FootnotePopup() = default;
 
 void FootnotePopup::setFont(const FontDescription& font) {
   givenFont_ = font;
@@ -77,7 +80,11 @@ void FootnotePopup::setDialogOpener(DialogOpener opener) {
   dialogOpener() = opener ? std::move(opener) : DialogOpener(htmlDialog);
 }
 
-FootnotePopup* FootnotePopup::shownPopup() { return g_shown; }
+
+FootnotePopup* FootnotePopup::shownPopup(const QObject* in) {
+  const OpenWindows* windows = OpenWindows::of(in);
+  return windows ? windows->popup() : nullptr;
+}
 
 Rect FootnotePopup::popupBounds(const QWidget* mainWindow, int dpiX, int dpiY) {
   QRect r = mainWindow ? QRect(mainWindow->mapToGlobal(QPoint(0, 0)), mainWindow->size()) : QRect(0, 0, 240, 320);
@@ -129,14 +136,14 @@ bool FootnotePopup::show(TextBlock& block, QPoint anchor, const std::u16string& 
   QWidget::show();
   raise();
   announceShown(this);
-  g_shown = this;
+  if (OpenWindows* windows = OpenWindows::of(this)) windows->opened(this);
   update();
   return false;
 }
 
 void FootnotePopup::hidePopup() {
   if (isVisible()) QWidget::hide();
-  if (g_shown == this) g_shown = nullptr;
+  forgetShown(this);
 }
 
 void FootnotePopup::paintEvent(QPaintEvent*) {
@@ -153,7 +160,7 @@ void FootnotePopup::mousePressEvent(QMouseEvent* e) {
 }
 
 void FootnotePopup::hideEvent(QHideEvent*) {
-  if (g_shown == this) g_shown = nullptr;
+  forgetShown(this);
   if (onHidden_) onHidden_();
 }
 

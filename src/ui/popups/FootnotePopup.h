@@ -8,16 +8,16 @@
 #include <QPoint>
 #include <QWidget>
 
-#include "platform/Accessible.h"
-#include "platform/Rescale.h"
+#include "ui/platform/Accessible.h"
+#include "ui/platform/Rescale.h"
 #include <functional>
 #include <string>
 
-#include "platform/DrawingSurface.h"
-#include "richtext/LinkAreaList.h"
-#include "richtext/MarkupRenderer.h"
-#include "richtext/TextBlock.h"
-#include "platform/ScreenDpi.h"
+#include "core/platform/DrawingSurface.h"
+#include "core/richtext/LinkAreaList.h"
+#include "core/richtext/MarkupRenderer.h"
+#include "core/richtext/TextBlock.h"
+#include "core/platform/ScreenDpi.h"
 
 namespace vantrel {
 
@@ -52,8 +52,9 @@ class FootnotePopup : public QWidget, public AccessibleLabel, public Rescalable 
   // Called whenever the popup goes from the screen.
   void setHiddenHandler(std::function<void()> hidden) { onHidden_ = std::move(hidden); }
 
-  // The popup on screen (at most one), for scripted runs; null when none is.
-  static FootnotePopup* shownPopup();
+  // The popup on screen over the main window that in lies in (at most one),
+  // for scripted runs; null when none is.
+  static FootnotePopup* shownPopup(const QObject* in);
   // The display text shown.
   const std::u16string& shownText() const { return block_.text; }
   QAccessible::Role accessibleRole() const override { return QAccessible::ToolTip; }

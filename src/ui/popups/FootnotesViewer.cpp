@@ -1,4 +1,4 @@
-#include "popups/FootnotesViewer.h"
+#include "ui/popups/FootnotesViewer.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -6,8 +6,8 @@
 #include <QTimer>
 #include <cstring>
 
-#include "content/ContentQueries.h"
-#include "shell/MainFrame.h"
+#include "core/content/ContentQueries.h"
+#include "core/page/MainFrame.h"
 
 namespace vantrel {
 

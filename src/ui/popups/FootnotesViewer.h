@@ -7,11 +7,11 @@
 #include <QPointer>
 #include <string>
 
-#include "popups/FootnotePopup.h"
-#include "shell/LayoutWidget.h"
-#include "shell/ScriptState.h"
-#include "shell/Viewer.h"
-#include "platform/ScreenDpi.h"
+#include "ui/popups/FootnotePopup.h"
+#include "ui/shell/LayoutWidget.h"
+#include "ui/shell/ScriptState.h"
+#include "core/page/Viewer.h"
+#include "core/platform/ScreenDpi.h"
 
 namespace vantrel {
 

@@ -1,9 +1,9 @@
-#include "resources/BarImages.h"
+#include "ui/resources/BarImages.h"
 
 #include <QPainter>
 #include <QPainterPath>
 
-#include "platform/ScreenInfo.h"
+#include "core/platform/ScreenInfo.h"
 
 namespace vantrel {
 

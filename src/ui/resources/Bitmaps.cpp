@@ -1,13 +1,13 @@
-#include "resources/Bitmaps.h"
+#include "ui/resources/Bitmaps.h"
 
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 
-#include "resources/HierarchyBitmaps.h"
-#include "resources/BarImages.h"
-#include "resources/UserDataBitmaps.h"
-#include "shell/HomeViewer.h"
+#include "ui/resources/HierarchyBitmaps.h"
+#include "ui/resources/BarImages.h"
+#include "ui/resources/UserDataBitmaps.h"
+#include "core/chrome/HomeViewer.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "resources/HierarchyBitmaps.h"
+#include "ui/resources/HierarchyBitmaps.h"
 
 #include <QPainter>
 

@@ -1,9 +1,9 @@
-#include "resources/UserDataBitmaps.h"
+#include "ui/resources/UserDataBitmaps.h"
 
 #include <QPainter>
 #include <QPainterPath>
 
-#include "platform/ScreenInfo.h"
+#include "core/platform/ScreenInfo.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "search/FindBar.h"
+#include "ui/search/FindBar.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -6,12 +6,11 @@
 #include <QTextDocument>
 #include <algorithm>
 
-#include "tables/TableGrid.h"
-#include "tables/TableWindow.h"
+#include "ui/shell/OpenWindows.h"
+#include "core/tables/TableGrid.h"
+#include "ui/tables/TableWindow.h"
 
 namespace vantrel {
-
-std::vector<FindBar*> FindBar::bars_;
 
 namespace {
 constexpr int kMaxHtmlMatches = 10000;
@@ -52,7 +51,6 @@ FindBar::FindBar(QWidget* host, std::unique_ptr<FindTarget> target, ScreenDpi dp
     });
   host_->installEventFilter(this);
   qApp->installEventFilter(this);
-  bars_.push_back(this);
   rescale();
   hide();
 }
@@ -68,13 +66,11 @@ void FindBar::rescale() {
 
 FindBar::~FindBar() {
   qApp->removeEventFilter(this);
-  bars_.erase(std::remove(bars_.begin(), bars_.end(), this), bars_.end());
 }
 
-FindBar* FindBar::openBar() {
-  for (FindBar* b : bars_)
-    if (b->isVisible() && b->host_->isVisible()) return b;
-  return nullptr;
+FindBar* FindBar::openBar(const QObject* in) {
+  const OpenWindows* windows = OpenWindows::of(in);
+  return windows ? windows->findBar() : nullptr;
 }
 
 void FindBar::place() {
@@ -86,6 +82,8 @@ void FindBar::place() {
 void FindBar::open() {
   place();
   show();
+  // Entered in the record of the main window its page lies in while it is open.
+  if (OpenWindows* windows = OpenWindows::of(this)) windows->opened(this);
   edit_->setFocus();
   edit_->selectAll();
   if (!edit_->text().isEmpty()) textChanged(edit_->text());
@@ -93,6 +91,7 @@ void FindBar::open() {
 
 void FindBar::close() {
   hide();
+  if (OpenWindows* windows = OpenWindows::of(this)) windows->closed(this);
   target_->clear();
   matches_ = 0;
   current_ = -1;

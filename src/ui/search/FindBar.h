@@ -13,9 +13,9 @@
 #include <memory>
 #include <vector>
 
-#include "search/FindInPage.h"
-#include "platform/Rescale.h"
-#include "platform/ScreenDpi.h"
+#include "core/search/FindInPage.h"
+#include "ui/platform/Rescale.h"
+#include "core/platform/ScreenDpi.h"
 
 class QBoxLayout;
 
@@ -52,8 +52,10 @@ class FindBar : public QWidget, public Rescalable {
   QLineEdit* edit() const { return edit_; }
   int matches() const { return matches_; }
   int current() const { return current_; }  // from 0; -1 for none
-  // The bar open on the page shown, or null.
-  static FindBar* openBar();
+  // Whether the bar is open on a page shown.
+  bool isOpen() const { return isVisible() && host_->isVisible(); }
+  // The bar open on the page shown in the main window that in lies in, or null.
+  static FindBar* openBar(const QObject* in);
   // The font and the margins at the resolution read now; an open bar is
   // placed again at its new height.
   void rescale() override;
@@ -75,7 +77,6 @@ class FindBar : public QWidget, public Rescalable {
   QToolButton* close_;
   int matches_ = 0;
   int current_ = -1;
-  static std::vector<FindBar*> bars_;
 };
 
 // The HTML page: every match highlighted, the current one selected and

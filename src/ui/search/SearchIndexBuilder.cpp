@@ -1,7 +1,7 @@
-#include "search/SearchIndexBuilder.h"
+#include "ui/search/SearchIndexBuilder.h"
 
-#include "search/SearchIndex.h"
-#include "shell/ViewerRegistry.h"
+#include "core/search/SearchIndex.h"
+#include "core/viewers/ViewerRegistry.h"
 
 namespace vantrel {
 

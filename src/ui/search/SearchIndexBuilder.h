@@ -9,7 +9,7 @@
 #include <atomic>
 #include <string>
 
-#include "content/ContentDatabase.h"
+#include "core/content/ContentDatabase.h"
 
 namespace vantrel {
 

@@ -1,12 +1,12 @@
-#include "search/SearchViewer.h"
+#include "ui/search/SearchViewer.h"
 
 #include <QHBoxLayout>
 #include <QJsonArray>
 #include <QTextDocument>
 #include <QVBoxLayout>
 
-#include "search/SearchPage.h"
-#include "util/TextCodec.h"
+#include "core/search/SearchPage.h"
+#include "core/util/TextCodec.h"
 
 namespace vantrel {
 

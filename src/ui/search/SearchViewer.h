@@ -16,16 +16,16 @@
 #include <memory>
 #include <string>
 
-#include "search/SearchIndex.h"
-#include "search/SearchIndexBuilder.h"
-#include "shell/LayoutWidget.h"
-#include "shell/MainFrame.h"
-#include "shell/PageHistory.h"
-#include "shell/PageKeys.h"
-#include "shell/ScriptState.h"
-#include "shell/Viewer.h"
-#include "platform/Rescale.h"
-#include "platform/ScreenDpi.h"
+#include "core/search/SearchIndex.h"
+#include "ui/search/SearchIndexBuilder.h"
+#include "ui/shell/LayoutWidget.h"
+#include "core/page/MainFrame.h"
+#include "core/page/PageHistory.h"
+#include "core/page/PageKeys.h"
+#include "ui/shell/ScriptState.h"
+#include "core/page/Viewer.h"
+#include "ui/platform/Rescale.h"
+#include "core/platform/ScreenDpi.h"
 
 class QBoxLayout;
 

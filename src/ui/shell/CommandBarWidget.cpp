@@ -1,10 +1,10 @@
-#include "shell/CommandBarWidget.h"
+#include "ui/shell/CommandBarWidget.h"
 
 #include <QApplication>
 #include <QFrame>
 #include <QPainter>
 
-#include "resources/Bitmaps.h"
+#include "ui/resources/Bitmaps.h"
 
 namespace vantrel {
 

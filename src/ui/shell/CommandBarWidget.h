@@ -9,10 +9,10 @@
 #include <QWidget>
 #include <functional>
 
-#include "shell/ChromeViewer.h"
-#include "tables/MarkupMenu.h"
-#include "platform/Rescale.h"
-#include "platform/ScreenDpi.h"
+#include "core/chrome/ChromeViewer.h"
+#include "ui/tables/MarkupMenu.h"
+#include "ui/platform/Rescale.h"
+#include "core/platform/ScreenDpi.h"
 
 namespace vantrel {
 

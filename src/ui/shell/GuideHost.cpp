@@ -1,13 +1,13 @@
-#include "shell/GuideHost.h"
+#include "ui/shell/GuideHost.h"
 
 #include <QPrintDialog>
 #include <QPrinter>
 
-#include "export/PagePrinter.h"
-#include "platform/Rescale.h"
-#include "platform/Zoom.h"
-#include "shell/MainFrame.h"
-#include "tables/MarkupMenu.h"
+#include "ui/export/PagePrinter.h"
+#include "ui/platform/Rescale.h"
+#include "core/platform/Zoom.h"
+#include "core/page/MainFrame.h"
+#include "ui/tables/MarkupMenu.h"
 
 namespace vantrel {
 

@@ -7,14 +7,14 @@
 #include <utility>
 #include <vector>
 
-#include "content/ContentDatabase.h"
-#include "platform/QtScreen.h"
-#include "shell/Application.h"
-#include "shell/ChromeViewer.h"
-#include "shell/HomeWindow.h"
-#include "shell/MainWindow.h"
-#include "shell/ViewerFactories.h"
-#include "userdata/QtChromeViewer.h"
+#include "core/content/ContentDatabase.h"
+#include "ui/platform/QtScreen.h"
+#include "core/shell/Application.h"
+#include "core/chrome/ChromeViewer.h"
+#include "ui/shell/HomeWindow.h"
+#include "ui/shell/MainWindow.h"
+#include "ui/shell/ViewerFactories.h"
+#include "ui/userdata/QtChromeViewer.h"
 
 namespace vantrel {
 

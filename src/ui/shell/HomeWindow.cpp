@@ -1,11 +1,11 @@
-#include "shell/HomeWindow.h"
+#include "ui/shell/HomeWindow.h"
 
 #include <QMouseEvent>
 #include <algorithm>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
 
-#include "resources/Bitmaps.h"
+#include "ui/resources/Bitmaps.h"
 
 namespace vantrel {
 

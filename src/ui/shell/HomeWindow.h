@@ -5,12 +5,12 @@
 #include <QImage>
 #include <memory>
 
-#include "platform/Accessible.h"
-#include "platform/Rescale.h"
-#include "platform/ScreenInfo.h"
-#include "shell/HomeViewer.h"
-#include "shell/LayoutWidget.h"
-#include "shell/ScriptState.h"
+#include "ui/platform/Accessible.h"
+#include "ui/platform/Rescale.h"
+#include "core/platform/ScreenInfo.h"
+#include "core/chrome/HomeViewer.h"
+#include "ui/shell/LayoutWidget.h"
+#include "ui/shell/ScriptState.h"
 
 namespace vantrel {
 

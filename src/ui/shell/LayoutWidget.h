@@ -3,7 +3,7 @@
 // viewer contributes to a page.
 #include <QWidget>
 
-#include "shell/LayoutWindow.h"
+#include "core/page/LayoutWindow.h"
 
 namespace vantrel {
 

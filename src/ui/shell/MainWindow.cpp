@@ -1,7 +1,7 @@
-#include "shell/MainWindow.h"
+#include "ui/shell/MainWindow.h"
 
-#include "platform/Accessible.h"
-#include "platform/Rescale.h"
+#include "ui/platform/Accessible.h"
+#include "ui/platform/Rescale.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -9,13 +9,13 @@
 #include <QPainter>
 #include <QWheelEvent>
 
-#include "shell/ChromeViewer.h"
-#include "richtext/MarkupRenderer.h"
-#include "shell/MainFrame.h"
+#include "core/chrome/ChromeViewer.h"
+#include "core/richtext/MarkupRenderer.h"
+#include "core/page/MainFrame.h"
 
 namespace vantrel {
 
-MainWindow::MainWindow(QtScreen& screen) : screen_(screen) {
+MainWindow::MainWindow(QtScreen& screen) : screen_(screen), openWindows_(new OpenWindows(this)) {
   installAccessibleFactory();
   setObjectName("mainWindow");
   pageArea_ = new QWidget(this);

@@ -9,9 +9,10 @@ class QWheelEvent;
 #include <functional>
 #include <memory>
 
-#include "platform/QtScreen.h"
-#include "shell/CommandBarWidget.h"
-#include "shell/FrameWindow.h"
+#include "ui/platform/QtScreen.h"
+#include "ui/shell/CommandBarWidget.h"
+#include "core/page/FrameWindow.h"
+#include "ui/shell/OpenWindows.h"
 
 namespace vantrel {
 
@@ -37,6 +38,8 @@ class MainWindow : public QWidget, public FrameHost {
   void setFrame(FrameWindow* frame) { frame_ = frame; }
   QWidget* pageArea() const { return pageArea_; }
   CommandBarWidget* commandBar() const { return commandBar_; }
+  // The dialogs, popup and find bars open in or over this window.
+  OpenWindows& openWindows() const { return *openWindows_; }
   const QString& pageTitle() const { return title_; }
   // A page title (markup) as the title strip shows it: plain text on one line.
   static QString plainPageTitle(const std::u16string& title);
@@ -78,6 +81,7 @@ class MainWindow : public QWidget, public FrameHost {
   static bool zoomsItself(const QWidget* w);
 
   QtScreen& screen_;
+  OpenWindows* openWindows_;  // a child object: gone with the window
   FrameWindow* frame_ = nullptr;
   QWidget* pageArea_;
   CommandBarWidget* commandBar_;

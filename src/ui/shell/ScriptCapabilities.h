@@ -6,7 +6,7 @@
 #include <QString>
 #include <string>
 
-#include "shell/ScriptCommand.h"
+#include "core/shell/ScriptCommand.h"
 
 class QWidget;
 

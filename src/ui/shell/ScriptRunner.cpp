@@ -1,4 +1,4 @@
-#include "shell/ScriptRunner.h"
+#include "ui/shell/ScriptRunner.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -12,12 +12,12 @@
 #include <QPainter>
 #include <string_view>
 
-#include "hierarchy/HierarchyTreePane.h"
-#include "html/HtmlDialog.h"
-#include "shell/ChoosablePopup.h"
-#include "shell/ScriptCommand.h"
-#include "shell/ScriptState.h"
-#include "userdata/TitleDialog.h"
+#include "ui/hierarchy/HierarchyTreePane.h"
+#include "ui/html/HtmlDialog.h"
+#include "ui/shell/ChoosablePopup.h"
+#include "core/shell/ScriptCommand.h"
+#include "ui/shell/ScriptState.h"
+#include "ui/userdata/TitleDialog.h"
 
 namespace vantrel {
 
@@ -78,7 +78,7 @@ void ScriptRunner::step() {
 QWidget* ScriptRunner::keyTarget() const {
   if (QWidget* popup = QApplication::activePopupWidget()) return popup;
   // The title dialog is modal: typing goes to its control with the focus.
-  if (TitleDialog* d = TitleDialog::openDialog()) return d->focusWidget() ? d->focusWidget() : d->edit();
+  if (TitleDialog* d = TitleDialog::openDialog(host_.mainWindow())) return d->focusWidget() ? d->focusWidget() : d->edit();
   if (QWidget* f = QApplication::focusWidget()) return f;
   return host_.mainWindow();
 }
@@ -331,7 +331,7 @@ bool ScriptRunner::click(int id, std::string& error) {
 
 bool ScriptRunner::link(const std::string& href, std::string& error) {
   // The open HTML dialog first, then the page shown whose links a script can follow.
-  if (HtmlDialog* d = HtmlDialog::openDialog(); d && d->control()) return followLinkIn(*d->control(), href, error);
+  if (HtmlDialog* d = HtmlDialog::openDialog(host_.mainWindow()); d && d->control()) return followLinkIn(*d->control(), href, error);
   for (const auto& [kind, viewer] : app_.viewers())
     if (ScriptLinkTarget* links = host_.capabilities(viewer.get()).links; links && links->linksShown())
       return links->followLink(href, error);
@@ -342,7 +342,7 @@ bool ScriptRunner::link(const std::string& href, std::string& error) {
 bool ScriptRunner::pageControl(const char* action, int id, std::string& error) {
   QWidget* target = nullptr;
   // The title dialog while it is open, then the notes editor, then the controls of the page shown.
-  if (TitleDialog* d = TitleDialog::openDialog()) {
+  if (TitleDialog* d = TitleDialog::openDialog(host_.mainWindow())) {
     for (QWidget* w : d->findChildren<QWidget*>())
       if (w->property("childId").toInt() == id) target = w;
   }

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/KeyboardService.h"
-#include "platform/QtMessages.h"
-#include "shell/Application.h"
-#include "shell/GuideHost.h"
-#include "shell/ScriptCommand.h"
+#include "core/platform/KeyboardService.h"
+#include "ui/platform/QtMessages.h"
+#include "core/shell/Application.h"
+#include "ui/shell/GuideHost.h"
+#include "core/shell/ScriptCommand.h"
 
 namespace vantrel {
 

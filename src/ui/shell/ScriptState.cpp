@@ -1,19 +1,19 @@
-#include "shell/ScriptState.h"
+#include "ui/shell/ScriptState.h"
 
-#include "search/FindBar.h"
+#include "ui/search/FindBar.h"
 
 #include <QApplication>
 #include <QJsonArray>
 #include <QMenu>
 #include <QPainter>
 
-#include "html/HtmlDialog.h"
-#include "shell/ChoosablePopup.h"
-#include "shell/GuideHost.h"
-#include "shell/MainWindow.h"
-#include "shell/ScriptCommand.h"
-#include "popups/FootnotePopup.h"
-#include "userdata/TitleDialog.h"
+#include "ui/html/HtmlDialog.h"
+#include "ui/shell/ChoosablePopup.h"
+#include "ui/shell/GuideHost.h"
+#include "ui/shell/MainWindow.h"
+#include "core/shell/ScriptCommand.h"
+#include "ui/popups/FootnotePopup.h"
+#include "ui/userdata/TitleDialog.h"
 
 namespace vantrel {
 
@@ -98,7 +98,9 @@ QJsonObject collectState(Application& app, GuideHost& host, const KeyboardServic
     o["menu"] = QJsonValue::Null;
   }
 
-  if (const FootnotePopup* fp = FootnotePopup::shownPopup(); fp && fp->isVisible()) {
+  // What is open over the reader's window (its own, not another window's).
+  const QWidget* win = host.mainWindow();
+  if (const FootnotePopup* fp = FootnotePopup::shownPopup(win); fp && fp->isVisible()) {
     QJsonObject po;
     po["text"] = qs(fp->shownText());
     const QRect g = fp->geometry();
@@ -136,12 +138,12 @@ QJsonObject collectState(Application& app, GuideHost& host, const KeyboardServic
   if (QtChromeViewer* chrome = host.chrome(); chrome && host.mainWindow())
     chrome->addScriptState(o, viewers, host.mainWindow()->pageArea());
   o["viewers"] = viewers;
-  if (FindBar* find = FindBar::openBar())
+  if (FindBar* find = FindBar::openBar(win))
     o["find"] = QJsonObject{{"text", find->edit()->text()}, {"matches", find->matches()}, {"current", find->current() + 1}};
 
   QJsonValue dialog = QJsonValue::Null;
-  if (HtmlDialog* d = HtmlDialog::openDialog()) dialog = QJsonObject{{"title", d->title()}, {"html", d->control()->text()}};
-  if (TitleDialog* d = TitleDialog::openDialog())
+  if (HtmlDialog* d = HtmlDialog::openDialog(win)) dialog = QJsonObject{{"title", d->title()}, {"html", d->control()->text()}};
+  if (TitleDialog* d = TitleDialog::openDialog(win))
     dialog = QJsonObject{{"title", d->windowTitle()}, {"text", d->edit()->text()}, {"html", QJsonValue::Null}};
   o["dialog"] = dialog;
   return o;

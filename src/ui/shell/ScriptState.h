@@ -7,10 +7,10 @@
 #include <QList>
 #include <vector>
 
-#include "platform/KeyboardService.h"
-#include "platform/MessageService.h"
-#include "shell/Application.h"
-#include "shell/ScriptCapabilities.h"
+#include "core/platform/KeyboardService.h"
+#include "core/platform/MessageService.h"
+#include "core/shell/Application.h"
+#include "ui/shell/ScriptCapabilities.h"
 
 class QMenu;
 class QWidget;

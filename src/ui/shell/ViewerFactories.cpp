@@ -1,4 +1,4 @@
-#include "shell/ViewerFactories.h"
+#include "ui/shell/ViewerFactories.h"
 
 namespace vantrel {
 

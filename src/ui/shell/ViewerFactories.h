@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
-#include "shell/Application.h"
-#include "platform/Rescale.h"
-#include "shell/ScriptCapabilities.h"
+#include "core/shell/Application.h"
+#include "ui/platform/Rescale.h"
+#include "ui/shell/ScriptCapabilities.h"
 
 namespace vantrel {
 

@@ -1,10 +1,10 @@
-#include "tables/ButtonBar.h"
+#include "ui/tables/ButtonBar.h"
 
 #include <QPainter>
 #include <QPushButton>
 #include <map>
 
-#include "resources/Bitmaps.h"
+#include "ui/resources/Bitmaps.h"
 
 namespace vantrel {
 

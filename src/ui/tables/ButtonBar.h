@@ -11,11 +11,11 @@
 #include <QString>
 #include <vector>
 
-#include "platform/MessageService.h"
-#include "platform/Rescale.h"
-#include "shell/LayoutWidget.h"
-#include "tables/ControlGeometry.h"
-#include "platform/ScreenDpi.h"
+#include "core/platform/MessageService.h"
+#include "ui/platform/Rescale.h"
+#include "ui/shell/LayoutWidget.h"
+#include "core/tables/ControlGeometry.h"
+#include "core/platform/ScreenDpi.h"
 
 namespace vantrel {
 

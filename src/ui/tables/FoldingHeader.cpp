@@ -1,7 +1,7 @@
-#include "tables/FoldingHeader.h"
+#include "ui/tables/FoldingHeader.h"
 
-#include "platform/ScreenInfo.h"
-#include "resources/Bitmaps.h"
+#include "core/platform/ScreenInfo.h"
+#include "ui/resources/Bitmaps.h"
 
 namespace vantrel {
 

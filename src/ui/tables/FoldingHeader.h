@@ -5,8 +5,8 @@
 // or its arrow; and how a container lays its header out across its top.
 #include <QPushButton>
 #include <QWidget>
-#include "platform/Rescale.h"
-#include "platform/ScreenDpi.h"
+#include "ui/platform/Rescale.h"
+#include "core/platform/ScreenDpi.h"
 
 namespace vantrel {
 

@@ -1,13 +1,13 @@
-#include "tables/MarkupMenu.h"
+#include "ui/tables/MarkupMenu.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "platform/FontFiles.h"
-#include "platform/ListKeys.h"
-#include "platform/QtSurface.h"
-#include "platform/ScreenInfo.h"
+#include "core/platform/FontFiles.h"
+#include "ui/platform/ListKeys.h"
+#include "ui/platform/QtSurface.h"
+#include "core/platform/ScreenInfo.h"
 
 namespace vantrel {
 

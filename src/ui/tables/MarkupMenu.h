@@ -7,11 +7,11 @@
 #include <functional>
 #include <memory>
 
-#include "platform/Accessible.h"
-#include "shell/ChoosablePopup.h"
-#include "tables/ItemSource.h"
-#include "tables/MarkupMenuModel.h"
-#include "platform/ScreenDpi.h"
+#include "ui/platform/Accessible.h"
+#include "ui/shell/ChoosablePopup.h"
+#include "core/tables/ItemSource.h"
+#include "core/tables/MarkupMenuModel.h"
+#include "core/platform/ScreenDpi.h"
 
 namespace vantrel {
 

@@ -1,9 +1,9 @@
-#include "tables/RichTitleHeader.h"
+#include "ui/tables/RichTitleHeader.h"
 
 #include <QPainter>
 
-#include "platform/QtSurface.h"
-#include "platform/ScreenInfo.h"
+#include "ui/platform/QtSurface.h"
+#include "core/platform/ScreenInfo.h"
 
 namespace vantrel {
 

@@ -6,14 +6,14 @@
 #include <QWidget>
 #include <optional>
 
-#include "platform/DrawingSurface.h"
-#include "platform/Accessible.h"
-#include "richtext/LinkAreaList.h"
-#include "richtext/MarkupRenderer.h"
-#include "richtext/TextBlock.h"
-#include "shell/LayoutWidget.h"
-#include "tables/FoldingHeader.h"
-#include "platform/ScreenDpi.h"
+#include "core/platform/DrawingSurface.h"
+#include "ui/platform/Accessible.h"
+#include "core/richtext/LinkAreaList.h"
+#include "core/richtext/MarkupRenderer.h"
+#include "core/richtext/TextBlock.h"
+#include "ui/shell/LayoutWidget.h"
+#include "ui/tables/FoldingHeader.h"
+#include "core/platform/ScreenDpi.h"
 
 namespace vantrel {
 

@@ -1,10 +1,10 @@
-#include "tables/TableViewer.h"
+#include "ui/tables/TableViewer.h"
 
-#include "search/FindBar.h"
+#include "ui/search/FindBar.h"
 
 #include <QJsonArray>
 
-#include "shell/MainFrame.h"
+#include "core/page/MainFrame.h"
 
 namespace vantrel {
 

@@ -6,13 +6,13 @@
 #include <QJsonObject>
 #include <memory>
 
-#include "shell/Application.h"
-#include "shell/ScriptState.h"
-#include "shell/Viewer.h"
-#include "tables/ButtonBar.h"
-#include "tables/TableViewerModel.h"
-#include "tables/TableWindow.h"
-#include "platform/ScreenDpi.h"
+#include "core/shell/Application.h"
+#include "ui/shell/ScriptState.h"
+#include "core/page/Viewer.h"
+#include "ui/tables/ButtonBar.h"
+#include "core/tables/TableViewerModel.h"
+#include "ui/tables/TableWindow.h"
+#include "core/platform/ScreenDpi.h"
 
 namespace vantrel {
 

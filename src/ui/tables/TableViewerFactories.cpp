@@ -1,8 +1,8 @@
-#include "shell/ViewerFactories.h"
+#include "ui/shell/ViewerFactories.h"
 
-#include "tables/TableViewer.h"
-#include "platform/QtScreen.h"
-#include "shell/MainWindow.h"
+#include "ui/tables/TableViewer.h"
+#include "ui/platform/QtScreen.h"
+#include "ui/shell/MainWindow.h"
 
 namespace vantrel {
 

@@ -1,6 +1,6 @@
-#include "tables/TableWindow.h"
+#include "ui/tables/TableWindow.h"
 
-#include "platform/ScrollActions.h"
+#include "ui/platform/ScrollActions.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -12,14 +12,14 @@
 #include <map>
 #include <memory>
 
-#include "platform/Accessible.h"
-#include "platform/QtSurface.h"
-#include "platform/Rescale.h"
-#include "popups/FootnotePopup.h"
-#include "richtext/MarkupRenderer.h"
-#include "shell/LayoutWidget.h"
-#include "tables/TableViewerModel.h"
-#include "platform/ScreenDpi.h"
+#include "ui/platform/Accessible.h"
+#include "ui/platform/QtSurface.h"
+#include "ui/platform/Rescale.h"
+#include "ui/popups/FootnotePopup.h"
+#include "core/richtext/MarkupRenderer.h"
+#include "ui/shell/LayoutWidget.h"
+#include "core/tables/TableViewerModel.h"
+#include "core/platform/ScreenDpi.h"
 
 namespace vantrel {
 

@@ -1,10 +1,10 @@
-#include "tables/TitleHeader.h"
+#include "ui/tables/TitleHeader.h"
 
 #include <QPainter>
 
-#include "platform/ScreenInfo.h"
-#include "richtext/MarkupRenderer.h"
-#include "tables/ControlGeometry.h"
+#include "core/platform/ScreenInfo.h"
+#include "core/richtext/MarkupRenderer.h"
+#include "core/tables/ControlGeometry.h"
 
 namespace vantrel {
 

@@ -12,10 +12,10 @@
 #include <QPushButton>
 #include <optional>
 
-#include "platform/Accessible.h"
-#include "shell/LayoutWidget.h"
-#include "tables/FoldingHeader.h"
-#include "platform/ScreenDpi.h"
+#include "ui/platform/Accessible.h"
+#include "ui/shell/LayoutWidget.h"
+#include "ui/tables/FoldingHeader.h"
+#include "core/platform/ScreenDpi.h"
 
 namespace vantrel {
 

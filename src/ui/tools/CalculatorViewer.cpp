@@ -1,14 +1,14 @@
-#include "tools/CalculatorViewer.h"
+#include "ui/tools/CalculatorViewer.h"
 
 #include <QEvent>
 #include <QLabel>
 #include <QTimer>
 
-#include "content/ContentQueries.h"
-#include "platform/DpiStyle.h"
-#include "platform/QtSurface.h"
-#include "shell/MainFrame.h"
-#include "tools/CrClForm.h"
+#include "core/content/ContentQueries.h"
+#include "ui/platform/DpiStyle.h"
+#include "ui/platform/QtSurface.h"
+#include "core/page/MainFrame.h"
+#include "core/tools/CrClForm.h"
 
 namespace vantrel {
 

@@ -13,15 +13,15 @@
 #include <functional>
 #include <vector>
 
-#include "platform/KeyboardService.h"
-#include "platform/MessageService.h"
-#include "shell/Viewer.h"
-#include "shell/PageKeys.h"
-#include "shell/ScriptState.h"
-#include "tables/TitleHeader.h"
-#include "tools/CrClCalculator.h"
-#include "platform/Rescale.h"
-#include "platform/ScreenDpi.h"
+#include "core/platform/KeyboardService.h"
+#include "core/platform/MessageService.h"
+#include "core/page/Viewer.h"
+#include "core/page/PageKeys.h"
+#include "ui/shell/ScriptState.h"
+#include "ui/tables/TitleHeader.h"
+#include "core/tools/CrClCalculator.h"
+#include "ui/platform/Rescale.h"
+#include "core/platform/ScreenDpi.h"
 
 namespace vantrel {
 

@@ -1,8 +1,8 @@
-#include "shell/ViewerFactories.h"
+#include "ui/shell/ViewerFactories.h"
 
-#include "tools/CalculatorViewer.h"
-#include "platform/QtScreen.h"
-#include "shell/MainWindow.h"
+#include "ui/tools/CalculatorViewer.h"
+#include "ui/platform/QtScreen.h"
+#include "ui/shell/MainWindow.h"
 
 namespace vantrel {
 

@@ -1,10 +1,10 @@
-#include "userdata/BookmarkWindow.h"
+#include "ui/userdata/BookmarkWindow.h"
 
 #include <QJsonArray>
 #include <algorithm>
 
-#include "platform/DrawingSurface.h"
-#include "platform/QtSurface.h"
+#include "core/platform/DrawingSurface.h"
+#include "ui/platform/QtSurface.h"
 
 namespace vantrel {
 

@@ -5,12 +5,12 @@
 #include <QJsonObject>
 #include <functional>
 
-#include "lists/PagedList.h"
-#include "shell/UserDataPages.h"
-#include "tables/TitleHeader.h"
-#include "userdata/BookmarkList.h"
-#include "platform/Rescale.h"
-#include "platform/ScreenDpi.h"
+#include "ui/lists/PagedList.h"
+#include "core/chrome/UserDataPages.h"
+#include "ui/tables/TitleHeader.h"
+#include "core/userdata/BookmarkList.h"
+#include "ui/platform/Rescale.h"
+#include "core/platform/ScreenDpi.h"
 
 namespace vantrel {
 

@@ -1,12 +1,12 @@
-#include "userdata/NotePanel.h"
+#include "ui/userdata/NotePanel.h"
 
 #include <QFontMetrics>
 #include <QJsonArray>
 #include <QShowEvent>
 
-#include "platform/DrawingSurface.h"
-#include "platform/QtSurface.h"
-#include "userdata/BookmarkWindow.h"
+#include "core/platform/DrawingSurface.h"
+#include "ui/platform/QtSurface.h"
+#include "ui/userdata/BookmarkWindow.h"
 
 namespace vantrel {
 

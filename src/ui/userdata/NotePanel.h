@@ -10,13 +10,13 @@
 #include <QPlainTextEdit>
 #include <functional>
 
-#include "lists/PagedList.h"
-#include "platform/KeyboardService.h"
-#include "platform/Rescale.h"
-#include "platform/ScreenInfo.h"
-#include "shell/UserDataPages.h"
-#include "tables/TitleHeader.h"
-#include "userdata/NoteEditorModel.h"
+#include "ui/lists/PagedList.h"
+#include "core/platform/KeyboardService.h"
+#include "ui/platform/Rescale.h"
+#include "core/platform/ScreenInfo.h"
+#include "core/chrome/UserDataPages.h"
+#include "ui/tables/TitleHeader.h"
+#include "core/userdata/NoteEditorModel.h"
 
 namespace vantrel {
 

@@ -1,9 +1,9 @@
-#include "userdata/QtChromeViewer.h"
+#include "ui/userdata/QtChromeViewer.h"
 
 #include <QJsonArray>
 #include <algorithm>
 
-#include "userdata/TitleDialog.h"
+#include "ui/userdata/TitleDialog.h"
 
 namespace vantrel {
 

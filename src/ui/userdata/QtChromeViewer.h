@@ -8,14 +8,14 @@
 #include <QPointer>
 #include <memory>
 
-#include "content/ContentDatabase.h"
-#include "platform/QtScreen.h"
-#include "platform/Rescale.h"
-#include "shell/ChromeViewer.h"
-#include "tables/ButtonBar.h"
-#include "userdata/BookmarkWindow.h"
-#include "userdata/ContentIds.h"
-#include "userdata/NotePanel.h"
+#include "core/content/ContentDatabase.h"
+#include "ui/platform/QtScreen.h"
+#include "ui/platform/Rescale.h"
+#include "core/chrome/ChromeViewer.h"
+#include "ui/tables/ButtonBar.h"
+#include "ui/userdata/BookmarkWindow.h"
+#include "core/userdata/ContentIds.h"
+#include "ui/userdata/NotePanel.h"
 
 namespace vantrel {
 

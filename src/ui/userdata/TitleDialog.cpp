@@ -1,12 +1,12 @@
-#include "userdata/TitleDialog.h"
+#include "ui/userdata/TitleDialog.h"
 
 #include <QEvent>
 
-#include "platform/QtSurface.h"
+#include "ui/platform/QtSurface.h"
+#include "ui/shell/OpenWindows.h"
 
 namespace vantrel {
 
-TitleDialog* TitleDialog::open_ = nullptr;
 std::function<void(TitleDialog&)> TitleDialog::driver_;
 
 namespace {
@@ -45,8 +45,11 @@ void TitleDialog::rescale() {
   resize(screen_.sx(kClientWidth), screen_.sy(kClientHeight));
 }
 
-TitleDialog::~TitleDialog() {
-  if (open_ == this) open_ = nullptr;
+TitleDialog::~TitleDialog() = default;
+
+TitleDialog* TitleDialog::openDialog(const QObject* in) {
+  const OpenWindows* windows = OpenWindows::of(in);
+  return windows ? windows->titleDialog() : nullptr;
 }
 
 void TitleDialog::placeControls() {
@@ -89,7 +92,10 @@ bool TitleDialog::run() {
     move(x, y);
   }
   placeControls();
-  open_ = this;
+  // Entered in the main window's record while it runs; a window without one
+  // (no main window) runs it all the same.
+  const QPointer<OpenWindows> windows = OpenWindows::of(this);
+  if (windows) windows->opened(this);
   int result;
   if (driver_) {
     show();
@@ -102,7 +108,7 @@ bool TitleDialog::run() {
   } else {
     result = exec();
   }
-  open_ = nullptr;
+  if (windows) windows->closed(this);
   return result == QDialog::Accepted;
 }
 

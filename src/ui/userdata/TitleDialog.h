@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <functional>
 
-#include "platform/Rescale.h"
-#include "platform/ScreenInfo.h"
+#include "ui/platform/Rescale.h"
+#include "core/platform/ScreenInfo.h"
 
 namespace vantrel {
 
@@ -35,8 +35,8 @@ class TitleDialog : public QDialog, public Rescalable {
   QPushButton* saveButton() const { return save_; }
   QPushButton* cancelButton() const { return cancel_; }
 
-  // The dialog open now (for scripted runs), or null.
-  static TitleDialog* openDialog() { return open_; }
+  // The dialog open in the main window that in lies in (for scripted runs), or null.
+  static TitleDialog* openDialog(const QObject* in);
   // Scripted runs: an open dialog calls the driver instead of running a
   // modal loop of its own; the driver returns once the dialog has closed
   // (or gives up, and the dialog closes as cancelled).
@@ -55,7 +55,6 @@ class TitleDialog : public QDialog, public Rescalable {
   QPushButton* save_;
   QPushButton* cancel_;
   QString text_;
-  static TitleDialog* open_;
   static std::function<void(TitleDialog&)> driver_;
 };
 

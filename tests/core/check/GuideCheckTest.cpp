@@ -7,7 +7,7 @@
 
 #include "TempFolder.h"
 #include "../html/GuideFixture.h"
-#include "check/GuideCheck.h"
+#include "core/check/GuideCheck.h"
 
 namespace vantrel {
 namespace {

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "RawContent.h"
-#include "content/ContentCursor.h"
-#include "content/ContentQueries.h"
+#include "core/content/ContentCursor.h"
+#include "core/content/ContentQueries.h"
 
 using namespace vantrel;
 using namespace vantrel::test;

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "RawContent.h"
-#include "content/ContentDatabase.h"
+#include "core/content/ContentDatabase.h"
 
 using namespace vantrel;
 using namespace vantrel::test;

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "RawContent.h"
-#include "content/ContentCursor.h"
-#include "content/ContentDatabase.h"
-#include "content/ContentQueries.h"
-#include "content/ContentWriter.h"
+#include "core/content/ContentCursor.h"
+#include "core/content/ContentDatabase.h"
+#include "core/content/ContentQueries.h"
+#include "core/content/ContentWriter.h"
 
 using namespace vantrel;
 using namespace vantrel::test;

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "../html/GuideFixture.h"
-#include "export/WebAssets.h"
-#include "export/WebSite.h"
+#include "core/export/WebAssets.h"
+#include "core/export/WebSite.h"
 
 namespace vantrel {
 namespace {

@@ -21,8 +21,8 @@
 #include <string>
 
 #include "WrittenGuide.h"
-#include "content/ContentDatabase.h"
-#include "content/ContentWriter.h"
+#include "core/content/ContentDatabase.h"
+#include "core/content/ContentWriter.h"
 
 namespace vantrel::test {
 

@@ -7,8 +7,8 @@
 #include <random>
 
 #include "HierarchyFixture.h"
-#include "hierarchy/HierarchySource.h"
-#include "richtext/MarkupRenderer.h"
+#include "core/hierarchy/HierarchySource.h"
+#include "core/richtext/MarkupRenderer.h"
 
 namespace vantrel {
 namespace {

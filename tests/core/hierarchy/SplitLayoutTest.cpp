@@ -2,7 +2,7 @@
 // quarter and three quarters, and the three snap zones.
 #include <gtest/gtest.h>
 
-#include "hierarchy/SplitLayout.h"
+#include "core/hierarchy/SplitLayout.h"
 
 namespace vantrel {
 namespace {

@@ -1,7 +1,7 @@
 // The scripted commands that work the trees' expand buttons.
 #include <gtest/gtest.h>
 
-#include "shell/ScriptCommand.h"
+#include "core/shell/ScriptCommand.h"
 
 namespace vantrel {
 namespace {

@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "HierarchyFixture.h"
-#include "hierarchy/ContentsModel.h"
-#include "hierarchy/FieldsPage.h"
-#include "hierarchy/TightHierarchyModel.h"
-#include "tools/DecisionTree.h"
+#include "core/hierarchy/ContentsModel.h"
+#include "core/hierarchy/FieldsPage.h"
+#include "core/hierarchy/TightHierarchyModel.h"
+#include "core/tools/DecisionTree.h"
 
 namespace vantrel {
 namespace {

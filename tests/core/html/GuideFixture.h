@@ -8,9 +8,9 @@
 #include <string>
 
 #include "WrittenGuide.h"
-#include "content/ContentDatabase.h"
-#include "content/ContentWriter.h"
-#include "util/TextCodec.h"
+#include "core/content/ContentDatabase.h"
+#include "core/content/ContentWriter.h"
+#include "core/util/TextCodec.h"
 
 namespace vantrel::test {
 

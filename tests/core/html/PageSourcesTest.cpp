@@ -3,10 +3,10 @@
 #include <string>
 
 #include "GuideFixture.h"
-#include "html/HtmlDialogModel.h"
-#include "html/HtmlViewerModel.h"
-#include "html/PageSource.h"
-#include "html/PageSources.h"
+#include "core/html/HtmlDialogModel.h"
+#include "core/html/HtmlViewerModel.h"
+#include "core/page/PageSource.h"
+#include "core/html/PageSources.h"
 
 using namespace vantrel;
 using namespace vantrel::test;

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "ImageFixture.h"
-#include "images/ImageBlob.h"
+#include "core/images/ImageBlob.h"
 
 namespace vantrel {
 namespace {

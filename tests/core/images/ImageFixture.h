@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "WrittenGuide.h"
-#include "content/ContentDatabase.h"
-#include "content/ContentWriter.h"
+#include "core/content/ContentDatabase.h"
+#include "core/content/ContentWriter.h"
 
 namespace vantrel::test {
 

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "ImageFixture.h"
-#include "images/ImageViewerModel.h"
-#include "shell/PageKeys.h"
+#include "core/images/ImageViewerModel.h"
+#include "core/page/PageKeys.h"
 
 namespace vantrel {
 namespace {

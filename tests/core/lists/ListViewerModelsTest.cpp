@@ -6,10 +6,10 @@
 #include <random>
 
 #include "../html/GuideFixture.h"
-#include "lists/ListViewerModels.h"
-#include "lists/PagedListModel.h"
-#include "platform/ScreenInfo.h"
-#include "richtext/MarkupRenderer.h"
+#include "core/lists/ListViewerModels.h"
+#include "core/lists/PagedListModel.h"
+#include "core/platform/ScreenInfo.h"
+#include "core/richtext/MarkupRenderer.h"
 
 namespace vantrel {
 namespace {

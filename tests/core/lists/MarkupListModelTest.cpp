@@ -6,8 +6,8 @@
 #include <map>
 #include <string>
 
-#include "lists/MarkupListModel.h"
-#include "platform/FixedMetricsSurface.h"
+#include "core/lists/MarkupListModel.h"
+#include "core/platform/FixedMetricsSurface.h"
 
 namespace vantrel {
 namespace {

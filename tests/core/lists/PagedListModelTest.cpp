@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "lists/PagedListModel.h"
+#include "core/lists/PagedListModel.h"
 
 namespace vantrel {
 namespace {

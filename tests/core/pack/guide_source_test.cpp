@@ -6,8 +6,8 @@
 #include <string>
 
 #include "RawFiles.h"
-#include "content/ContentDatabase.h"
-#include "pack/GuideSource.h"
+#include "core/content/ContentDatabase.h"
+#include "core/pack/GuideSource.h"
 
 namespace vantrel {
 namespace {

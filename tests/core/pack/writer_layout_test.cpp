@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "RawFiles.h"
-#include "content/ContentWriter.h"
+#include "core/content/ContentWriter.h"
 
 namespace vantrel {
 namespace {

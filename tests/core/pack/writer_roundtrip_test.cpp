@@ -7,10 +7,10 @@
 #include <random>
 
 #include "RawFiles.h"
-#include "content/ContentDatabase.h"
-#include "content/ContentWriter.h"
-#include "content/ContentWriterSynthetic.h"
-#include "util/TextCodec.h"
+#include "core/content/ContentDatabase.h"
+#include "core/content/ContentWriter.h"
+#include "core/content/ContentWriterSynthetic.h"
+#include "core/util/TextCodec.h"
 
 namespace vantrel {
 namespace {

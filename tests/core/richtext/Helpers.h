@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/FixedMetricsSurface.h"
-#include "richtext/MarkupRenderer.h"
-#include "util/TextCodec.h"
+#include "core/platform/FixedMetricsSurface.h"
+#include "core/richtext/MarkupRenderer.h"
+#include "core/util/TextCodec.h"
 
 namespace vantrel::testing {
 

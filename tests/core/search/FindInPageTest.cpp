@@ -4,7 +4,7 @@
 
 #include <map>
 
-#include "search/FindInPage.h"
+#include "core/search/FindInPage.h"
 
 namespace vantrel {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "search/SearchDocuments.h"
+#include "core/search/SearchDocuments.h"
 
 using namespace vantrel;
 

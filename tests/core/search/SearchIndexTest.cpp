@@ -15,13 +15,13 @@
 #include <string>
 
 #include "TempFolder.h"
-#include "content/ContentDatabase.h"
-#include "content/ContentWriter.h"
-#include "search/SearchDocuments.h"
-#include "search/SearchIndex.h"
-#include "search/SearchPage.h"
-#include "shell/ViewerRegistry.h"
-#include "util/TextCodec.h"
+#include "core/content/ContentDatabase.h"
+#include "core/content/ContentWriter.h"
+#include "core/search/SearchDocuments.h"
+#include "core/search/SearchIndex.h"
+#include "core/search/SearchPage.h"
+#include "core/viewers/ViewerRegistry.h"
+#include "core/util/TextCodec.h"
 
 namespace vantrel {
 namespace {

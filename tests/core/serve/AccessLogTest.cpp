@@ -10,7 +10,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "serve/AccessLog.h"
+#include "core/serve/AccessLog.h"
 
 namespace vantrel::serve {
 namespace {

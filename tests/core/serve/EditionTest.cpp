@@ -7,8 +7,8 @@
 #include <nlohmann/json.hpp>
 #include <thread>
 
-#include "serve/EditionHolder.h"
-#include "serve/Health.h"
+#include "core/serve/EditionHolder.h"
+#include "core/serve/Health.h"
 
 namespace vantrel::serve {
 namespace {

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "serve/Metrics.h"
+#include "core/serve/Metrics.h"
 
 namespace vantrel::serve {
 namespace {

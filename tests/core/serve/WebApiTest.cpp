@@ -7,8 +7,8 @@
 #include <string>
 
 #include "WrittenGuide.h"
-#include "content/ContentWriterSynthetic.h"
-#include "serve/WebApi.h"
+#include "core/content/ContentWriterSynthetic.h"
+#include "core/serve/WebApi.h"
 
 namespace vantrel {
 namespace {

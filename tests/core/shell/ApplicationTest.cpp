@@ -1,4 +1,4 @@
-#include "shell/Application.h"
+#include "core/shell/Application.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <map>
 
 #include "ShellFakes.h"
-#include "shell/ChromeViewer.h"
-#include "shell/HomeViewer.h"
+#include "core/chrome/ChromeViewer.h"
+#include "core/chrome/HomeViewer.h"
 
 namespace vantrel {
 namespace {

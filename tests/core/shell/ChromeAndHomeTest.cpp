@@ -3,8 +3,8 @@
 #include <map>
 
 #include "ShellFakes.h"
-#include "shell/ChromeViewer.h"
-#include "shell/HomeViewer.h"
+#include "core/chrome/ChromeViewer.h"
+#include "core/chrome/HomeViewer.h"
 
 namespace vantrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "tables/ControlGeometry.h"
+#include "core/tables/ControlGeometry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "shell/FrameWindow.h"
+#include "core/page/FrameWindow.h"
 
 #include <gtest/gtest.h>
 

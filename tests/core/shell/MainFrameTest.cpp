@@ -1,4 +1,4 @@
-#include "shell/MainFrame.h"
+#include "core/page/MainFrame.h"
 
 #include <gtest/gtest.h>
 

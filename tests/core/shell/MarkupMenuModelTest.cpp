@@ -1,9 +1,9 @@
-#include "tables/MarkupMenuModel.h"
+#include "core/tables/MarkupMenuModel.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/ScreenInfo.h"
-#include "platform/FixedMetricsSurface.h"
+#include "core/platform/ScreenInfo.h"
+#include "core/platform/FixedMetricsSurface.h"
 
 namespace vantrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "shell/PageHistory.h"
+#include "core/page/PageHistory.h"
 
 #include <gtest/gtest.h>
 

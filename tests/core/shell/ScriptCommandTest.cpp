@@ -1,4 +1,4 @@
-#include "shell/ScriptCommand.h"
+#include "core/shell/ScriptCommand.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/ScriptCommand.h"
+#include "core/shell/ScriptCommand.h"
 
 namespace vantrel {
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/FrameWindow.h"
-#include "shell/MainFrame.h"
+#include "core/page/FrameWindow.h"
+#include "core/page/MainFrame.h"
 
 namespace vantrel::test {
 

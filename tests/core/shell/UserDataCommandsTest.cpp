@@ -10,9 +10,9 @@
 
 #include "../userdata/TestUtil.h"
 #include "ShellFakes.h"
-#include "shell/ChromeViewer.h"
-#include "util/FileOps.h"
-#include "util/TextCodec.h"
+#include "core/chrome/ChromeViewer.h"
+#include "core/util/FileOps.h"
+#include "core/util/TextCodec.h"
 
 namespace vantrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "shell/ViewerRegistry.h"
+#include "core/viewers/ViewerRegistry.h"
 
 #include <gtest/gtest.h>
 

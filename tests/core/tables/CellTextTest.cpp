@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tables/CellText.h"
+#include "core/tables/CellText.h"
 
 using namespace vantrel;
 

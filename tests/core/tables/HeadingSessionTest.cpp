@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "TableFixture.h"
-#include "tables/TightCrtTable.h"
+#include "core/tables/TightCrtTable.h"
 
 using namespace vantrel;
 using namespace vantrel::test;

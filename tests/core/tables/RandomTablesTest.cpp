@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "TableFixture.h"
-#include "content/ContentWriter.h"
-#include "tables/TightCrtTable.h"
+#include "core/content/ContentWriter.h"
+#include "core/tables/TightCrtTable.h"
 
 using namespace vantrel;
 using namespace vantrel::test;

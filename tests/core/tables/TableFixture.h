@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "WrittenGuide.h"
-#include "content/ContentDatabase.h"
-#include "content/ContentWriter.h"
-#include "tables/TableGrid.h"
-#include "tables/TableSource.h"
+#include "core/content/ContentDatabase.h"
+#include "core/content/ContentWriter.h"
+#include "core/tables/TableGrid.h"
+#include "core/tables/TableSource.h"
 
 namespace vantrel::test {
 

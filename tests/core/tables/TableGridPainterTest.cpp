@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "TableFixture.h"
-#include "platform/FixedMetricsSurface.h"
-#include "tables/TableGridPainter.h"
+#include "core/platform/FixedMetricsSurface.h"
+#include "core/tables/TableGridPainter.h"
 
 using namespace vantrel;
 using namespace vantrel::test;

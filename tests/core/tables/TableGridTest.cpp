@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "TableFixture.h"
-#include "tables/TableGrid.h"
+#include "core/tables/TableGrid.h"
 
 using namespace vantrel;
 using namespace vantrel::test;

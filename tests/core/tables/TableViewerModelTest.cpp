@@ -3,9 +3,9 @@
 #include <set>
 
 #include "TableFixture.h"
-#include "platform/FixedMetricsSurface.h"
-#include "tables/TableViewerModel.h"
-#include "util/TextCodec.h"
+#include "core/platform/FixedMetricsSurface.h"
+#include "core/tables/TableViewerModel.h"
+#include "core/util/TextCodec.h"
 
 using namespace vantrel;
 using namespace vantrel::test;

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "TableFixture.h"
-#include "content/ContentQueries.h"
-#include "content/ContentWriter.h"
-#include "tables/TightCrtTable.h"
+#include "core/content/ContentQueries.h"
+#include "core/content/ContentWriter.h"
+#include "core/tables/TightCrtTable.h"
 
 using namespace vantrel;
 using namespace vantrel::test;

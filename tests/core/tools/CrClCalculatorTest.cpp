@@ -10,8 +10,8 @@
 #include <string>
 
 #include "../html/GuideFixture.h"
-#include "tools/CrClCalculator.h"
-#include "tools/CrClForm.h"
+#include "core/tools/CrClCalculator.h"
+#include "core/tools/CrClForm.h"
 
 using namespace vantrel;
 using namespace vantrel::test;

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "../content/RawContent.h"
-#include "html/HtmlViewerModel.h"
-#include "tools/DecisionTree.h"
+#include "core/html/HtmlViewerModel.h"
+#include "core/tools/DecisionTree.h"
 
 using namespace vantrel;
 using namespace vantrel::test;

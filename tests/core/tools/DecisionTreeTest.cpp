@@ -3,8 +3,8 @@
 #include <string>
 
 #include "../html/GuideFixture.h"
-#include "html/HtmlViewerModel.h"
-#include "tools/DecisionTree.h"
+#include "core/html/HtmlViewerModel.h"
+#include "core/tools/DecisionTree.h"
 
 using namespace vantrel;
 using namespace vantrel::test;

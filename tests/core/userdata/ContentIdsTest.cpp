@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "TestUtil.h"
-#include "content/ContentDatabase.h"
-#include "content/ContentWriter.h"
-#include "userdata/BookmarkList.h"
-#include "userdata/ContentIds.h"
+#include "core/content/ContentDatabase.h"
+#include "core/content/ContentWriter.h"
+#include "core/userdata/BookmarkList.h"
+#include "core/userdata/ContentIds.h"
 
 namespace vantrel {
 namespace {

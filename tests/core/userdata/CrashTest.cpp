@@ -17,7 +17,7 @@
 #include <thread>
 
 #include "TestUtil.h"
-#include "userdata/IndexedRecordStore.h"
+#include "core/userdata/IndexedRecordStore.h"
 
 namespace vantrel {
 namespace {

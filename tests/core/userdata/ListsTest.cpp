@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "TestUtil.h"
-#include "userdata/BookmarkList.h"
-#include "userdata/NoteEditorModel.h"
-#include "userdata/NoteList.h"
+#include "core/userdata/BookmarkList.h"
+#include "core/userdata/NoteEditorModel.h"
+#include "core/userdata/NoteList.h"
 
 namespace vantrel {
 namespace {

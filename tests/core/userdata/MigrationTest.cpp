@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "TestUtil.h"
-#include "userdata/BookmarkList.h"
-#include "userdata/Migration.h"
-#include "userdata/NoteList.h"
+#include "core/userdata/BookmarkList.h"
+#include "core/userdata/Migration.h"
+#include "core/userdata/NoteList.h"
 
 namespace vantrel {
 namespace {

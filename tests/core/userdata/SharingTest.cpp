@@ -10,12 +10,12 @@
 #include <cstdlib>
 
 #include "TestUtil.h"
-#include "userdata/BookmarkList.h"
-#include "util/FileOps.h"
-#include "userdata/NoteEditorModel.h"
-#include "userdata/NoteList.h"
-#include "userdata/PairLock.h"
-#include "userdata/UserDataMessages.h"
+#include "core/userdata/BookmarkList.h"
+#include "core/util/FileOps.h"
+#include "core/userdata/NoteEditorModel.h"
+#include "core/userdata/NoteList.h"
+#include "core/userdata/PairLock.h"
+#include "core/userdata/UserDataMessages.h"
 
 namespace vantrel {
 namespace {

@@ -6,8 +6,8 @@
 #include <sys/resource.h>
 
 #include "TestUtil.h"
-#include "util/FileOps.h"
-#include "userdata/IndexedRecordStore.h"
+#include "core/util/FileOps.h"
+#include "core/userdata/IndexedRecordStore.h"
 
 namespace vantrel {
 namespace {

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "TempFolder.h"
-#include "userdata/ContentIds.h"
-#include "userdata/IndexedRecordStore.h"
+#include "core/userdata/ContentIds.h"
+#include "core/userdata/IndexedRecordStore.h"
 
 namespace vantrel::testing {
 

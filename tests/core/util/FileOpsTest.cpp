@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "util/FileOps.h"
+#include "core/util/FileOps.h"
 
 using namespace vantrel;
 namespace fs = std::filesystem;

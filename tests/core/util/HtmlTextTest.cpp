@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "util/HtmlText.h"
+#include "core/util/HtmlText.h"
 
 using namespace vantrel;
 

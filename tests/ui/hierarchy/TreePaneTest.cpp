@@ -7,8 +7,8 @@
 #include <QMouseEvent>
 
 #include "../../core/hierarchy/HierarchyFixture.h"
-#include "hierarchy/HierarchySplitWindow.h"
-#include "hierarchy/HierarchyTreePane.h"
+#include "ui/hierarchy/HierarchySplitWindow.h"
+#include "ui/hierarchy/HierarchyTreePane.h"
 
 namespace vantrel {
 namespace {

@@ -12,10 +12,11 @@
 #include <QTimer>
 #include <vector>
 
-#include "html/HtmlControl.h"
-#include "html/HtmlDialog.h"
-#include "html/HtmlPane.h"
-#include "platform/QtScreen.h"
+#include "ui/html/HtmlControl.h"
+#include "ui/html/HtmlDialog.h"
+#include "ui/html/HtmlPane.h"
+#include "ui/platform/QtScreen.h"
+#include "ui/shell/OpenWindows.h"
 
 namespace vantrel {
 namespace {
@@ -196,6 +197,7 @@ TEST(HtmlControl, AZoomBuildsThePageInTheNewFontAtTheSamePlace) {
 
 TEST(HtmlDialog, ReturnsTheTappedObjectAndAnchorAndRefusesASecondOpening) {
   QMainWindow main;
+  OpenWindows openWindows(&main);  // as the reader's main window holds it
   main.setGeometry(10, 20, 240, 320);
   main.show();
   HtmlDialog dialog(&main);
@@ -205,7 +207,7 @@ TEST(HtmlDialog, ReturnsTheTappedObjectAndAnchorAndRefusesASecondOpening) {
   QTimer::singleShot(0, [&] {
     HtmlDialog other(&main);
     second = other.open("again", "x");
-    ASSERT_EQ(HtmlDialog::openDialog(), &dialog);
+    ASSERT_EQ(HtmlDialog::openDialog(&main), &dialog);
     title = dialog.title();
     html = dialog.control()->text();
     geometry = dialog.geometry();
@@ -219,7 +221,7 @@ TEST(HtmlDialog, ReturnsTheTappedObjectAndAnchorAndRefusesASecondOpening) {
   // An empty rectangle covers the main window but for the command bar's
   // place (26 pixels at 96 dpi) along its bottom.
   EXPECT_EQ(geometry, main.geometry().adjusted(0, 0, 0, -26)) << "an empty rectangle covers the main window";
-  EXPECT_EQ(HtmlDialog::openDialog(), nullptr);
+  EXPECT_EQ(HtmlDialog::openDialog(&main), nullptr);
 
   // Opened again with a rectangle: its size, centred; a link without "#".
   QTimer::singleShot(0, [&] {
@@ -263,6 +265,7 @@ TEST(HtmlDialog, TheCloseButtonClosesItAsEscapeDoes) {
 
 TEST(HtmlDialog, AModalDriverRunsWhileItIsOpen) {
   QMainWindow main;
+  OpenWindows openWindows(&main);  // as the reader's main window holds it
   main.setGeometry(0, 0, 240, 320);
   main.show();
   HtmlDialog dialog(&main);
@@ -270,7 +273,7 @@ TEST(HtmlDialog, AModalDriverRunsWhileItIsOpen) {
   bool visible = false;
   HtmlDialog::setModalDriver([&](HtmlDialog& d) {
     ++calls;
-    visible = d.isVisible() && HtmlDialog::openDialog() == &d;
+    visible = d.isVisible() && HtmlDialog::openDialog(&main) == &d;
     HtmlDialog::setModalDriver(nullptr);  // replacing itself while it runs is safe
     d.control()->activateLink("3#a");
   });

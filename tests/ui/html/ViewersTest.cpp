@@ -12,13 +12,13 @@
 #include <map>
 #include <sstream>
 
-#include "html/HtmlViewer.h"
-#include "platform/KeyboardService.h"
-#include "platform/QtFontFiles.h"
-#include "platform/QtMessages.h"
-#include "platform/QtScreen.h"
-#include "shell/GuideHost.h"
-#include "tools/CalculatorViewer.h"
+#include "ui/html/HtmlViewer.h"
+#include "core/platform/KeyboardService.h"
+#include "ui/platform/QtFontFiles.h"
+#include "ui/platform/QtMessages.h"
+#include "ui/platform/QtScreen.h"
+#include "ui/shell/GuideHost.h"
+#include "ui/tools/CalculatorViewer.h"
 
 namespace vantrel {
 namespace {

@@ -15,14 +15,14 @@
 #include <QPainter>
 
 #include "../../core/images/ImageFixture.h"
-#include "images/ImageViewer.h"
-#include "platform/KeyboardService.h"
-#include "platform/QtScreen.h"
-#include "shell/FrameWindow.h"
-#include "shell/MainFrame.h"
-#include "shell/MainWindow.h"
-#include "shell/PageKeys.h"
-#include "platform/Rescale.h"
+#include "ui/images/ImageViewer.h"
+#include "core/platform/KeyboardService.h"
+#include "ui/platform/QtScreen.h"
+#include "core/page/FrameWindow.h"
+#include "core/page/MainFrame.h"
+#include "ui/shell/MainWindow.h"
+#include "core/page/PageKeys.h"
+#include "ui/platform/Rescale.h"
 
 namespace vantrel {
 namespace {

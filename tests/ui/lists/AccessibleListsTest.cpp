@@ -7,10 +7,10 @@
 #include <QApplication>
 #include <QKeyEvent>
 
-#include "lists/MarkupList.h"
-#include "lists/PagedList.h"
-#include "platform/Accessible.h"
-#include "tables/MarkupMenu.h"
+#include "ui/lists/MarkupList.h"
+#include "ui/lists/PagedList.h"
+#include "ui/platform/Accessible.h"
+#include "ui/tables/MarkupMenu.h"
 
 namespace vantrel {
 namespace {

@@ -8,8 +8,9 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 
-#include "lists/DualListViewer.h"
-#include "lists/MarkupList.h"
+#include "ui/lists/DualListViewer.h"
+#include "ui/lists/MarkupList.h"
+#include "ui/shell/OpenWindows.h"
 
 namespace vantrel {
 namespace {
@@ -30,6 +31,7 @@ void wait(int ms) {
 
 TEST(MarkupList, QuickTapReportsTheRowAndAHeldPenShowsACutOffRow) {
   QWidget top;
+  OpenWindows openWindows(&top);  // as the reader's main window holds it
   top.resize(240, 320);
   top.show();
   VectorItemSource src({{u"Short", 1}, {u"A row much too long to be shown whole in this narrow list", 2}});
@@ -52,14 +54,14 @@ TEST(MarkupList, QuickTapReportsTheRowAndAHeldPenShowsACutOffRow) {
   wait(250);
   release(list, QPoint(20, h + h / 2));
   EXPECT_EQ(rows.size(), 1u) << "a held pen reports no tap";
-  ASSERT_NE(FootnotePopup::shownPopup(), nullptr);
-  EXPECT_EQ(FootnotePopup::shownPopup()->shownText(), u"A row much too long to be shown whole in this narrow list");
+  ASSERT_NE(FootnotePopup::shownPopup(&top), nullptr);
+  EXPECT_EQ(FootnotePopup::shownPopup(&top)->shownText(), u"A row much too long to be shown whole in this narrow list");
   list->popup()->hidePopup();
 
   press(list, QPoint(20, h / 2));
   wait(250);
   release(list, QPoint(20, h / 2));
-  EXPECT_EQ(FootnotePopup::shownPopup(), nullptr) << "a row that fits shows nothing";
+  EXPECT_EQ(FootnotePopup::shownPopup(&top), nullptr) << "a row that fits shows nothing";
   EXPECT_EQ(rows.size(), 1u);
 }
 

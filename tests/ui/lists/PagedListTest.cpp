@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 
-#include "lists/PagedList.h"
+#include "ui/lists/PagedList.h"
 
 namespace vantrel {
 namespace {

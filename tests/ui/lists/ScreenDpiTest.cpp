@@ -6,11 +6,11 @@
 #include <QScrollBar>
 #include <QWidget>
 
-#include "lists/IndexViewer.h"
-#include "lists/PagedList.h"
-#include "platform/QtSurface.h"
-#include "platform/ScreenDpi.h"
-#include "tables/ItemSource.h"
+#include "ui/lists/IndexViewer.h"
+#include "ui/lists/PagedList.h"
+#include "ui/platform/QtSurface.h"
+#include "core/platform/ScreenDpi.h"
+#include "core/tables/ItemSource.h"
 
 namespace vantrel {
 namespace {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "content/ContentDatabase.h"
-#include "platform/QtSurface.h"
-#include "richtext/MarkupRenderer.h"
+#include "core/content/ContentDatabase.h"
+#include "ui/platform/QtSurface.h"
+#include "core/richtext/MarkupRenderer.h"
 
 namespace vantrel {
 namespace {

@@ -6,8 +6,8 @@
 #include <QFontInfo>
 #include <cstdlib>
 
-#include "platform/QtSurface.h"
-#include "richtext/MarkupRenderer.h"
+#include "ui/platform/QtSurface.h"
+#include "core/richtext/MarkupRenderer.h"
 
 namespace vantrel {
 namespace {

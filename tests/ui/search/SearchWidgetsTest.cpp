@@ -11,10 +11,11 @@
 #include <filesystem>
 #include <memory>
 
-#include "content/ContentWriterSynthetic.h"
-#include "search/FindBar.h"
-#include "search/SearchIndex.h"
-#include "search/SearchIndexBuilder.h"
+#include "core/content/ContentWriterSynthetic.h"
+#include "ui/search/FindBar.h"
+#include "core/search/SearchIndex.h"
+#include "ui/search/SearchIndexBuilder.h"
+#include "ui/shell/OpenWindows.h"
 
 namespace vantrel {
 namespace {
@@ -118,16 +119,17 @@ void press(QWidget* to, int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
 
 TEST(FindBar, HtmlPageCountsStepsAndCloses) {
   QWidget window;
+  OpenWindows openWindows(&window);  // as the reader's main window holds it
   window.resize(240, 320);
   auto* browser = new QTextBrowser(&window);
   browser->setGeometry(0, 0, 240, 320);
   browser->setHtml("<p>Give the dose.</p><p>Then THE review.</p><p>Other text.</p>");
   auto* bar = new FindBar(browser, std::make_unique<HtmlFindTarget>(browser), 96, 96);
   window.show();
-  EXPECT_EQ(FindBar::openBar(), nullptr);
+  EXPECT_EQ(FindBar::openBar(&window), nullptr);
   press(browser, Qt::Key_F3);  // nothing open: not taken
   press(browser, Qt::Key_F, Qt::ControlModifier);
-  ASSERT_EQ(FindBar::openBar(), bar);
+  ASSERT_EQ(FindBar::openBar(&window), bar);
   bar->edit()->setText("the");
   // Case ignored; "Then" and "Other" hold "the" too.
   EXPECT_EQ(bar->matches(), 4);
@@ -143,7 +145,7 @@ TEST(FindBar, HtmlPageCountsStepsAndCloses) {
   browser->setHtml("<p>the end</p>");
   EXPECT_EQ(bar->matches(), 1);
   press(bar->edit(), Qt::Key_Escape);
-  EXPECT_EQ(FindBar::openBar(), nullptr);
+  EXPECT_EQ(FindBar::openBar(&window), nullptr);
   EXPECT_TRUE(browser->extraSelections().isEmpty());
   bar->edit()->setText("nowhere");
   press(browser, Qt::Key_F, Qt::ControlModifier);

@@ -4,12 +4,12 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
-#include "platform/MessageService.h"
-#include "platform/QtFontFiles.h"
+#include "core/platform/MessageService.h"
+#include "ui/platform/QtFontFiles.h"
 #include <QFile>
 #include <QFileInfo>
-#include "tables/ButtonBar.h"
-#include "tables/TitleHeader.h"
+#include "ui/tables/ButtonBar.h"
+#include "ui/tables/TitleHeader.h"
 
 namespace vantrel {
 namespace {
@@ -174,7 +174,7 @@ TEST(QtFontFiles, AddThenRemoveOnceAndMissingFilesFail) {
 
 #include <QTemporaryDir>
 
-#include "platform/IniSettings.h"
+#include "ui/platform/IniSettings.h"
 
 namespace vantrel {
 namespace {

@@ -11,16 +11,16 @@
 #include <vector>
 #include <unistd.h>
 
-#include "check/GuideCheck.h"
-#include "content/ContentWriterSynthetic.h"
-#include "export/WebSite.h"
-#include "html/HtmlDialog.h"
-#include "platform/KeyboardService.h"
-#include "platform/QtFontFiles.h"
-#include "platform/QtMessages.h"
-#include "platform/QtScreen.h"
-#include "shell/GuideHost.h"
-#include "userdata/TitleDialog.h"
+#include "core/check/GuideCheck.h"
+#include "core/content/ContentWriterSynthetic.h"
+#include "core/export/WebSite.h"
+#include "ui/html/HtmlDialog.h"
+#include "core/platform/KeyboardService.h"
+#include "ui/platform/QtFontFiles.h"
+#include "ui/platform/QtMessages.h"
+#include "ui/platform/QtScreen.h"
+#include "ui/shell/GuideHost.h"
+#include "ui/userdata/TitleDialog.h"
 
 namespace vantrel {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <QApplication>
 
-#include "tables/MarkupMenu.h"
-#include "tables/RichTitleHeader.h"
+#include "ui/tables/MarkupMenu.h"
+#include "ui/tables/RichTitleHeader.h"
 
 namespace vantrel {
 namespace {

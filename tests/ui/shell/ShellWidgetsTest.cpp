@@ -9,14 +9,14 @@
 #include <QKeyEvent>
 #include <QWheelEvent>
 
-#include "platform/KeyboardService.h"
-#include "platform/QtFontFiles.h"
-#include "platform/QtMessages.h"
-#include "platform/QtScreen.h"
-#include "resources/Bitmaps.h"
-#include "shell/GuideHost.h"
-#include "shell/ScriptState.h"
-#include "tables/MarkupMenu.h"
+#include "core/platform/KeyboardService.h"
+#include "ui/platform/QtFontFiles.h"
+#include "ui/platform/QtMessages.h"
+#include "ui/platform/QtScreen.h"
+#include "ui/resources/Bitmaps.h"
+#include "ui/shell/GuideHost.h"
+#include "ui/shell/ScriptState.h"
+#include "ui/tables/MarkupMenu.h"
 
 namespace vantrel {
 namespace {

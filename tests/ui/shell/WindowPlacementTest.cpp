@@ -7,7 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "platform/WindowPlacement.h"
+#include "ui/platform/WindowPlacement.h"
 
 namespace vantrel {
 namespace {

@@ -6,13 +6,13 @@
 #include <QAbstractButton>
 
 #include "../../core/tables/TableFixture.h"
-#include "platform/KeyboardService.h"
-#include "platform/QtScreen.h"
-#include "shell/FrameWindow.h"
-#include "shell/MainFrame.h"
-#include "shell/MainWindow.h"
-#include "platform/Rescale.h"
-#include "tables/TableViewer.h"
+#include "core/platform/KeyboardService.h"
+#include "ui/platform/QtScreen.h"
+#include "core/page/FrameWindow.h"
+#include "core/page/MainFrame.h"
+#include "ui/shell/MainWindow.h"
+#include "ui/platform/Rescale.h"
+#include "ui/tables/TableViewer.h"
 
 namespace vantrel {
 namespace {

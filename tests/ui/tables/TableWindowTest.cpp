@@ -10,9 +10,10 @@
 #include <QWheelEvent>
 
 #include "../../core/tables/TableFixture.h"
-#include "platform/Accessible.h"
-#include "popups/FootnotePopup.h"
-#include "tables/TableWindow.h"
+#include "ui/platform/Accessible.h"
+#include "ui/popups/FootnotePopup.h"
+#include "ui/shell/OpenWindows.h"
+#include "ui/tables/TableWindow.h"
 
 namespace vantrel {
 namespace {
@@ -170,6 +171,7 @@ TEST(GridCutOffTest, LongHeadingIsCutWithATriangleThatOpensThePopup) {
   LongHeadingGuide g;
   TableViewerModel model(g.db);
   TableGridWidget widget(nullptr, nullptr, model, 96, 96);
+  OpenWindows openWindows(&widget);  // the widget stands for the main window
   ASSERT_TRUE(model.show(g.whole));
   widget.sourceChanged();
   widget.resize(240, 200);
@@ -186,10 +188,10 @@ TEST(GridCutOffTest, LongHeadingIsCutWithATriangleThatOpensThePopup) {
   widget.tapAt(w0 - 3, 25);
   EXPECT_TRUE(grid.selectedRows().empty());
   ASSERT_TRUE(widget.popup()->isVisible());
-  EXPECT_EQ(FootnotePopup::shownPopup(), widget.popup());
+  EXPECT_EQ(FootnotePopup::shownPopup(&widget), widget.popup());
   EXPECT_EQ(widget.popup()->shownText(), u"A row heading far too long for the widest column of all");
   widget.popup()->hidePopup();
-  EXPECT_EQ(FootnotePopup::shownPopup(), nullptr);
+  EXPECT_EQ(FootnotePopup::shownPopup(&widget), nullptr);
   // Farther left the tap toggles the row.
   widget.tapAt(w0 - 20, 25);
   EXPECT_EQ(grid.selectedRows().size(), 1u);
@@ -218,6 +220,7 @@ TEST_F(GridWidgetTest, ParsedCellsFollowTheShownItem) {
 
 TEST(FootnotePopupTest, ShortTextIsPlacedNearTheAnchorAndTheNextTapClosesIt) {
   QWidget main;
+  OpenWindows openWindows(&main);  // as the reader's main window holds it
   main.setGeometry(0, 0, 240, 320);
   FootnotePopup popup(&main, 96, 96);
   int tappedLink = 0;
@@ -232,7 +235,7 @@ TEST(FootnotePopupTest, ShortTextIsPlacedNearTheAnchorAndTheNextTapClosesIt) {
   EXPECT_FALSE(popup.show(block, anchor, u"", false, true));
   EXPECT_TRUE(popup.isVisible());
   EXPECT_TRUE(block.parsed);  // the caller keeps the parsed state
-  EXPECT_EQ(FootnotePopup::shownPopup(), &popup);
+  EXPECT_EQ(FootnotePopup::shownPopup(&main), &popup);
   const QRect g = popup.geometry();
   EXPECT_EQ(g.top(), anchor.y() - 1);  // the border above the placed text
   EXPECT_EQ(g.left(), anchor.x() - 1);
@@ -241,7 +244,7 @@ TEST(FootnotePopupTest, ShortTextIsPlacedNearTheAnchorAndTheNextTapClosesIt) {
   // press) it is reported.
   press(QPoint(g.left() + 4, g.center().y()));
   EXPECT_FALSE(popup.isVisible());
-  EXPECT_EQ(FootnotePopup::shownPopup(), nullptr);
+  EXPECT_EQ(FootnotePopup::shownPopup(&main), nullptr);
   EXPECT_EQ(tappedLink, 42);
   // A press beyond the text's right end reports nothing.
   tappedLink = 0;

@@ -10,12 +10,13 @@
 
 #include "../../core/userdata/TestUtil.h"
 #include "../../core/shell/ShellFakes.h"
-#include "platform/KeyboardService.h"
-#include "platform/QtSurface.h"
-#include "shell/ChromeViewer.h"
-#include "userdata/BookmarkWindow.h"
-#include "userdata/NotePanel.h"
-#include "userdata/TitleDialog.h"
+#include "core/platform/KeyboardService.h"
+#include "ui/platform/QtSurface.h"
+#include "core/chrome/ChromeViewer.h"
+#include "ui/shell/OpenWindows.h"
+#include "ui/userdata/BookmarkWindow.h"
+#include "ui/userdata/NotePanel.h"
+#include "ui/userdata/TitleDialog.h"
 
 namespace vantrel {
 namespace {
@@ -41,12 +42,13 @@ TEST(TitleDialog, SaveNeedsATitleAndControlsFollowTheLayout) {
   for (int dpi : {96, 192}) {
     FixedScreen screen(dpi, dpi, {dpi == 96 ? 240 : 480, dpi == 96 ? 320 : 640});
     QWidget main;
+    OpenWindows openWindows(&main);  // as the reader's main window holds it
     main.resize(screen.screenSize().width, screen.screenSize().height);
     main.show();
     TitleDialog dialog(&main, screen);
     bool emptySaveStayed = false;
     TitleDialog::setModalDriver([&](TitleDialog& d) {
-      EXPECT_EQ(TitleDialog::openDialog(), &d);
+      EXPECT_EQ(TitleDialog::openDialog(&main), &d);
       const int w = d.width();
       EXPECT_EQ(d.edit()->geometry(), QRect(screen.sx(5), screen.sy(7), w - screen.sx(10), screen.sy(25)));
       EXPECT_EQ(d.saveButton()->geometry(), QRect(screen.sx(5), screen.sy(35), screen.sx(80), screen.sy(25)));
@@ -61,7 +63,7 @@ TEST(TitleDialog, SaveNeedsATitleAndControlsFollowTheLayout) {
     TitleDialog::setModalDriver(nullptr);
     EXPECT_TRUE(emptySaveStayed);
     EXPECT_EQ(dialog.text(), "Dosing");
-    EXPECT_EQ(TitleDialog::openDialog(), nullptr);
+    EXPECT_EQ(TitleDialog::openDialog(&main), nullptr);
   }
 }
 

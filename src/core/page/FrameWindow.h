@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/KeyboardService.h"
-#include "platform/ScreenInfo.h"
-#include "shell/LayoutWindow.h"
+#include "core/platform/KeyboardService.h"
+#include "core/platform/ScreenInfo.h"
+#include "core/page/LayoutWindow.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "html/PageSource.h"
+#include "core/page/PageSource.h"
 
 namespace vantrel {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "shell/FrameWindow.h"
-#include "shell/PageData.h"
-#include "shell/Viewer.h"
+#include "core/page/FrameWindow.h"
+#include "core/page/PageData.h"
+#include "core/page/Viewer.h"
 
 namespace vantrel {
 

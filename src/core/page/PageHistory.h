@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/PageData.h"
+#include "core/page/PageData.h"
 
 namespace vantrel {
 

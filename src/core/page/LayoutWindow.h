@@ -2,7 +2,7 @@
 // A child window of the main window as the frame sees it: something with a
 // size that can be placed, shown, hidden and updated. Viewers contribute
 // such windows to a page as layout items.
-#include "platform/ScreenInfo.h"
+#include "core/platform/ScreenInfo.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "shell/PageKeys.h"
+#include "core/page/PageKeys.h"
 
 namespace vantrel {
 

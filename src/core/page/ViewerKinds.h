@@ -2,13 +2,14 @@
 // The reader's viewers as the core knows them: a name (the key of the
 // scripted state), when each is created, offered pages and destroyed, and
 // whether it shows a content object on its own. Each subsystem adds its
-// viewers in its register function; viewerKinds() calls them all once.
+// viewers in its register function; the registry (viewers/ViewerRegistry.h)
+// calls them all once.
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "content/ContentDatabase.h"
+#include "core/content/ContentDatabase.h"
 
 namespace vantrel {
 
@@ -52,8 +53,5 @@ class ViewerKinds {
   std::vector<ViewerKind> kinds_;
   std::vector<const ViewerKind*> creation_, offering_, destruction_;
 };
-
-// Every viewer of the reader, registered by their subsystems on first use.
-const ViewerKinds& viewerKinds();
 
 }  // namespace vantrel

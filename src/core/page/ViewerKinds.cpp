@@ -1,20 +1,8 @@
-#include "shell/ViewerRegistry.h"
+#include "core/page/ViewerKinds.h"
 
 #include <algorithm>
 
 namespace vantrel {
-
-// Each subsystem with viewers defines one register function in its own folder;
-// a new subsystem adds its function here, declared and called.
-void registerShellViewers(ViewerKinds& kinds);
-void registerListViewers(ViewerKinds& kinds);
-void registerHierarchyViewers(ViewerKinds& kinds);
-void registerHtmlViewers(ViewerKinds& kinds);
-void registerImageViewers(ViewerKinds& kinds);
-void registerToolViewers(ViewerKinds& kinds);
-void registerTableViewers(ViewerKinds& kinds);
-void registerPopupViewers(ViewerKinds& kinds);
-void registerSearchViewers(ViewerKinds& kinds);
 
 void ViewerKinds::add(ViewerKind kind) {
   for (ViewerKind& k : kinds_)
@@ -63,23 +51,6 @@ std::vector<const ViewerKind*> ViewerKinds::showingAll(const ContentDatabase& da
   for (const ViewerKind* k : offering_)
     if (k->shows && k->shows(database, x)) out.push_back(k);
   return out;
-}
-
-const ViewerKinds& viewerKinds() {
-  static const ViewerKinds kinds = [] {
-    ViewerKinds k;
-    registerShellViewers(k);
-    registerListViewers(k);
-    registerHierarchyViewers(k);
-    registerHtmlViewers(k);
-    registerImageViewers(k);
-    registerToolViewers(k);
-    registerTableViewers(k);
-    registerPopupViewers(k);
-    registerSearchViewers(k);
-    return k;
-  }();
-  return kinds;
 }
 
 }  // namespace vantrel

@@ -1,6 +1,6 @@
-#include "shell/ChromeViewer.h"
+#include "core/chrome/ChromeViewer.h"
 
-#include "userdata/UserDataMessages.h"
+#include "core/userdata/UserDataMessages.h"
 
 namespace vantrel {
 

@@ -7,16 +7,16 @@
 #include <memory>
 #include <string>
 
-#include "platform/KeyboardService.h"
-#include "platform/MessageService.h"
-#include "shell/MainFrame.h"
-#include "shell/PageHistory.h"
-#include "shell/PageKeys.h"
-#include "shell/UserDataPages.h"
-#include "tables/ItemSource.h"
-#include "userdata/BookmarkList.h"
-#include "userdata/NoteEditorModel.h"
-#include "userdata/NoteList.h"
+#include "core/platform/KeyboardService.h"
+#include "core/platform/MessageService.h"
+#include "core/page/MainFrame.h"
+#include "core/page/PageHistory.h"
+#include "core/page/PageKeys.h"
+#include "core/chrome/UserDataPages.h"
+#include "core/tables/ItemSource.h"
+#include "core/userdata/BookmarkList.h"
+#include "core/userdata/NoteEditorModel.h"
+#include "core/userdata/NoteList.h"
 
 namespace vantrel {
 

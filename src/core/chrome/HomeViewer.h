@@ -4,8 +4,8 @@
 // the contents button opens the table of contents.
 #include <optional>
 
-#include "shell/MainFrame.h"
-#include "shell/PageKeys.h"
+#include "core/page/MainFrame.h"
+#include "core/page/PageKeys.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "shell/MainFrame.h"
+#include "core/page/MainFrame.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "shell/HomeViewer.h"
+#include "core/chrome/HomeViewer.h"
 
 #include <algorithm>
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "shell/LayoutWindow.h"
+#include "core/page/LayoutWindow.h"
 
 namespace vantrel {
 

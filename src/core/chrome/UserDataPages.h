@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/LayoutWindow.h"
+#include "core/page/LayoutWindow.h"
 
 namespace vantrel {
 
