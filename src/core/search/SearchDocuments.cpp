@@ -2,7 +2,6 @@
 
 #include <set>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "core/content/ContentCursor.h"
