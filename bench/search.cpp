@@ -36,6 +36,7 @@
 #include "core/search/SearchIndex.h"
 #include "ui/search/SearchViewer.h"
 #include "ui/shell/GuideHost.h"
+#include "core/viewers/ViewerRegistry.h"
 #include "core/util/TextCodec.h"
 
 namespace vantrel {
@@ -210,7 +211,7 @@ bool buildFts5(const ContentDatabase& db, const std::string& file) {
   sqlite3_exec(s, "BEGIN", nullptr, nullptr, nullptr);
   sqlite3_stmt* insert = nullptr;
   sqlite3_prepare_v2(s, "INSERT INTO docs(title, text, object, kind) VALUES (?, ?, ?, ?)", -1, &insert, nullptr);
-  extractDocuments(db, [&](SearchDocument&& d) {
+  extractDocuments(db, viewerKinds(), [&](SearchDocument&& d) {
     sqlite3_bind_text(insert, 1, d.title.c_str(), -1, SQLITE_TRANSIENT);
     sqlite3_bind_text(insert, 2, d.text.c_str(), -1, SQLITE_TRANSIENT);
     sqlite3_bind_int64(insert, 3, d.object);
@@ -233,7 +234,7 @@ enum class QueryKind { One, Two, Three, Misspelled };
 // misspelled ones change one letter of a drug name.
 std::vector<std::string> makeQueries(const ContentDatabase& db, QueryKind kind, size_t count) {
   std::vector<std::vector<std::string>> docs;
-  extractDocuments(db, [&](SearchDocument&& d) {
+  extractDocuments(db, viewerKinds(), [&](SearchDocument&& d) {
     std::vector<std::string> words;
     std::string w;
     for (char c : d.title + " " + d.text) {
@@ -280,7 +281,7 @@ void percentiles(benchmark::State& state, std::vector<double> ms) {
 struct XapianFixture {
   XapianFixture(const ContentDatabase& db, const char* name) {
     folder = tempPath(name);
-    if (checkIndex(folder, editionKey(db)) != IndexState::Ready && !buildIndex(db, folder)) std::abort();
+    if (checkIndex(folder, editionKey(db)) != IndexState::Ready && !buildIndex(db, viewerKinds(), folder)) std::abort();
     if (!index.open(folder, editionKey(db))) std::abort();
   }
   std::string folder;
@@ -294,7 +295,7 @@ void BM_BuildXapian(benchmark::State& state) {
   const std::string folder = tempPath(state.range(0) ? "build-xapian-big" : "build-xapian-demo");
   IndexBuildStats stats;
   for (auto _ : state)
-    if (!buildIndex(db, folder, {}, nullptr, nullptr, &stats)) state.SkipWithError("build failed");
+    if (!buildIndex(db, viewerKinds(), folder, {}, nullptr, nullptr, &stats)) state.SkipWithError("build failed");
   state.counters["documents"] = static_cast<double>(stats.documents);
   state.counters["MiB"] = static_cast<double>(stats.bytes) / (1024.0 * 1024.0);
   state.counters["objects"] = db.objectCount();
@@ -472,4 +473,11 @@ BENCHMARK(BM_FirstStartToSearch)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark:
 }  // namespace
 }  // namespace vantrel
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  vantrel::prepareIndexBuilds();  // as the programs do, before any thread starts
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -7,6 +7,7 @@
 
 #include "DumpCommand.h"
 #include "core/search/SearchIndex.h"
+#include "core/viewers/ViewerRegistry.h"
 
 namespace vantrel::dump {
 namespace {
@@ -38,7 +39,7 @@ void search(DumpContext& ctx, DumpOutput& out) {
     temp = pattern;
     loc.folder = temp + "/index";
     std::string error;
-    if (!buildIndex(db, loc.folder, {}, nullptr, &error)) {
+    if (!buildIndex(db, viewerKinds(), loc.folder, {}, nullptr, &error)) {
       std::error_code ec;
       std::filesystem::remove_all(temp, ec);
       throw Failure{"cannot build the search index: " + error};

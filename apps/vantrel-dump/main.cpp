@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "DumpCommand.h"
+#include "core/search/SearchIndex.h"
 #include "core/util/ProgramMain.h"
 #include "core/util/TextCodec.h"
 
@@ -205,6 +206,7 @@ int run(int argc, char** argv) {
 
 static int runProgram(int argc, char** argv) {
   using namespace vantrel::dump;
+  vantrel::prepareIndexBuilds();  // before any thread starts
   try {
     return run(argc, argv);
   } catch (const UsageError& e) {

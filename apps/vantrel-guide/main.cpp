@@ -22,6 +22,7 @@
 #include "ui/platform/QtScreen.h"
 #include "ui/platform/WindowPlacement.h"
 #include "core/platform/Zoom.h"
+#include "core/search/SearchIndex.h"
 #include "core/shell/Application.h"
 #include "ui/shell/GuideHost.h"
 #include "ui/shell/ScriptRunner.h"
@@ -190,6 +191,7 @@ bool readScript(const std::string& file, std::vector<std::string>& lines, std::s
 }  // namespace
 
 static int runProgram(int argc, char** argv) {
+  vantrel::prepareIndexBuilds();  // before any thread starts
   Options o;
   if (int r = parseOptions(argc, argv, o)) return r == 1 ? 0 : 2;
   if (!o.settings.isEmpty() && QFileInfo(o.settings).isDir())

@@ -13,6 +13,7 @@
 #include "core/util/ProgramMain.h"
 #include "core/search/SearchIndex.h"
 #include "core/shell/Application.h"
+#include "core/viewers/ViewerRegistry.h"
 
 namespace {
 
@@ -36,6 +37,7 @@ void printHelp(std::ostream& os) {
 
 static int runProgram(int argc, char** argv) {
   using namespace vantrel;
+  vantrel::prepareIndexBuilds();  // before any thread starts
   std::string dir, out, base = kContentBaseName;
   bool quiet = false;
   for (int i = 1; i < argc; ++i) {
@@ -98,7 +100,7 @@ static int runProgram(int argc, char** argv) {
   const auto start = std::chrono::steady_clock::now();
   std::string error;
   IndexBuildStats stats;
-  const bool ok = buildIndex(db, out, progress, nullptr, &error, &stats);
+  const bool ok = buildIndex(db, viewerKinds(), out, progress, nullptr, &error, &stats);
   if (terminal) std::fprintf(stderr, "\n");
   if (!ok) {
     std::cerr << "vantrel-index: " << error << "\n";

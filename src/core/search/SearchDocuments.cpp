@@ -2,13 +2,13 @@
 
 #include <set>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "core/content/ContentCursor.h"
 #include "core/content/ContentQueries.h"
 #include "core/hierarchy/FieldsPage.h"
 #include "core/hierarchy/TightHierarchyModel.h"
+#include "core/html/HtmlViewerModel.h"
 #include "core/tables/TightCrtTable.h"
 #include "core/util/HtmlText.h"
 #include "core/util/TextCodec.h"
@@ -113,73 +113,99 @@ std::string shortTitle(std::u16string_view plain, size_t maxChars) {
 
 namespace {
 
-// Reads what the walk needs once per guide: type numbers, the special
-// objects and, per table, its table type.
+// Reads what the walk needs once per guide (type numbers, the special
+// objects) and yields the documents of each object as the viewer that shows
+// it has them: the viewer is the one the reader would show the object in,
+// by the viewers' own acceptance rule in their offering order.
 class Extractor {
  public:
-  Extractor(const ContentDatabase& db) : db_(db), crt_(db), fields_(db) {
+  Extractor(const ContentDatabase& db, const ViewerKinds& viewers)
+      : db_(db), viewers_(viewers), crt_(db), fields_(db), htmlKeys_(HtmlPageKeys::fromDatabase(db)) {
     tItem_ = db.typeNumber(u"hierarchy item");
-    tTable_ = db.typeNumber(u"table");
     tField_ = db.typeNumber(u"field");
     tFootnote_ = db.typeNumber(u"footnote");
     tPopup_ = db.typeNumber(u"popup");
-    tImage_ = db.typeNumber(u"image");
     tQuestion_ = db.typeNumber(u"question");
     tResult_ = db.typeNumber(u"result");
     tHtml_ = db.typeNumber(u"html");
-    index_ = db.objectByName(u"INDEX");
     abbreviations_ = db.objectByName(u"Abbreviations");
   }
 
   void document(const ObjectEntry& e, const std::function<void(SearchDocument&&)>& sink) {
-    const uint16_t t = e.type;
-    if (t == kNoType) return;
-    if (t == tFootnote_ || t == tPopup_) {
-      const std::u16string plain = plainTextOf(text(e.index));
-      if (plain.empty()) return;
-      sink({e.index, t == tFootnote_ ? "footnote" : "popup", shortTitle(plain), toUtf8(plain)});
-      return;
+    if (e.type == kNoType) return;
+    const ViewerKind* viewer = viewers_.showing(db_, e.index);
+    if (!viewer) return;
+    switch (yieldOf(*viewer)) {
+      case Yield::popup: return popup(e, sink);
+      case Yield::image: return image(e, sink);
+      case Yield::html: return html(e, sink);
+      case Yield::table:
+        if (e.type == tItem_) table(e, sink);
+        return;
+      case Yield::entry:
+        if (e.type == tItem_) entry(e, sink);
+        return;
+      case Yield::indexRows: return rows(e, sink, &Extractor::indexEntry);
+      case Yield::keyRows: return rows(e, sink, &Extractor::abbreviation);
+      case Yield::nothing: return;
     }
-    if (t == tImage_) {
-      const std::u16string caption = plainTextOf(text(e.index));
-      std::u16string note;
+  }
+
+ private:
+  // What a viewer's pages yield. Index entries and abbreviations are rows
+  // of the index and the key: those viewers yield one document per row.
+  enum class Yield { nothing, popup, image, html, table, entry, indexRows, keyRows };
+  static Yield yieldOf(const ViewerKind& viewer) {
+    static const std::pair<std::string_view, Yield> kYields[] = {
+        {"footnotes", Yield::popup},    {"image", Yield::image},          {"html", Yield::html},
+        {"table", Yield::table},        {"tightHierarchy", Yield::entry}, {"index", Yield::indexRows},
+        {"key", Yield::keyRows}};
+    for (const auto& [name, yield] : kYields)
+      if (viewer.name == name) return yield;
+    return Yield::nothing;
+  }
+
+  std::u16string text(ObjectIndex x) const {
+    std::u16string out;
+    textOf(db_, x, out);
+    return out;
+  }
+
+  // A footnote or a popup (the full view of a page's footnotes repeats them).
+  void popup(const ObjectEntry& e, const std::function<void(SearchDocument&&)>& sink) {
+    if (e.type != tFootnote_ && e.type != tPopup_) return;
+    const std::u16string plain = plainTextOf(text(e.index));
+    if (plain.empty()) return;
+    sink({e.index, e.type == tFootnote_ ? "footnote" : "popup", shortTitle(plain), toUtf8(plain)});
+  }
+
+  void image(const ObjectEntry& e, const std::function<void(SearchDocument&&)>& sink) {
+    const std::u16string caption = plainTextOf(text(e.index));
+    std::u16string note;
+    ContentCursor c(db_, e.index);
+    if (c.toChildOfType(u"note")) c.text(note);
+    sink({e.index, "image", caption.empty() ? std::string("Picture") : toUtf8(caption), toUtf8(plainTextOf(note))});
+  }
+
+  // An HTML page, or a question or a result of a decision tree. The index's
+  // menus are its rows' documents already; table help pages are not looked for.
+  void html(const ObjectEntry& e, const std::function<void(SearchDocument&&)>& sink) {
+    // Only a page's own object (with its "html" child) and the steps of a
+    // tree carry text; which page it is, the viewer's model says.
+    std::u16string html;
+    const bool hasHtml = tHtml_ != kNoType && [&] {
       ContentCursor c(db_, e.index);
-      if (c.toChildOfType(u"note")) c.text(note);
-      sink({e.index, "image", caption.empty() ? std::string("Picture") : toUtf8(caption),
-            toUtf8(plainTextOf(note))});
-      return;
-    }
-    if (e.index != 0 && e.parent == index_ && t == tItem_) {
-      indexEntry(e, sink);
-      return;
-    }
-    if (e.index != 0 && e.parent == abbreviations_ && t == tItem_) {
-      const std::u16string abbreviation = plainTextOf(text(e.index));
-      std::u16string explanation;
-      ContentCursor c(db_, e.index);
-      if (c.toChildOfType(tField_)) c.text(explanation);
-      sink({abbreviations_, "abbreviation", toUtf8(abbreviation), toUtf8(plainTextOf(explanation))});
-      return;
-    }
-    const std::u16string& tableType = tableTypeOf(e);
-    if (tableType == u"html") {
-      if (tHtml_ == kNoType) return;
-      ContentCursor c(db_, e.index);
-      std::u16string html;
-      if (!c.toChildOfType(tHtml_) || !c.text(html)) return;
+      return c.toChildOfType(tHtml_) && c.text(html);
+    }();
+    if (!hasHtml && e.type != tQuestion_ && e.type != tResult_) return;
+    const HtmlSourceKind source = selectHtmlPage(db_, htmlKeys_, e.index).source;
+    if (source == HtmlSourceKind::html) {
+      if (!hasHtml) return;
       const std::u16string title = plainTextOf(text(e.index));
       sink({e.index, "page", title.empty() ? std::string("Page") : toUtf8(title), toUtf8(plainTextOf(html))});
       return;
     }
-    if (tableType == u"tight crt") {
-      if (t == tItem_ && TightCrtTable::accepts(db_, e.index)) table(e, sink);
-      return;
-    }
-    if (tableType == u"tight hierarchy" || tableType == u"linked tight hierarchy") {
-      if (t == tItem_) entry(e, sink);
-      return;
-    }
-    if (tableType == u"decision tree" && (t == tQuestion_ || t == tResult_)) {
+    if (source == HtmlSourceKind::decisionTree && (e.type == tQuestion_ || e.type == tResult_)) {
       std::u16string body;
       ContentCursor c(db_, e.index);
       std::vector<ObjectEntry> answers;
@@ -189,41 +215,26 @@ class Extractor {
         body += u' ';
       }
       const std::u16string plain = plainTextOf(text(e.index));
-      sink({e.index, t == tQuestion_ ? "question" : "result", shortTitle(plain, 80), toUtf8(plain + u' ' + body)});
+      sink({e.index, e.type == tQuestion_ ? "question" : "result", shortTitle(plain, 80), toUtf8(plain + u' ' + body)});
     }
   }
 
- private:
-  std::u16string text(ObjectIndex x) const {
-    std::u16string out;
-    textOf(db_, x, out);
-    return out;
+  // The documents of the rows of a list the viewer shows (its items).
+  void rows(const ObjectEntry& e, const std::function<void(SearchDocument&&)>& sink,
+            void (Extractor::*row)(const ObjectEntry&, const std::function<void(SearchDocument&&)>&)) {
+    if (tItem_ == kNoType) return;
+    std::vector<ObjectEntry> items;
+    ContentCursor(db_, e.index).collectChildren(items, tItem_, 0);
+    for (const ObjectEntry& item : items) (this->*row)(item, sink);
   }
 
-  // The table type of the object's table (the object itself when it is a
-  // table), remembered per table.
-  const std::u16string& tableTypeOf(const ObjectEntry& e) {
-    static const std::u16string none;
-    ObjectIndex table = 0;
-    if (e.type == tTable_) {
-      table = e.index;
-    } else {
-      auto p = tableOfParent_.find(e.parent);
-      if (p != tableOfParent_.end()) {
-        table = p->second;
-      } else {
-        ContentCursor c(db_, e.index);
-        if (c.valid() && c.toAncestorOfType(tTable_)) table = c.index();
-        tableOfParent_[e.parent] = table;
-      }
-    }
-    if (table == 0 && !(e.type == tTable_ && e.index == 0)) return none;
-    auto it = tableTypes_.find(table);
-    if (it != tableTypes_.end()) return it->second;
-    std::u16string type;
-    ContentCursor c(db_, table);
-    if (c.valid() && c.toChildOfType(u"table type")) c.text(type);
-    return tableTypes_.emplace(table, std::move(type)).first->second;
+  // An abbreviation opens the list of abbreviations.
+  void abbreviation(const ObjectEntry& e, const std::function<void(SearchDocument&&)>& sink) {
+    const std::u16string abbreviation = plainTextOf(text(e.index));
+    std::u16string explanation;
+    ContentCursor c(db_, e.index);
+    if (c.toChildOfType(tField_)) c.text(explanation);
+    sink({abbreviations_, "abbreviation", toUtf8(abbreviation), toUtf8(plainTextOf(explanation))});
   }
 
   void indexEntry(const ObjectEntry& e, const std::function<void(SearchDocument&&)>& sink) {
@@ -272,20 +283,21 @@ class Extractor {
   static constexpr size_t kMaxTableText = 64 * 1024;
 
   const ContentDatabase& db_;
+  const ViewerKinds& viewers_;
   TightCrtTable crt_;  // its own heading toggles: the builder's session, apart from the reader's
   FieldsPage fields_;
-  uint16_t tItem_, tTable_, tField_, tFootnote_, tPopup_, tImage_, tQuestion_, tResult_, tHtml_;
-  ObjectIndex index_, abbreviations_;
-  std::unordered_map<ObjectIndex, ObjectIndex> tableOfParent_;
-  std::unordered_map<ObjectIndex, std::u16string> tableTypes_;
+  const HtmlPageKeys htmlKeys_;
+  uint16_t tItem_, tField_, tFootnote_, tPopup_, tQuestion_, tResult_, tHtml_;
+  ObjectIndex abbreviations_;
 };
 
 }  // namespace
 
-bool extractDocuments(const ContentDatabase& db, const std::function<void(SearchDocument&&)>& sink,
-                      const SearchProgress& progress, const std::atomic<bool>* cancel) {
+bool extractDocuments(const ContentDatabase& db, const ViewerKinds& viewers,
+                      const std::function<void(SearchDocument&&)>& sink, const SearchProgress& progress,
+                      const std::atomic<bool>* cancel) {
   const uint32_t n = db.objectCount();
-  Extractor extractor(db);
+  Extractor extractor(db, viewers);
   ObjectEntry e;
   for (uint32_t i = 1; i < n; ++i) {
     if ((i & 1023) == 0) {

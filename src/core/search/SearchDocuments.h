@@ -14,6 +14,7 @@
 #include <string>
 
 #include "core/content/ContentDatabase.h"
+#include "core/page/ViewerKinds.h"
 
 namespace vantrel {
 
@@ -35,9 +36,13 @@ std::string shortTitle(std::u16string_view plain, size_t maxChars = 60);
 // Progress of a walk over the objects: (objects looked at, objectCount).
 using SearchProgress = std::function<void(uint64_t done, uint64_t total)>;
 
-// Calls sink for each document, in object order. Stops early, answering
+// Calls sink for each document, in object order. Which page shows an object,
+// and so which documents it yields, is the viewers' own rule: the first of
+// viewers in offering order that shows it (ViewerKinds::showing), as in the
+// reader; the index and the key yield their rows. Stops early, answering
 // false, when cancel becomes true; true when the walk completed.
-bool extractDocuments(const ContentDatabase& db, const std::function<void(SearchDocument&&)>& sink,
-                      const SearchProgress& progress = {}, const std::atomic<bool>* cancel = nullptr);
+bool extractDocuments(const ContentDatabase& db, const ViewerKinds& viewers,
+                      const std::function<void(SearchDocument&&)>& sink, const SearchProgress& progress = {},
+                      const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace vantrel

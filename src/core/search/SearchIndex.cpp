@@ -1,5 +1,7 @@
 #include "core/search/SearchIndex.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <xapian.h>
 
@@ -14,6 +16,9 @@
 #include <deque>
 #include <filesystem>
 #include <mutex>
+#include <set>
+#include <stdexcept>
+#include <string_view>
 #include <system_error>
 #include <thread>
 #include <unordered_map>
@@ -30,11 +35,10 @@ namespace {
 
 // Raised whenever the document layout or the indexing rules change, so that
 // an index written by an older reader counts as stale.
-constexpr const char* kFormat = "v2";
+constexpr const char* kFormat = "v3";
 constexpr const char* kEditionKey = "vantrel.edition";
 constexpr const char* kCompleteKey = "vantrel.complete";
 constexpr const char* kCountKey = "vantrel.documents";
-constexpr Xapian::termcount kPartialExpansion = 64;
 
 std::string stamp(const uint16_t s[3]) {
   return std::to_string(s[0]) + "-" + std::to_string(s[1]) + "-" + std::to_string(s[2]);
@@ -79,6 +83,116 @@ StoredDocument parseData(const std::string& data) {
   return d;
 }
 
+// The documents' own data (object, kind, title, text) are kept beside the
+// Xapian tables in a file of their own, stored as they are: Xapian would
+// compress each one, which costs more time than its tables' writing, and
+// the text of the hits is all a search reads back. The file, "documents":
+//   "VTSEARCHDOCS0001" (16 bytes), the records one after the other (document
+//   n of the index is record n - 1), the start of each record and the end
+//   of the last (count + 1 little-endian 64-bit offsets), then the trailer:
+//   the offset of that table, count (64 bits each) and "VTDOCEND".
+constexpr const char* kDocumentsFile = "documents";
+constexpr std::string_view kDocumentsHead = "VTSEARCHDOCS0001";
+constexpr std::string_view kDocumentsEnd = "VTDOCEND";
+constexpr uint64_t kTrailerBytes = 24;
+constexpr uint64_t kMaxRecordBytes = uint64_t(64) << 20;
+
+void putU64(std::string& out, uint64_t v) {
+  for (int i = 0; i < 8; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+uint64_t getU64(const unsigned char* p) {
+  uint64_t v = 0;
+  for (int i = 7; i >= 0; --i) v = (v << 8) | p[i];
+  return v;
+}
+
+class DocumentsWriter {
+ public:
+  bool open(const std::string& folder) {
+    if (!file_.open(fileops::joinPath(folder, kDocumentsFile), fileops::Sync::consistent)) return false;
+    written_ = kDocumentsHead.size();
+    return file_.write(kDocumentsHead);
+  }
+  bool add(const std::string& data) {
+    offsets_.push_back(written_);
+    written_ += data.size();
+    return file_.write(data);
+  }
+  // Writes the table and the trailer and puts the file in place.
+  bool finish() {
+    offsets_.push_back(written_);
+    std::string tail;
+    tail.reserve(offsets_.size() * 8 + kTrailerBytes);
+    for (uint64_t o : offsets_) putU64(tail, o);
+    putU64(tail, written_);
+    putU64(tail, offsets_.size() - 1);
+    tail += kDocumentsEnd;
+    return file_.write(tail) && file_.commit();
+  }
+  const std::string& error() const { return file_.error(); }
+
+ private:
+  fileops::AtomicFile file_;
+  std::vector<uint64_t> offsets_;
+  uint64_t written_ = 0;
+};
+
+class DocumentsReader {
+ public:
+  DocumentsReader() = default;
+  DocumentsReader(const DocumentsReader&) = delete;
+  DocumentsReader& operator=(const DocumentsReader&) = delete;
+  ~DocumentsReader() { close(); }
+
+  // False when the file is missing, cut short, or holds another number of
+  // documents than count.
+  bool open(const std::string& folder, uint64_t count) {
+    close();
+    fd_ = ::open(fileops::joinPath(folder, kDocumentsFile).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) return false;
+    struct stat st;
+    unsigned char head[16], trailer[kTrailerBytes];
+    const bool ok =
+        ::fstat(fd_, &st) == 0 && static_cast<uint64_t>(st.st_size) >= kDocumentsHead.size() + kTrailerBytes &&
+        fileops::preadAll(fd_, head, sizeof head, 0) == sizeof head &&
+        std::string_view(reinterpret_cast<const char*>(head), sizeof head) == kDocumentsHead &&
+        fileops::preadAll(fd_, trailer, sizeof trailer, static_cast<uint64_t>(st.st_size) - kTrailerBytes) ==
+            static_cast<int64_t>(sizeof trailer) &&
+        std::string_view(reinterpret_cast<const char*>(trailer) + 16, 8) == kDocumentsEnd;
+    if (ok) {
+      table_ = getU64(trailer);
+      count_ = getU64(trailer + 8);
+    }
+    // The table must end where the trailer starts.
+    if (!ok || count_ != count || table_ < kDocumentsHead.size() || count_ > (uint64_t(1) << 40) ||
+        table_ + (count_ + 1) * 8 + kTrailerBytes != static_cast<uint64_t>(st.st_size)) {
+      close();
+      return false;
+    }
+    return true;
+  }
+  void close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    count_ = table_ = 0;
+  }
+  // The data of document n (1 for the first); false when it cannot be read.
+  bool read(uint64_t n, std::string& out) const {
+    if (fd_ < 0 || n == 0 || n > count_) return false;
+    unsigned char bounds[16];
+    if (fileops::preadAll(fd_, bounds, sizeof bounds, table_ + (n - 1) * 8) != sizeof bounds) return false;
+    const uint64_t begin = getU64(bounds), end = getU64(bounds + 8);
+    if (begin < kDocumentsHead.size() || end < begin || end > table_ || end - begin > kMaxRecordBytes) return false;
+    out.resize(end - begin);
+    return fileops::preadAll(fd_, out.data(), out.size(), begin) == static_cast<int64_t>(out.size());
+  }
+
+ private:
+  int fd_ = -1;
+  uint64_t count_ = 0, table_ = 0;
+};
+
 }  // namespace
 
 std::string indexName(const ContentDatabase& db) {
@@ -122,13 +236,16 @@ IndexState checkIndex(const std::string& folder, const std::string& edition) {
     if (recorded != edition) return IndexState::Stale;
     if (db.get_metadata(kCompleteKey) != "1") return IndexState::Damaged;
     if (db.get_metadata(kCountKey) != std::to_string(db.get_doccount())) return IndexState::Damaged;
+    DocumentsReader documents;
+    if (!documents.open(folder, db.get_doccount())) return IndexState::Damaged;
     // Read the ends of the tables a search touches: the first and the last
     // document, a posting list and the spelling table.
     if (db.get_doccount() > 0) {
-      (void)db.get_document(db.get_lastdocid()).get_data();
+      std::string data;
+      if (!documents.read(1, data) || !documents.read(db.get_doccount(), data)) return IndexState::Damaged;
       for (Xapian::TermIterator t = db.allterms_begin(); t != db.allterms_end(); ++t) {
         for (Xapian::PostingIterator p = db.postlist_begin(*t); p != db.postlist_end(*t); ++p) (void)*p;
-        (void)db.get_document(*db.postlist_begin(*t)).get_data();
+        if (!documents.read(*db.postlist_begin(*t), data)) return IndexState::Damaged;
         break;
       }
       (void)db.get_spelling_suggestion("a");
@@ -143,24 +260,38 @@ IndexState checkIndex(const std::string& folder, const std::string& edition) {
 
 namespace {
 
-// The English stemmer with a memory of the words it has seen: a guide's
-// vocabulary is small next to its word count, so nearly every word is
-// stemmed once. Used by one thread only.
-class RememberingStemmer : public Xapian::StemImplementation {
+// The term a word is indexed under: "Z" and its English stem. Only stems
+// are indexed (what the query parser makes of a word with STEM_ALL_Z); the
+// words as written live in the spelling data, which suggestions and the
+// prefix of the word being typed read.
+std::string stemTerm(const Xapian::Stem& stem, const std::string& word) { return "Z" + stem(word); }
+
+// The English stemmer of the build. The term generator hands it every word
+// it indexes, lower case and as written, once per occurrence: it counts the
+// words for the spelling data on the way (an occurrence in a title counts
+// as the title's weight does) and remembers their stems, a guide's
+// vocabulary being small next to its word count. Used by one thread only.
+class CountingStemmer : public Xapian::StemImplementation {
  public:
+  struct Word {
+    std::string stem;
+    Xapian::termcount frequency = 0;
+  };
   std::string operator()(const std::string& word) override {
-    auto it = seen_.find(word);
-    if (it != seen_.end()) return it->second;
-    // Bounded: a guide of endless distinct words forgets and starts over.
-    if (seen_.size() >= kMaxWords) seen_.clear();
-    return seen_.emplace(word, stem_(word)).first->second;
+    auto [it, added] = words_.try_emplace(word);
+    if (added) it->second.stem = stem_(word);
+    it->second.frequency += weight;
+    return it->second.stem;
   }
-  std::string get_description() const override { return "english (remembered)"; }
+  std::string get_description() const override { return "english, counting"; }
+  const std::unordered_map<std::string, Word>& words() const { return words_; }
+
+  // What each occurrence of the text indexed next counts for.
+  Xapian::termcount weight = 1;
 
  private:
-  static constexpr size_t kMaxWords = 200000;
   Xapian::Stem stem_{"english"};
-  std::unordered_map<std::string, std::string> seen_;
+  std::unordered_map<std::string, Word> words_;
 };
 
 // Documents handed from the extracting thread to the indexing one, a batch
@@ -244,7 +375,16 @@ void removeLeftovers(const fs::path& target) {
 
 }  // namespace
 
-bool buildIndex(const ContentDatabase& db, const std::string& folder, const SearchProgress& progress,
+void prepareIndexBuilds() {
+  // Xapian keeps the postings of the documents added since its last flush
+  // in ordered maps; flushing every 2,000 documents instead of every 10,000
+  // keeps those maps small and the build about a sixth faster (measured on
+  // a guide of 200,000 objects).
+  ::setenv("XAPIAN_FLUSH_THRESHOLD", "2000", 0);
+}
+
+bool buildIndex(const ContentDatabase& db, const ViewerKinds& viewers, const std::string& folder,
+                const SearchProgress& progress,
                 const std::atomic<bool>* cancel, std::string* error, IndexBuildStats* stats) {
   auto fail = [&](const std::string& why) {
     if (error) *error = why;
@@ -274,7 +414,7 @@ bool buildIndex(const ContentDatabase& db, const std::string& folder, const Sear
       uint64_t looked = 0;
       bool open = true;
       const bool all = extractDocuments(
-          db,
+          db, viewers,
           [&](SearchDocument&& d) {
             if (!open) return;
             batch.documents.push_back(std::move(d));
@@ -318,14 +458,17 @@ bool buildIndex(const ContentDatabase& db, const std::string& folder, const Sear
         temp, Xapian::DB_CREATE_OR_OVERWRITE | Xapian::DB_BACKEND_GLASS | Xapian::DB_NO_SYNC | Xapian::DB_NO_TERMLIST);
     // One transaction: nothing is committed until the whole index is there.
     out.begin_transaction(false);
-    Xapian::TermGenerator terms;
-    terms.set_stemmer(Xapian::Stem(new RememberingStemmer));
-    terms.set_stemming_strategy(Xapian::TermGenerator::STEM_SOME);
+    DocumentsWriter documents;
+    if (!documents.open(temp)) throw std::runtime_error(documents.error());
+    // Stems only ("Z" and the stem, as the query parser's STEM_ALL_Z
+    // makes them); the words as written go to the spelling data, counted by
+    // the stemmer and written once at the end instead of word by word.
     // Word positions are not stored: every query is words that must all
     // match, so only which documents hold a word and how often counts.
-    // The spelling dictionary is counted here and written once at the end
-    // instead of word by word.
-    std::unordered_map<std::string, Xapian::termcount> spelling;
+    auto* counting = new CountingStemmer;
+    Xapian::TermGenerator terms;
+    terms.set_stemmer(Xapian::Stem(counting));
+    terms.set_stemming_strategy(Xapian::TermGenerator::STEM_ALL_Z);
     const uint64_t total = db.objectCount();
     // Cancel is looked at document by document: a reader that closes waits
     // for the build to stop, and the build runs at idle priority.
@@ -334,13 +477,11 @@ bool buildIndex(const ContentDatabase& db, const std::string& folder, const Sear
         if (cancelled()) break;
         Xapian::Document doc;
         terms.set_document(doc);
+        counting->weight = 2;
         terms.index_text_without_positions(d.title, 2);
+        counting->weight = 1;
         terms.index_text_without_positions(d.text);
-        for (Xapian::TermIterator t = doc.termlist_begin(); t != doc.termlist_end(); ++t) {
-          const std::string& term = *t;
-          if (!term.empty() && term[0] != 'Z') spelling[term] += t.get_wdf();
-        }
-        doc.set_data(documentData(d));
+        if (!documents.add(documentData(d))) throw std::runtime_error(documents.error());
         out.add_document(doc);
         ++count;
       }
@@ -350,9 +491,10 @@ bool buildIndex(const ContentDatabase& db, const std::string& folder, const Sear
     stopExtractor();
     completed = extracted && !cancelled();
     if (completed) {
-      for (const auto& [word, frequency] : spelling) out.add_spelling(word, frequency);
+      for (const auto& [word, counted] : counting->words()) out.add_spelling(word, counted.frequency);
       out.set_metadata(kEditionKey, editionKey(db));
       out.set_metadata(kCountKey, std::to_string(count));
+      if (!documents.finish()) throw std::runtime_error(documents.error());
       out.set_metadata(kCompleteKey, "1");
       out.commit_transaction();
     } else {
@@ -420,6 +562,7 @@ IndexLocation locateIndex(const ContentDatabase& db, const std::string& guideDir
 
 struct SearchIndex::Impl {
   Xapian::Database db;
+  DocumentsReader documents;
   Xapian::Stem stem{"english"};
   bool open = false;
 };
@@ -432,7 +575,7 @@ bool SearchIndex::open(const std::string& folder, const std::string& edition) {
   if (checkIndex(folder, edition) != IndexState::Ready) return false;
   try {
     impl_->db = Xapian::Database(folder);
-    impl_->open = true;
+    impl_->open = impl_->documents.open(folder, impl_->db.get_doccount());
   } catch (const Xapian::Error&) {
     impl_->open = false;
   }
@@ -445,6 +588,7 @@ void SearchIndex::close() {
   } catch (const Xapian::Error&) {
   }
   impl_->db = Xapian::Database();
+  impl_->documents.close();
   impl_->open = false;
 }
 
@@ -467,6 +611,97 @@ bool hasWord(const std::string& q) {
   return false;
 }
 
+bool isWordByte(char c) { return std::isalnum(static_cast<unsigned char>(c)) || static_cast<unsigned char>(c) >= 0x80; }
+
+// How many of the guide's words (as written) the word being typed expands
+// to: the most frequent ones.
+constexpr size_t kPartialExpansion = 64;
+
+// The guide's words as written that begin with prefix (lower case), with
+// their frequencies, read from the spelling data: the `most` most frequent.
+std::vector<std::pair<Xapian::termcount, std::string>> wordsBeginning(const Xapian::Database& db,
+                                                                      const std::string& prefix, size_t most) {
+  std::vector<std::pair<Xapian::termcount, std::string>> found;
+  Xapian::TermIterator it = db.spellings_begin();
+  const Xapian::TermIterator end = db.spellings_end();
+  if (it == end) return found;
+  for (it.skip_to(prefix); it != end; ++it) {
+    const std::string& word = *it;
+    if (word.compare(0, prefix.size(), prefix) != 0) break;
+    found.emplace_back(it.get_termfreq(), word);
+  }
+  if (found.size() > most) {
+    std::partial_sort(found.begin(), found.begin() + static_cast<std::ptrdiff_t>(most), found.end(),
+                      [](const auto& a, const auto& b) { return a.first > b.first; });
+    found.resize(most);
+  }
+  return found;
+}
+
+// The first of the guide's words (as written) at or after prefix in
+// order; empty when there is none.
+std::string firstWordFrom(const Xapian::Database& db, const std::string& prefix) {
+  Xapian::TermIterator it = db.spellings_begin();
+  if (it == db.spellings_end()) return {};
+  it.skip_to(prefix);
+  return it == db.spellings_end() ? std::string() : *it;
+}
+
+bool beginsAWord(const Xapian::Database& db, const std::string& prefix) {
+  return firstWordFrom(db, prefix).compare(0, prefix.size(), prefix) == 0;
+}
+
+bool isAWord(const Xapian::Database& db, const std::string& word) { return firstWordFrom(db, word) == word; }
+
+// The field the word still being typed is handed to the parser under, so
+// that it keeps its place in the query (after "-", among other words).
+constexpr const char* kTypingField = "vantreltyping";
+
+// The last word of the query when it is still being typed (nothing after
+// it) and stands alone (not inside quotes, not joined to the word before by
+// a hyphen or a dot) is marked as the typing field's; other text is left as
+// it is.
+std::string markTypedWord(const std::string& text) {
+  size_t start = text.size();
+  while (start > 0 && isWordByte(text[start - 1])) --start;
+  if (start == text.size()) return text;
+  size_t before = start;
+  if (before > 0 && (text[before - 1] == '+' || text[before - 1] == '-')) --before;
+  if (before > 0 && !std::isspace(static_cast<unsigned char>(text[before - 1]))) return text;
+  if (std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(start), '"') % 2) return text;
+  return text.substr(0, start) + kTypingField + ":" + text.substr(start);
+}
+
+// The parser's text with the mark taken out again.
+std::string unmarkTypedWord(std::string text) {
+  const std::string mark = std::string(kTypingField) + ":";
+  const size_t at = text.rfind(mark);
+  if (at != std::string::npos) text.erase(at, mark.size());
+  return text;
+}
+
+// The word still being typed: the stems of the guide's words that begin
+// with it, or the word itself (which ranks the pages holding the whole word
+// higher).
+class TypedWord : public Xapian::FieldProcessor {
+ public:
+  TypedWord(const Xapian::Database& db, const Xapian::Stem& stem) : db_(db), stem_(stem) {}
+  Xapian::Query operator()(const std::string& typed) override {
+    const std::string prefix = Xapian::Unicode::tolower(typed);
+    std::set<std::string> terms;
+    for (const auto& [frequency, word] : wordsBeginning(db_, prefix, kPartialExpansion))
+      terms.insert(stemTerm(stem_, word));
+    Xapian::Query whole(stemTerm(stem_, prefix));
+    if (terms.empty()) return whole;
+    return Xapian::Query(Xapian::Query::OP_OR, Xapian::Query(Xapian::Query::OP_SYNONYM, terms.begin(), terms.end()),
+                         whole);
+  }
+
+ private:
+  const Xapian::Database& db_;
+  const Xapian::Stem& stem_;
+};
+
 }  // namespace
 
 SearchAnswer SearchIndex::search(const std::string& query, uint32_t limit) const {
@@ -474,25 +709,26 @@ SearchAnswer SearchIndex::search(const std::string& query, uint32_t limit) const
   answer.query = query;
   if (!impl_->open || !hasWord(query)) return answer;
   try {
+    TypedWord typing(impl_->db, impl_->stem);
     Xapian::QueryParser qp;
     qp.set_stemmer(impl_->stem);
-    qp.set_stemming_strategy(Xapian::QueryParser::STEM_SOME);
+    qp.set_stemming_strategy(Xapian::QueryParser::STEM_ALL_Z);
     qp.set_database(impl_->db);
     qp.set_default_op(Xapian::Query::OP_AND);
-    qp.set_max_expansion(kPartialExpansion, Xapian::Query::WILDCARD_LIMIT_MOST_FREQUENT,
-                         Xapian::QueryParser::FLAG_PARTIAL);
+    qp.add_prefix(kTypingField, &typing);
     const unsigned flags = Xapian::QueryParser::FLAG_PHRASE | Xapian::QueryParser::FLAG_LOVEHATE |
-                           Xapian::QueryParser::FLAG_PARTIAL | Xapian::QueryParser::FLAG_SPELLING_CORRECTION;
+                           Xapian::QueryParser::FLAG_SPELLING_CORRECTION;
     auto parse = [&](const std::string& text) {
+      const std::string marked = markTypedWord(text);
       try {
-        return qp.parse_query(text, flags);
+        return qp.parse_query(marked, flags);
       } catch (const Xapian::QueryParserError&) {
         // Stray syntax: take the words alone.
-        return qp.parse_query(text, Xapian::QueryParser::FLAG_PARTIAL | Xapian::QueryParser::FLAG_SPELLING_CORRECTION);
+        return qp.parse_query(marked, Xapian::QueryParser::FLAG_SPELLING_CORRECTION);
       }
     };
     Xapian::Query q = parse(query);
-    std::string corrected = qp.get_corrected_query_string();
+    std::string corrected = unmarkTypedWord(qp.get_corrected_query_string());
     // The parser does not correct the word still being typed (it is taken
     // as a prefix); offer the dictionary's nearest word for it too.
     if (corrected.empty()) {
@@ -501,13 +737,12 @@ SearchAnswer SearchIndex::search(const std::string& query, uint32_t limit) const
       std::string word;
       auto flush = [&](bool typing) {
         if (word.empty()) return;
-        std::string lower;
-        for (unsigned char c : word) lower += static_cast<char>(std::tolower(c));
+        const std::string lower = Xapian::Unicode::tolower(word);
         std::string s;
         // A word still being typed that begins some word of the guide is
         // not a misspelling.
-        const bool prefix = typing && impl_->db.allterms_begin(lower) != impl_->db.allterms_end(lower);
-        if (!prefix && impl_->db.get_termfreq(lower) == 0 && impl_->db.get_termfreq("Z" + impl_->stem(lower)) == 0)
+        const bool prefix = typing && beginsAWord(impl_->db, lower);
+        if (!prefix && !isAWord(impl_->db, lower) && impl_->db.get_termfreq(stemTerm(impl_->stem, lower)) == 0)
           s = impl_->db.get_spelling_suggestion(lower);
         if (!s.empty() && s != lower) {
           rebuilt += s;
@@ -542,7 +777,9 @@ SearchAnswer SearchIndex::search(const std::string& query, uint32_t limit) const
     }
     answer.total = mset.get_matches_estimated();
     for (Xapian::MSetIterator it = mset.begin(); it != mset.end(); ++it) {
-      StoredDocument d = parseData(it.get_document().get_data());
+      std::string data;
+      if (!impl_->documents.read(*it, data)) throw Xapian::DatabaseCorruptError("a document cannot be read");
+      StoredDocument d = parseData(data);
       SearchHit hit;
       hit.object = d.object;
       hit.kind = std::move(d.kind);

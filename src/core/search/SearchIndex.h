@@ -51,10 +51,17 @@ struct IndexBuildStats {
   uint64_t bytes = 0;  // size of the folder on disk
 };
 
-// Builds the index of db into folder (replacing what is there). Progress is
+// Readies this process for building indexes. Call it once at the start of
+// a program that builds them, on the main thread before any other thread
+// runs: it sets an environment variable, which Xapian reads each time a
+// build opens its tables. A value the environment gives already is kept.
+void prepareIndexBuilds();
+
+// Builds the index of db into folder (replacing what is there), of the
+// documents of the pages viewers show (normally viewerKinds()). Progress is
 // (objects looked at, objectCount). False when cancelled or when writing
 // failed (*error says why); folder is then left as it was.
-bool buildIndex(const ContentDatabase& db, const std::string& folder, const SearchProgress& progress = {},
+bool buildIndex(const ContentDatabase& db, const ViewerKinds& viewers, const std::string& folder, const SearchProgress& progress = {},
                 const std::atomic<bool>* cancel = nullptr, std::string* error = nullptr,
                 IndexBuildStats* stats = nullptr);
 

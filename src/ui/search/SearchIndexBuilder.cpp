@@ -1,6 +1,7 @@
 #include "ui/search/SearchIndexBuilder.h"
 
 #include "core/search/SearchIndex.h"
+#include "core/viewers/ViewerRegistry.h"
 
 namespace vantrel {
 
@@ -23,7 +24,7 @@ bool SearchIndexBuilder::start(const std::string& folder) {
   thread_ = QThread::create([this, folder] {
     std::string error;
     const bool ok = buildIndex(
-        database_, folder,
+        database_, viewerKinds(), folder,
         [this](uint64_t done, uint64_t total) {
           // At most about a hundred reports per build reach the window.
           const quint64 step = total / 100 + 1;

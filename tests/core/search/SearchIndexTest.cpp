@@ -20,6 +20,7 @@
 #include "core/search/SearchDocuments.h"
 #include "core/search/SearchIndex.h"
 #include "core/search/SearchPage.h"
+#include "core/viewers/ViewerRegistry.h"
 #include "core/util/TextCodec.h"
 
 namespace vantrel {
@@ -119,7 +120,7 @@ struct SmallGuide {
 TEST(SearchDocuments, OneDocumentPerPageWithKindAndPlainText) {
   SmallGuide g;
   std::map<ObjectIndex, SearchDocument> docs;
-  ASSERT_TRUE(extractDocuments(g.db, [&](SearchDocument&& d) {
+  ASSERT_TRUE(extractDocuments(g.db, viewerKinds(), [&](SearchDocument&& d) {
     const ObjectIndex o = d.object;
     docs.emplace(o, std::move(d));
   }));
@@ -148,6 +149,27 @@ TEST(SearchDocuments, OneDocumentPerPageWithKindAndPlainText) {
   EXPECT_EQ(docs[g.image].text, "Peaks follow each infusion");
 }
 
+// The viewers decide which objects are pages: every document opens an
+// object some viewer shows, and a viewer left out takes its pages along.
+TEST(SearchDocuments, PagesAreTheViewersOwn) {
+  SmallGuide g;
+  std::multiset<std::string> kinds;
+  ASSERT_TRUE(extractDocuments(g.db, viewerKinds(), [&](SearchDocument&& d) {
+    EXPECT_NE(viewerKinds().showing(g.db, d.object), nullptr) << d.kind << " " << d.object;
+    kinds.insert(d.kind);
+  }));
+  // Both arrangements of the table (by drug, by organism) have a page per item.
+  EXPECT_EQ(kinds, (std::multiset<std::string>{"page", "page", "table", "table", "table", "table", "footnote", "popup",
+                                               "index", "abbreviation", "entry", "question", "result", "image"}));
+  ViewerKinds withoutHtml;
+  for (const ViewerKind* k : viewerKinds().inOfferingOrder())
+    if (k->name != "html") withoutHtml.add(*k);
+  kinds.clear();
+  ASSERT_TRUE(extractDocuments(g.db, withoutHtml, [&](SearchDocument&& d) { kinds.insert(d.kind); }));
+  EXPECT_EQ(kinds, (std::multiset<std::string>{"table", "table", "table", "table", "footnote", "popup", "index",
+                                               "abbreviation", "entry", "image"}));
+}
+
 TEST(SearchDocuments, PlainTextAndTitles) {
   EXPECT_EQ(plainTextOf(u"a<br>b &lt;c&gt; &#65;&#x42; &bogus; <unclosed"), u"a b <c> AB &bogus; <unclosed");
   EXPECT_EQ(plainTextOf(u"  <p> x </p>  "), u"x");
@@ -161,7 +183,7 @@ class Indexed : public ::testing::Test {
   void SetUp() override {
     folder = cache.path() + "/idx";
     std::string error;
-    ASSERT_TRUE(buildIndex(g.db, folder, {}, nullptr, &error)) << error;
+    ASSERT_TRUE(buildIndex(g.db, viewerKinds(), folder, {}, nullptr, &error)) << error;
     ASSERT_TRUE(index.open(folder, editionKey(g.db)));
   }
   std::vector<ObjectIndex> objects(const SearchAnswer& a) {
@@ -241,7 +263,7 @@ TEST(SearchIndexLife, StaleDamagedAndMissingAreRebuiltNeverTrusted) {
   Temp cache;
   const std::string folder = cache.path() + "/" + indexName(first.db);
   EXPECT_EQ(checkIndex(folder, editionKey(first.db)), IndexState::Missing);
-  ASSERT_TRUE(buildIndex(first.db, folder));
+  ASSERT_TRUE(buildIndex(first.db, viewerKinds(), folder));
   EXPECT_EQ(checkIndex(folder, editionKey(first.db)), IndexState::Ready);
   // Another edition names another folder, and this one is stale for it.
   EXPECT_NE(indexName(first.db), indexName(second.db));
@@ -263,7 +285,7 @@ TEST(SearchIndexLife, StaleDamagedAndMissingAreRebuiltNeverTrusted) {
   EXPECT_EQ(checkIndex(file, editionKey(first.db)), IndexState::Damaged);
 
   // Rebuilding over the damaged folder gives a working index.
-  ASSERT_TRUE(buildIndex(first.db, folder));
+  ASSERT_TRUE(buildIndex(first.db, viewerKinds(), folder));
   ASSERT_TRUE(index.open(folder, editionKey(first.db)));
   EXPECT_FALSE(index.search("vancomycin").hits.empty());
 }
@@ -276,17 +298,17 @@ TEST(SearchIndexLife, ReadOnlyGuideFolderUsesTheCacheAndBesideIndexWins) {
   EXPECT_FALSE(loc.ready);
   EXPECT_EQ(loc.folder, cache.path() + "/" + indexName(g.db));
   fs::permissions(g.dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
-  ASSERT_TRUE(buildIndex(g.db, loc.folder));
+  ASSERT_TRUE(buildIndex(g.db, viewerKinds(), loc.folder));
   EXPECT_TRUE(locateIndex(g.db, g.dir.path(), cache.path()).ready);
   // Writing beside a read-only guide fails cleanly and leaves nothing behind.
   if (::geteuid() != 0) {
     std::string error;
-    EXPECT_FALSE(buildIndex(g.db, besideGuideFolder(g.dir.path()), {}, nullptr, &error));
+    EXPECT_FALSE(buildIndex(g.db, viewerKinds(), besideGuideFolder(g.dir.path()), {}, nullptr, &error));
     EXPECT_FALSE(error.empty());
   }
   fs::permissions(g.dir.path(), fs::perms::owner_all);
   // An index built ahead of time beside the guide is preferred when it matches.
-  ASSERT_TRUE(buildIndex(g.db, besideGuideFolder(g.dir.path())));
+  ASSERT_TRUE(buildIndex(g.db, viewerKinds(), besideGuideFolder(g.dir.path())));
   loc = locateIndex(g.db, g.dir.path(), cache.path());
   EXPECT_TRUE(loc.ready);
   EXPECT_EQ(loc.folder, besideGuideFolder(g.dir.path()));
@@ -296,10 +318,10 @@ TEST(SearchIndexLife, CancelledBuildLeavesThePreviousIndex) {
   SmallGuide g;
   Temp cache;
   const std::string folder = cache.path() + "/idx";
-  ASSERT_TRUE(buildIndex(g.db, folder));
+  ASSERT_TRUE(buildIndex(g.db, viewerKinds(), folder));
   std::atomic<bool> cancel{true};
   std::string error;
-  EXPECT_FALSE(buildIndex(g.db, folder, {}, &cancel, &error));
+  EXPECT_FALSE(buildIndex(g.db, viewerKinds(), folder, {}, &cancel, &error));
   EXPECT_EQ(error, "cancelled");
   EXPECT_EQ(checkIndex(folder, editionKey(g.db)), IndexState::Ready);
   // No temporary folders are left beside it.
@@ -315,6 +337,75 @@ TEST_F(Indexed, QuotedPhrasesAndHyphenatedWordsAreAnswered) {
   EXPECT_FALSE(index.search("\"hygiene hand\" wash").failed);
   // A word of the title and a word of the text together.
   EXPECT_EQ(objects(index.search("sepsis vancomycin")), std::vector<ObjectIndex>{g.sepsis});
+}
+
+// Footnotes of the given texts, in order.
+struct Notes {
+  explicit Notes(std::initializer_list<const char16_t*> texts) {
+    ContentWriter w(u"guide");
+    const H table = text(w, 0, u"table", u"Notes");
+    std::vector<H> handles;
+    for (const char16_t* t : texts) handles.push_back(text(w, table, u"footnote", t));
+    std::string error;
+    EXPECT_TRUE(w.write(dir.path() + "/Qd07-Qd07", &error)) << error;
+    EXPECT_TRUE(db.open(dir.path() + "/Qd07-Qd07"));
+    for (H h : handles) notes.push_back(w.indexOf(h));
+  }
+  Temp dir;
+  ContentDatabase db;
+  std::vector<ObjectIndex> notes;
+};
+
+// The index keeps the stems of the words only; the word being typed and the
+// spelling suggestions go by the words as the guide writes them.
+TEST(SearchIndexWords, StemsAreIndexedAndTypingAndSuggestionsReadTheWordsAsWritten) {
+  Notes g({u"Infections were treated early", u"Wounds infected after surgery", u"Catheter care on the ward",
+           u"A cat scratch on the hand", u"Studies of drainage", u"Give 250mg twice"});
+  Temp cache;
+  const std::string folder = cache.path() + "/idx";
+  ASSERT_TRUE(buildIndex(g.db, viewerKinds(), folder));
+  SearchIndex index;
+  ASSERT_TRUE(index.open(folder, editionKey(g.db)));
+  auto found = [&](const std::string& query) {
+    std::set<ObjectIndex> out;
+    for (const SearchHit& h : index.search(query).hits) out.insert(h.object);
+    return out;
+  };
+  const std::set<ObjectIndex> infection{g.notes[0], g.notes[1]};
+  // Every inflection, typed whole or followed by more words, finds the
+  // pages of its stem.
+  EXPECT_EQ(found("infect "), infection);
+  EXPECT_EQ(found("infecting"), infection);
+  EXPECT_EQ(found("infections were"), std::set<ObjectIndex>{g.notes[0]});
+  // A word still being typed may run past the stem of the word it begins
+  // ("infectio" of "infections", "studie" of "studies", stems "infect" and
+  // "studi").
+  EXPECT_EQ(found("infectio"), infection);
+  EXPECT_EQ(found("studie"), std::set<ObjectIndex>{g.notes[4]});
+  EXPECT_EQ(found("250m"), std::set<ObjectIndex>{g.notes[5]});
+  EXPECT_FALSE(index.search("infectio").corrected);
+  // Before a word, after one, or excluded with "-".
+  EXPECT_EQ(found("wounds infe"), std::set<ObjectIndex>{g.notes[1]});
+  EXPECT_EQ(found("infected -surg"), std::set<ObjectIndex>{g.notes[0]});
+  // A page holding the whole word typed comes before one holding a longer
+  // word that begins with it.
+  const SearchAnswer cat = index.search("cat");
+  ASSERT_EQ(cat.hits.size(), 2u);
+  EXPECT_EQ(cat.hits[0].object, g.notes[3]);
+  EXPECT_EQ(cat.hits[1].object, g.notes[2]);
+  // A snippet marks every inflection of the word found.
+  std::map<ObjectIndex, std::string> snippets;
+  for (const SearchHit& h : index.search("infection ").hits) snippets[h.object] = h.snippet;
+  EXPECT_EQ(snippets[g.notes[0]], "<b>Infections</b> were treated early");
+  EXPECT_EQ(snippets[g.notes[1]], "Wounds <b>infected</b> after surgery");
+  // A suggestion is a word of the guide, never a stem.
+  const SearchAnswer typo = index.search("infectoins");
+  ASSERT_TRUE(typo.corrected);
+  EXPECT_EQ(*typo.corrected, "infections");
+  const SearchAnswer typo2 = index.search("studeis of");
+  ASSERT_TRUE(typo2.corrected);
+  EXPECT_EQ(*typo2.corrected, "studies of");
+  EXPECT_EQ(found("studeis of"), std::set<ObjectIndex>{g.notes[4]});
 }
 
 // A guide of many footnotes, each a few words of a small vocabulary: more
@@ -357,7 +448,7 @@ TEST(SearchIndexBuild, EveryDocumentIsIndexedAcrossBatches) {
   uint64_t lastDone = 0, reports = 0;
   bool ordered = true;
   ASSERT_TRUE(buildIndex(
-      g.db, folder,
+      g.db, viewerKinds(), folder,
       [&](uint64_t done, uint64_t total) {
         ordered = ordered && done >= lastDone && done <= total;
         lastDone = done;
@@ -387,7 +478,7 @@ TEST(SearchIndexBuild, CancelMidwayStopsAndLeavesNothing) {
   std::atomic<bool> cancel{false};
   std::string error;
   EXPECT_FALSE(buildIndex(
-      g.db, folder, [&](uint64_t done, uint64_t) { if (done > 0) cancel = true; }, &cancel, &error));
+      g.db, viewerKinds(), folder, [&](uint64_t done, uint64_t) { if (done > 0) cancel = true; }, &cancel, &error));
   EXPECT_EQ(error, "cancelled");
   EXPECT_EQ(checkIndex(folder, editionKey(g.db)), IndexState::Missing);
   EXPECT_TRUE(fs::is_empty(cache.path()));
@@ -403,7 +494,7 @@ TEST(SearchIndexBuild, LeftoversOfDeadBuildsGoAndConcurrentBuildsAllSucceed) {
   const std::string deadOld = folder + ".old-2147480001";
   const std::string live = folder + ".building-" + std::to_string(::getppid()) + "-0";
   for (const std::string& f : {dead, deadOld, live}) fs::create_directories(f + "/sub");
-  ASSERT_TRUE(buildIndex(g.db, folder));
+  ASSERT_TRUE(buildIndex(g.db, viewerKinds(), folder));
   EXPECT_FALSE(fs::exists(dead));
   EXPECT_FALSE(fs::exists(deadOld));
   EXPECT_TRUE(fs::exists(live));
@@ -417,7 +508,7 @@ TEST(SearchIndexBuild, LeftoversOfDeadBuildsGoAndConcurrentBuildsAllSucceed) {
   std::vector<std::string> errors(3);
   for (int i = 0; i < 3; ++i)
     builders.emplace_back([&, i] {
-      if (buildIndex(g.db, folder, {}, nullptr, &errors[i])) ++built;
+      if (buildIndex(g.db, viewerKinds(), folder, {}, nullptr, &errors[i])) ++built;
     });
   for (auto& t : builders) t.join();
   EXPECT_EQ(built.load(), 3) << errors[0] << errors[1] << errors[2];
