@@ -166,6 +166,15 @@ void blendRow(uint32_t* dst, const uint8_t* coverage, const uint32_t* tinted, in
   const __m128i groundx4 = _mm_set1_epi32(static_cast<int>(ground));
   const __m128i colour16 = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(colour)), zero);
   for (; i + 4 <= n; i += 4) {
+    // All four on the ground: the tinted pixels are the result (where the
+    // coverage is 0 they are the ground itself).
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
+    const __m128i onGround = _mm_cmpeq_epi32(d, groundx4);
+    const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(tinted + i));
+    if (_mm_movemask_epi8(onGround) == 0xFFFF) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), t);
+      continue;
+    }
     uint32_t four;
     std::memcpy(&four, coverage + i, 4);
     if (four == 0) continue;
@@ -173,19 +182,11 @@ void blendRow(uint32_t* dst, const uint8_t* coverage, const uint32_t* tinted, in
     a = _mm_unpacklo_epi8(a, a);
     a = _mm_unpacklo_epi16(a, a);  // each coverage byte in a lane of its own
     const __m128i uncovered = _mm_cmpeq_epi32(a, zero);
-    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
-    const __m128i onGround = _mm_cmpeq_epi32(d, groundx4);
-    if (_mm_movemask_epi8(_mm_or_si128(uncovered, onGround)) == 0xFFFF) {
-      const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(tinted + i));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i),
-                       _mm_or_si128(_mm_and_si128(uncovered, d), _mm_andnot_si128(uncovered, t)));
-    } else {  // some of the four lie on other ink: blended
-      const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(tinted + i));
-      const __m128i b = blendFour(d, a, colour16);
-      const __m128i copied = _mm_or_si128(_mm_and_si128(onGround, t), _mm_andnot_si128(onGround, b));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i),
-                       _mm_or_si128(_mm_and_si128(uncovered, d), _mm_andnot_si128(uncovered, copied)));
-    }
+    // some of the four lie on other ink: blended there
+    const __m128i b = blendFour(d, a, colour16);
+    const __m128i copied = _mm_or_si128(_mm_and_si128(onGround, t), _mm_andnot_si128(onGround, b));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i),
+                     _mm_or_si128(_mm_and_si128(uncovered, d), _mm_andnot_si128(uncovered, copied)));
   }
 #endif
   for (; i < n; ++i) {
