@@ -21,8 +21,6 @@
 namespace vantrel {
 namespace {
 
-constexpr char16_t kCachedChars = 0x800;
-
 struct FontCache {
   std::unordered_map<std::u16string, std::shared_ptr<const QtFont>> fonts;
   std::array<std::shared_ptr<const QtFont>, 8> recent;  // most recently used first
@@ -182,7 +180,12 @@ void blendRow(uint32_t* dst, const uint8_t* coverage, const uint32_t* tinted, in
     a = _mm_unpacklo_epi8(a, a);
     a = _mm_unpacklo_epi16(a, a);  // each coverage byte in a lane of its own
     const __m128i uncovered = _mm_cmpeq_epi32(a, zero);
-    // some of the four lie on other ink: blended there
+    if (_mm_movemask_epi8(_mm_or_si128(uncovered, onGround)) == 0xFFFF) {  // other ink only where uncovered
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i),
+                       _mm_or_si128(_mm_and_si128(uncovered, d), _mm_andnot_si128(uncovered, t)));
+      continue;
+    }
+    // some of the four covered lie on other ink: blended there
     const __m128i b = blendFour(d, a, colour16);
     const __m128i copied = _mm_or_si128(_mm_and_si128(onGround, t), _mm_andnot_si128(onGround, b));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i),
@@ -309,7 +312,7 @@ QtFont::QtFont(FontDescription description, const QFont& font)
   for (uint8_t phase = 0; phase < 64; ++phase) phaseClass_[phase] = phaseStart_[phase] = phase;
 }
 
-const QtFont::Glyph& QtFont::glyph(char16_t c) const {
+const QtFont::Glyph& QtFont::lookupGlyph(char16_t c) const {
   auto compute = [&](Glyph& g) {
     if (isControl(c)) {
       g = Glyph{};

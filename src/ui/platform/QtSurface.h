@@ -61,7 +61,10 @@ class QtFont : public Font {
     int width = 0;       // the advance rounded
     quint32 index = 0;   // 0: not in this font (drawn with a fallback font)
   };
-  const Glyph& glyph(char16_t c) const;
+  const Glyph& glyph(char16_t c) const {
+    if (c < kCachedChars && known_ && known_[c]) return cache_[c];
+    return lookupGlyph(c);
+  }
   // Width of one character (its advance rounded).
   int charWidth(char16_t c) const;
 
@@ -115,6 +118,8 @@ class QtFont : public Font {
   int height_ = 0;
   int ascent_ = 0;
   bool glyphRuns_ = false;
+  static constexpr char16_t kCachedChars = 0x800;
+  const Glyph& lookupGlyph(char16_t c) const;  // fills the cache
   mutable std::unique_ptr<Glyph[]> cache_;  // characters below U+0800
   mutable std::unique_ptr<bool[]> known_;
   mutable Glyph scratch_;
