@@ -99,6 +99,7 @@ Rect MarkupRenderer::walk(DrawingSurface& surface, TextBlock& block, const Rect&
     if (sink.drawnLinks && isLink && !isEllipsis) sink.drawnLinks->emplace_back(r, linkId);
   };
 
+  FontDescription d;  // reused run to run: its face is copied without allocating
   for (size_t runIndex = 0; runIndex < block.runs.size() && linesLeft != 0; ++runIndex) {
     const TextRun& run = block.runs[runIndex];
     // A block whose runs do not match its text is read only within the text.
@@ -108,7 +109,7 @@ Rect MarkupRenderer::walk(DrawingSurface& surface, TextBlock& block, const Rect&
     bool haveSavedY = false;
     int savedY = 0;
     if (font_) {
-      FontDescription d = *font_;
+      d = *font_;
       d.weight = run.bold ? 700 : 400;
       d.italic = run.italic;
       d.underline = run.link;

@@ -391,9 +391,10 @@ bool MarkupRenderer::parse(TextBlock& block, DrawingSurface& surface) {
 
   int64_t total = 0;
   int32_t tallest = 0;
+  FontDescription d;  // reused run to run: its face is copied without allocating
   for (auto& run : block.runs) {
     if (font_) {
-      FontDescription d = *font_;
+      d = *font_;
       d.weight = run.bold ? 700 : 400;
       d.italic = run.italic;
       if (run.script != 0) d.height = scriptHeightForMeasure(d.height);
