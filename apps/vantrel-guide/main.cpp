@@ -211,6 +211,9 @@ static int runProgram(int argc, char** argv) {
 
   QApplication qapp(argc, argv);
   QApplication::setApplicationName("vantrel-guide");
+  // A scripted run's screenshots must not depend on when the text cursor last
+  // blinked: it stays on.
+  if (o.scripted) QApplication::setCursorFlashTime(0);
   // Without the guide's own font file its face is drawn in DejaVu Sans.
   QFont::insertSubstitution("PPC_Font2", "DejaVu Sans");
 

@@ -164,6 +164,12 @@ ROWS
 # Screenshots are PNG files.
 printf 'command 40027\nshot %s/a.png\n' "$WORK" | run --script - >"$WORK/out"
 head -c 8 "$WORK/a.png" | od -An -tx1 | grep -q '89 50 4e 47' || fail "shot: not a PNG"
+# A screenshot does not depend on when the text cursor last blinked: taken at
+# once after typing and again most of a blink later, it is the same picture.
+printf 'navigate-key index\ntype sta\nshot %s/typed.png\nwait 700\nshot %s/later.png\n' "$WORK" "$WORK" |
+  run --script - >"$WORK/out" || fail "caret shots: $(cat "$WORK/err")"
+d=$(python3 "$(dirname "$0")/lib/pngdiff.py" "$WORK/typed.png" "$WORK/later.png") ||
+  fail "a screenshot depends on the text cursor's blink: $d"
 
 # Navigation by object and by page key.
 printf 'navigate 99999 0102\nstate\nnavigate-key home\nstate\n' | run --script - >"$WORK/out"
